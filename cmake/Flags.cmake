@@ -1,0 +1,15 @@
+# Compiler and linker settings per build.
+#   kp_module_code(target): code that goes into the module — small, no exceptions, no RTTI.
+#   Host builds run everything under AddressSanitizer and UndefinedBehaviorSanitizer.
+
+if(WIN32)
+  # Every Windows program links its runtime statically: a test prefix has no mingw DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(kp_module_code target)
+  target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+endfunction()
