@@ -1,10 +1,11 @@
 # Cross toolchain: 32-bit Windows with mingw-w64 (i686).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+# The posix thread model: GoogleTest needs std::mutex. Everything links statically, so no thread DLL ships.
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
 
-find_program(CMAKE_C_COMPILER NAMES ${TOOLCHAIN_PREFIX}-gcc-win32 ${TOOLCHAIN_PREFIX}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${TOOLCHAIN_PREFIX}-g++-win32 ${TOOLCHAIN_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_C_COMPILER NAMES ${TOOLCHAIN_PREFIX}-gcc-posix ${TOOLCHAIN_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${TOOLCHAIN_PREFIX}-g++-posix ${TOOLCHAIN_PREFIX}-g++ REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${TOOLCHAIN_PREFIX}-windres REQUIRED)
 find_program(CMAKE_STRIP NAMES ${TOOLCHAIN_PREFIX}-strip REQUIRED)
 find_program(KP_OBJDUMP NAMES ${TOOLCHAIN_PREFIX}-objdump REQUIRED)

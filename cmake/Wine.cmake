@@ -1,0 +1,23 @@
+# Windows test programs: GoogleTest built from Debian's sources with the mingw toolchain, and CTest
+# entries that run a program under Wine in a fresh prefix (scripts/wine-run.sh) in a virtual display.
+
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(KP_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+set(KP_SCREENSHOTS_DIR ${CMAKE_SOURCE_DIR}/build/screenshots)
+
+# The template prefix is made once per build tree; every test program starts from a copy of it.
+add_test(NAME wine_template COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-template.sh ${KP_WINE_DIR}/template)
+set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
+
+# kp_add_wine_test(target [ARGS...]): run the test program under Wine as one CTest entry.
+function(kp_add_wine_test target)
+  add_test(NAME ${target} COMMAND ${target} --gtest_color=no ${ARGN})
+  set_tests_properties(${target} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix
+    TIMEOUT 900
+    ENVIRONMENT "KP_WINE_DIR=${KP_WINE_DIR};KP_SCREENSHOTS_DIR=${KP_SCREENSHOTS_DIR};KP_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

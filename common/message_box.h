@@ -1,0 +1,12 @@
+// Message boxes of the module: every one carries the module caption.
+#pragma once
+
+#include <windows.h>
+
+// Caption of every message box and of the background window: "Kelpack" at start, then set per mode
+// (the installation's or uninstallation's caption). Written by the mode that runs; read here.
+extern char ModuleCaption[260];
+
+// Shows text with the module caption, owned by owner (none before the wizard exists); returns the
+// button the user chose.
+int ShowMessage(HWND owner, const char* text, UINT style);

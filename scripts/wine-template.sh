@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Makes the template Wine prefix that every test program copies: initialised once per build tree.
+# Usage: wine-template.sh PREFIX
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+template=$1
+[ -f "$template/.kp-ready" ] && exit 0
+
+rm -rf "$template"
+mkdir -p "$template"
+export WINEPREFIX=$template
+echo "wine-template: initialising $template"
+xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
+  wineboot --init
+  # No crash dialog; window frames drawn by Wine itself, since the virtual display has no window manager.
+  wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /t REG_SZ /d N /f
+  wineserver -w' >/dev/null
+touch "$template/.kp-ready"
+echo "wine-template: ready"

@@ -1,0 +1,14 @@
+// Entry points of the module's six modes; each returns the process exit code (0, or -1 when the mode
+// cannot start or its input is missing or damaged).
+#pragma once
+
+int RunBootstrapMode();
+int RunInstallMode(const char* packagePath);
+int RunFinishMode(const char* endInstallFile);
+int RunPostInstallMode(const char* endInstallFile);
+int RunUninstallMode(const char* uninstallInfoFile);
+int RunUninstallCleanupMode(const char* title);
+
+// Copies the module part of PackagePath to the Windows folder and starts the copy in install mode.
+// 1 when the copy was started; otherwise 0, after telling the user.
+int CopyModuleAndRun();

@@ -1,0 +1,10 @@
+// Process-wide state of start-up, shared by every mode.
+#pragma once
+
+#include <windows.h>
+
+// The module's instance: dialog templates, icons and the window class come from it. Set by WinMain.
+extern HINSTANCE ModuleInstance;
+
+// Install mode: the package named by the argument. Bootstrap mode: the module's own file.
+extern char PackagePath[260];

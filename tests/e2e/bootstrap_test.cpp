@@ -1,0 +1,99 @@
+// The module run as a user runs it: the bare module and a truncated package in bootstrap mode.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/ui_driver.h"
+
+namespace {
+
+constexpr DWORD ModuleSize = 262144;
+constexpr DWORD Patience = 30000;  // a first start of Wine's user interface can be slow
+
+const char* const BareModuleText =
+    "This file, Kelpack install/uninstall module V2.70, must be invoked with proper command line argument.";
+const char* const DamagedPackageText =
+    "This install file was corrupted or truncated, Please get a new copy of install file.\n\n"
+    "Aborting installation.";
+
+// Copies the first size bytes of the built module to C:\kp-e2e\name, where a user might keep a download.
+std::string PlaceModule(const char* name, DWORD size) {
+    CreateDirectoryA("C:\\kp-e2e", nullptr);
+    const std::string source = ui::WinePathOf(ui::Environment("KP_MODULE"));
+    const std::string target = std::string("C:\\kp-e2e\\") + name;
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return std::string();
+    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    bool cut = SetFilePointer(file, size, nullptr, FILE_BEGIN) == size && SetEndOfFile(file);
+    CloseHandle(file);
+    return cut ? target : std::string();
+}
+
+struct Outcome {
+    std::string caption, text;
+    std::vector<std::string> buttons;
+    DWORD exitCode = STILL_ACTIVE;
+};
+
+// Runs the program, captures and answers its one message box with OK, and waits for its end.
+Outcome RunToMessageBox(const std::string& program, const std::string& arguments, const char* screenshot) {
+    Outcome outcome;
+    ui::Process process;
+    if (!process.Start(program, arguments)) {
+        ADD_FAILURE() << "cannot start " << program;
+        return outcome;
+    }
+    HWND box = ui::WaitForMessageBox(process.Id(), Patience);
+    if (!box) {
+        ADD_FAILURE() << "no message box from " << program << " " << arguments;
+        process.Kill();
+        return outcome;
+    }
+    outcome.caption = ui::WindowText(box);
+    outcome.text = ui::MessageBoxText(box);
+    outcome.buttons = ui::ButtonLabels(box);
+    EXPECT_FALSE(ui::CaptureScreen(box, screenshot).empty()) << "screenshot " << screenshot;
+    EXPECT_TRUE(ui::ClickButton(box, IDOK));
+    if (!process.WaitForExit(Patience)) {
+        ADD_FAILURE() << "the module did not end after its message";
+        process.Kill();
+    }
+    outcome.exitCode = process.ExitCode();
+    return outcome;
+}
+
+TEST(Bootstrap, BareModuleAsksForACommandLine) {
+    const std::string module = PlaceModule("KPinst27.exe", ModuleSize);
+    ASSERT_FALSE(module.empty());
+    Outcome outcome = RunToMessageBox(module, "", "bootstrap-bare-module");
+    EXPECT_EQ(outcome.caption, "Kelpack");
+    EXPECT_EQ(outcome.text, BareModuleText);
+    EXPECT_EQ(outcome.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(outcome.exitCode, 0u);
+}
+
+TEST(Bootstrap, UnknownOptionsFallToBootstrapMode) {
+    const std::string module = PlaceModule("KPinst27.exe", ModuleSize);
+    ASSERT_FALSE(module.empty());
+    // Options are case-sensitive and only five exist; each of these runs the bare module's bootstrap.
+    for (const char* arguments : {"-X", "~U", "~I C:\\package.exe", "/I"}) {
+        SCOPED_TRACE(arguments);
+        Outcome outcome = RunToMessageBox(module, arguments, "bootstrap-unknown-option");
+        EXPECT_EQ(outcome.caption, "Kelpack");
+        EXPECT_EQ(outcome.text, BareModuleText);
+        EXPECT_EQ(outcome.exitCode, 0u);
+    }
+}
+
+TEST(Bootstrap, TruncatedPackageIsReportedDamaged) {
+    const std::string package = PlaceModule("setup.exe", ModuleSize - 1);
+    ASSERT_FALSE(package.empty());
+    Outcome outcome = RunToMessageBox(package, "", "bootstrap-truncated-package");
+    EXPECT_EQ(outcome.caption, "Kelpack");
+    EXPECT_EQ(outcome.text, DamagedPackageText);
+    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-1));
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// Screen capture to a 24-bit BMP file with GDI.
+#include <cstdio>
+#include <vector>
+
+#include "tests/e2e/driver/ui_driver.h"
+
+namespace ui {
+
+namespace {
+
+bool WriteBitmap(const std::string& path, HDC screen, HBITMAP bitmap, int width, int height) {
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up, as BMP files store it
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (width * 3 + 3) & ~3u;
+    std::vector<unsigned char> pixels(stride * height);
+    if (!GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+                   DIB_RGB_COLORS))
+        return false;
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&header, sizeof header, 1, out) == 1 &&
+                   std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+    return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+std::string CaptureScreen(HWND window, const char* name) {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window) {
+        WaitUntilPainted(window);
+        GetWindowRect(window, &area);
+    }
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return std::string();
+
+    const std::string folder = WinePathOf(Environment("KP_SCREENSHOTS_DIR", "/tmp"));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\" + name + ".bmp";
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    bool copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
+    SelectObject(memory, previous);
+    bool saved = copied && WriteBitmap(path, screen, bitmap, width, height);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved ? path : std::string();
+}
+
+}  // namespace ui

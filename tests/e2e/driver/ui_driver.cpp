@@ -1,0 +1,153 @@
+// Finding, reading and operating the windows of another process.
+#include "tests/e2e/driver/ui_driver.h"
+
+#include <cstdlib>
+
+namespace ui {
+
+std::string WinePathOf(const std::string& hostPath) {
+    std::string path = "Z:" + hostPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string Environment(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value ? value : fallback;
+}
+
+Process::~Process() {
+    if (info_.hProcess) CloseHandle(info_.hProcess);
+    if (info_.hThread) CloseHandle(info_.hThread);
+}
+
+bool Process::Start(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info_) != 0;
+}
+
+bool Process::WaitForExit(DWORD milliseconds) {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void Process::Kill() {
+    if (info_.hProcess && !WaitForExit(0)) {
+        TerminateProcess(info_.hProcess, 9);
+        WaitForExit(5000);
+    }
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (search->className && ClassOf(window) != search->className) return TRUE;
+    if (search->caption && WindowText(window) != search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM parameter) {
+    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search = {processId, className, caption, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        if (GetTickCount() - start >= milliseconds) return nullptr;
+        Sleep(50);
+    }
+}
+
+HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
+    return WaitForWindow(processId, "#32770", nullptr, milliseconds);
+}
+
+std::string WindowText(HWND window) {
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    // WM_GETTEXT crosses the process boundary for standard controls; a hung target must not hang the test.
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             5000, &length))
+        return std::string();
+    return std::string(text, length);
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = "";
+    int length = GetClassNameA(window, name, sizeof name);
+    return std::string(name, length > 0 ? length : 0);
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::string MessageBoxText(HWND box) {
+    for (HWND child : ChildWindows(box)) {
+        if (ClassOf(child) != "Static") continue;
+        std::string text = WindowText(child);
+        if (!text.empty()) return text;
+    }
+    return std::string();
+}
+
+std::vector<std::string> ButtonLabels(HWND dialog) {
+    std::vector<std::string> labels;
+    for (HWND child : ChildWindows(dialog)) {
+        if (ClassOf(child) == "Button" && IsWindowVisible(child)) labels.push_back(WindowText(child));
+    }
+    return labels;
+}
+
+bool ClickButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!button) return false;
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+bool TypeInto(HWND edit, const char* text) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0;
+}
+
+void WaitUntilPainted(HWND window) {
+    DWORD_PTR result = 0;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // A message sent after the paint requests is handled only once the window's thread has worked through
+    // its queue; then give the X server a moment to show the result.
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    Sleep(300);
+}
+
+}  // namespace ui

@@ -1,0 +1,66 @@
+// Drives the module from a test program under Wine: starts it, finds its windows (message boxes are
+// dialogs of class "#32770"), reads and sets control texts, clicks buttons and captures the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// A Windows path for a host path handed over in the environment (Wine maps / to drive Z:).
+std::string WinePathOf(const std::string& hostPath);
+
+// The environment variable's value, or fallback when unset.
+std::string Environment(const char* name, const char* fallback = "");
+
+// A started program; the handles are closed when it goes out of scope (the program keeps running).
+class Process {
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process();
+
+    // Starts program with the command line `"program" arguments` (just `"program"` when arguments is
+    // empty), the way a shortcut or the shell would start it.
+    bool Start(const std::string& program, const std::string& arguments);
+    // Waits for the end of the program; false on time-out.
+    bool WaitForExit(DWORD milliseconds);
+    // Exit code, once the program has ended.
+    DWORD ExitCode() const;
+    DWORD Id() const { return info_.dwProcessId; }
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// The first visible top-level window of the process whose class and caption match (null matches
+// anything), polling until milliseconds have passed; null when none appeared.
+HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds);
+HWND WaitForMessageBox(DWORD processId, DWORD milliseconds);
+
+std::string WindowText(HWND window);
+std::string ClassOf(HWND window);
+std::vector<HWND> ChildWindows(HWND parent);
+// The text of a message box: its static text control (the icon's static has none).
+std::string MessageBoxText(HWND box);
+// Labels of the push buttons of a dialog, in tab order.
+std::vector<std::string> ButtonLabels(HWND dialog);
+
+// Presses the dialog's button with this id (IDOK, IDYES, ...), as a click does: the dialog gets
+// WM_COMMAND with BN_CLICKED. Posted, so that a modal loop on the other side never blocks the test.
+bool ClickButton(HWND dialog, int id);
+// Sets the text of an edit control as typing would leave it.
+bool TypeInto(HWND edit, const char* text);
+
+// Waits until the window's thread has handled what is queued (painting included), so that a capture
+// shows it drawn.
+void WaitUntilPainted(HWND window);
+// Saves the screen area of the window (or the whole screen for null) as NAME.bmp in the screenshots
+// folder (KP_SCREENSHOTS_DIR); the test runner turns it into NAME.png. Returns the file written.
+std::string CaptureScreen(HWND window, const char* name);
+
+}  // namespace ui
