@@ -1,0 +1,112 @@
+// File-system routines on ANSI paths: quiet attributes, existence, folder removal and creation, exact I/O.
+#include "common/file_system.h"
+
+#include <string.h>
+
+#include "common/paths.h"
+#include "common/strings.h"
+
+DWORD GetAttributesQuiet(const char* path) {
+    char copy[PathBufferSize];
+    CopyBounded(sizeof copy, copy, path);
+    StripTrailingBackslash(copy);
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    DWORD attributes = GetFileAttributesA(copy);
+    SetErrorMode(previousMode);
+    return attributes;
+}
+
+int SetAttributesQuiet(const char* path, DWORD attributes) {
+    char copy[PathBufferSize];
+    CopyBounded(sizeof copy, copy, path);
+    StripTrailingBackslash(copy);
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    BOOL done = SetFileAttributesA(copy, attributes);
+    SetErrorMode(previousMode);
+    return done ? 1 : 0;
+}
+
+int FileExists(const char* path) {
+    DWORD attributes = GetAttributesQuiet(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+int FolderExists(const char* path) {
+    DWORD attributes = GetAttributesQuiet(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int RemoveFolder(const char* path) {
+    if (IsBlank(path) || !IsAbsolutePath(path) || !FolderExists(path)) return 1;
+    char folder[PathBufferSize];
+    CopyBounded(sizeof folder, folder, path);
+    Trim(folder);
+    // A process cannot remove the folder it stands in.
+    char windowsFolder[PathBufferSize];
+    UINT length = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+    if (length > 0 && length < sizeof windowsFolder) SetCurrentDirectoryA(windowsFolder);
+    return RemoveDirectoryA(folder) ? 1 : 0;
+}
+
+const char* CreateFolderPath(const char* path) {
+    static char buffer[PathBufferSize];
+    // Where the next level starts, or null when the enumeration is over.
+    static char* position = nullptr;
+    // The backslash cut off to return the last created folder, or null.
+    static char* cut = nullptr;
+
+    if (path != nullptr) {
+        CopyBounded(sizeof buffer, buffer, path);
+        AppendBackslash(buffer);
+        char* p = buffer;
+        if (buffer[0] != '\0' && buffer[1] == ':') {
+            FixDriveRoot(buffer);
+            p = buffer + 2;
+            while (*p == '\\') ++p;
+        } else if (buffer[0] == '\\' && buffer[1] == '\\') {
+            while (*p == '\\') ++p;
+            while (*p != '\0' && *p != '\\') ++p;  // server
+            while (*p == '\\') ++p;
+            FixDriveRootBounded(sizeof buffer - (p - buffer), p);
+            while (*p != '\0' && *p != '\\') ++p;  // share
+            while (*p == '\\') ++p;
+        }
+        position = p;
+        cut = nullptr;
+    } else if (cut != nullptr) {
+        *cut = '\\';
+        position = cut + 1;
+        cut = nullptr;
+    }
+
+    while (position != nullptr) {
+        char* end = strchr(position, '\\');
+        if (end == nullptr) break;
+        if (end == position) {
+            // An empty level (a leading or doubled backslash) names no folder.
+            position = end + 1;
+            continue;
+        }
+        *end = '\0';
+        if (FolderExists(buffer)) {
+            *end = '\\';
+            position = end + 1;
+            continue;
+        }
+        if (!CreateDirectoryA(buffer, nullptr)) break;
+        cut = end;
+        return buffer;
+    }
+    position = nullptr;
+    return nullptr;
+}
+
+int ReadExact(HANDLE file, void* buffer, DWORD count) {
+    DWORD done = 0;
+    return ReadFile(file, buffer, count, &done, nullptr) && done == count ? 1 : 0;
+}
+
+int WriteExact(HANDLE file, const void* buffer, DWORD count) {
+    DWORD done = 0;
+    return WriteFile(file, buffer, count, &done, nullptr) && done == count ? 1 : 0;
+}

@@ -1,0 +1,30 @@
+// Quiet attribute tests, folder creation and removal, exact reads and writes (Win32, ANSI).
+#pragma once
+
+#include <windows.h>
+
+// GetFileAttributesA on the path without its trailing backslash, with critical-error dialogs off, so that
+// an empty floppy or CD drive shows nothing. INVALID_FILE_ATTRIBUTES when the path does not exist.
+DWORD GetAttributesQuiet(const char* path);
+
+// SetFileAttributesA the same way; 1 on success, else 0.
+int SetAttributesQuiet(const char* path, DWORD attributes);
+
+// 1 when the path exists and is not a folder / is a folder; else 0.
+int FileExists(const char* path);
+int FolderExists(const char* path);
+
+// Removes an empty folder. A blank or relative path, or one that is not an existing folder, is left alone
+// and gives 1. Otherwise the current folder becomes the Windows folder first (so that it never lies in the
+// folder being removed) and the result is RemoveDirectoryA's: 0 when the folder is not empty.
+int RemoveFolder(const char* path);
+
+// Creates the missing folders of path one level per call, outer first. CreateFolderPath(path) starts,
+// CreateFolderPath(nullptr) continues. Each call returns the folder it has just created, in an own buffer
+// valid until the next call, or nullptr when no level is left to create or creating one failed.
+// A path is taken as a folder: its last component is created too.
+const char* CreateFolderPath(const char* path);
+
+// ReadFile / WriteFile of count bytes: 1 only when the call succeeds and exactly count bytes moved.
+int ReadExact(HANDLE file, void* buffer, DWORD count);
+int WriteExact(HANDLE file, const void* buffer, DWORD count);

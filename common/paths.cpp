@@ -1,0 +1,165 @@
+// Path routines: absolute test, trailing backslashes, drive, folder, file name, extension, joining.
+#include "common/paths.h"
+
+#include <string.h>
+
+#include "common/strings.h"
+
+namespace {
+
+int IsDrivePath(const char* path) { return path[0] != '\0' && path[1] == ':'; }
+
+int IsNetworkPath(const char* path) { return path[0] == '\\' && path[1] == '\\'; }
+
+int IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\';
+#else
+    return c == '\\' || c == '/';
+#endif
+}
+
+// Copies and trims path into buffer and gives drive and network roots their backslash, the way FolderOf
+// and FileNameOf both see a path.
+void NormaliseForFolder(char* buffer, const char* path) {
+    CopyBounded(PathBufferSize, buffer, path);
+    Trim(buffer);
+    if (IsDrivePath(buffer)) {
+        FixDriveRoot(buffer);
+    } else if (IsNetworkPath(buffer)) {
+        char* server = buffer;
+        while (*server == '\\') ++server;
+        char* share = strchr(server, '\\');
+        if (share == nullptr) {
+            AppendBackslash(buffer);
+        } else {
+            while (*share == '\\') ++share;
+            FixDriveRootBounded(PathBufferSize - (share - buffer), share);
+            // Server and share alone: the share is the folder.
+            if (strchr(share, '\\') == nullptr) AppendBackslash(buffer);
+        }
+    }
+}
+
+// The dot that starts the extension, or null.
+char* FindExtension(char* path) {
+    char* dot = nullptr;
+    for (char* p = path; *p != '\0'; ++p) {
+        if (*p == '.') {
+            dot = p;
+        } else if (*p == ':' || IsSeparator(*p)) {
+            dot = nullptr;
+        }
+    }
+    return dot;
+}
+
+}  // namespace
+
+int IsAbsolutePath(const char* path) {
+    if (path == nullptr) return 0;
+    while (*path == ' ' || *path == '\t') ++path;
+    return IsDrivePath(path) || IsNetworkPath(path);
+}
+
+void AppendBackslash(char* path) {
+    Trim(path);
+    size_t length = strlen(path);
+    if (length > 0 && path[length - 1] != '\\') AppendBounded(PathBufferSize, path, "\\");
+}
+
+void StripTrailingBackslash(char* path) {
+    Trim(path);
+    size_t length = strlen(path);
+    if (length < 2) return;
+    if (length <= 2 && path[0] == '\\') return;
+    if (path[length - 2] == ':') return;
+    if (path[length - 1] == '\\') path[length - 1] = '\0';
+}
+
+void FixDriveRootBounded(size_t size, char* path) {
+    if (!IsDrivePath(path) || path[2] == '\\' || size < 4) return;
+    size_t length = strlen(path);
+    if (length + 2 > size) length = size - 2;  // the last character makes room for the backslash
+    memmove(path + 3, path + 2, length - 2);
+    path[2] = '\\';
+    path[length + 1] = '\0';
+}
+
+void FixDriveRoot(char* path) { FixDriveRootBounded(PathBufferSize, path); }
+
+const char* DriveOf(const char* path) {
+    static char buffer[PathBufferSize];
+    CopyBounded(sizeof buffer, buffer, path);
+    Trim(buffer);
+    if (IsDrivePath(buffer)) {
+        buffer[2] = '\0';
+    } else if (IsNetworkPath(buffer)) {
+        char* server = buffer;
+        while (*server == '\\') ++server;
+        char* share = strchr(server, '\\');
+        if (share != nullptr) {
+            while (*share == '\\') ++share;
+        }
+        if (share == nullptr || *share == '\0') {
+            buffer[0] = '\0';
+        } else {
+            char* end = strchr(share, '\\');
+            if (end != nullptr) *end = '\0';
+        }
+    } else {
+        buffer[0] = '\0';
+    }
+    return buffer;
+}
+
+const char* FolderOf(const char* path) {
+    static char buffer[PathBufferSize];
+    NormaliseForFolder(buffer, path);
+    char* last = strrchr(buffer, '\\');
+    if (last != nullptr) last[1] = '\0';
+    StripTrailingBackslash(buffer);
+    return buffer;
+}
+
+const char* FileNameOf(const char* path) {
+    static char buffer[PathBufferSize];
+    NormaliseForFolder(buffer, path);
+    char* last = strrchr(buffer, '\\');
+    if (last != nullptr) memmove(buffer, last + 1, strlen(last + 1) + 1);
+    return buffer;
+}
+
+const char* ExtensionOf(const char* path) {
+    static char buffer[PathBufferSize];
+    CopyBounded(sizeof buffer, buffer, path);
+    Trim(buffer);
+    char* dot = FindExtension(buffer);
+    if (dot == nullptr) {
+        buffer[0] = '\0';
+    } else {
+        memmove(buffer, dot, strlen(dot) + 1);
+    }
+    return buffer;
+}
+
+void ReplaceExtension(char* path, const char* extension) {
+    Trim(path);
+    char* dot = FindExtension(path);
+    if (dot == nullptr) return;
+    *dot = '\0';
+    AppendBounded(PathBufferSize, path, extension);
+}
+
+const char* JoinPath(const char* folder, const char* relative) {
+    static char buffer[PathBufferSize];
+    // The relative part is taken first: it may be this buffer's previous result.
+    char tail[PathBufferSize];
+    CopyBounded(sizeof tail, tail, relative);
+    CopyBounded(sizeof buffer, buffer, folder);
+    if (IsBlank(tail)) return buffer;
+    AppendBackslash(buffer);
+    TrimLeftBackslashes(tail);
+    AppendBounded(sizeof buffer, buffer, tail);
+    return buffer;
+}

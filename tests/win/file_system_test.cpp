@@ -1,0 +1,190 @@
+// File-system routines against the real API: attributes, folder creation and removal, exact I/O.
+#include "common/file_system.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// A fresh folder under the temporary folder, removed with its contents afterwards.
+class FileSystemTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+        char name[64];
+        snprintf(name, sizeof name, "kp_fs_%lu_%lu", GetCurrentProcessId(), GetTickCount());
+        root_ = std::string(temp) + name;
+        ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+    }
+
+    void TearDown() override {
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, sizeof windows);
+        SetCurrentDirectoryA(windows);
+        RemoveTree(root_);
+    }
+
+    std::string Under(const char* relative) const { return root_ + "\\" + relative; }
+
+    static void WriteFileText(const std::string& path, const char* text) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    static void RemoveTree(const std::string& folder) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name == "." || name == "..") continue;
+                std::string path = folder + "\\" + name;
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(path);
+                } else {
+                    DeleteFileA(path.c_str());
+                }
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    std::string root_;
+};
+
+TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders) {
+    std::string file = Under("file.txt");
+    WriteFileText(file, "x");
+
+    EXPECT_EQ(FileExists(file.c_str()), 1);
+    EXPECT_EQ(FolderExists(file.c_str()), 0);
+    EXPECT_EQ(FolderExists(root_.c_str()), 1);
+    EXPECT_EQ(FolderExists((root_ + "\\").c_str()), 1);
+    EXPECT_EQ(FolderExists((" " + root_ + "\\ ").c_str()), 1);
+    EXPECT_EQ(FileExists(root_.c_str()), 0);
+    EXPECT_EQ(FileExists(Under("missing.txt").c_str()), 0);
+    EXPECT_EQ(FolderExists(Under("missing").c_str()), 0);
+    EXPECT_EQ(GetAttributesQuiet(Under("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    windows[3] = '\0';
+    EXPECT_EQ(FolderExists(windows), 1) << "drive root " << windows;
+}
+
+TEST_F(FileSystemTest, AttributesQuietRestoresErrorMode) {
+    std::string file = Under("file.txt");
+    WriteFileText(file, "x");
+
+    UINT original = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    EXPECT_EQ(SetAttributesQuiet(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 1);
+    DWORD attributes = GetAttributesQuiet(file.c_str());
+    UINT during = SetErrorMode(original);
+    EXPECT_EQ(during, static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
+
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(SetAttributesQuiet(Under("missing.txt").c_str(), FILE_ATTRIBUTE_NORMAL), 0);
+}
+
+TEST_F(FileSystemTest, CreateFolderPathReportsEachCreatedLevelOuterFirst) {
+    std::string outer = Under("one");
+    std::string inner = Under("one\\two");
+
+    const char* created = CreateFolderPath((inner + "\\").c_str());
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(std::string(created), outer);
+    EXPECT_EQ(FolderExists(outer.c_str()), 1);
+    EXPECT_EQ(FolderExists(inner.c_str()), 0);
+
+    created = CreateFolderPath(nullptr);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(std::string(created), inner);
+    EXPECT_EQ(FolderExists(inner.c_str()), 1);
+
+    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
+    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
+
+    // Everything there already: done at once.
+    EXPECT_EQ(CreateFolderPath(inner.c_str()), nullptr);
+    EXPECT_EQ(CreateFolderPath(root_.c_str()), nullptr);
+
+    // A missing level below existing ones, path given with blanks and no trailing backslash.
+    created = CreateFolderPath((" " + inner + "\\three ").c_str());
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(std::string(created), inner + "\\three");
+    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
+}
+
+TEST_F(FileSystemTest, CreateFolderPathStopsWhenALevelCannotBeMade) {
+    std::string file = Under("file.txt");
+    WriteFileText(file, "x");
+
+    EXPECT_EQ(CreateFolderPath((file + "\\sub\\deeper").c_str()), nullptr);
+    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
+    EXPECT_EQ(FolderExists((file + "\\sub").c_str()), 0);
+}
+
+TEST_F(FileSystemTest, RemoveFolderRemovesOnlyEmptyAbsoluteFolders) {
+    std::string empty = Under("empty");
+    ASSERT_TRUE(CreateDirectoryA(empty.c_str(), nullptr));
+    // Standing in the folder must not keep it from being removed.
+    ASSERT_TRUE(SetCurrentDirectoryA(empty.c_str()));
+    EXPECT_EQ(RemoveFolder(empty.c_str()), 1);
+    EXPECT_EQ(FolderExists(empty.c_str()), 0);
+
+    std::string full = Under("full");
+    ASSERT_TRUE(CreateDirectoryA(full.c_str(), nullptr));
+    WriteFileText(full + "\\file.txt", "x");
+    EXPECT_EQ(RemoveFolder(full.c_str()), 0);
+    EXPECT_EQ(FolderExists(full.c_str()), 1);
+
+    EXPECT_EQ(RemoveFolder(Under("missing").c_str()), 1);
+    EXPECT_EQ(RemoveFolder("  "), 1);
+    EXPECT_EQ(RemoveFolder(nullptr), 1);
+}
+
+TEST_F(FileSystemTest, RemoveFolderLeavesRelativePathsAlone) {
+    ASSERT_TRUE(SetCurrentDirectoryA(root_.c_str()));
+    ASSERT_TRUE(CreateDirectoryA("relative", nullptr));
+
+    EXPECT_EQ(RemoveFolder("relative"), 1);
+    EXPECT_EQ(RemoveFolder("\\relative"), 1);
+    EXPECT_EQ(FolderExists(Under("relative").c_str()), 1);
+}
+
+TEST_F(FileSystemTest, ExactReadsAndWritesMoveAllBytesOrFail) {
+    std::string path = Under("data.bin");
+    const char data[] = "0123456789";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteExact(file, data, 10), 1);
+
+    char buffer[20] = {};
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    EXPECT_EQ(ReadExact(file, buffer, 4), 1);
+    EXPECT_EQ(std::string(buffer, 4), "0123");
+    EXPECT_EQ(ReadExact(file, buffer, 10), 0);  // only 6 bytes left
+    EXPECT_EQ(ReadExact(file, buffer, 1), 0);   // at the end
+    CloseHandle(file);
+
+    HANDLE readOnly = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteExact(readOnly, data, 10), 0);
+    CloseHandle(readOnly);
+}
+
+}  // namespace
