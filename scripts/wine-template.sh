@@ -5,7 +5,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
 template=$1
-[ -f "$template/.kp-ready" ] && exit 0
+# The template is remade whenever the scripts that define it change.
+stamp=$(cat "$here/wine-template.sh" "$here/wine-env.sh" | sha1sum | cut -d' ' -f1)
+[ "$(cat "$template/.kp-ready" 2>/dev/null)" = "$stamp" ] && exit 0
 
 rm -rf "$template"
 mkdir -p "$template"
@@ -17,5 +19,8 @@ xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
   wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /t REG_SZ /d N /f
   wineserver -w' >/dev/null
-touch "$template/.kp-ready"
+# Debian keeps Wine's own fonts where Wine does not look for them; without Marlett the caption buttons
+# show letters, and without Tahoma dialogs fall back to another face.
+cp /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/"
+echo "$stamp" >"$template/.kp-ready"
 echo "wine-template: ready"
