@@ -5,4 +5,6 @@
 
 char ModuleCaption[260] = "Kelpack";
 
-int ShowMessage(HWND owner, const char* text, UINT style) { return MessageBoxA(owner, text, ModuleCaption, style); }
+int ShowMessage(HWND owner, const char* text, UINT style) {
+    return MessageBoxA(owner, text, ModuleCaption, style);
+}

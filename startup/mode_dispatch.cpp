@@ -12,7 +12,7 @@ struct ModeOption {
 
 // Tried in this order; the first match wins.
 const ModeOption ModeOptions[] = {
-    {"-I", Mode::Install}, {"-i", Mode::Finish}, {"~i", Mode::PostInstall},
+    {"-I", Mode::Install},   {"-i", Mode::Finish},           {"~i", Mode::PostInstall},
     {"-U", Mode::Uninstall}, {"-u", Mode::UninstallCleanup},
 };
 

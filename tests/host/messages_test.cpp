@@ -32,9 +32,10 @@ int CountConversions(const char* format) {
 TEST(Messages, LanguageStartsEnglish) { EXPECT_EQ(LanguageFlag, 1); }
 
 TEST(Messages, KoreanTextsAreCodePage949Bytes) {
-    EXPECT_EQ(Bytes(MessageOf(MessageId::Ok).korean), "\xC8\xAE\xC0\xCE");                   // 확인
+    EXPECT_EQ(Bytes(MessageOf(MessageId::Ok).korean), "\xC8\xAE\xC0\xCE");                     // 확인
     EXPECT_EQ(Bytes(MessageOf(MessageId::Abort).korean), "\xBC\xB3\xC4\xA1\xC1\xDF\xB4\xDC");  // 설치중단
-    EXPECT_EQ(Bytes(MessageOf(MessageId::UninstallAbort).korean), "\xC1\xA6\xB0\xC5\xC1\xDF\xB4\xDC");  // 제거중단
+    EXPECT_EQ(Bytes(MessageOf(MessageId::UninstallAbort).korean),
+              "\xC1\xA6\xB0\xC5\xC1\xDF\xB4\xDC");                                         // 제거중단
     EXPECT_EQ(Bytes(MessageOf(MessageId::InstallationOf).korean), "%s \xBC\xB3\xC4\xA1");  // %s 설치
     EXPECT_EQ(Bytes(MessageOf(MessageId::UninstallCaptionSuffix).korean), " \xC1\xA6\xB0\xC5");  // " 제거"
     // 예 (one character) and a text whose line breaks must stay single line feeds.

@@ -28,7 +28,8 @@ bool WriteBitmap(const std::string& path, HDC screen, HBITMAP bitmap, int width,
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
-    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&header, sizeof header, 1, out) == 1 &&
+    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                   std::fwrite(&header, sizeof header, 1, out) == 1 &&
                    std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
     return std::fclose(out) == 0 && written;
 }

@@ -94,8 +94,8 @@ std::string WindowText(HWND window) {
     char text[4096] = "";
     DWORD_PTR length = 0;
     // WM_GETTEXT crosses the process boundary for standard controls; a hung target must not hang the test.
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                             5000, &length))
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 5000, &length))
         return std::string();
     return std::string(text, length);
 }
@@ -132,7 +132,8 @@ std::vector<std::string> ButtonLabels(HWND dialog) {
 bool ClickButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return false;
-    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           0;
 }
 
 bool TypeInto(HWND edit, const char* text) {

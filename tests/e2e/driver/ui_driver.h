@@ -17,7 +17,7 @@ std::string Environment(const char* name, const char* fallback = "");
 
 // A started program; the handles are closed when it goes out of scope (the program keeps running).
 class Process {
-public:
+  public:
     Process() = default;
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -33,7 +33,7 @@ public:
     DWORD Id() const { return info_.dwProcessId; }
     void Kill();
 
-private:
+  private:
     PROCESS_INFORMATION info_ = {};
 };
 
