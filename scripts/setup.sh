@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build
   g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
   zlib1g-dev libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-format
-  wine wine32:i386 xvfb xauth x11-utils fonts-wine
+  wine wine32:i386 xvfb xauth fonts-wine
   imagemagick locales fonts-nanum
 )
 
