@@ -1,8 +1,6 @@
 // Message boxes with the module caption.
 #include "common/message_box.h"
 
-#include "common/messages.h"
-
 char ModuleCaption[260] = "Kelpack";
 
 int ShowMessage(HWND owner, const char* text, UINT style) {

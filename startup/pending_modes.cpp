@@ -22,6 +22,6 @@ int RunUninstallMode(const char*) { return RefuseToStart(); }
 int RunUninstallCleanupMode(const char*) { return RefuseToStart(); }
 
 int CopyModuleAndRun() {
-    ShowMessage(nullptr, EnglishText::CantInitialize, MB_OK | MB_ICONERROR);
+    RefuseToStart();
     return 0;
 }

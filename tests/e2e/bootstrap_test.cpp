@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "archive/format.h"
 #include "tests/e2e/driver/ui_driver.h"
 
 namespace {
 
-constexpr DWORD ModuleSize = 262144;
 constexpr DWORD Patience = 30000;  // a first start of Wine's user interface can be slow
 
 const char* const BareModuleText =
