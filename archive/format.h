@@ -41,18 +41,18 @@ constexpr uint32_t MemberTag = Tag("KPFH");
 
 // Archive header fields (offsets from the archive's start).
 constexpr uint32_t HeaderTagOffset = 0;
-constexpr uint32_t HeaderTotalSizeOffset = 4;   // u32: whole logical file, from volume 0's first byte
-constexpr uint32_t HeaderVolumeSizeOffset = 8;  // u32: bytes in every volume but the last
+constexpr uint32_t HeaderTotalSizeOffset = 4;     // u32: whole logical file, from volume 0's first byte
+constexpr uint32_t HeaderVolumeSizeOffset = 8;    // u32: bytes in every volume but the last
 constexpr uint32_t HeaderVolumeCountOffset = 12;  // u8: 1 to 255
 constexpr uint32_t HeaderMemberCountOffset = 13;  // u32
 constexpr uint32_t HeaderSize = 17;
 
 // Member header fields (offsets from the member's start).
 constexpr uint32_t MemberTagOffset = 0;
-constexpr uint32_t MemberSizeOffset = 4;        // u32: uncompressed size
-constexpr uint32_t MemberPackedSizeOffset = 8;  // u32: compressed size, the bytes after the name
-constexpr uint32_t MemberCrcOffset = 12;        // u32: CRC-32 of the uncompressed data (zlib's crc32)
-constexpr uint32_t MemberTimeOffset = 16;       // u32: DOS date (high 16 bits) and time (low), local time
+constexpr uint32_t MemberSizeOffset = 4;          // u32: uncompressed size
+constexpr uint32_t MemberPackedSizeOffset = 8;    // u32: compressed size, the bytes after the name
+constexpr uint32_t MemberCrcOffset = 12;          // u32: CRC-32 of the uncompressed data (zlib's crc32)
+constexpr uint32_t MemberTimeOffset = 16;         // u32: DOS date (high 16 bits) and time (low), local time
 constexpr uint32_t MemberVersionHighOffset = 20;  // u32: major << 16 | minor
 constexpr uint32_t MemberVersionLowOffset = 24;   // u32: build << 16 | revision
 constexpr uint32_t MemberNameLengthOffset = 28;   // u8

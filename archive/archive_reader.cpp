@@ -1,0 +1,281 @@
+// The archive reader. Header bytes are read one at a time through the volume check, so a header may
+// continue in the next volume file at any byte; compressed data is read in blocks of up to 16 KiB.
+#include "archive/archive_reader.h"
+
+#include <stdlib.h>
+#include <string.h>
+#ifndef _WIN32
+#include <strings.h>
+#endif
+
+#include "archive/dos_time.h"
+#include "archive/format.h"
+#include "common/strings.h"
+
+ArchiveReader* PackageReader = nullptr;
+
+namespace {
+
+VolumePromptFunction VolumePrompt = nullptr;
+
+// Largest expansion raw deflate can reach: a 258-byte match in two bits.
+constexpr uint64_t MaxInflateRatio = 1032;
+
+// Closes the current volume file and opens volume number `volume`, asking the prompt first.
+int OpenVolume(ArchiveReader* reader, unsigned volume) {
+    FileClose(reader->file);
+    reader->file = NoFile;
+    if (VolumePrompt != nullptr && VolumePrompt(volume) != 0) return -1;
+    char path[PathBufferSize];
+    VolumePath(reader->basePath, volume, path);
+    reader->file = FileOpen(path, FileMode::ReadExisting);
+    if (reader->file == NoFile) return -1;
+    reader->currentVolume = static_cast<uint8_t>(volume);
+    return 0;
+}
+
+int NextVolume(ArchiveReader* reader) {
+    if (reader->currentVolume + 1u >= reader->volumeCount) return -1;
+    return OpenVolume(reader, reader->currentVolume + 1u);
+}
+
+int ReadByte(ArchiveReader* reader, uint8_t* value) {
+    if (FileTell(reader->file) >= reader->volumeSize && NextVolume(reader) != 0) return -1;
+    uint32_t done = 0;
+    return FileRead(reader->file, value, 1, &done) && done == 1 ? 0 : -1;
+}
+
+int ReadU32(ArchiveReader* reader, uint32_t* value) {
+    unsigned char bytes[4];
+    for (unsigned char& byte : bytes)
+        if (ReadByte(reader, &byte) != 0) return -1;
+    *value = GetU32(bytes);
+    return 0;
+}
+
+// Reads count bytes, the part in the current volume in one call and the rest from the next volumes.
+int ReadBytes(ArchiveReader* reader, void* buffer, uint32_t count) {
+    unsigned char* out = static_cast<unsigned char*>(buffer);
+    while (count > 0) {
+        const uint32_t position = FileTell(reader->file);
+        const uint32_t room = position < reader->volumeSize ? reader->volumeSize - position : 0;
+        if (room == 0) {
+            if (NextVolume(reader) != 0) return -1;
+            continue;
+        }
+        const uint32_t part = count < room ? count : room;
+        uint32_t done = 0;
+        if (!FileRead(reader->file, out, part, &done) || done != part) return -1;
+        out += part;
+        count -= part;
+    }
+    return 0;
+}
+
+// Reads the current member's header once.
+int ReadMemberHeader(ArchiveReader* reader) {
+    if (reader->headerRead) return 0;
+    if (reader->file == NoFile) return -1;
+    uint32_t tag = 0;
+    if (ReadU32(reader, &tag) != 0 || tag != ArchiveFormat::MemberTag) return -1;
+    if (ReadU32(reader, &reader->uncompressedLeft) != 0 || ReadU32(reader, &reader->compressedLeft) != 0 ||
+        ReadU32(reader, &reader->storedCrc) != 0 || ReadU32(reader, &reader->dosDateTime) != 0 ||
+        ReadU32(reader, &reader->versionHigh) != 0 || ReadU32(reader, &reader->versionLow) != 0 ||
+        ReadByte(reader, &reader->nameLength) != 0 || ReadBytes(reader, reader->name, reader->nameLength) != 0)
+        return -1;
+    reader->name[reader->nameLength] = '\0';
+    reader->headerRead = 1;
+    return 0;
+}
+
+void FreeReader(ArchiveReader* reader) {
+    FileClose(reader->file);
+    free(reader->inputBuffer);
+    free(reader);
+}
+
+// A header whose sizes cannot describe an archive starting at offset: reading it would divide by zero
+// or look for volumes that cannot exist.
+bool HeaderIsPlausible(const ArchiveReader* reader, uint32_t offset) {
+    const uint64_t headerEnd = uint64_t(offset) + ArchiveFormat::HeaderSize;
+    return reader->volumeSize > headerEnd && reader->volumeCount != 0 && reader->totalSize >= headerEnd;
+}
+
+}  // namespace
+
+ArchiveReader* OpenArchive(const char* path, uint32_t offset) {
+    ArchiveReader* reader = static_cast<ArchiveReader*>(calloc(1, sizeof(ArchiveReader)));
+    if (reader == nullptr) return nullptr;
+    reader->file = NoFile;
+    reader->inputBuffer = static_cast<unsigned char*>(malloc(ArchiveBufferSize));
+    if (reader->inputBuffer == nullptr) {
+        FreeReader(reader);
+        return nullptr;
+    }
+    reader->file = FileOpen(path, FileMode::ReadExisting);
+    CopyBounded(sizeof reader->basePath, reader->basePath, path);
+    reader->volumeSize = ArchiveFormat::NotSplit;
+
+    uint32_t tag = 0, volumeSize = 0;
+    if (reader->file == NoFile || !FileSeek(reader->file, offset) || ReadU32(reader, &tag) != 0 ||
+        tag != ArchiveFormat::ArchiveTag || ReadU32(reader, &reader->totalSize) != 0 ||
+        ReadU32(reader, &volumeSize) != 0) {
+        FreeReader(reader);
+        return nullptr;
+    }
+    // From here on the header is bounded by its own volume size.
+    reader->volumeSize = volumeSize;
+    if (ReadByte(reader, &reader->volumeCount) != 0 || ReadU32(reader, &reader->memberCount) != 0 ||
+        !HeaderIsPlausible(reader, offset)) {
+        FreeReader(reader);
+        return nullptr;
+    }
+    return reader;
+}
+
+int CloseArchive(ArchiveReader* reader) {
+    if (reader == nullptr) return -1;
+    if (reader->dataOpen) inflateEnd(&reader->stream);
+    FreeReader(reader);
+    return 0;
+}
+
+int SetVolumePrompt(VolumePromptFunction prompt) {
+    if (prompt == nullptr) return -1;
+    VolumePrompt = prompt;
+    return 0;
+}
+
+int NextMember(ArchiveReader* reader) {
+    if (reader == nullptr || reader->file == NoFile) return -1;
+    if (reader->memberIndex < reader->memberCount) ++reader->memberIndex;
+    if (reader->memberIndex >= reader->memberCount) return -2;
+    if (ReadMemberHeader(reader) != 0) return -1;
+
+    // The next header follows the data that is left, counted through the volumes.
+    const uint32_t position = FileTell(reader->file);
+    if (position == 0xFFFFFFFF) return -1;
+    const uint32_t end = position + reader->compressedLeft;
+    const uint8_t target = static_cast<uint8_t>(reader->currentVolume + end / reader->volumeSize);
+    const uint32_t offset = end % reader->volumeSize;
+    if (target + 1u > reader->volumeCount) return -1;
+
+    if (reader->dataOpen) inflateEnd(&reader->stream);
+    reader->dataOpen = 0;
+    if (target != reader->currentVolume && OpenVolume(reader, target) != 0) return -1;
+    if (!FileSeek(reader->file, offset)) return -1;
+    reader->headerRead = 0;
+    return 0;
+}
+
+int OpenMemberData(ArchiveReader* reader) {
+    if (reader == nullptr || reader->file == NoFile || reader->dataOpen) return -1;
+    if (ReadMemberHeader(reader) != 0) return -1;
+    reader->runningCrc = 0;
+    memset(&reader->stream, 0, sizeof reader->stream);
+    reader->stream.next_in = reader->inputBuffer;
+    reader->stream.avail_in = 0;
+    if (inflateInit2(&reader->stream, -15) != Z_OK) return -1;
+    reader->dataOpen = 1;
+    return 0;
+}
+
+int ReadMemberData(ArchiveReader* reader, void* buffer, uint32_t length) {
+    if (reader == nullptr || reader->file == NoFile || !reader->dataOpen || buffer == nullptr) return -1;
+    // The count is returned as an int.
+    constexpr uint32_t MaxCall = 0x40000000;
+    uint32_t room = length < reader->uncompressedLeft ? length : reader->uncompressedLeft;
+    if (room > MaxCall) room = MaxCall;
+    if (room == 0) return 0;
+
+    z_stream& stream = reader->stream;
+    stream.next_out = static_cast<Bytef*>(buffer);
+    stream.avail_out = room;
+    uint32_t produced = 0;
+    for (;;) {
+        if (stream.avail_in == 0 && reader->compressedLeft > 0) {
+            const uint32_t block =
+                reader->compressedLeft < ArchiveBufferSize ? reader->compressedLeft : ArchiveBufferSize;
+            if (ReadBytes(reader, reader->inputBuffer, block) != 0) return -1;
+            reader->compressedLeft -= block;
+            stream.next_in = reader->inputBuffer;
+            stream.avail_in = block;
+        }
+        const uint32_t before = stream.avail_out;
+        const int result = inflate(&stream, Z_SYNC_FLUSH);
+        const uint32_t made = before - stream.avail_out;
+        reader->runningCrc = crc32(reader->runningCrc, stream.next_out - made, made);
+        reader->uncompressedLeft -= made;
+        produced += made;
+        if (result == Z_STREAM_END) return static_cast<int>(produced);
+        if (result != Z_OK) return -1;
+        if (stream.avail_out == 0) return static_cast<int>(produced);
+    }
+}
+
+int CloseMemberData(ArchiveReader* reader) {
+    if (reader == nullptr || reader->file == NoFile || !reader->dataOpen) return -1;
+    if (inflateEnd(&reader->stream) != Z_OK || reader->runningCrc != reader->storedCrc) return -1;
+    reader->dataOpen = 0;
+    return 0;
+}
+
+int GetMemberInfoOf(ArchiveReader* reader, MemberInfo* info) {
+    if (reader == nullptr || info == nullptr || ReadMemberHeader(reader) != 0) return 0;
+    info->name = reader->name;
+    info->uncompressedLeft = reader->uncompressedLeft;
+    info->time = DosTimeToFileTime(reader->dosDateTime);
+    info->versionHigh = reader->versionHigh;
+    info->versionLow = reader->versionLow;
+    return 1;
+}
+
+int GetMemberInfo(MemberInfo* info) { return GetMemberInfoOf(PackageReader, info); }
+
+int MemberNameIsOf(ArchiveReader* reader, const char* name) {
+    MemberInfo info;
+    if (name == nullptr || !GetMemberInfoOf(reader, &info)) return 0;
+#ifdef _WIN32
+    return lstrcmpiA(info.name, name) == 0;
+#else
+    return strcasecmp(info.name, name) == 0;
+#endif
+}
+
+int MemberNameIs(const char* name) { return MemberNameIsOf(PackageReader, name); }
+
+unsigned char* ReadMemberToMemoryOf(ArchiveReader* reader, uint32_t* size) {
+    if (size != nullptr) *size = 0;
+    MemberInfo info;
+    if (!GetMemberInfoOf(reader, &info)) return nullptr;
+    const uint32_t wanted = info.uncompressedLeft;
+    // A size the compressed data cannot produce is a damaged header; refusing it also keeps the
+    // allocation below from wrapping.
+    if (uint64_t(wanted) > uint64_t(reader->compressedLeft) * MaxInflateRatio + MaxInflateRatio) return nullptr;
+    unsigned char* data = static_cast<unsigned char*>(malloc(size_t(wanted) + 1));
+    if (data == nullptr) return nullptr;
+    if (OpenMemberData(reader) != 0) {
+        free(data);
+        return nullptr;
+    }
+    uint32_t got = 0;
+    int count = 0;
+    while (got < wanted && (count = ReadMemberData(reader, data + got, wanted - got)) > 0) got += uint32_t(count);
+    if (got != wanted || count < 0) {
+        CloseMemberData(reader);
+        free(data);
+        return nullptr;
+    }
+    if (CloseMemberData(reader) != 0) {
+        free(data);
+        return nullptr;
+    }
+    if (size != nullptr) {
+        *size = wanted;
+    } else {
+        data[wanted] = '\0';
+    }
+    return data;
+}
+
+unsigned char* ReadMemberToMemory(uint32_t* size) { return ReadMemberToMemoryOf(PackageReader, size); }
