@@ -81,7 +81,8 @@ int ReadMemberHeader(ArchiveReader* reader) {
     if (ReadU32(reader, &reader->uncompressedLeft) != 0 || ReadU32(reader, &reader->compressedLeft) != 0 ||
         ReadU32(reader, &reader->storedCrc) != 0 || ReadU32(reader, &reader->dosDateTime) != 0 ||
         ReadU32(reader, &reader->versionHigh) != 0 || ReadU32(reader, &reader->versionLow) != 0 ||
-        ReadByte(reader, &reader->nameLength) != 0 || ReadBytes(reader, reader->name, reader->nameLength) != 0)
+        ReadByte(reader, &reader->nameLength) != 0 ||
+        ReadBytes(reader, reader->name, reader->nameLength) != 0)
         return -1;
     reader->name[reader->nameLength] = '\0';
     reader->headerRead = 1;
@@ -251,7 +252,8 @@ unsigned char* ReadMemberToMemoryOf(ArchiveReader* reader, uint32_t* size) {
     const uint32_t wanted = info.uncompressedLeft;
     // A size the compressed data cannot produce is a damaged header; refusing it also keeps the
     // allocation below from wrapping.
-    if (uint64_t(wanted) > uint64_t(reader->compressedLeft) * MaxInflateRatio + MaxInflateRatio) return nullptr;
+    if (uint64_t(wanted) > uint64_t(reader->compressedLeft) * MaxInflateRatio + MaxInflateRatio)
+        return nullptr;
     unsigned char* data = static_cast<unsigned char*>(malloc(size_t(wanted) + 1));
     if (data == nullptr) return nullptr;
     if (OpenMemberData(reader) != 0) {
@@ -260,7 +262,8 @@ unsigned char* ReadMemberToMemoryOf(ArchiveReader* reader, uint32_t* size) {
     }
     uint32_t got = 0;
     int count = 0;
-    while (got < wanted && (count = ReadMemberData(reader, data + got, wanted - got)) > 0) got += uint32_t(count);
+    while (got < wanted && (count = ReadMemberData(reader, data + got, wanted - got)) > 0)
+        got += uint32_t(count);
     if (got != wanted || count < 0) {
         CloseMemberData(reader);
         free(data);

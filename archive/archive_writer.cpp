@@ -121,8 +121,9 @@ ArchiveWriter* CreateArchive(const char* path, uint32_t prefixLength, uint32_t v
     writer->archiveStart = FileSeekEnd(writer->file);
     // The whole archive header must lie in volume 0, where the reader looks for it.
     const bool headerFits = uint64_t(writer->archiveStart) + ArchiveFormat::HeaderSize < volumeSize;
-    if (writer->archiveStart == 0xFFFFFFFF || !headerFits || WriteU32(writer, 0) != 0 || WriteU32(writer, 0) != 0 ||
-        WriteU32(writer, 0) != 0 || WriteByte(writer, 0) != 0 || WriteU32(writer, 0) != 0) {
+    if (writer->archiveStart == 0xFFFFFFFF || !headerFits || WriteU32(writer, 0) != 0 ||
+        WriteU32(writer, 0) != 0 || WriteU32(writer, 0) != 0 || WriteByte(writer, 0) != 0 ||
+        WriteU32(writer, 0) != 0) {
         FreeWriter(writer);
         return nullptr;
     }
@@ -210,8 +211,8 @@ int FinishArchive(ArchiveWriter* writer) {
     if (writer->file != NoFile) {
         writer->patchVolume = 0;
         writer->patchPosition = writer->archiveStart;
-        if (WriteBackU32(writer, ArchiveFormat::ArchiveTag) == 0 && WriteBackU32(writer, writer->totalSize) == 0 &&
-            WriteBackU32(writer, writer->volumeSize) == 0 &&
+        if (WriteBackU32(writer, ArchiveFormat::ArchiveTag) == 0 &&
+            WriteBackU32(writer, writer->totalSize) == 0 && WriteBackU32(writer, writer->volumeSize) == 0 &&
             WriteBackByte(writer, static_cast<uint8_t>(writer->currentVolume + 1)) == 0 &&
             WriteBackU32(writer, writer->memberCount) == 0)
             result = 0;
@@ -221,7 +222,8 @@ int FinishArchive(ArchiveWriter* writer) {
 }
 
 int AddMemberFromFile(FileHandle file, const char* name) {
-    if (BeginMember(UninstallWriter, name, 0, ArchiveFormat::NoVersion, ArchiveFormat::NoVersion) != 0) return 0;
+    if (BeginMember(UninstallWriter, name, 0, ArchiveFormat::NoVersion, ArchiveFormat::NoVersion) != 0)
+        return 0;
     if (!FileSeek(file, 0)) {
         EndMember(UninstallWriter);
         return 0;
@@ -239,7 +241,8 @@ int AddMemberFromFile(FileHandle file, const char* name) {
 }
 
 int AddMemberFromMemory(const void* data, uint32_t size, const char* name) {
-    if (BeginMember(UninstallWriter, name, 0, ArchiveFormat::NoVersion, ArchiveFormat::NoVersion) != 0) return 0;
+    if (BeginMember(UninstallWriter, name, 0, ArchiveFormat::NoVersion, ArchiveFormat::NoVersion) != 0)
+        return 0;
     if (WriteMemberData(UninstallWriter, data, size) != 0) {
         EndMember(UninstallWriter);
         return 0;

@@ -1,0 +1,98 @@
+// Scratch folders and archive round trips for the tests.
+#include "tests/support/archive_fixture.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+
+namespace testsupport {
+
+ScratchFolder::ScratchFolder() {
+    static unsigned counter = 0;
+    std::random_device seed;
+    root_ = std::filesystem::temp_directory_path() /
+            ("kp-test-" + std::to_string(seed()) + "-" + std::to_string(++counter));
+    std::filesystem::create_directories(root_);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+std::string ScratchFolder::Path(const std::string& name) const { return (root_ / name).string(); }
+
+bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volumeSize,
+                  const std::vector<Member>& members) {
+    SetFileBytes(path, std::string(prefixLength, 'M'));
+    ArchiveWriter* writer = CreateArchive(path.c_str(), prefixLength, volumeSize);
+    if (writer == nullptr) return false;
+    bool ok = true;
+    for (const Member& member : members) {
+        ok = ok &&
+             BeginMember(writer, member.name.c_str(), member.dosDateTime, member.versionHigh, member.versionLow) == 0;
+        // In uneven blocks, so that block boundaries of the compressor fall anywhere.
+        for (size_t at = 0; ok && at < member.data.size(); at += 7000) {
+            const size_t part = std::min<size_t>(7000, member.data.size() - at);
+            ok = WriteMemberData(writer, member.data.data() + at, static_cast<uint32_t>(part)) == 0;
+        }
+        ok = ok && EndMember(writer) == 0;
+    }
+    return FinishArchive(writer) == 0 && ok;
+}
+
+ReadResult ReadArchive(const std::string& path, uint32_t offset) {
+    ReadResult result;
+    ArchiveReader* reader = OpenArchive(path.c_str(), offset);
+    if (reader == nullptr) return result;
+    int step = reader->memberCount == 0 ? -2 : 0;
+    while (step == 0) {
+        MemberInfo info;
+        if (!GetMemberInfoOf(reader, &info) || OpenMemberData(reader) != 0) break;
+        Member member;
+        member.name = info.name;
+        member.dosDateTime = reader->dosDateTime;
+        member.versionHigh = info.versionHigh;
+        member.versionLow = info.versionLow;
+        char buffer[5000];
+        int count = 0;
+        while ((count = ReadMemberData(reader, buffer, sizeof buffer)) > 0) member.data.append(buffer, count);
+        if (count < 0 || CloseMemberData(reader) != 0) break;
+        result.members.push_back(member);
+        step = NextMember(reader);
+    }
+    result.ok = step == -2;
+    CloseArchive(reader);
+    return result;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void SetFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string SampleText(size_t size, unsigned seed) {
+    static const char* const words[] = {"install ", "volume ", "member ", "archive ", "Kelpack ", "\r\n"};
+    std::mt19937 random(seed);
+    std::string text;
+    while (text.size() < size) text += words[random() % 6];
+    text.resize(size);
+    return text;
+}
+
+std::string SampleNoise(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string noise(size, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    return noise;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,53 @@
+// Helpers for tests of the archive code: scratch folders, members written with the writer and read
+// back with the reader.
+#pragma once
+
+#include <stdint.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh folder under the temporary folder, removed with its contents at the end.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    // A path inside the folder, as the archive code takes it.
+    std::string Path(const std::string& name) const;
+    const std::filesystem::path& Root() const { return root_; }
+
+private:
+    std::filesystem::path root_;
+};
+
+struct Member {
+    std::string name;
+    std::string data;
+    uint32_t dosDateTime = 0;
+    uint32_t versionHigh = 0xFFFFFFFF, versionLow = 0xFFFFFFFF;
+};
+
+// Writes prefixLength bytes of 'M' and then an archive of the members to path. True on success.
+bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volumeSize,
+                  const std::vector<Member>& members);
+
+// Reads every member with its data and CRC check. The result holds the members read; ok is false as
+// soon as any step fails.
+struct ReadResult {
+    bool ok = false;
+    std::vector<Member> members;
+};
+ReadResult ReadArchive(const std::string& path, uint32_t offset);
+
+std::string FileBytes(const std::string& path);
+void SetFileBytes(const std::string& path, const std::string& bytes);
+// Deterministic bytes: compressible text or incompressible noise.
+std::string SampleText(size_t size, unsigned seed);
+std::string SampleNoise(size_t size, unsigned seed);
+
+}  // namespace testsupport
