@@ -250,26 +250,30 @@ unsigned char* ReadMemberToMemoryOf(ArchiveReader* reader, uint32_t* size) {
     MemberInfo info;
     if (!GetMemberInfoOf(reader, &info)) return nullptr;
     const uint32_t wanted = info.uncompressedLeft;
-    // A size the compressed data cannot produce is a damaged header; refusing it also keeps the
-    // allocation below from wrapping.
+    // A size the compressed data cannot produce is a damaged header.
     if (uint64_t(wanted) > uint64_t(reader->compressedLeft) * MaxInflateRatio + MaxInflateRatio)
         return nullptr;
-    unsigned char* data = static_cast<unsigned char*>(malloc(size_t(wanted) + 1));
-    if (data == nullptr) return nullptr;
-    if (OpenMemberData(reader) != 0) {
-        free(data);
-        return nullptr;
-    }
+    if (OpenMemberData(reader) != 0) return nullptr;
+
+    // The buffer grows with the data that really arrives, so a header that claims more than the file
+    // holds fails at the end of the data instead of reserving the claimed size at once.
+    size_t capacity = (wanted < ArchiveBufferSize * 4 ? wanted : ArchiveBufferSize * 4) + size_t(1);
+    unsigned char* data = static_cast<unsigned char*>(malloc(capacity));
     uint32_t got = 0;
-    int count = 0;
-    while (got < wanted && (count = ReadMemberData(reader, data + got, wanted - got)) > 0)
-        got += uint32_t(count);
-    if (got != wanted || count < 0) {
-        CloseMemberData(reader);
-        free(data);
-        return nullptr;
+    int count = 1;
+    while (data != nullptr && got < wanted && count > 0) {
+        if (got + size_t(1) == capacity) {
+            const size_t doubled = capacity * 2;
+            const size_t larger = doubled > size_t(wanted) + 1 ? size_t(wanted) + 1 : doubled;
+            unsigned char* grown = static_cast<unsigned char*>(realloc(data, larger));
+            if (grown == nullptr) break;
+            data = grown;
+            capacity = larger;
+        }
+        count = ReadMemberData(reader, data + got, static_cast<uint32_t>(capacity - 1 - got));
+        if (count > 0) got += uint32_t(count);
     }
-    if (CloseMemberData(reader) != 0) {
+    if (CloseMemberData(reader) != 0 || data == nullptr || got != wanted) {
         free(data);
         return nullptr;
     }
