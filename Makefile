@@ -4,7 +4,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 MODULE := build/win32/KPinst27.exe
 
-.PHONY: all setup host win32 test test-host test-win32 check-format format demo clean
+.PHONY: all setup host win32 test test-host test-win32 check-format format demo fuzz bench clean
 
 all: host win32
 
@@ -21,7 +21,7 @@ win32:
 
 test: setup
 	$(MAKE) --no-print-directory check-format host win32
-	$(MAKE) --no-print-directory test-host test-win32
+	$(MAKE) --no-print-directory test-host test-win32 fuzz
 
 test-host:
 	ctest --preset host -j $(JOBS)
@@ -41,6 +41,25 @@ format:
 demo: setup win32
 	KP_MODULE=$(abspath $(MODULE)) KP_USE_DISPLAY=1 \
 	  scripts/wine-run.sh build/win32/tests/e2e/kp_demo.exe $(if $(DISPLAY),--wait-for-user)
+
+# The archive reader under libFuzzer for FUZZ_SECONDS, from seeds the writer makes; the corpus it grows
+# is kept in build/fuzz/corpus for the next run.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p build/fuzz/corpus
+	build/fuzz/tests/fuzz/archive_fuzz_seeds build/fuzz/seeds
+	build/fuzz/tests/fuzz/archive_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -max_len=65536 build/fuzz/corpus build/fuzz/seeds 2>&1 | grep -E '^(Done|stat::number_of_executed_units|#[0-9]+ +DONE)|ERROR|SUMMARY'; \
+	  exit $${PIPESTATUS[0]}
+
+# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data.
+BENCH_MEGABYTES ?= 200
+bench:
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS)
+	build/bench/bench/archive_bench $(BENCH_MEGABYTES)
 
 clean:
 	rm -rf build

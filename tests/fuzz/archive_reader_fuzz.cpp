@@ -1,0 +1,65 @@
+// Fuzz target for the archive reader: any bytes, as a package of one or two volume files, must be
+// read or refused without a crash, a leak or undefined behaviour.
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "archive/archive_reader.h"
+
+namespace {
+
+std::string ScratchPath(const char* extension) {
+    return "/tmp/kp-fuzz-" + std::to_string(getpid()) + extension;
+}
+
+void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr) abort();
+    if (size > 0 && fwrite(data, 1, size, file) != size) abort();
+    fclose(file);
+}
+
+// Reads every member the way the module does: names, data in blocks or whole, CRC checks.
+void ReadEverything(ArchiveReader* reader) {
+    unsigned char block[4096];
+    for (int member = 0; member < 64; ++member) {
+        MemberInfo info;
+        if (!GetMemberInfoOf(reader, &info)) return;
+        MemberNameIsOf(reader, "KPII");
+        if (member % 2 == 0) {
+            uint32_t size = 0;
+            free(ReadMemberToMemoryOf(reader, member % 4 == 0 ? &size : nullptr));
+        } else if (OpenMemberData(reader) == 0) {
+            for (int round = 0; round < 64 && ReadMemberData(reader, block, sizeof block) > 0; ++round) {
+            }
+            CloseMemberData(reader);
+        }
+        if (NextMember(reader) != 0) return;
+    }
+}
+
+}  // namespace
+
+// The first byte splits the input: with its low bit set, the rest is cut into volume 0 and volume 1
+// at a position taken from the next two bytes.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string volume0 = ScratchPath(".exe"), volume1 = ScratchPath(".001");
+    if (size < 3) return 0;
+    const bool split = data[0] & 1;
+    const size_t at = split ? (size_t(data[1]) | size_t(data[2]) << 8) : 0;
+    data += 3;
+    size -= 3;
+    const size_t first = split && at < size ? at : size;
+    WriteFile(volume0, data, first);
+    WriteFile(volume1, data + first, size - first);
+
+    ArchiveReader* reader = OpenArchive(volume0.c_str(), 0);
+    if (reader != nullptr) {
+        ReadEverything(reader);
+        CloseArchive(reader);
+    }
+    return 0;
+}
