@@ -51,6 +51,7 @@ fuzz:
 	mkdir -p build/fuzz/corpus
 	build/fuzz/tests/fuzz/archive_fuzz_seeds build/fuzz/seeds
 	build/fuzz/tests/fuzz/archive_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build/fuzz/ \
 	  -max_len=65536 build/fuzz/corpus build/fuzz/seeds 2>&1 | grep -E '^(Done|stat::number_of_executed_units|#[0-9]+ +DONE)|ERROR|SUMMARY'; \
 	  exit $${PIPESTATUS[0]}
 
