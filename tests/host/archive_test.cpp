@@ -73,10 +73,12 @@ TEST(Archive, EveryVolumeBoundaryIsCrossedCorrectly) {
     };
     testsupport::ScratchFolder folder;
     const uint32_t prefix = 16;
-    ASSERT_TRUE(testsupport::WriteArchive(folder.Path("whole.exe"), prefix, ArchiveFormat::NotSplit, members));
+    ASSERT_TRUE(
+        testsupport::WriteArchive(folder.Path("whole.exe"), prefix, ArchiveFormat::NotSplit, members));
     const uint32_t total = static_cast<uint32_t>(testsupport::FileBytes(folder.Path("whole.exe")).size());
 
-    for (uint32_t volumeSize = prefix + ArchiveFormat::HeaderSize + 1; volumeSize <= total + 1; ++volumeSize) {
+    for (uint32_t volumeSize = prefix + ArchiveFormat::HeaderSize + 1; volumeSize <= total + 1;
+         ++volumeSize) {
         SCOPED_TRACE("volume size " + std::to_string(volumeSize));
         testsupport::ScratchFolder split;
         const std::string path = split.Path("SETUP.EXE");
@@ -94,10 +96,12 @@ TEST(Archive, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
     const std::string path = folder.Path("SETUP.EXE");
     ASSERT_TRUE(testsupport::WriteArchive(path, 0, 20000, SampleMembers()));
     std::vector<unsigned> volumes;
-    for (unsigned volume = 1; std::filesystem::exists(folder.Path("SETUP.00" + std::to_string(volume))); ++volume)
+    for (unsigned volume = 1; std::filesystem::exists(folder.Path("SETUP.00" + std::to_string(volume)));
+         ++volume)
         volumes.push_back(volume);
     ASSERT_GE(volumes.size(), 2u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Root()), {}), long(volumes.size() + 1));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Root()), {}),
+              long(volumes.size() + 1));
 
     static std::vector<unsigned> asked;
     static int refuseFrom;
@@ -167,10 +171,10 @@ TEST(Archive, DamagedHeadersAreRefused) {
         testsupport::SetFileBytes(path, bytes);
         return OpenArchive(path.c_str(), 100);
     };
-    EXPECT_EQ(withHeaderField(8, 0, 4), nullptr);          // volume size 0
-    EXPECT_EQ(withHeaderField(8, 100 + 17, 4), nullptr);   // volume size not past the header
-    EXPECT_EQ(withHeaderField(12, 0, 1), nullptr);         // no volumes
-    EXPECT_EQ(withHeaderField(4, 100 + 16, 4), nullptr);   // total size below the header
+    EXPECT_EQ(withHeaderField(8, 0, 4), nullptr);            // volume size 0
+    EXPECT_EQ(withHeaderField(8, 100 + 17, 4), nullptr);     // volume size not past the header
+    EXPECT_EQ(withHeaderField(12, 0, 1), nullptr);           // no volumes
+    EXPECT_EQ(withHeaderField(4, 100 + 16, 4), nullptr);     // total size below the header
     EXPECT_EQ(withHeaderField(0, 0x48415046u, 4), nullptr);  // wrong tag
     EXPECT_EQ(OpenArchive(folder.Path("missing.exe").c_str(), 0), nullptr);
 
@@ -224,8 +228,9 @@ TEST(Archive, WalkSkipsUnreadAndPartlyReadData) {
 TEST(Archive, PackageReaderFormsAndTextMembers) {
     testsupport::ScratchFolder folder;
     const std::string path = folder.Path("p.exe");
-    ASSERT_TRUE(testsupport::WriteArchive(path, 0, ArchiveFormat::NotSplit,
-                                          {{"kpii", "Title=x", 0x5A2E6B4Du, 0x00020007u, 0x00000001u}, {"KPWB", ""}}));
+    ASSERT_TRUE(testsupport::WriteArchive(
+        path, 0, ArchiveFormat::NotSplit,
+        {{"kpii", "Title=x", 0x5A2E6B4Du, 0x00020007u, 0x00000001u}, {"KPWB", ""}}));
     PackageReader = OpenArchive(path.c_str(), 0);
     ASSERT_NE(PackageReader, nullptr);
     EXPECT_EQ(MemberNameIs("KPII"), 1);

@@ -32,8 +32,8 @@ bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volum
     if (writer == nullptr) return false;
     bool ok = true;
     for (const Member& member : members) {
-        ok = ok &&
-             BeginMember(writer, member.name.c_str(), member.dosDateTime, member.versionHigh, member.versionLow) == 0;
+        ok = ok && BeginMember(writer, member.name.c_str(), member.dosDateTime, member.versionHigh,
+                               member.versionLow) == 0;
         // In uneven blocks, so that block boundaries of the compressor fall anywhere.
         for (size_t at = 0; ok && at < member.data.size(); at += 7000) {
             const size_t part = std::min<size_t>(7000, member.data.size() - at);

@@ -12,7 +12,7 @@ namespace testsupport {
 
 // A fresh folder under the temporary folder, removed with its contents at the end.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -21,7 +21,7 @@ public:
     std::string Path(const std::string& name) const;
     const std::filesystem::path& Root() const { return root_; }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 
