@@ -1,0 +1,63 @@
+// Command-line parsing.
+#include "tools/kelpack/arguments.h"
+
+#include "tools/kelpack/tool_error.h"
+
+std::optional<std::string> Arguments::Value(const std::string& name) const {
+    auto found = options.find(name);
+    if (found == options.end()) return std::nullopt;
+    return found->second;
+}
+
+Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+    Arguments parsed;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-' || arg == "--") {
+            if (arg == "--") {
+                parsed.positional.insert(parsed.positional.end(), args.begin() + long(i) + 1, args.end());
+                break;
+            }
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        std::string name;
+        std::optional<std::string> inlineValue;
+        if (arg[1] == '-') {
+            size_t equals = arg.find('=');
+            name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            if (equals != std::string::npos) inlineValue = arg.substr(equals + 1);
+        } else if (arg.size() == 2) {
+            for (const OptionSpec& spec : specs)
+                if (spec.shortName == arg[1]) name = spec.name;
+            if (arg == "-h") name = "help";
+        }
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& s : specs)
+            if (name == s.name) spec = &s;
+        if (name == "help") {
+            parsed.options["help"] = "";
+            continue;
+        }
+        if (spec == nullptr) throw UsageError("unknown option " + arg);
+        if (!spec->takesValue) {
+            if (inlineValue) throw UsageError("option --" + name + " takes no value");
+            parsed.options[name] = "";
+        } else if (inlineValue) {
+            parsed.options[name] = *inlineValue;
+        } else if (i + 1 < args.size()) {
+            parsed.options[name] = args[++i];
+        } else {
+            throw UsageError("option " + arg + " needs a value");
+        }
+    }
+    return parsed;
+}
+
+uint32_t ParseOffset(const std::string& text) {
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError("offset '" + text + "' is not a decimal number of bytes");
+    uint64_t value = std::stoull(text);
+    if (value > 0xFFFFFFFFull) throw UsageError("offset '" + text + "' is beyond 4 GiB");
+    return uint32_t(value);
+}

@@ -1,0 +1,93 @@
+// kelpack extract: the members of a package as files and folders below a folder.
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "archive/format.h"
+#include "tools/kelpack/arguments.h"
+#include "tools/kelpack/commands.h"
+#include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/member_paths.h"
+#include "tools/kelpack/package_file.h"
+#include "tools/kelpack/run_reporting.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const Help =
+    "Usage: kelpack extract PACKAGE [-C FOLDER] [--offset N]\n"
+    "\n"
+    "Writes every member below FOLDER (default: the current folder) with its time: Src\\a\\b.txt becomes\n"
+    "FOLDER/Src/a/b.txt, a folder member a folder, KPII, KPWB, Misc1 ... files of those names. Existing\n"
+    "files are replaced. A package with a member name that would leave FOLDER (absolute, drive letter,\n"
+    "'..' or empty components) is refused before anything is written. Every CRC-32 is checked.\n"
+    "\n"
+    "Options:\n"
+    "  -C, --folder FOLDER   where to write\n"
+    "  --offset N            where the archive starts (default 262144; 270 for an uninstall information "
+    "file)\n"
+    "\n";
+
+// Every name is checked before the first file is written, so that a hostile package writes nothing.
+void CheckNames(const std::string& path, uint32_t offset) {
+    PackageFile package(path, offset);
+    for (; !package.AtEnd(); package.Next()) {
+        std::string name = package.Current().name;
+        if (std::string why = UnsafeMemberName(name); !why.empty())
+            throw ToolError(path + ": refused: member name '" + name +
+                            "' would be written outside the folder (" + why + ")");
+    }
+}
+
+void ExtractFile(PackageFile& package, const MemberHeader& member, const fs::path& target) {
+    fs::create_directories(target.parent_path());
+    std::ofstream file(target, std::ios::binary | std::ios::trunc);
+    if (!file) throw ToolError(target.string() + ": cannot be created");
+    PackageFile::DataResult result = package.ReadData([&](const unsigned char* data, uint32_t count) {
+        if (!file.write(reinterpret_cast<const char*>(data), count))
+            throw ToolError(target.string() + ": write error");
+    });
+    file.close();
+    if (result != PackageFile::DataResult::Good) {
+        std::error_code error;
+        fs::remove(target, error);
+        throw ToolError(package.Path() + ": damaged: member " + member.name + " does not match its CRC-32");
+    }
+    if (!file) throw ToolError(target.string() + ": write error");
+    std::time_t time = TimeOfDosDateTime(member.dosDateTime);
+    if (time != -1) SetFileModificationTime(target.string(), time);
+}
+
+int Extract(const CommandArgs& commandArgs, std::ostream& out) {
+    Arguments args = ParseArguments(commandArgs, {{"folder", 'C', true}, {"offset", 0, true}});
+    if (args.Has("help")) {
+        out << Help << ExitCodeHelp;
+        return ExitOk;
+    }
+    if (args.positional.size() != 1) throw UsageError("expects one package file");
+    std::optional<std::string> offsetText = args.Value("offset");
+    uint32_t offset = offsetText ? ParseOffset(*offsetText) : uint32_t(ModuleSize);
+    fs::path folder = args.Value("folder").value_or(".");
+
+    CheckNames(args.positional[0], offset);
+    PackageFile package(args.positional[0], offset);
+    unsigned count = 0;
+    for (; !package.AtEnd(); package.Next(), ++count) {
+        MemberHeader member = package.Current();
+        fs::path target = MemberTargetPath(folder, member.name);
+        if (IsFolderMember(member.name)) {
+            fs::create_directories(target);
+        } else {
+            ExtractFile(package, member, target);
+        }
+    }
+    out << package.Path() << ": " << count << " members extracted to " << folder.string() << "\n";
+    return ExitOk;
+}
+
+}  // namespace
+
+int ExtractCommand(const CommandArgs& args, std::ostream& out, std::ostream& err) {
+    return RunReporting("extract", err, [&] { return Extract(args, out); });
+}
