@@ -1,0 +1,169 @@
+// The packaging tool end to end on its own: build, list, extract and verify; reproducible output; split
+// packages; damaged and hostile packages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "archive/archive_writer.h"
+#include "archive/format.h"
+#include "tests/support/kelpack_fixture.h"
+#include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/package_writer.h"
+#include "tools/kelpack/tool_error.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PackageTest : public KelpackTest {
+  protected:
+    void SetUp() override {
+        KelpackTest::SetUp();
+        Write(
+            "setup.ini",
+            "[General]\nSpaceNeeded=1000000\n[Info]\nPreInfo=1\n[MiscFile]\nMiscFile1={WinSysDir}\\v.dll\n");
+        Write("wizard.bmp", "BM" + std::string(3000, 'w'));
+        Write("readme.txt", "read me");
+        Write("app/top.txt", "top");
+        Write("app/nested/deeper/leaf.txt", std::string(100000, 'L'));
+        fs::create_directories(Path("app/nested/empty"));
+        fs::create_directories(Path("app/bin"));
+        fs::copy_file(KP_VERSIONED_DLL, Path("app/bin/v.dll"));
+        Write("p.kpp",
+              "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nInformation=readme.txt\n"
+              "Source=app\n[MiscFiles]\n1=" +
+                  std::string(KP_VERSIONED_DLL) + "\n");
+        // Fixed times, so that two checkouts give the same package.
+        for (const char* file : {"app/top.txt", "app/nested/deeper/leaf.txt", "app/bin/v.dll"})
+            SetFileModificationTime(Path(file).string(), 1700000000);
+        module_ = Module().string();
+    }
+
+    int Build(const std::string& output, const std::vector<std::string>& more = {}) {
+        std::vector<std::string> args{
+            "build", Path("p.kpp").string(), "-o", Path(output).string(), "--module", module_, "--quiet"};
+        args.insert(args.end(), more.begin(), more.end());
+        return Run(args);
+    }
+
+    std::string module_;
+};
+
+TEST_F(PackageTest, BuildListExtractVerify) {
+    ASSERT_EQ(Build("out/SETUP.EXE"), 0) << err;
+    std::string package = Path("out/SETUP.EXE").string();
+    EXPECT_EQ(fs::file_size(package) > ModuleSize, true);
+
+    ASSERT_EQ(Run({"list", package}), 0) << err;
+    for (const char* name : {"KPII", "KPWB", "KPPI", "Src\\bin\\v.dll", "Src\\nested\\empty\\", "Misc1"})
+        EXPECT_NE(out.find(name), std::string::npos) << name;
+    EXPECT_EQ(out.find("KPLI"), std::string::npos);             // no LicenseInfo, no license member
+    EXPECT_EQ(out.find("Src\\nested\\\n"), std::string::npos);  // folders with content have no member
+    EXPECT_NE(out.find("1.2.3.4"), std::string::npos);
+    EXPECT_NE(out.find(FormatDosDateTime(DosDateTimeOf(1700000000))), std::string::npos);
+
+    ASSERT_EQ(Run({"list", package, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"name\": \"Src\\\\bin\\\\v.dll\""), std::string::npos);
+    EXPECT_NE(out.find("\"version\": \"1.2.3.4\""), std::string::npos);
+
+    ASSERT_EQ(Run({"extract", package, "-C", Path("x").string()}), 0) << err;
+    EXPECT_EQ(Read(Path("x/Src/nested/deeper/leaf.txt")), std::string(100000, 'L'));
+    EXPECT_EQ(Read(Path("x/Src/bin/v.dll")), Read(KP_VERSIONED_DLL));
+    EXPECT_EQ(Read(Path("x/KPPI")), "read me");
+    EXPECT_TRUE(fs::is_directory(Path("x/Src/nested/empty")));
+    EXPECT_EQ(FileModificationTime(Path("x/Src/top.txt").string()), 1700000000);
+
+    EXPECT_EQ(Run({"verify", package}), 0) << err;
+}
+
+TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
+    ASSERT_EQ(Build("one/SETUP.EXE"), 0) << err;
+    ASSERT_EQ(Build("two/SETUP.EXE"), 0) << err;
+    EXPECT_TRUE(Read(Path("one/SETUP.EXE")) == Read(Path("two/SETUP.EXE")));
+}
+
+TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
+    ASSERT_EQ(Build("whole/SETUP.EXE"), 0) << err;
+    ASSERT_EQ(Run({"extract", Path("whole/SETUP.EXE").string(), "-C", Path("a").string()}), 0) << err;
+
+    // Stale volumes of an earlier, longer build must go.
+    Write("split/SETUP.009", "stale");
+    std::string size = std::to_string(ModuleSize + ArchiveFormat::HeaderSize + 100);
+    ASSERT_EQ(Build("split/SETUP.EXE", {"--volume-size", size}), 0) << err;
+    EXPECT_TRUE(fs::exists(Path("split/SETUP.001")));
+    EXPECT_FALSE(fs::exists(Path("split/SETUP.009")));
+    ASSERT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 0) << err;
+    ASSERT_EQ(Run({"extract", Path("split/SETUP.EXE").string(), "-C", Path("b").string()}), 0) << err;
+    for (const auto& entry : fs::recursive_directory_iterator(Path("a"))) {
+        fs::path twin = Path("b") / entry.path().lexically_relative(Path("a"));
+        ASSERT_TRUE(fs::exists(twin)) << twin;
+        if (entry.is_regular_file()) {
+            EXPECT_TRUE(Read(entry.path()) == Read(twin)) << twin;
+        }
+    }
+
+    // A missing volume is named, and the package counts as damaged.
+    fs::remove(Path("split/SETUP.001"));
+    EXPECT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 1);
+    EXPECT_NE(err.find("SETUP.001"), std::string::npos) << err;
+    EXPECT_EQ(Run({"list", Path("split/SETUP.EXE").string()}), 1);
+    EXPECT_NE(err.find("volume file missing"), std::string::npos) << err;
+}
+
+TEST_F(PackageTest, RefusesBadSettingsAndLeavesNothingBehind) {
+    std::string tooSmall = std::to_string(ModuleSize + ArchiveFormat::HeaderSize);
+    EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", tooSmall}), 1);
+    EXPECT_NE(err.find("too small"), std::string::npos) << err;
+    EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", "lots"}), 2);
+    Write("short.exe", "MZ");
+    EXPECT_EQ(Run({"build", Path("p.kpp").string(), "-o", Path("o/SETUP.EXE").string(), "--module",
+                   Path("short.exe").string()}),
+              1);
+    EXPECT_FALSE(fs::exists(Path("o/SETUP.EXE")));
+
+    // A source file that vanishes after planning fails the write, which removes every volume.
+    PackagePlan plan;
+    plan.members.push_back({"KPII", Path("setup.ini"), fs::file_size(Path("setup.ini"))});
+    plan.members.push_back({"Src\\gone", Path("gone.txt"), 5});
+    Progress quiet(std::cerr, Progress::Quiet, 0);
+    WriteSettings settings{Path("o/SETUP.EXE"), module_, uint32_t(ModuleSize + 40)};
+    EXPECT_THROW(WritePackage(plan, settings, quiet), ToolError);
+    EXPECT_FALSE(fs::exists(Path("o/SETUP.EXE")));
+    EXPECT_FALSE(fs::exists(Path("o/SETUP.001")));
+}
+
+TEST_F(PackageTest, VerifyFindsDamage) {
+    ASSERT_EQ(Build("SETUP.EXE"), 0) << err;
+    std::string image = Read(Path("SETUP.EXE"));
+    image[image.size() - 20] ^= 0x55;  // inside the last member's data
+    Write("SETUP.EXE", image);
+    EXPECT_EQ(Run({"verify", Path("SETUP.EXE").string()}), 1);
+    EXPECT_NE(out.find("DAMAGED"), std::string::npos);
+    EXPECT_EQ(Run({"extract", Path("SETUP.EXE").string(), "-C", Path("x").string()}), 1);
+
+    Write("SETUP.EXE", image.substr(0, image.size() - 1));
+    EXPECT_EQ(Run({"verify", Path("SETUP.EXE").string()}), 1);
+    EXPECT_EQ(Run({"verify", Path("nothing.exe").string()}), 1);
+    EXPECT_EQ(Run({"verify"}), 2);
+}
+
+// Names that leave the target folder: the whole package is refused and nothing is written.
+TEST_F(PackageTest, ExtractRefusesEscapingNames) {
+    for (const char* hostile :
+         {"Src\\..\\..\\evil.txt", "\\evil.txt", "C:\\evil.txt", "Src\\a\\\\b", "Src\\. .\\x"}) {
+        fs::path package = Module();
+        ArchiveWriter* writer = CreateArchive(package.string().c_str(), ModuleSize, ArchiveFormat::NotSplit);
+        ASSERT_NE(writer, nullptr);
+        for (const char* name : {"KPII", hostile}) {
+            ASSERT_EQ(BeginMember(writer, name, 0, 0xFFFFFFFF, 0xFFFFFFFF), 0);
+            ASSERT_EQ(WriteMemberData(writer, "data", 4), 0);
+            ASSERT_EQ(EndMember(writer), 0);
+        }
+        ASSERT_EQ(FinishArchive(writer), 0);
+        EXPECT_EQ(Run({"extract", package.string(), "-C", Path("x/y").string()}), 1) << hostile;
+        EXPECT_NE(err.find("refused"), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists(Path("x/y/KPII"))) << hostile;
+    }
+}
+
+}  // namespace

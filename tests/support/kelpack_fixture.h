@@ -1,0 +1,28 @@
+// A scratch folder for the packaging tool's tests, with helpers to lay out projects and run commands.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class KelpackTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a file below the scratch folder (folders created) and returns its path.
+    std::filesystem::path Write(const std::string& relative, const std::string& content);
+    std::filesystem::path Path(const std::string& relative) const { return root_ / relative; }
+    std::string Read(const std::filesystem::path& path) const;
+    // A module stand-in of the right size ("MZ" and zeros) in the scratch folder.
+    std::filesystem::path Module();
+
+    // Runs the tool; out and err keep what it printed.
+    int Run(const std::vector<std::string>& args);
+    std::string out, err;
+
+  private:
+    std::filesystem::path root_;
+};
