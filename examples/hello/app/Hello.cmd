@@ -1,0 +1,4 @@
+@echo off
+echo Hello from Kelpack!
+type "%~dp0hello.txt"
+pause

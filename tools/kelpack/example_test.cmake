@@ -1,0 +1,55 @@
+# Runs the real kelpack on the example project: build, list, verify, extract; then the same split into
+# volumes, which must extract to the same files. The host build has no module of its own, so a stand-in
+# of the module's size packs in its place.
+# Variables: KELPACK, PROJECT, OUT, MODULE_SIZE, VOLUME_SIZE.
+cmake_minimum_required(VERSION 3.25)
+
+function(run)
+  execute_process(COMMAND ${KELPACK} ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  message(STATUS "kelpack ${ARGN}\n${out}${err}")
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "kelpack ${ARGV0} failed with ${rc}")
+  endif()
+  set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT}/one ${OUT}/split)
+math(EXPR filler "${MODULE_SIZE} - 2")
+string(REPEAT "x" ${filler} padding)
+file(WRITE ${OUT}/module.exe "MZ${padding}")
+
+run(build ${PROJECT} -o ${OUT}/one/HELLO.EXE --module ${OUT}/module.exe --quiet)
+run(list ${OUT}/one/HELLO.EXE)
+foreach(name KPII KPWB KPLI KPPI "Src\\\\docs\\\\samples\\\\sample.txt" "Src\\\\logs\\\\" Misc1 Misc2)
+  if(NOT output MATCHES "${name}")
+    message(FATAL_ERROR "list does not show ${name}")
+  endif()
+endforeach()
+if(NOT output MATCHES "1\\.0\\.0\\.1 +Misc1")
+  message(FATAL_ERROR "list does not show the helper library's version")
+endif()
+run(verify ${OUT}/one/HELLO.EXE)
+run(extract ${OUT}/one/HELLO.EXE -C ${OUT}/one/files)
+
+run(build ${PROJECT} -o ${OUT}/split/HELLO.EXE --module ${OUT}/module.exe --volume-size ${VOLUME_SIZE} --quiet)
+if(NOT EXISTS ${OUT}/split/HELLO.001)
+  message(FATAL_ERROR "the package was not split")
+endif()
+run(verify ${OUT}/split/HELLO.EXE)
+run(extract ${OUT}/split/HELLO.EXE -C ${OUT}/split/files)
+
+file(GLOB_RECURSE one RELATIVE ${OUT}/one/files LIST_DIRECTORIES true ${OUT}/one/files/*)
+file(GLOB_RECURSE split RELATIVE ${OUT}/split/files LIST_DIRECTORIES true ${OUT}/split/files/*)
+if(NOT one STREQUAL split OR NOT "Src/logs" IN_LIST one)
+  message(FATAL_ERROR "extracted trees differ or lack the empty folder:\n${one}\n${split}")
+endif()
+foreach(file ${one})
+  if(NOT IS_DIRECTORY ${OUT}/one/files/${file})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/one/files/${file} ${OUT}/split/files/${file}
+      RESULT_VARIABLE differ)
+    if(differ)
+      message(FATAL_ERROR "${file} differs between the single and the split package")
+    endif()
+  endif()
+endforeach()
