@@ -3,3 +3,4 @@
 
 HINSTANCE ModuleInstance = nullptr;
 char PackagePath[260] = "";
+char InstallInfoFile[260] = "";

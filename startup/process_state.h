@@ -8,3 +8,7 @@ extern HINSTANCE ModuleInstance;
 
 // Install mode: the package named by the argument. Bootstrap mode: the module's own file.
 extern char PackagePath[260];
+
+// Install mode: the install information extracted from the package (the first member). Named when the
+// working files are prepared.
+extern char InstallInfoFile[260];
