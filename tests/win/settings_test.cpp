@@ -54,10 +54,18 @@ TEST_F(SettingsTest, NumbersAndFlagsReadWithDefaults) {
     const struct {
         const char* text;
         long expected;
-    } cases[] = {{" 42 ", 42},   {"-7", -7},   {"+5", 5},    {"7a", 7},
-                 {"abc", 99},    {"0x10", 0},  {"-", 99},    {"\t", 99},
-                 {"2147483647", LONG_MAX},     {"2147483648", LONG_MAX},
-                 {"-2147483648", LONG_MIN},    {"-99999999999999999999", LONG_MIN}};
+    } cases[] = {{" 42 ", 42},
+                 {"-7", -7},
+                 {"+5", 5},
+                 {"7a", 7},
+                 {"abc", 99},
+                 {"0x10", 0},
+                 {"-", 99},
+                 {"\t", 99},
+                 {"2147483647", LONG_MAX},
+                 {"2147483648", LONG_MAX},
+                 {"-2147483648", LONG_MIN},
+                 {"-99999999999999999999", LONG_MIN}};
     for (const auto& c : cases) {
         Raw("n", c.text);
         EXPECT_EQ(ReadIntSetting("S", "n", 99, ini_), c.expected) << c.text;
@@ -79,7 +87,8 @@ TEST_F(SettingsTest, EnclosingQuotesSurviveAWriteAndARead) {
     const struct {
         const char* written;
         const char* read;
-    } cases[] = {{" \"a b\"\t", "\"a b\""}, {"'x'", "'x'"}, {"\"abc", "\"abc"}, {"abc'", "abc'"}, {"\"", "\""}};
+    } cases[] = {
+        {" \"a b\"\t", "\"a b\""}, {"'x'", "'x'"}, {"\"abc", "\"abc"}, {"abc'", "abc'"}, {"\"", "\""}};
     for (const auto& c : cases) {
         EXPECT_NE(WriteSetting("S", "q", c.written, ini_), 0);
         EXPECT_STREQ(Read("q"), c.read) << c.written;
@@ -126,9 +135,9 @@ TEST_F(SettingsTest, RegistryStringsOnlyAndAlwaysTerminated) {
         DWORD size;
         int result;
         const char* text;
-    } cases[] = {{"sz", 10, 1, "hello"}, {"expand", 10, 1, "%TEMP%\\x"}, {"bare", 10, 1, "abcd"},
-                 {"empty", 10, 1, ""},   {"dword", 10, 0, ""},          {"missing", 10, 0, ""},
-                 {"sz", 3, 0, ""},       {"bare", 4, 0, ""}};
+    } cases[] = {
+        {"sz", 10, 1, "hello"}, {"expand", 10, 1, "%TEMP%\\x"}, {"bare", 10, 1, "abcd"}, {"empty", 10, 1, ""},
+        {"dword", 10, 0, ""},   {"missing", 10, 0, ""},         {"sz", 3, 0, ""},        {"bare", 4, 0, ""}};
     for (const auto& c : cases) {
         char buffer[12];
         memset(buffer, 'x', sizeof buffer);
