@@ -41,16 +41,16 @@ int VolumePrompt(unsigned volume) {
         AskAboutVolume(MessageId::InsertVolume, fileName, drive, MB_OK | MB_ICONWARNING);
         for (;;) {
             if (FileExists(path)) return 0;
-            if (AskAboutVolume(MessageId::VolumeNotOnDrive, fileName, drive, MB_RETRYCANCEL | MB_ICONWARNING) ==
-                IDCANCEL)
+            if (AskAboutVolume(MessageId::VolumeNotOnDrive, fileName, drive,
+                               MB_RETRYCANCEL | MB_ICONWARNING) == IDCANCEL)
                 break;
         }
     } else {
         char folder[PathBufferSize];
         CopyBounded(sizeof folder, folder, FolderOf(path));
         for (;;) {
-            if (AskAboutVolume(MessageId::VolumeNotInFolder, fileName, folder, MB_RETRYCANCEL | MB_ICONWARNING) ==
-                IDCANCEL)
+            if (AskAboutVolume(MessageId::VolumeNotInFolder, fileName, folder,
+                               MB_RETRYCANCEL | MB_ICONWARNING) == IDCANCEL)
                 break;
             if (FileExists(path)) return 0;
         }

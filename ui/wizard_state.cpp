@@ -3,3 +3,5 @@
 
 std::atomic<int> AbortFlag{0};
 std::atomic<HWND> CurrentPage{nullptr};
+std::atomic<int> RestartNeeded{0};
+std::atomic<int> RestartRequested{0};

@@ -17,7 +17,7 @@
 namespace {
 
 class LeadingMembersTest : public ::testing::Test {
-protected:
+  protected:
     // Opens a package of the members with the install information `info` as the package reader.
     void OpenPackage(const std::vector<testsupport::Member>& members, const std::string& info) {
         testsupport::SetFileBytes(folder_.Path("setup.ini"), info);

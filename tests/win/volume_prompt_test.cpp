@@ -17,9 +17,10 @@ namespace {
 
 // A package in a folder of the fixed drive C:, open as the package reader; volume 1 may be missing.
 class VolumePromptTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::WriteArchive(folder_.Path("SETUP.EXE"), 0, 200, {{"KPII", testsupport::SampleNoise(300, 9)}}));
+        ASSERT_TRUE(testsupport::WriteArchive(folder_.Path("SETUP.EXE"), 0, 200,
+                                              {{"KPII", testsupport::SampleNoise(300, 9)}}));
         PackageReader = OpenArchive(folder_.Path("SETUP.EXE").c_str(), 0);
         ASSERT_NE(PackageReader, nullptr);
         AbortFlag = 0;
@@ -73,7 +74,8 @@ TEST_F(VolumePromptTest, RetryFindsTheVolumeOnceItIsThere) {
     hidden = folder_.Path("elsewhere");
     std::filesystem::rename(folder_.Path("SETUP.001"), hidden);
     LanguageFlag = 0;  // the Korean text names the folder first
-    std::thread user = PlayUser(IDRETRY, [](const std::string& volume) { std::filesystem::rename(hidden, volume); });
+    std::thread user =
+        PlayUser(IDRETRY, [](const std::string& volume) { std::filesystem::rename(hidden, volume); });
     EXPECT_EQ(VolumePrompt(1), 0);
     user.join();
     EXPECT_EQ(boxes_, 1);
