@@ -19,13 +19,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr size_t Block = 16384;
 
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double Seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // Mixed data as an application tree has it: text, machine code-like bytes, zero runs and noise.
 std::vector<unsigned char> MixedPayload(size_t size) {
     std::vector<unsigned char> data(size);
     std::mt19937 random(2027);
-    static const char* const words[] = {"Setup ", "install ", "{ProgramFiles}\\", "Kelpack ", "\r\n", "value=1 "};
+    static const char* const words[] = {"Setup ",   "install ", "{ProgramFiles}\\",
+                                        "Kelpack ", "\r\n",     "value=1 "};
     size_t at = 0;
     while (at < size) {
         const size_t run = std::min<size_t>(size - at, 4096 + random() % 65536);
@@ -37,7 +40,8 @@ std::vector<unsigned char> MixedPayload(size_t size) {
                 }
                 break;
             case 1:  // code-like: few distinct bytes, short repeats
-                for (size_t i = 0; i < run; ++i) data[at + i] = static_cast<unsigned char>(0x8B + (random() % 7) * 3);
+                for (size_t i = 0; i < run; ++i)
+                    data[at + i] = static_cast<unsigned char>(0x8B + (random() % 7) * 3);
                 break;
             case 2:  // zeros
                 break;
@@ -136,7 +140,9 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(folder);
 
     printf("payload %zu MiB of mixed data, archive %.1f MiB\n", megabytes, double(packed) / (1 << 20));
-    printf("write: archive %.2f s, zlib deflate %.2f s, ratio %.3f\n", archiveWrite, zlibWrite, archiveWrite / zlibWrite);
-    printf("read:  archive %.2f s, zlib inflate %.2f s, ratio %.3f\n", archiveRead, zlibRead, archiveRead / zlibRead);
+    printf("write: archive %.2f s, zlib deflate %.2f s, ratio %.3f\n", archiveWrite, zlibWrite,
+           archiveWrite / zlibWrite);
+    printf("read:  archive %.2f s, zlib inflate %.2f s, ratio %.3f\n", archiveRead, zlibRead,
+           archiveRead / zlibRead);
     return 0;
 }

@@ -110,3 +110,11 @@ int WriteExact(HANDLE file, const void* buffer, DWORD count) {
     DWORD done = 0;
     return WriteFile(file, buffer, count, &done, nullptr) && done == count ? 1 : 0;
 }
+
+int IsRemovableDrive(const char* path) {
+    char root[PathBufferSize];
+    CopyBounded(sizeof root, root, DriveOf(path));
+    AppendBounded(sizeof root, root, "\\");
+    const UINT type = GetDriveTypeA(root);
+    return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
+}

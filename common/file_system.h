@@ -28,3 +28,6 @@ const char* CreateFolderPath(const char* path);
 // ReadFile / WriteFile of count bytes: 1 only when the call succeeds and exactly count bytes moved.
 int ReadExact(HANDLE file, void* buffer, DWORD count);
 int WriteExact(HANDLE file, const void* buffer, DWORD count);
+
+// 1 when the drive the path lies on is removable or a CD-ROM drive, else 0.
+int IsRemovableDrive(const char* path);

@@ -149,7 +149,9 @@ int DeleteSetting(const char* section, const char* key, const char* file) {
     return WriteSetting(section, key, nullptr, file);
 }
 
-int DeleteSection(const char* section, const char* file) { return WriteSetting(section, nullptr, nullptr, file); }
+int DeleteSection(const char* section, const char* file) {
+    return WriteSetting(section, nullptr, nullptr, file);
+}
 
 int FlushSettings(const char* file) { return WriteSetting(nullptr, nullptr, nullptr, file); }
 
@@ -157,7 +159,8 @@ int ReadRegistryString(HKEY key, const char* valueName, char* buffer, DWORD size
     if (buffer == nullptr || size == 0) return 0;
     DWORD type = 0;
     DWORD dataSize = size;
-    LONG result = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &dataSize);
+    LONG result =
+        RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &dataSize);
     if (result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && dataSize <= size) {
         if (dataSize <= 1) {
             buffer[0] = '\0';

@@ -41,7 +41,8 @@ int SectionIsEmpty(const char* section, const char* file);
 int FileHasNoSections(const char* file);
 
 // Delete the key, delete the whole section, or write the system's cached copy of the file to disk (done
-// before the file is opened as a plain file). Results as WriteSetting.
+// before the file is opened as a plain file). Results as WriteSetting; for a flush the profile API gives 0
+// whatever happened, so that result tells nothing.
 int DeleteSetting(const char* section, const char* key, const char* file);
 int DeleteSection(const char* section, const char* file);
 int FlushSettings(const char* file);

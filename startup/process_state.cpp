@@ -3,3 +3,5 @@
 
 HINSTANCE ModuleInstance = nullptr;
 char PackagePath[260] = "";
+char InstallInfoFile[260] = "";
+std::atomic<int> LoopRunning{0};

@@ -3,8 +3,18 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 // The module's instance: dialog templates, icons and the window class come from it. Set by WinMain.
 extern HINSTANCE ModuleInstance;
 
 // Install mode: the package named by the argument. Bootstrap mode: the module's own file.
 extern char PackagePath[260];
+
+// Install mode: the install information extracted from the package (the first member). Named when the
+// working files are prepared.
+extern char InstallInfoFile[260];
+
+// Set just before the install message loop starts; member extraction shows its own messages only then.
+// Read by the file-phase worker.
+extern std::atomic<int> LoopRunning;

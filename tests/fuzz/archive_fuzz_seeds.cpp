@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     // Two volumes, the boundary inside the members.
     if (!testsupport::WriteArchive(split, 0, static_cast<uint32_t>(whole.size() / 2 + 5), members)) return 1;
     WriteSeed(folder, "single-volume", whole, "");
-    WriteSeed(folder, "two-volumes", testsupport::FileBytes(split), testsupport::FileBytes(scratch.Path("TWO.001")));
+    WriteSeed(folder, "two-volumes", testsupport::FileBytes(split),
+              testsupport::FileBytes(scratch.Path("TWO.001")));
     WriteSeed(folder, "empty-archive", "", "");
     return 0;
 }

@@ -1,0 +1,6 @@
+// Writing the current member of the package reader to a file.
+#pragma once
+
+// Writes the member to target (whose folder exists). A target in use or protected is written beside it
+// under a temporary name and replaced at the next restart. Bytes written, or -1.
+long ExtractMemberToFile(const char* target);

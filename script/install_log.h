@@ -1,0 +1,19 @@
+// The installation log: counted item sections in an INI file (InstallLogFile) and the paths of the
+// installed source files as length-prefixed records in the file list (FileListHandle).
+#pragma once
+
+// Appends one item. Counted sections (Folder, SourceFile, MiscFile, ShellFolder, Shortcut,
+// RegistrySubKey, RegistryValue, IniFile, IniKey) ignore key; ShellFolder never logs a folder twice.
+// Any other section stores value under key.
+void LogItem(const char* section, const char* key, const char* value);
+
+// The next entry of a counted section into buffer: SourceFile entries in logging order, the others
+// newest first. 0 when the section has no more entries (or is not counted).
+int NextLogItem(const char* section, char* buffer);
+
+// Install mode starts with every counter at 0.
+void ResetLogCounters();
+// Takes the section's counter from its count key in the log (uninstall mode, rollback).
+void LoadLogCounter(const char* section);
+// Moves the file list to its first record, for reading.
+void RewindFileList();

@@ -1,0 +1,87 @@
+// The volume prompt against real message boxes: a helper thread plays the user through the UI driver.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "archive/archive_reader.h"
+#include "archive/volume_prompt.h"
+#include "common/messages.h"
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/archive_fixture.h"
+#include "ui/wizard_state.h"
+
+namespace {
+
+// A package in a folder of the fixed drive C:, open as the package reader; volume 1 may be missing.
+class VolumePromptTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(testsupport::WriteArchive(folder_.Path("SETUP.EXE"), 0, 200,
+                                              {{"KPII", testsupport::SampleNoise(300, 9)}}));
+        PackageReader = OpenArchive(folder_.Path("SETUP.EXE").c_str(), 0);
+        ASSERT_NE(PackageReader, nullptr);
+        AbortFlag = 0;
+        LanguageFlag = 1;
+    }
+    void TearDown() override {
+        CloseArchive(PackageReader);
+        PackageReader = nullptr;
+        AbortFlag = 0;
+        LanguageFlag = 1;
+    }
+
+    // Waits for the prompt's message box, remembers its text, runs `act` and presses `button`.
+    std::thread PlayUser(int button, void (*act)(const std::string&) = nullptr, DWORD patience = 10000) {
+        return std::thread([this, button, act, patience] {
+            HWND box = ui::WaitForMessageBox(GetCurrentProcessId(), patience);
+            if (!box) return;
+            ++boxes_;
+            text_ = ui::MessageBoxText(box);
+            if (act) act(folder_.Path("SETUP.001"));
+            ui::ClickButton(box, button);
+        });
+    }
+
+    testsupport::ScratchFolder folder_;
+    std::atomic<int> boxes_{0};
+    std::string text_;
+};
+
+TEST_F(VolumePromptTest, PresentVolumeNeedsNoQuestion) {
+    std::thread user = PlayUser(IDCANCEL, nullptr, 1500);
+    EXPECT_EQ(VolumePrompt(1), 0);
+    // Nobody asked: the watcher gives up on its own.
+    user.join();
+    EXPECT_EQ(boxes_, 0);
+    EXPECT_EQ(AbortFlag, 0);
+}
+
+TEST_F(VolumePromptTest, MissingVolumeInAFolderIsAskedForByFolderAndCancelAborts) {
+    std::filesystem::rename(folder_.Path("SETUP.001"), folder_.Path("elsewhere"));
+    std::thread user = PlayUser(IDCANCEL);
+    EXPECT_EQ(VolumePrompt(1), -1);
+    user.join();
+    EXPECT_EQ(boxes_, 1);
+    EXPECT_EQ(text_, "Can't find volume 'SETUP.001' in the folder '" + folder_.Root().string() + "'.");
+    EXPECT_EQ(AbortFlag, 1);
+}
+
+TEST_F(VolumePromptTest, RetryFindsTheVolumeOnceItIsThere) {
+    static std::string hidden;
+    hidden = folder_.Path("elsewhere");
+    std::filesystem::rename(folder_.Path("SETUP.001"), hidden);
+    LanguageFlag = 0;  // the Korean text names the folder first
+    std::thread user =
+        PlayUser(IDRETRY, [](const std::string& volume) { std::filesystem::rename(hidden, volume); });
+    EXPECT_EQ(VolumePrompt(1), 0);
+    user.join();
+    EXPECT_EQ(boxes_, 1);
+    EXPECT_EQ(text_.find("'" + folder_.Root().string() + "'"), 0u);
+    EXPECT_NE(text_.find("'SETUP.001'"), std::string::npos);
+    EXPECT_EQ(AbortFlag, 0);
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+// Definitions of the wizard state that other subsystems read.
+#include "ui/wizard_state.h"
+
+std::atomic<int> AbortFlag{0};
+std::atomic<HWND> CurrentPage{nullptr};
+std::atomic<int> RestartNeeded{0};
+std::atomic<int> RestartRequested{0};

@@ -1,0 +1,21 @@
+// State of the wizard that other subsystems read: the abort flag and the page that owns messages.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+// Set when the user aborts the installation (or gives up a volume); read by the workers and the
+// message routines, which stay silent once it is set. Shared between threads.
+extern std::atomic<int> AbortFlag;
+
+// A restart is pending because something was scheduled for it. Set by the file phase and the restart
+// operations; read by the install sequence.
+extern std::atomic<int> RestartNeeded;
+
+// The user agreed to restart now. Set by the restart questions; read when a mode ends.
+extern std::atomic<int> RestartRequested;
+
+// The wizard page shown now, owner of every message box; none before the wizard exists. Written by
+// the background window on the user-interface thread; read by the workers for their questions.
+extern std::atomic<HWND> CurrentPage;
