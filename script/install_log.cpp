@@ -97,7 +97,7 @@ void LogSourceFile(const char* value) {
     record[0] = static_cast<char>(static_cast<unsigned char>(length));
     ++Counters[SourceFileIndex];
     WriteIntSetting("SourceFile", "SourceFileCount", Counters[SourceFileIndex], InstallLogFile);
-    // One write, so that a record is never split by a later one.
+    // Length and path in one write: a failing list then loses whole records, not half of one.
     WriteExact(FileListHandle, record, static_cast<DWORD>(1 + length));
 }
 
