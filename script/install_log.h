@@ -4,11 +4,15 @@
 
 // Appends one item. Counted sections (Folder, SourceFile, MiscFile, ShellFolder, Shortcut,
 // RegistrySubKey, RegistryValue, IniFile, IniKey) ignore key; ShellFolder never logs a folder twice.
-// Any other section stores value under key.
+// Any other section stores value under key (nothing without a key). A null value counts as empty.
+// A SourceFile path of 256 bytes or more, which the record's length byte cannot hold, is recorded by the
+// file's short name when that fits (a trailing "*" kept); otherwise it is left out and not counted.
 void LogItem(const char* section, const char* key, const char* value);
 
 // The next entry of a counted section into buffer: SourceFile entries in logging order, the others
 // newest first. 0 when the section has no more entries (or is not counted).
+// SourceFile reads the file list where its position stands and never moves it back: before the first
+// read of a pass the caller calls RewindFileList (the writer leaves the list at its end).
 int NextLogItem(const char* section, char* buffer);
 
 // Install mode starts with every counter at 0.

@@ -1,0 +1,150 @@
+// The installation log against the real profile API and a real file list.
+#include "script/install_log.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+
+#include "script/settings.h"
+#include "startup/working_files.h"
+
+namespace {
+
+class InstallLogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_GT(GetTempPathA(sizeof temp_, temp_), 0u);
+        ASSERT_NE(GetTempFileNameA(temp_, "kpl", 0, InstallLogFile), 0u);
+        ASSERT_NE(GetTempFileNameA(temp_, "kpf", 0, FileListFile), 0u);
+        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(FileListHandle, INVALID_HANDLE_VALUE);
+        ResetLogCounters();
+    }
+    void TearDown() override {
+        CloseHandle(FileListHandle);
+        FileListHandle = INVALID_HANDLE_VALUE;
+        DeleteFileA(FileListFile);
+        DeleteFileA(InstallLogFile);
+    }
+
+    static std::string Raw(const char* section, const char* key) {
+        char value[1024];
+        GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, InstallLogFile);
+        return value;
+    }
+    // Every entry NextLogItem gives, joined by "|", after the counter is loaded from the log.
+    static std::string ReadBack(const char* section) {
+        LoadLogCounter(section);
+        if (strcmp(section, "SourceFile") == 0) RewindFileList();
+        std::string all;
+        char buffer[800];
+        for (int n = 0; NextLogItem(section, buffer); ++n) all += (n > 0 ? "|" : "") + std::string(buffer);
+        return all;
+    }
+    static std::string FileList() {
+        RewindFileList();
+        char bytes[2048];
+        DWORD read = 0;
+        ReadFile(FileListHandle, bytes, sizeof bytes, &read, nullptr);
+        return std::string(bytes, read);
+    }
+
+    char temp_[MAX_PATH];
+};
+
+TEST_F(InstallLogTest, CountedSectionsComeBackNewestFirst) {
+    LogItem("Folder", nullptr, "C:\\a");
+    LogItem("Folder", nullptr, "C:\\a\\b");
+    LogItem("Folder", "ignored", "C:\\a\\b\\c");
+    EXPECT_EQ(Raw("Folder", "FolderCount"), "3");
+    EXPECT_EQ(Raw("Folder", "1"), "C:\\a");
+    EXPECT_EQ(Raw("Folder", "ignored"), "<none>");
+
+    ResetLogCounters();
+    EXPECT_EQ(ReadBack("Folder"), "C:\\a\\b\\c|C:\\a\\b|C:\\a");
+    EXPECT_EQ(ReadBack("General"), "");
+
+    // A missing entry reads as empty; a damaged, negative count gives nothing.
+    WritePrivateProfileStringA("Shortcut", "ShortcutCount", "2", InstallLogFile);
+    WritePrivateProfileStringA("Shortcut", "1", "C:\\s.lnk", InstallLogFile);
+    EXPECT_EQ(ReadBack("Shortcut"), "|C:\\s.lnk");
+    WritePrivateProfileStringA("IniKey", "IniKeyCount", "-4", InstallLogFile);
+    EXPECT_EQ(ReadBack("IniKey"), "");
+}
+
+TEST_F(InstallLogTest, ShellFoldersAreLoggedOnceWhateverTheirCase) {
+    LogItem("ShellFolder", nullptr, "C:\\Menu\\Group");
+    LogItem("ShellFolder", nullptr, "c:\\menu\\GROUP");
+    LogItem("ShellFolder", nullptr, "C:\\Menu\\Group\\Sub");
+    LogItem("Folder", nullptr, "C:\\App");
+    LogItem("Folder", nullptr, "C:\\App");
+    EXPECT_EQ(ReadBack("ShellFolder"), "C:\\Menu\\Group\\Sub|C:\\Menu\\Group");
+    EXPECT_EQ(ReadBack("Folder"), "C:\\App|C:\\App");
+}
+
+TEST_F(InstallLogTest, QuotedValuesAndUncountedSections) {
+    LogItem("MiscFile", nullptr, "\"C:\\q r.dll\"");
+    LogItem("General", "UninstallType", "2");
+    LogItem("General", nullptr, "lost");
+    EXPECT_EQ(ReadBack("MiscFile"), "\"C:\\q r.dll\"");
+    EXPECT_EQ(Raw("General", "UninstallType"), "2");
+    EXPECT_EQ(Raw("General", "GeneralCount"), "<none>");
+}
+
+TEST_F(InstallLogTest, SourceFilesAreRecordsInLoggingOrder) {
+    LogItem("SourceFile", nullptr, "C:\\app\\one.exe");
+    LogItem("SourceFile", nullptr, "C:\\app\\two.dll*");
+    LogItem("SourceFile", nullptr, "C:\\x");
+    EXPECT_EQ(Raw("SourceFile", "SourceFileCount"), "3");
+    EXPECT_EQ(FileList(), std::string("\x0e"
+                                      "C:\\app\\one.exe"
+                                      "\x0f"
+                                      "C:\\app\\two.dll*"
+                                      "\x04"
+                                      "C:\\x"));
+    EXPECT_EQ(ReadBack("SourceFile"), "C:\\app\\one.exe|C:\\app\\two.dll*|C:\\x");
+
+    // The count decides, not the length of the list; a short list ends the entries early.
+    WriteIntSetting("SourceFile", "SourceFileCount", 2, InstallLogFile);
+    EXPECT_EQ(ReadBack("SourceFile"), "C:\\app\\one.exe|C:\\app\\two.dll*");
+    WriteIntSetting("SourceFile", "SourceFileCount", 5, InstallLogFile);
+    EXPECT_EQ(ReadBack("SourceFile"), "C:\\app\\one.exe|C:\\app\\two.dll*|C:\\x");
+}
+
+TEST_F(InstallLogTest, PathsTooLongForARecordGoByTheirShortNames) {
+    // A real file whose full path is 257 bytes, in a folder with a long name.
+    char root[MAX_PATH];
+    snprintf(root, sizeof root, "%skplog_%lu", temp_, GetCurrentProcessId());
+    std::string folder = std::string(root) + "\\" + std::string(120, 'd');
+    ASSERT_TRUE(CreateDirectoryA(root, nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string path = folder + "\\" + std::string(256 - folder.size() - 4, 'f') + ".txt";
+    ASSERT_EQ(path.size(), 257u);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    char shortName[MAX_PATH];
+    DWORD shortLength = GetShortPathNameA(path.c_str(), shortName, sizeof shortName);
+    ASSERT_GT(shortLength, 0u);
+    ASSERT_LE(shortLength, 254u);
+
+    LogItem("SourceFile", nullptr, path.c_str());
+    LogItem("SourceFile", nullptr, (path + "*").c_str());
+    // No such file, so no short name: neither recorded nor counted.
+    std::string missing = folder + "\\" + std::string(256 - folder.size(), 'm');
+    LogItem("SourceFile", nullptr, missing.c_str());
+    EXPECT_EQ(Raw("SourceFile", "SourceFileCount"), "2");
+    EXPECT_EQ(FileList(), std::string(1, static_cast<char>(shortLength)) + shortName +
+                              std::string(1, static_cast<char>(shortLength + 1)) + shortName + "*");
+    EXPECT_EQ(ReadBack("SourceFile"), std::string(shortName) + "|" + shortName + "*");
+
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(root);
+}
+
+}  // namespace
