@@ -125,8 +125,8 @@ TEST_F(PathVariablesTest, ShellFolderExpansionTouchesOnlyShellFolders) {
     EXPECT_STREQ(text, "C:\\Desk\\{WinDir}|C:\\Send|{{}");
 }
 
-// A folder that does not exist yet, under the temporary folder.
-std::string FreshFolder(const char* name) {
+// A folder under the temporary folder, removed (with one inner level) so that it is missing.
+std::string MissingFolder(const char* name) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     std::string folder = std::string(temp) + name;
@@ -135,68 +135,57 @@ std::string FreshFolder(const char* name) {
     return folder;
 }
 
+void SetString(HKEY key, const char* name, const std::string& value) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), value.size() + 1);
+}
+
+std::string Special(int folderId) {
+    char buffer[260];
+    GetSpecialFolder(folderId, buffer);
+    return buffer;
+}
+
 TEST(ShellFolderLookup, FoldersComeBackWithoutTrailingBackslashAndExist) {
     char buffer[260] = "stale";
     ASSERT_EQ(GetSpecialFolder(CSIDL_APPDATA, buffer), 1);
     EXPECT_NE(buffer[strlen(buffer) - 1], '\\');
     EXPECT_TRUE(FolderExists(buffer));
-    strcpy(buffer, "stale");
     EXPECT_EQ(GetSpecialFolder(0x7F, buffer), 0);
     EXPECT_STREQ(buffer, "");
 
-    // A registry value names a folder that is missing: it is made with its parents.
-    std::string folder = FreshFolder("kpshell");
+    // A registry value names a missing folder: it is made with its parents.
+    std::string folder = MissingFolder("kpshell");
     HKEY key;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
                             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", &key),
               ERROR_SUCCESS);
-    std::string value = folder + "\\inner\\";
-    RegSetValueExA(key, "KelpackTest", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   value.size() + 1);
+    SetString(key, "KelpackTest", folder + "\\inner\\");
     EXPECT_EQ(ReadShellFolderFromRegistry(HKEY_CURRENT_USER, "KelpackTest", buffer), 1);
     EXPECT_EQ(buffer, folder + "\\inner");
     EXPECT_TRUE(FolderExists(buffer));
     RegDeleteValueA(key, "KelpackTest");
-    strcpy(buffer, "stale");
+    RegCloseKey(key);
     EXPECT_EQ(ReadShellFolderFromRegistry(HKEY_CURRENT_USER, "KelpackTest", buffer), 0);
     EXPECT_STREQ(buffer, "");
-    RegCloseKey(key);
-    FreshFolder("kpshell");
+    MissingFolder("kpshell");
 }
 
-class ShellFoldersTest : public PathVariablesTest {
-  protected:
-    void SetUp() override {
-        PathVariablesTest::SetUp();
-        GetWindowsDirectoryA(WinDir, sizeof WinDir);
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        GetTempFileNameA(temp, "kpv", 0, InstallInfoFile);
-    }
-    void TearDown() override {
-        DeleteFileA(InstallInfoFile);
-        InstallInfoFile[0] = '\0';
-    }
-    void Resolve(const char* allUsers) {
-        WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", allUsers, InstallInfoFile);
-        ResolveShellFolders();
-    }
-    static std::string Special(int folderId) {
-        char buffer[260];
-        GetSpecialFolder(folderId, buffer);
-        return buffer;
-    }
-};
+TEST_F(PathVariablesTest, TheFlagChoosesTheAllUsersProfileOnNt) {
+    GetWindowsDirectoryA(WinDir, sizeof WinDir);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    GetTempFileNameA(temp, "kpv", 0, InstallInfoFile);
 
-TEST_F(ShellFoldersTest, TheFlagChoosesTheAllUsersProfileOnNt) {
-    Resolve("0");
+    WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", "0", InstallInfoFile);
+    ResolveShellFolders();
     EXPECT_EQ(DeskTopDir, Special(CSIDL_DESKTOPDIRECTORY));
     EXPECT_EQ(StartMenuDir, Special(CSIDL_STARTMENU));
     EXPECT_EQ(ProgramMenuDir, Special(CSIDL_PROGRAMS));
     EXPECT_EQ(StartupMenuDir, Special(CSIDL_STARTUP));
     std::string userSendTo = SendToDir, userQuickLaunch = QuickLaunchDir;
 
-    Resolve("1");
+    WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", "1", InstallInfoFile);
+    ResolveShellFolders();
     EXPECT_EQ(DeskTopDir, Special(CSIDL_COMMON_DESKTOPDIRECTORY));
     EXPECT_EQ(StartMenuDir, Special(CSIDL_COMMON_STARTMENU));
     EXPECT_EQ(ProgramMenuDir, Special(CSIDL_COMMON_PROGRAMS));
@@ -205,82 +194,52 @@ TEST_F(ShellFoldersTest, TheFlagChoosesTheAllUsersProfileOnNt) {
     // These two have no all-users form.
     EXPECT_EQ(SendToDir, userSendTo);
     EXPECT_EQ(QuickLaunchDir, userQuickLaunch);
-
-    const std::string suffix = "\\Microsoft\\Internet Explorer\\Quick Launch";
-    EXPECT_EQ(QuickLaunchDir, Special(CSIDL_APPDATA) + suffix);
+    EXPECT_EQ(QuickLaunchDir, Special(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch");
     for (const char* folder :
          {DeskTopDir, StartMenuDir, ProgramMenuDir, StartupMenuDir, QuickLaunchDir, SendToDir}) {
         EXPECT_TRUE(FolderExists(folder)) << folder;
     }
+    DeleteFileA(InstallInfoFile);
+    InstallInfoFile[0] = '\0';
 }
 
-// Program Files and Common Files from HKEY_LOCAL_MACHINE, which the test may change under Wine; the
-// values are put back afterwards.
-class SystemFoldersTest : public PathVariablesTest {
-  protected:
-    void SetUp() override {
-        PathVariablesTest::SetUp();
-        char windows[MAX_PATH];
-        GetWindowsDirectoryA(windows, sizeof windows);
-        strcpy(WinDrive, "C:");
-        WinDrive[0] = windows[0];
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                                KEY_QUERY_VALUE | KEY_SET_VALUE, &key_),
-                  ERROR_SUCCESS);
-        Save("ProgramFilesDir", programFiles_);
-        Save("CommonFilesDir", commonFiles_);
-    }
-    void TearDown() override {
-        Restore("ProgramFilesDir", programFiles_);
-        Restore("CommonFilesDir", commonFiles_);
-        RegCloseKey(key_);
-    }
-    void Save(const char* name, std::string& saved) {
-        char value[MAX_PATH];
-        DWORD size = sizeof value;
-        saved = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
-                        ERROR_SUCCESS
-                    ? value
-                    : "";
-    }
-    void Set(const char* name, const std::string& value) {
-        RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), value.size() + 1);
-    }
-    void Restore(const char* name, const std::string& saved) {
-        if (saved.empty()) {
-            RegDeleteValueA(key_, name);
-        } else {
-            Set(name, saved);
-        }
-    }
+// Wine lets the test change HKEY_LOCAL_MACHINE; both values are put back.
+TEST_F(PathVariablesTest, ProgramAndCommonFilesFromTheRegistryOrTheWindowsDrive) {
+    GetWindowsDirectoryA(WinDrive, sizeof WinDrive);
+    WinDrive[2] = '\0';
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    char savedPrograms[MAX_PATH] = "", savedCommon[MAX_PATH] = "";
+    DWORD size = sizeof savedPrograms;
+    RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(savedPrograms), &size);
+    size = sizeof savedCommon;
+    RegQueryValueExA(key, "CommonFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(savedCommon), &size);
 
-    HKEY key_ = nullptr;
-    std::string programFiles_, commonFiles_;
-};
-
-TEST_F(SystemFoldersTest, RegistryValuesAreUsedAndCreated) {
-    std::string programs = FreshFolder("kpprograms");
-    std::string common = FreshFolder("kpcommon");
-    Set("ProgramFilesDir", programs + "\\");
-    Set("CommonFilesDir", common);
+    std::string programs = MissingFolder("kpprograms"), common = MissingFolder("kpcommon");
+    SetString(key, "ProgramFilesDir", programs + "\\");
+    SetString(key, "CommonFilesDir", common);
     ResolveProgramFiles();
     ResolveCommonFiles();
     EXPECT_EQ(ProgramFilesDir, programs);
     EXPECT_EQ(CommonFilesDir, common);
     EXPECT_TRUE(FolderExists(ProgramFilesDir));
     EXPECT_TRUE(FolderExists(CommonFilesDir));
-    RemoveDirectoryA(programs.c_str());
-    RemoveDirectoryA(common.c_str());
-}
+    MissingFolder("kpprograms");
+    MissingFolder("kpcommon");
 
-TEST_F(SystemFoldersTest, MissingValuesFallBackToTheWindowsDrive) {
-    RegDeleteValueA(key_, "ProgramFilesDir");
-    RegDeleteValueA(key_, "CommonFilesDir");
+    RegDeleteValueA(key, "ProgramFilesDir");
+    RegDeleteValueA(key, "CommonFilesDir");
     ResolveProgramFiles();
     ResolveCommonFiles();
     EXPECT_EQ(ProgramFilesDir, std::string(WinDrive) + "\\Program Files");
     EXPECT_EQ(CommonFilesDir, std::string(WinDrive) + "\\Program Files\\Common Files");
     EXPECT_TRUE(FolderExists(CommonFilesDir));
+
+    if (savedPrograms[0] != '\0') SetString(key, "ProgramFilesDir", savedPrograms);
+    if (savedCommon[0] != '\0') SetString(key, "CommonFilesDir", savedCommon);
+    RegCloseKey(key);
 }
 
 }  // namespace
