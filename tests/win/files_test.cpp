@@ -38,41 +38,25 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The system's delayed moves as (source, destination) pairs, "\??\" and "!" dropped, in lower case.
-std::vector<std::pair<std::string, std::string>> PendingMoves() {
-    std::vector<std::pair<std::string, std::string>> moves;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return moves;
-    std::vector<char> data(65536);
-    DWORD size = static_cast<DWORD>(data.size() - 2);
-    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-        std::vector<std::string> names;
-        for (size_t at = 0; at < size;) {
-            std::string name(data.data() + at);
-            at += name.size() + 1;
-            if (!name.empty() && name[0] == '!') name.erase(0, 1);
-            if (name.rfind("\\??\\", 0) == 0) name.erase(0, 4);
-            names.push_back(Lower(name));
-        }
-        for (size_t i = 0; i + 1 < names.size(); i += 2) moves.emplace_back(names[i], names[i + 1]);
-    }
-    RegCloseKey(key);
-    return moves;
-}
-
-void ClearPendingMoves() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueA(key, "PendingFileRenameOperations");
-    RegCloseKey(key);
+// The system's delayed moves as "source|destination|" pairs, in lower case, without "\??\" and "!".
+std::string PendingMoves() {
+    char data[65536] = {};
+    DWORD size = sizeof data - 2;
+    RegGetValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+                 nullptr, data, &size);
+    std::string moves = "|";
+    for (DWORD at = 0; at < size; ++at) moves += data[at] == '\0' ? '|' : data[at] == '!' ? '\0' : data[at];
+    std::erase(moves, '\0');
+    for (size_t at; (at = moves.find("\\??\\")) != std::string::npos;) moves.erase(at, 4);
+    return Lower(moves);
 }
 
 bool HasMove(const std::string& source, const std::string& destination) {
-    for (const auto& move : PendingMoves())
-        if (move.first == Lower(source) && move.second == Lower(destination)) return true;
-    return false;
+    return PendingMoves().find(Lower("|" + source + "|" + destination + "|")) != std::string::npos;
+}
+
+void ClearPendingMoves() {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations");
 }
 
 // The file's last-write time in local time.
@@ -85,7 +69,7 @@ FILETIME LocalWriteTime(const std::string& path) {
 }
 
 // A page stand-in that adds up the progress it is sent.
-LONG_PTR ProgressSum = 0;
+LPARAM ProgressSum = 0;
 LRESULT CALLBACK ProgressPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_USER && wParam == UM_ADD_PROGRESS) ProgressSum += lParam;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -118,13 +102,10 @@ TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
     const uint32_t dosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5 | 10u);  // 2024-03-15
     const std::string data = testsupport::SampleNoise(40000, 1);
     OpenPackage({{"Src\\a.bin", data, dosTime}, {"Src\\empty", "", dosTime}});
-
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = ProgressPage;
-    windowClass.lpszClassName = "KpProgressStandIn";
-    RegisterClassA(&windowClass);
-    CurrentPage = CreateWindowA("KpProgressStandIn", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    ProgressSum = 0;
+    WNDCLASSA page = {0,       ProgressPage, 0,       0,       nullptr,
+                      nullptr, nullptr,      nullptr, nullptr, "KpProgressStandIn"};
+    RegisterClassA(&page);
+    CurrentPage = CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     const std::string target = folder_.Path("a.bin");
     EXPECT_EQ(ExtractMemberToFile(target.c_str()), 40000);
     DestroyWindow(CurrentPage);
@@ -144,17 +125,28 @@ TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
     EXPECT_TRUE(LoggedItems.empty());
 }
 
-TEST_F(ExtractTest, DamagedMemberLeavesNoFile) {
+TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
+    const std::string target = folder_.Path("a.txt"), busy = folder_.Path("busy.dll");
     OpenPackage({{"Src\\a.txt", testsupport::SampleText(30000, 2)}}, 17 + 12);  // the stored CRC-32
-    const std::string target = folder_.Path("a.txt");
     EXPECT_EQ(ExtractMemberToFile(target.c_str()), -1);
     EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
-
     // A folder that does not exist is another error than in use: nothing is written beside it.
-    ASSERT_EQ(NextMember(PackageReader), -2);
     EXPECT_EQ(ExtractMemberToFile(folder_.Path("missing\\b.txt").c_str()), -1);
-    EXPECT_EQ(RestartNeeded, 0);
     EXPECT_TRUE(LoggedItems.empty());
+
+    // Beside a file in use, the partial copy goes and no restart would put it in place.
+    SetFileBytes(busy, "old");
+    TearDown();
+    OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 17 + 12);
+    HANDLE holder =
+        CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(ExtractMemberToFile(busy.c_str()), -1);
+    CloseHandle(holder);
+    ASSERT_EQ(LoggedItems.size(), 1u);
+    EXPECT_EQ(GetFileAttributesA(LoggedItems[0].substr(sizeof "SourceFile=" - 1).c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RestartNeeded, 0);
+    EXPECT_EQ(PendingMoves().find(Lower(busy)), std::string::npos);
 }
 
 // A read-only target takes the same way, but Wine running as root writes over read-only files.
@@ -178,21 +170,6 @@ TEST_F(ExtractTest, FileInUseIsReplacedAtRestart) {
     EXPECT_EQ(RestartNeeded, 1);  // Wine runs us as administrator
     EXPECT_TRUE(HasMove(temporary, target));
     ClearPendingMoves();
-}
-
-TEST_F(ExtractTest, FailedCopyBesideAFileInUseArrangesNothing) {
-    const std::string target = folder_.Path("busy.dll");
-    SetFileBytes(target, "old");
-    OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 17 + 12);
-    HANDLE holder =
-        CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(ExtractMemberToFile(target.c_str()), -1);
-    CloseHandle(holder);
-    ASSERT_EQ(LoggedItems.size(), 1u);
-    EXPECT_EQ(GetFileAttributesA(LoggedItems[0].substr(sizeof "SourceFile=" - 1).c_str()),
-              INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(RestartNeeded, 0);
-    for (const auto& move : PendingMoves()) EXPECT_NE(move.second, Lower(target));
 }
 
 std::string VersionedDll() {
@@ -219,10 +196,7 @@ TEST(FileFacts, SizeTimeAndVersionOfFilesOnDisk) {
     EXPECT_EQ(facts.size, 4u);
     EXPECT_EQ(facts.version.high, 0xFFFFFFFFu);
     EXPECT_EQ(facts.version.low, 0xFFFFFFFFu);
-    VersionPair pair = {1, 1};
-    EXPECT_EQ(GetFileVersionPair(facts.path, &pair), 0);
-    EXPECT_EQ(pair.high, 0xFFFFFFFFu);
-    EXPECT_EQ(pair.low, 0xFFFFFFFFu);
+    EXPECT_EQ(GetFileVersionPair(facts.path, &facts.version), 0);
 
     lstrcpynA(facts.path, folder.Path("missing.txt").c_str(), sizeof facts.path);
     EXPECT_EQ(GetFileFacts(&facts), 0);
@@ -241,57 +215,47 @@ TEST(FileFacts, VersionOrder) {
     EXPECT_EQ(CompareVersions(v1, lowUnknown), 0);
 }
 
-class SharedCountTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &key_), ERROR_SUCCESS);
-        SetFileBytes(existing_, "x");
-    }
-    void TearDown() override {
-        for (const std::string& path : {existing_, missing_}) RegDeleteValueA(key_, path.c_str());
-        RegCloseKey(key_);
-    }
-    void Set(const std::string& path, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(RegSetValueExA(key_, path.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
-    }
-    // Type and bytes of the count after one increment.
-    std::pair<DWORD, std::string> Raise(const std::string& path) {
+// Each row: the count stored before (no type: none), whether the file exists, the count after.
+TEST(SharedCount, RaisedInTheTypeItWasStoredIn) {
+    struct Row {
+        DWORD type;
+        std::string before;
+        bool exists;
+        DWORD typeAfter;
+        std::string after;
+    };
+    auto dword = [](DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
+    const Row rows[] = {
+        {REG_NONE, "", true, REG_DWORD, dword(2)},  // an existing file without a count had a user already
+        {REG_NONE, "", false, REG_DWORD, dword(1)},
+        {REG_DWORD, dword(5), true, REG_DWORD, dword(6)},
+        {REG_DWORD, dword(0xFFFFFFFF), false, REG_DWORD, dword(1)},  // negative counts as 0
+        {REG_SZ, std::string("19", 3), true, REG_SZ, std::string("20", 3)},
+        {REG_BINARY, "\x02\x01", true, REG_BINARY, dword(0x0103)},  // little-endian, high bytes 0
+        {REG_BINARY, "12345", true, REG_DWORD, dword(2)},           // too long for a count
+        {REG_MULTI_SZ, std::string("7\0", 3), false, REG_DWORD, dword(1)},
+    };
+    testsupport::ScratchFolder folder;
+    const std::string path = folder.Path("shared.dll");
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &key), ERROR_SUCCESS);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.type * 100 + row.exists);
+        DeleteFileA(path.c_str());
+        if (row.exists) SetFileBytes(path, "x");
+        RegDeleteValueA(key, path.c_str());
+        if (row.type != REG_NONE)
+            RegSetValueExA(key, path.c_str(), 0, row.type, reinterpret_cast<const BYTE*>(row.before.data()),
+                           static_cast<DWORD>(row.before.size()));
         EXPECT_EQ(IncrementSharedCount(path.c_str()), 1);
         char data[64] = {};
         DWORD type = 0, size = sizeof data;
-        RegQueryValueExA(key_, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-        return {type, std::string(data, size)};
+        RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+        EXPECT_EQ(type, row.typeAfter);
+        EXPECT_EQ(std::string(data, size), row.after);
     }
-    static std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-
-    testsupport::ScratchFolder folder_;
-    std::string existing_ = folder_.Path("shared.dll"), missing_ = folder_.Path("gone.dll");
-    HKEY key_ = nullptr;
-};
-
-TEST_F(SharedCountTest, MissingOrUnreadableCountsStartFromTheFileItself) {
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_DWORD}, Dword(2)));  // had a user already
-    EXPECT_EQ(Raise(missing_), std::make_pair(DWORD{REG_DWORD}, Dword(1)));
-    DWORD negative = 0xFFFFFFFF;
-    Set(missing_, REG_DWORD, &negative, 4);
-    EXPECT_EQ(Raise(missing_), std::make_pair(DWORD{REG_DWORD}, Dword(1)));
-    Set(existing_, REG_BINARY, "12345678", 8);  // too long for a count
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_DWORD}, Dword(2)));
-    Set(existing_, REG_MULTI_SZ, "7\0", 3);
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_DWORD}, Dword(2)));
-}
-
-TEST_F(SharedCountTest, ExistingCountsKeepTheirType) {
-    DWORD five = 5;
-    Set(existing_, REG_DWORD, &five, 4);
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_DWORD}, Dword(6)));
-    Set(existing_, REG_SZ, "3", 2);
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_SZ}, std::string("4", 2)));
-    Set(existing_, REG_SZ, "19", 3);
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_SZ}, std::string("20", 3)));
-    Set(existing_, REG_BINARY, "\x02\x01", 2);  // little-endian, the missing high bytes 0
-    EXPECT_EQ(Raise(existing_), std::make_pair(DWORD{REG_BINARY}, Dword(0x0103)));
+    RegDeleteValueA(key, path.c_str());
+    RegCloseKey(key);
 }
 
 TEST(RestartOperations, DelayedMovesOnTheNtFamilyAndNoWininit) {
@@ -338,18 +302,9 @@ TEST(RestartOperations, WininitLinesOfTheNinetyFiveFamily) {
     EXPECT_EQ(WininitReplace(ini.c_str(), target.c_str(), source.c_str()), 1);
     FlushSettings(ini.c_str());
 
-    const std::string text = FileBytes(ini);
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        if (end > at) lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    const std::vector<std::string> expected = {"[Rename]", "C:\\OLD.DLL=C:\\NEW.DLL",
-                                               "NUL=" + ShortName(first), "NUL=" + ShortName(second),
-                                               ShortName(target) + "=" + ShortName(source)};
-    EXPECT_EQ(lines, expected) << text;
+    EXPECT_EQ(FileBytes(ini), "[Rename]\r\nC:\\OLD.DLL=C:\\NEW.DLL\r\nNUL=" + ShortName(first) +
+                                  "\r\nNUL=" + ShortName(second) + "\r\n" + ShortName(target) + "=" +
+                                  ShortName(source) + "\r\n");
     EXPECT_NE(ShortName(first), first);  // the test means something only with real short names
 }
 
