@@ -1,0 +1,118 @@
+// Size, time and version of a file on disk, version order, and the shared-file reference counts.
+#include "files/file_facts.h"
+
+#include <limits.h>
+#include <stdlib.h>
+
+#include "common/file_system.h"
+#include "script/settings.h"
+
+namespace {
+
+constexpr DWORD UnknownVersion = 0xFFFFFFFF;
+const char SharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+class RegistryKey {
+  public:
+    ~RegistryKey() {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    HKEY* Receive() { return &key_; }
+    HKEY Get() const { return key_; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+// The count and the type it is written back with. Anything unreadable counts as 0 in a REG_DWORD.
+long ReadSharedCount(HKEY key, const char* path, DWORD* type) {
+    DWORD size = 0;
+    *type = REG_NONE;
+    if (RegQueryValueExA(key, path, nullptr, type, nullptr, &size) != ERROR_SUCCESS) *type = REG_NONE;
+    if (*type == REG_SZ) {
+        char text[80];
+        if (ReadRegistryString(key, path, text, sizeof text)) return atol(text);
+    } else if (*type == REG_BINARY && size >= 1 && size <= 4) {
+        unsigned char bytes[4] = {};
+        if (RegQueryValueExA(key, path, nullptr, nullptr, bytes, &size) == ERROR_SUCCESS)
+            return static_cast<long>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                     static_cast<DWORD>(bytes[3]) << 24);
+    } else if (*type == REG_DWORD) {
+        DWORD count = 0;
+        size = sizeof count;
+        LONG read = RegQueryValueExA(key, path, nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
+        return read == ERROR_SUCCESS && size == sizeof count ? static_cast<long>(count) : 0;
+    }
+    *type = REG_DWORD;
+    return 0;
+}
+
+}  // namespace
+
+int GetFileFacts(FileFacts* facts) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(facts->path, &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    FindClose(search);
+    facts->size = found.nFileSizeLow;
+    FileTimeToLocalFileTime(&found.ftLastWriteTime, &facts->time);
+    GetFileVersionPair(facts->path, &facts->version);
+    return 1;
+}
+
+int GetFileVersionPair(const char* path, VersionPair* pair) {
+    pair->high = pair->low = UnknownVersion;
+    DWORD handle = 0;
+    // A missing disk must not bring up a system dialog.
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    SetErrorMode(previousMode);
+    if (size == 0) return 0;
+
+    void* block = malloc(size);
+    if (block == nullptr) return 0;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    int found = GetFileVersionInfoA(path, handle, size, block) &&
+                VerQueryValueA(block, "\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+                fixed != nullptr && fixedSize >= sizeof *fixed;
+    if (found) {
+        pair->high = fixed->dwFileVersionMS;
+        pair->low = fixed->dwFileVersionLS;
+    }
+    free(block);
+    return found;
+}
+
+int CompareVersions(const VersionPair& a, const VersionPair& b) {
+    // An unknown version neither wins nor loses: the file times decide.
+    if (a.high == UnknownVersion || a.low == UnknownVersion || b.high == UnknownVersion ||
+        b.low == UnknownVersion)
+        return 0;
+    if (a.high != b.high) return a.high < b.high ? -1 : 1;
+    if (a.low != b.low) return a.low < b.low ? -1 : 1;
+    return 0;
+}
+
+int IncrementSharedCount(const char* path) {
+    RegistryKey key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
+        return 0;
+    DWORD type;
+    long count = ReadSharedCount(key.Get(), path, &type);
+    if (count < 0) count = 0;
+    // A file already there without a count has a user we did not see install it.
+    if (count == 0 && FileExists(path)) count = 1;
+    if (count < LONG_MAX) ++count;
+
+    if (type == REG_SZ) {
+        char text[16];
+        wsprintfA(text, "%ld", count);
+        RegSetValueExA(key.Get(), path, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    } else {
+        DWORD value = static_cast<DWORD>(count);
+        RegSetValueExA(key.Get(), path, 0, type, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    return 1;
+}

@@ -1,0 +1,311 @@
+// Installing one member, file facts and shared counts, and the restart operations, against the real API.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "archive/archive_reader.h"
+#include "archive/dos_time.h"
+#include "files/extract_member.h"
+#include "files/file_facts.h"
+#include "files/restart_operations.h"
+#include "files/wininit.h"
+#include "script/install_log.h"
+#include "script/settings.h"
+#include "startup/platform.h"
+#include "startup/process_state.h"
+#include "tests/support/archive_fixture.h"
+#include "ui/private_messages.h"
+#include "ui/wizard_state.h"
+
+// TEMPORARY until the installation log lands: records what is logged, so the tests can look at it.
+std::vector<std::string> LoggedItems;
+void LogItem(const char* section, const char*, const char* value) {
+    LoggedItems.push_back(std::string(section) + "=" + value);
+}
+
+namespace {
+
+using testsupport::FileBytes;
+using testsupport::SetFileBytes;
+
+const char SessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+std::string Lower(std::string text) {
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The system's delayed moves as "source|destination|" pairs, in lower case, without "\??\" and "!".
+std::string PendingMoves() {
+    char data[65536] = {};
+    DWORD size = sizeof data - 2;
+    RegGetValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+                 nullptr, data, &size);
+    std::string moves = "|";
+    for (DWORD at = 0; at < size; ++at) moves += data[at] == '\0' ? '|' : data[at] == '!' ? '\0' : data[at];
+    std::erase(moves, '\0');
+    for (size_t at; (at = moves.find("\\??\\")) != std::string::npos;) moves.erase(at, 4);
+    return Lower(moves);
+}
+
+bool HasMove(const std::string& source, const std::string& destination) {
+    return PendingMoves().find(Lower("|" + source + "|" + destination + "|")) != std::string::npos;
+}
+
+void ClearPendingMoves() {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations");
+}
+
+// The file's last-write time in local time.
+FILETIME LocalWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    FILETIME local = {};
+    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    return local;
+}
+
+// A page stand-in that adds up the progress it is sent.
+LPARAM ProgressSum = 0;
+LRESULT CALLBACK ProgressPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER && wParam == UM_ADD_PROGRESS) ProgressSum += lParam;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class ExtractTest : public ::testing::Test {
+  protected:
+    // Opens the package of the members as the package reader, on its first member.
+    void OpenPackage(const std::vector<testsupport::Member>& members, size_t damageAt = 0) {
+        std::string package = folder_.Path("SETUP.EXE");
+        ASSERT_TRUE(testsupport::WriteArchive(package, 0, 0xFFFFFFFF, members));
+        if (damageAt != 0) {
+            std::string bytes = FileBytes(package);
+            bytes[damageAt] = static_cast<char>(bytes[damageAt] ^ 1);
+            SetFileBytes(package, bytes);
+        }
+        PackageReader = OpenArchive(package.c_str(), 0);
+        ASSERT_NE(PackageReader, nullptr);
+    }
+    void TearDown() override {
+        CloseArchive(PackageReader);
+        PackageReader = nullptr;
+        RestartNeeded = 0;
+        LoggedItems.clear();
+    }
+    testsupport::ScratchFolder folder_;
+};
+
+TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
+    const uint32_t dosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5 | 10u);  // 2024-03-15
+    const std::string data = testsupport::SampleNoise(40000, 1);
+    OpenPackage({{"Src\\a.bin", data, dosTime}, {"Src\\empty", "", dosTime}});
+    WNDCLASSA page = {0,       ProgressPage, 0,       0,       nullptr,
+                      nullptr, nullptr,      nullptr, nullptr, "KpProgressStandIn"};
+    RegisterClassA(&page);
+    CurrentPage = CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    const std::string target = folder_.Path("a.bin");
+    EXPECT_EQ(ExtractMemberToFile(target.c_str()), 40000);
+    DestroyWindow(CurrentPage);
+    CurrentPage = nullptr;
+    EXPECT_EQ(ProgressSum, 40000);
+    EXPECT_EQ(FileBytes(target), data);
+    FILETIME local = LocalWriteTime(target);
+    FILETIME expected = DosTimeToFileTime(dosTime);
+    EXPECT_EQ(CompareFileTime(&local, &expected), 0);
+
+    ASSERT_EQ(NextMember(PackageReader), 0);
+    const std::string empty = folder_.Path("empty");
+    EXPECT_EQ(ExtractMemberToFile(empty.c_str()), 0);
+    EXPECT_EQ(FileBytes(empty), "");
+    local = LocalWriteTime(empty);
+    EXPECT_EQ(CompareFileTime(&local, &expected), 0);
+    EXPECT_TRUE(LoggedItems.empty());
+}
+
+TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
+    const std::string target = folder_.Path("a.txt"), busy = folder_.Path("busy.dll");
+    OpenPackage({{"Src\\a.txt", testsupport::SampleText(30000, 2)}}, 17 + 12);  // the stored CRC-32
+    EXPECT_EQ(ExtractMemberToFile(target.c_str()), -1);
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+    // A folder that does not exist is another error than in use: nothing is written beside it.
+    EXPECT_EQ(ExtractMemberToFile(folder_.Path("missing\\b.txt").c_str()), -1);
+    EXPECT_TRUE(LoggedItems.empty());
+
+    // Beside a file in use, the partial copy goes and no restart would put it in place.
+    SetFileBytes(busy, "old");
+    TearDown();
+    OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 17 + 12);
+    HANDLE holder =
+        CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(ExtractMemberToFile(busy.c_str()), -1);
+    CloseHandle(holder);
+    ASSERT_EQ(LoggedItems.size(), 1u);
+    EXPECT_EQ(GetFileAttributesA(LoggedItems[0].substr(sizeof "SourceFile=" - 1).c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(RestartNeeded, 0);
+    EXPECT_EQ(PendingMoves().find(Lower(busy)), std::string::npos);
+}
+
+// A read-only target takes the same way, but Wine running as root writes over read-only files.
+TEST_F(ExtractTest, FileInUseIsReplacedAtRestart) {
+    ASSERT_TRUE(IsNtPlatform());
+    const std::string target = folder_.Path("busy.dll");
+    SetFileBytes(target, "old");
+    OpenPackage({{"Src\\x.dll", "new contents"}});
+    HANDLE holder =
+        CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(ExtractMemberToFile(target.c_str()), 12);
+    CloseHandle(holder);
+
+    EXPECT_EQ(FileBytes(target), "old");
+    ASSERT_EQ(LoggedItems.size(), 1u);
+    EXPECT_EQ(LoggedItems[0].rfind("SourceFile=", 0), 0u);
+    const std::string temporary = LoggedItems[0].substr(sizeof "SourceFile=" - 1);
+    EXPECT_EQ(Lower(temporary).rfind(Lower(folder_.Path("_kp")), 0), 0u) << temporary;
+    EXPECT_EQ(Lower(temporary.substr(temporary.size() - 4)), ".tmp");
+    EXPECT_EQ(FileBytes(temporary), "new contents");
+    EXPECT_EQ(RestartNeeded, 1);  // Wine runs us as administrator
+    EXPECT_TRUE(HasMove(temporary, target));
+    ClearPendingMoves();
+}
+
+std::string VersionedDll() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\') + 1) + "versioned.dll";
+}
+
+TEST(FileFacts, SizeTimeAndVersionOfFilesOnDisk) {
+    FileFacts facts = {};
+    lstrcpynA(facts.path, VersionedDll().c_str(), sizeof facts.path);
+    ASSERT_EQ(GetFileFacts(&facts), 1);
+    EXPECT_EQ(facts.size, FileBytes(facts.path).size());
+    FILETIME local = LocalWriteTime(facts.path);
+    EXPECT_EQ(CompareFileTime(&facts.time, &local), 0);
+    EXPECT_EQ(facts.version.high, 0x00010002u);
+    EXPECT_EQ(facts.version.low, 0x00030004u);
+
+    testsupport::ScratchFolder folder;
+    SetFileBytes(folder.Path("plain.txt"), "text");
+    lstrcpynA(facts.path, folder.Path("plain.txt").c_str(), sizeof facts.path);
+    ASSERT_EQ(GetFileFacts(&facts), 1);
+    EXPECT_EQ(facts.size, 4u);
+    EXPECT_EQ(facts.version.high, 0xFFFFFFFFu);
+    EXPECT_EQ(facts.version.low, 0xFFFFFFFFu);
+    EXPECT_EQ(GetFileVersionPair(facts.path, &facts.version), 0);
+
+    lstrcpynA(facts.path, folder.Path("missing.txt").c_str(), sizeof facts.path);
+    EXPECT_EQ(GetFileFacts(&facts), 0);
+}
+
+TEST(FileFacts, VersionOrder) {
+    const VersionPair unknown = {0xFFFFFFFF, 0xFFFFFFFF}, lowUnknown = {0x00020000, 0xFFFFFFFF};
+    const VersionPair v1 = {0x00010000, 5}, v1b = {0x00010000, 6}, v2 = {0x00020000, 0},
+                      big = {0x80000000, 0};
+    EXPECT_EQ(CompareVersions(v1, v1), 0);
+    EXPECT_LT(CompareVersions(v1, v1b), 0);
+    EXPECT_GT(CompareVersions(v1b, v1), 0);
+    EXPECT_LT(CompareVersions(v1b, v2), 0);
+    EXPECT_GT(CompareVersions(big, v2), 0);  // unsigned
+    EXPECT_EQ(CompareVersions(unknown, v2), 0);
+    EXPECT_EQ(CompareVersions(v1, lowUnknown), 0);
+}
+
+// Each row: the count stored before (no type: none), whether the file exists, the count after.
+TEST(SharedCount, RaisedInTheTypeItWasStoredIn) {
+    struct Row {
+        DWORD type;
+        std::string before;
+        bool exists;
+        DWORD typeAfter;
+        std::string after;
+    };
+    auto dword = [](DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
+    const Row rows[] = {
+        {REG_NONE, "", true, REG_DWORD, dword(2)},  // an existing file without a count had a user already
+        {REG_NONE, "", false, REG_DWORD, dword(1)},
+        {REG_DWORD, dword(5), true, REG_DWORD, dword(6)},
+        {REG_DWORD, dword(0xFFFFFFFF), false, REG_DWORD, dword(1)},  // negative counts as 0
+        {REG_SZ, std::string("19", 3), true, REG_SZ, std::string("20", 3)},
+        {REG_BINARY, "\x02\x01", true, REG_BINARY, dword(0x0103)},  // little-endian, high bytes 0
+        {REG_BINARY, "12345", true, REG_DWORD, dword(2)},           // too long for a count
+        {REG_MULTI_SZ, std::string("7\0", 3), false, REG_DWORD, dword(1)},
+    };
+    testsupport::ScratchFolder folder;
+    const std::string path = folder.Path("shared.dll");
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &key), ERROR_SUCCESS);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.type * 100 + row.exists);
+        DeleteFileA(path.c_str());
+        if (row.exists) SetFileBytes(path, "x");
+        RegDeleteValueA(key, path.c_str());
+        if (row.type != REG_NONE)
+            RegSetValueExA(key, path.c_str(), 0, row.type, reinterpret_cast<const BYTE*>(row.before.data()),
+                           static_cast<DWORD>(row.before.size()));
+        EXPECT_EQ(IncrementSharedCount(path.c_str()), 1);
+        char data[64] = {};
+        DWORD type = 0, size = sizeof data;
+        RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+        EXPECT_EQ(type, row.typeAfter);
+        EXPECT_EQ(std::string(data, size), row.after);
+    }
+    RegDeleteValueA(key, path.c_str());
+    RegCloseKey(key);
+}
+
+TEST(RestartOperations, DelayedMovesOnTheNtFamilyAndNoWininit) {
+    ASSERT_TRUE(IsNtPlatform());
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string wininit = std::string(windows) + "\\WININIT.INI";
+    const bool hadWininit = GetFileAttributesA(wininit.c_str()) != INVALID_FILE_ATTRIBUTES;
+
+    testsupport::ScratchFolder folder;
+    const std::string target = folder.Path("target.dll"), source = folder.Path("_kp1.tmp");
+    const std::string doomed = folder.Path("doomed.dll");
+    for (const std::string& path : {target, source, doomed}) SetFileBytes(path, "x");
+    RestartNeeded = 0;
+    EXPECT_NE(ReplaceOnRestart(target.c_str(), source.c_str()), 0);
+    EXPECT_EQ(RestartNeeded, 0);  // the caller's business
+    DeleteOnRestart(doomed.c_str());
+    EXPECT_EQ(RestartNeeded, 1);
+    EXPECT_TRUE(HasMove(source, target));
+    EXPECT_TRUE(HasMove(doomed, ""));
+    EXPECT_EQ(GetFileAttributesA(wininit.c_str()) != INVALID_FILE_ATTRIBUTES, hadWininit);
+    ClearPendingMoves();
+    RestartNeeded = 0;
+}
+
+std::string ShortName(const std::string& path) {
+    char buffer[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return buffer;
+}
+
+TEST(RestartOperations, WininitLinesOfTheNinetyFiveFamily) {
+    testsupport::ScratchFolder folder;
+    const std::string ini = folder.Path("WININIT.INI");
+    SetFileBytes(ini, "[Rename]\r\nC:\\OLD.DLL=C:\\NEW.DLL\r\n");
+    const std::string first = folder.Path("first long name.dll"),
+                      second = folder.Path("second long name.dll");
+    const std::string target = folder.Path("target long name.dll"), source = folder.Path("_kpAB12.tmp");
+    for (const std::string& path : {first, second, target, source}) SetFileBytes(path, "x");
+
+    EXPECT_EQ(WininitDelete(ini.c_str(), first.c_str()), 1);
+    EXPECT_EQ(WininitDelete(ini.c_str(), second.c_str()), 1);
+    EXPECT_EQ(WininitDelete(ini.c_str(), folder.Path("missing.dll").c_str()), 0);
+    EXPECT_EQ(WininitReplace(ini.c_str(), target.c_str(), source.c_str()), 1);
+    FlushSettings(ini.c_str());
+
+    EXPECT_EQ(FileBytes(ini), "[Rename]\r\nC:\\OLD.DLL=C:\\NEW.DLL\r\nNUL=" + ShortName(first) +
+                                  "\r\nNUL=" + ShortName(second) + "\r\n" + ShortName(target) + "=" +
+                                  ShortName(source) + "\r\n");
+    EXPECT_NE(ShortName(first), first);  // the test means something only with real short names
+}
+
+}  // namespace
