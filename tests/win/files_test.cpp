@@ -15,15 +15,10 @@
 #include "script/settings.h"
 #include "startup/platform.h"
 #include "startup/process_state.h"
+#include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/private_messages.h"
 #include "ui/wizard_state.h"
-
-// TEMPORARY until the installation log lands: records what is logged, so the tests can look at it.
-std::vector<std::string> LoggedItems;
-void LogItem(const char* section, const char*, const char* value) {
-    LoggedItems.push_back(std::string(section) + "=" + value);
-}
 
 namespace {
 
@@ -75,8 +70,27 @@ LRESULT CALLBACK ProgressPage(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The source files the run has logged, each as "SourceFile=<path>".
+std::vector<std::string> LoggedItems() {
+    std::vector<std::string> items;
+    RewindFileList();
+    LoadLogCounter("SourceFile");
+    char path[260];
+    while (NextLogItem("SourceFile", path)) items.push_back(std::string("SourceFile=") + path);
+    SetFilePointer(FileListHandle, 0, nullptr, FILE_END);
+    return items;
+}
+
 class ExtractTest : public ::testing::Test {
   protected:
+    // A fresh installation log for each test.
+    void SetUp() override {
+        lstrcpynA(InstallLogFile, folder_.Path("log.ini").c_str(), sizeof InstallLogFile);
+        lstrcpynA(FileListFile, folder_.Path("files.lst").c_str(), sizeof FileListFile);
+        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ResetLogCounters();
+    }
     // Opens the package of the members as the package reader, on its first member.
     void OpenPackage(const std::vector<testsupport::Member>& members, size_t damageAt = 0) {
         std::string package = folder_.Path("SETUP.EXE");
@@ -93,7 +107,9 @@ class ExtractTest : public ::testing::Test {
         CloseArchive(PackageReader);
         PackageReader = nullptr;
         RestartNeeded = 0;
-        LoggedItems.clear();
+        FlushSettings(InstallLogFile);
+        CloseHandle(FileListHandle);
+        FileListHandle = INVALID_HANDLE_VALUE;
     }
     testsupport::ScratchFolder folder_;
 };
@@ -122,7 +138,7 @@ TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
     EXPECT_EQ(FileBytes(empty), "");
     local = LocalWriteTime(empty);
     EXPECT_EQ(CompareFileTime(&local, &expected), 0);
-    EXPECT_TRUE(LoggedItems.empty());
+    EXPECT_TRUE(LoggedItems().empty());
 }
 
 TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
@@ -132,18 +148,19 @@ TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
     EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
     // A folder that does not exist is another error than in use: nothing is written beside it.
     EXPECT_EQ(ExtractMemberToFile(folder_.Path("missing\\b.txt").c_str()), -1);
-    EXPECT_TRUE(LoggedItems.empty());
+    EXPECT_TRUE(LoggedItems().empty());
 
     // Beside a file in use, the partial copy goes and no restart would put it in place.
     SetFileBytes(busy, "old");
-    TearDown();
+    CloseArchive(PackageReader);
+    PackageReader = nullptr;
     OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 17 + 12);
     HANDLE holder =
         CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(ExtractMemberToFile(busy.c_str()), -1);
     CloseHandle(holder);
-    ASSERT_EQ(LoggedItems.size(), 1u);
-    EXPECT_EQ(GetFileAttributesA(LoggedItems[0].substr(sizeof "SourceFile=" - 1).c_str()),
+    ASSERT_EQ(LoggedItems().size(), 1u);
+    EXPECT_EQ(GetFileAttributesA(LoggedItems()[0].substr(sizeof "SourceFile=" - 1).c_str()),
               INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(RestartNeeded, 0);
     EXPECT_EQ(PendingMoves().find(Lower(busy)), std::string::npos);
@@ -161,9 +178,9 @@ TEST_F(ExtractTest, FileInUseIsReplacedAtRestart) {
     CloseHandle(holder);
 
     EXPECT_EQ(FileBytes(target), "old");
-    ASSERT_EQ(LoggedItems.size(), 1u);
-    EXPECT_EQ(LoggedItems[0].rfind("SourceFile=", 0), 0u);
-    const std::string temporary = LoggedItems[0].substr(sizeof "SourceFile=" - 1);
+    ASSERT_EQ(LoggedItems().size(), 1u);
+    EXPECT_EQ(LoggedItems()[0].rfind("SourceFile=", 0), 0u);
+    const std::string temporary = LoggedItems()[0].substr(sizeof "SourceFile=" - 1);
     EXPECT_EQ(Lower(temporary).rfind(Lower(folder_.Path("_kp")), 0), 0u) << temporary;
     EXPECT_EQ(Lower(temporary.substr(temporary.size() - 4)), ".tmp");
     EXPECT_EQ(FileBytes(temporary), "new contents");
