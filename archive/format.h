@@ -63,8 +63,8 @@ constexpr uint32_t NotSplit = 0xFFFFFFFF;   // volume size of an archive in one 
 constexpr uint32_t NoVersion = 0xFFFFFFFF;  // both version fields of a member without a version
 constexpr unsigned MaxVolumes = 255;
 
-// Volume k >= 1 is the path of volume 0 with its extension replaced by this (".001", ".002", ...).
-constexpr const char* VolumeExtensionFormat = ".%03u";
+// Volume k >= 1 is the path of volume 0 with its extension replaced by "." and k in three decimal digits
+// (".001", ".002", ...); see VolumePath.
 
 // Fixed member names.
 constexpr const char* InstallInfoMember = "KPII";
