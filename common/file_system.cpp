@@ -118,3 +118,31 @@ int IsRemovableDrive(const char* path) {
     const UINT type = GetDriveTypeA(root);
     return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
 }
+
+void DeleteFolderTree(const char* folder) {
+    // A folder too long for "\*" after it cannot be listed; a cut pattern could name something else.
+    if (folder == nullptr || strlen(folder) + 2 >= PathBufferSize) {
+        RemoveFolder(folder);
+        return;
+    }
+    char pattern[PathBufferSize];
+    CopyBounded(sizeof pattern, pattern, JoinPath(folder, "*"));
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) continue;
+            // An entry whose full path does not fit would be cut into another name: leave it.
+            if (strlen(folder) + 1 + strlen(found.cFileName) >= PathBufferSize) continue;
+            char entry[PathBufferSize];
+            CopyBounded(sizeof entry, entry, JoinPath(folder, found.cFileName));
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteFolderTree(entry);
+            } else {
+                DeleteFileA(entry);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveFolder(folder);
+}

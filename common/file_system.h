@@ -31,3 +31,7 @@ int WriteExact(HANDLE file, const void* buffer, DWORD count);
 
 // 1 when the drive the path lies on is removable or a CD-ROM drive, else 0.
 int IsRemovableDrive(const char* path);
+
+// Deletes the folder with everything in it: subfolders the same way, files with DeleteFileA (a read-only
+// file, and so its folder, stays), then the folder with RemoveFolder. Errors are ignored.
+void DeleteFolderTree(const char* folder);

@@ -5,3 +5,5 @@ HINSTANCE ModuleInstance = nullptr;
 char PackagePath[260] = "";
 char InstallInfoFile[260] = "";
 std::atomic<int> LoopRunning{0};
+char Title[260] = "";
+char WizardStampValue[260] = "";

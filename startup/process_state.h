@@ -18,3 +18,8 @@ extern char InstallInfoFile[260];
 // Set just before the install message loop starts; member extraction shows its own messages only then.
 // Read by the file-phase worker.
 extern std::atomic<int> LoopRunning;
+
+// The product title: [General] Title of the install information (or of the uninstall information file).
+extern char Title[260];
+// [Window] WizardStamp: shown by the wizard pages and recorded for uninstallation.
+extern char WizardStampValue[260];
