@@ -15,13 +15,7 @@ int RefuseToStart() {
 
 }  // namespace
 
-int RunInstallMode(const char*) { return RefuseToStart(); }
 int RunFinishMode(const char*) { return RefuseToStart(); }
 int RunPostInstallMode(const char*) { return RefuseToStart(); }
 int RunUninstallMode(const char*) { return RefuseToStart(); }
 int RunUninstallCleanupMode(const char*) { return RefuseToStart(); }
-
-int CopyModuleAndRun() {
-    RefuseToStart();
-    return 0;
-}

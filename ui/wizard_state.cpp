@@ -5,3 +5,5 @@ std::atomic<int> AbortFlag{0};
 std::atomic<HWND> CurrentPage{nullptr};
 std::atomic<int> RestartNeeded{0};
 std::atomic<int> RestartRequested{0};
+int BackgroundShown = 0;
+char HeaderText[260] = "";

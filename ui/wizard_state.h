@@ -19,3 +19,9 @@ extern std::atomic<int> RestartRequested;
 // The wizard page shown now, owner of every message box; none before the wizard exists. Written by
 // the background window on the user-interface thread; read by the workers for their questions.
 extern std::atomic<HWND> CurrentPage;
+
+// Set by install mode when the install information has [Background] Header: the background window
+// then covers the screen and paints it. Read by the background window.
+extern int BackgroundShown;
+// The value of [Background] Header, the text painted on the background.
+extern char HeaderText[260];

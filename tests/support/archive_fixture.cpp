@@ -27,8 +27,13 @@ std::string ScratchFolder::Path(const std::string& name) const { return (root_ /
 
 bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volumeSize,
                   const std::vector<Member>& members) {
-    SetFileBytes(path, std::string(prefixLength, 'M'));
-    ArchiveWriter* writer = CreateArchive(path.c_str(), prefixLength, volumeSize);
+    return WriteArchiveAfter(path, std::string(prefixLength, 'M'), volumeSize, members);
+}
+
+bool WriteArchiveAfter(const std::string& path, const std::string& prefix, uint32_t volumeSize,
+                       const std::vector<Member>& members) {
+    SetFileBytes(path, prefix);
+    ArchiveWriter* writer = CreateArchive(path.c_str(), static_cast<uint32_t>(prefix.size()), volumeSize);
     if (writer == nullptr) return false;
     bool ok = true;
     for (const Member& member : members) {

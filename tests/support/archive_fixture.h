@@ -35,6 +35,9 @@ struct Member {
 // Writes prefixLength bytes of 'M' and then an archive of the members to path. True on success.
 bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volumeSize,
                   const std::vector<Member>& members);
+// Writes prefix and then an archive of the members to path (a package: the module, then the archive).
+bool WriteArchiveAfter(const std::string& path, const std::string& prefix, uint32_t volumeSize,
+                       const std::vector<Member>& members);
 
 // Reads every member with its data and CRC check. The result holds the members read; ok is false as
 // soon as any step fails.

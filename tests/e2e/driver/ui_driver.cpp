@@ -1,6 +1,8 @@
 // Finding, reading and operating the windows of another process.
 #include "tests/e2e/driver/ui_driver.h"
 
+#include <tlhelp32.h>
+
 #include <cstdlib>
 
 namespace ui {
@@ -29,6 +31,13 @@ bool Process::Start(const std::string& program, const std::string& arguments) {
     startup.cb = sizeof startup;
     return CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &info_) != 0;
+}
+
+bool Process::Attach(DWORD processId) {
+    info_.hProcess =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    info_.dwProcessId = processId;
+    return info_.hProcess != nullptr;
 }
 
 bool Process::WaitForExit(DWORD milliseconds) {
@@ -74,6 +83,24 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM parameter) {
 }
 
 }  // namespace
+
+DWORD WaitForProcessNamed(const char* exeName, DWORD milliseconds, DWORD excluding) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        DWORD found = 0;
+        for (BOOL more = Process32First(snapshot, &entry); more && !found;
+             more = Process32Next(snapshot, &entry)) {
+            if (entry.th32ProcessID != excluding && lstrcmpiA(entry.szExeFile, exeName) == 0)
+                found = entry.th32ProcessID;
+        }
+        CloseHandle(snapshot);
+        if (found || GetTickCount() - start >= milliseconds) return found;
+        Sleep(50);
+    }
+}
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
     DWORD start = GetTickCount();

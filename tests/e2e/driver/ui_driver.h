@@ -23,6 +23,8 @@ class Process {
     Process& operator=(const Process&) = delete;
     ~Process();
 
+    // Takes hold of a running process by its id; false when it is gone.
+    bool Attach(DWORD processId);
     // Starts program with the command line `"program" arguments` (just `"program"` when arguments is
     // empty), the way a shortcut or the shell would start it.
     bool Start(const std::string& program, const std::string& arguments);
@@ -36,6 +38,10 @@ class Process {
   private:
     PROCESS_INFORMATION info_ = {};
 };
+
+// The id of a running process whose program file is named exeName (e.g. "KPinst27.exe"), other than
+// `excluding`, polling until milliseconds have passed; 0 when none appeared.
+DWORD WaitForProcessNamed(const char* exeName, DWORD milliseconds, DWORD excluding = 0);
 
 // The first visible top-level window of the process whose class and caption match (null matches
 // anything), polling until milliseconds have passed; null when none appeared.

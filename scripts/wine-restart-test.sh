@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The restart test: in a fresh prefix, "PROBE arrange" schedules a file replacement for the next
+# restart; the Wine session is then ended and started again, which Wine treats as a system start
+# (pending renames and WININIT.INI are processed), and "PROBE check" looks at the result.
+# Usage: wine-restart-test.sh PROBE.exe nt|95
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+probe=$1 family=$2
+
+wine_dir=${KP_WINE_DIR:-$here/../build/win32/wine}
+"$here/wine-template.sh" "$wine_dir/template" >&2 || exit 1
+export WINEPREFIX=$wine_dir/run/restart-$family-$$
+rm -rf "$WINEPREFIX"
+mkdir -p "$wine_dir/run"
+cp -a "$wine_dir/template" "$WINEPREFIX"
+export KP_FAMILY=$family KP_PROBE=$probe
+
+xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
+  set -u
+  if [ "$KP_FAMILY" = 95 ]; then
+    # Read at process start: every program from now on sees Windows 98.
+    wine reg add "HKCU\\Software\\Wine" /v Version /t REG_SZ /d win98 /f >/dev/null
+  fi
+  wine "$KP_PROBE" arrange || exit 1
+  wineserver -k
+  wineserver -w
+  wine "$KP_PROBE" check
+  rc=$?
+  wineserver -k
+  wineserver -w
+  exit $rc'
+rc=$?
+[ "${KP_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$WINEPREFIX"
+exit $rc
