@@ -44,7 +44,8 @@ int RunProgram(const char* program, const char* arguments, int wait) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup, &process))
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup,
+                        &process))
         return 0;
     if (wait) WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hProcess);

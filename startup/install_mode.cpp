@@ -39,7 +39,8 @@ void WarmUpShellLinks() {
                                 reinterpret_cast<void**>(&link))))
         return;
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(PersistFileInterface, reinterpret_cast<void**>(&file)))) file->Release();
+    if (SUCCEEDED(link->QueryInterface(PersistFileInterface, reinterpret_cast<void**>(&file))))
+        file->Release();
     link->Release();
 }
 
@@ -72,7 +73,8 @@ int PackageDamaged() {
 // The package file must hold what its header promises: the whole archive, or its whole first volume.
 bool PackageIsComplete() {
     const DWORD size = GetFileSize(PackageReader->file, nullptr);
-    const uint32_t needed = PackageReader->volumeCount == 1 ? PackageReader->totalSize : PackageReader->volumeSize;
+    const uint32_t needed =
+        PackageReader->volumeCount == 1 ? PackageReader->totalSize : PackageReader->volumeSize;
     return size != INVALID_FILE_SIZE && size >= needed;
 }
 
@@ -113,8 +115,9 @@ HWND CreateBackgroundWindow() {
         width = GetSystemMetrics(SM_CXSCREEN);
         height = GetSystemMetrics(SM_CYSCREEN);
     }
-    return CreateWindowExA(0, BackgroundClassName, ModuleCaption, WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                           x, y, width, height, nullptr, nullptr, ModuleInstance, nullptr);
+    return CreateWindowExA(0, BackgroundClassName, ModuleCaption,
+                           WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, width, height,
+                           nullptr, nullptr, ModuleInstance, nullptr);
 }
 
 void RunMessageLoop() {

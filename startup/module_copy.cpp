@@ -16,10 +16,12 @@ namespace {
 
 // Writes the first ModuleSize bytes of PackagePath to the open copy. 1 on success.
 int CopyModuleBytes(HANDLE copy) {
-    HANDLE source = CreateFileA(PackagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE source =
+        CreateFileA(PackagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (source == INVALID_HANDLE_VALUE) return 0;
     void* image = malloc(ModuleSize);
-    const int copied = image != nullptr && ReadExact(source, image, ModuleSize) && WriteExact(copy, image, ModuleSize);
+    const int copied =
+        image != nullptr && ReadExact(source, image, ModuleSize) && WriteExact(copy, image, ModuleSize);
     free(image);
     CloseHandle(source);
     return copied;
@@ -39,8 +41,8 @@ int CopyModuleAndRun() {
     char copyPath[PathBufferSize];
     CopyBounded(sizeof copyPath, copyPath, JoinPath(windows, "KPinst27.exe"));
 
-    HANDLE copy =
-        CreateFileA(copyPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE copy = CreateFileA(copyPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (copy == INVALID_HANDLE_VALUE) {
         // A copy that is running or write-protected is started as it is.
         const DWORD error = GetLastError();

@@ -75,8 +75,8 @@ int PrepareInstallWorkFiles() {
     if (reserved < 5) return FailToInitialize();
 
     if (!CreateDirectoryA(WorkFolder, nullptr)) return FailToInitialize();
-    FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (FileListHandle == INVALID_HANDLE_VALUE) {
         RemoveFolder(WorkFolder);
         return FailToInitialize();
@@ -89,7 +89,8 @@ void RemoveInstallWorkFiles() {
     FlushSettings(InstallLogFile);
     DeleteFileA(InstallLogFile);
     CloseAndDelete(&FileListHandle, FileListFile);
-    if (!IsBlank(WorkFolder) && IsAbsolutePath(WorkFolder) && FolderExists(WorkFolder)) DeleteFolderTree(WorkFolder);
+    if (!IsBlank(WorkFolder) && IsAbsolutePath(WorkFolder) && FolderExists(WorkFolder))
+        DeleteFolderTree(WorkFolder);
 }
 
 void RemoveUninstallWorkFiles() {

@@ -46,7 +46,7 @@ std::string TempFolder() {
 }
 
 class InstallStart : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { CreateDirectoryA("C:\\kp-e2e", nullptr); }
     void TearDown() override {
         // Whatever a failed test left running must not meet the next test.
@@ -81,7 +81,8 @@ protected:
 };
 
 TEST_F(InstallStart, PackageRunCopiesTheModuleAndOpensTheBackgroundWindow) {
-    const std::string package = WritePackage("hello.exe", {{"KPII", Info}, {"KPWB", "BM"}, {"Src\\a.txt", "a"}});
+    const std::string package =
+        WritePackage("hello.exe", {{"KPII", Info}, {"KPWB", "BM"}, {"Src\\a.txt", "a"}});
     ui::Process run;
     ASSERT_TRUE(run.Attach(RunPackage(package)));
 
@@ -171,7 +172,8 @@ TEST_F(InstallStart, AMissingWizardBitmapIsWarnedAboutAndTheRunGoesOn) {
     HWND box = ui::WaitForMessageBox(run.Id(), Patience);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ui::WindowText(box), "Installation of Hello");
-    EXPECT_EQ(ui::MessageBoxText(box), "This install file was corrupted or truncated, Can't extract wizard bitmap.");
+    EXPECT_EQ(ui::MessageBoxText(box),
+              "This install file was corrupted or truncated, Can't extract wizard bitmap.");
     ui::CaptureScreen(box, "install-missing-wizard-bitmap");
     ui::ClickButton(box, IDOK);
     HWND background = ui::WaitForWindow(run.Id(), "KPBG", nullptr, Patience);

@@ -27,8 +27,8 @@ int Arrange() {
     const int arranged = ReplaceOnRestart(Target, Replacement);
     const bool stillOld = testsupport::FileBytes(Target) == "old content";
     CloseHandle(inUse);
-    std::printf("arrange: family %s, arranged %d, target unchanged %d\n", IsNtPlatform() ? "NT" : "95", arranged,
-                stillOld);
+    std::printf("arrange: family %s, arranged %d, target unchanged %d\n", IsNtPlatform() ? "NT" : "95",
+                arranged, stillOld);
     return arranged && stillOld ? 0 : 1;
 }
 
@@ -38,8 +38,10 @@ int Check() {
     const std::string content = testsupport::FileBytes(Target);
     const bool replaced = content == "new content";
     const bool sourceGone = GetFileAttributesA(Replacement) == INVALID_FILE_ATTRIBUTES;
-    const bool bakExists = GetFileAttributesA((std::string(windows) + "\\WININIT.BAK").c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool iniGone = GetFileAttributesA((std::string(windows) + "\\WININIT.INI").c_str()) == INVALID_FILE_ATTRIBUTES;
+    const bool bakExists =
+        GetFileAttributesA((std::string(windows) + "\\WININIT.BAK").c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool iniGone =
+        GetFileAttributesA((std::string(windows) + "\\WININIT.INI").c_str()) == INVALID_FILE_ATTRIBUTES;
     std::printf("check: content '%s', source gone %d, WININIT.BAK %d, WININIT.INI gone %d\n", content.c_str(),
                 sourceGone, bakExists, iniGone);
     const bool family95 = !IsNtPlatform();
