@@ -83,14 +83,21 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
 }
 
 TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
+    // Incompressible, so that the package fills three diskettes.
+    std::string noise(3 << 20, '\0');
+    uint32_t state = 1;
+    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    Write("app/big.bin", noise);
     ASSERT_EQ(Build("whole/SETUP.EXE"), 0) << err;
     ASSERT_EQ(Run({"extract", Path("whole/SETUP.EXE").string(), "-C", Path("a").string()}), 0) << err;
 
     // Stale volumes of an earlier, longer build must go.
     Write("split/SETUP.009", "stale");
-    std::string size = std::to_string(ModuleSize + ArchiveFormat::HeaderSize + 100);
-    ASSERT_EQ(Build("split/SETUP.EXE", {"--volume-size", size}), 0) << err;
-    EXPECT_TRUE(fs::exists(Path("split/SETUP.001")));
+    ASSERT_EQ(Build("split/SETUP.EXE", {"--volume-size", "1.44M"}), 0) << err;
+    EXPECT_EQ(fs::file_size(Path("split/SETUP.EXE")), 1457664u);
+    EXPECT_EQ(fs::file_size(Path("split/SETUP.001")), 1457664u);
+    EXPECT_TRUE(fs::exists(Path("split/SETUP.002")));
+    EXPECT_FALSE(fs::exists(Path("split/SETUP.003")));
     EXPECT_FALSE(fs::exists(Path("split/SETUP.009")));
     ASSERT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 0) << err;
     ASSERT_EQ(Run({"extract", Path("split/SETUP.EXE").string(), "-C", Path("b").string()}), 0) << err;
@@ -103,9 +110,11 @@ TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
     }
 
     // A missing volume is named, and the package counts as damaged.
-    fs::remove(Path("split/SETUP.001"));
+    fs::rename(Path("split/SETUP.001"), Path("aside"));
     EXPECT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 1);
     EXPECT_NE(err.find("SETUP.001"), std::string::npos) << err;
+    fs::rename(Path("aside"), Path("split/SETUP.001"));
+    fs::remove(Path("split/SETUP.002"));  // it holds the headers of the members after big.bin
     EXPECT_EQ(Run({"list", Path("split/SETUP.EXE").string()}), 1);
     EXPECT_NE(err.find("volume file missing"), std::string::npos) << err;
 }
