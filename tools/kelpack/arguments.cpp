@@ -1,6 +1,7 @@
 // Command-line parsing.
 #include "tools/kelpack/arguments.h"
 
+#include "archive/format.h"
 #include "tools/kelpack/tool_error.h"
 
 std::optional<std::string> Arguments::Value(const std::string& name) const {
@@ -60,4 +61,9 @@ uint32_t ParseOffset(const std::string& text) {
     uint64_t value = std::stoull(text);
     if (value > 0xFFFFFFFFull) throw UsageError("offset '" + text + "' is beyond 4 GiB");
     return uint32_t(value);
+}
+
+uint32_t ArchiveOffset(const Arguments& args) {
+    std::optional<std::string> offset = args.Value("offset");
+    return offset ? ParseOffset(*offset) : uint32_t(ModuleSize);
 }

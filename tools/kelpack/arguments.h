@@ -27,3 +27,6 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
 
 // A decimal archive offset (0 to 4 GiB - 1); throws UsageError otherwise.
 uint32_t ParseOffset(const std::string& text);
+
+// Where the archive starts: the --offset option, else behind the module.
+uint32_t ArchiveOffset(const Arguments& args);

@@ -66,8 +66,7 @@ int Extract(const CommandArgs& commandArgs, std::ostream& out) {
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    std::optional<std::string> offsetText = args.Value("offset");
-    uint32_t offset = offsetText ? ParseOffset(*offsetText) : uint32_t(ModuleSize);
+    uint32_t offset = ArchiveOffset(args);
     fs::path folder = args.Value("folder").value_or(".");
 
     CheckNames(args.positional[0], offset);

@@ -100,8 +100,7 @@ int List(const CommandArgs& commandArgs, std::ostream& out) {
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    std::optional<std::string> offset = args.Value("offset");
-    PackageFile package(args.positional[0], offset ? ParseOffset(*offset) : uint32_t(ModuleSize));
+    PackageFile package(args.positional[0], ArchiveOffset(args));
     if (args.Has("json")) {
         // Whole or nothing: a damaged package must not leave half a document.
         std::ostringstream json;

@@ -72,8 +72,7 @@ int Verify(const CommandArgs& commandArgs, std::ostream& out, std::ostream& err)
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    std::optional<std::string> offsetText = args.Value("offset");
-    uint32_t offset = offsetText ? ParseOffset(*offsetText) : uint32_t(ModuleSize);
+    uint32_t offset = ArchiveOffset(args);
 
     PackageFile package(args.positional[0], offset);
     std::vector<std::string> problems;
