@@ -28,8 +28,8 @@
 #define IDC_FOLDER_GROUP 1007  // on the progress page: the install folder text
 #define IDC_BITMAP_FRAME 1008
 #define IDC_WIZARD_STAMP 1009
-#define IDC_YES 1010
-#define IDC_NO 1011
+#define IDC_YES_BUTTON 1010
+#define IDC_NO_BUTTON 1011  // IDC_NO is a system cursor
 #define IDC_ABORT 1012
 #define IDC_NO_MORE_CONFIRMATION 1013
 #define IDC_QUESTION 1014
