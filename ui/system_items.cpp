@@ -1,0 +1,56 @@
+// The system-items step: one table of steps, each with the warning it shows when it fails.
+#include <shlobj.h>
+#include <windows.h>
+
+#include "common/message_box.h"
+#include "common/messages.h"
+#include "items/post_install.h"
+#include "ui/background_window.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/system_items.h"
+#include "ui/wizard_state.h"
+
+namespace {
+
+// File associations may have changed with the registry items; the shell re-reads them.
+int NotifyShell() {
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
+    return 1;
+}
+
+struct SystemStep {
+    int (*run)();       // non-zero on success
+    MessageId failure;  // MessageId::Count: a failure is ignored
+};
+
+// The steps arrive with their own work, each one line here, in this order:
+//   DeleteRunOnceValue, DeleteUninstallEntry   failures ignored: left from an earlier installation
+//   InstallShortcuts                            ErrorCreatingShortcuts
+//   InstallRegistryItems                        ErrorInstallingRegistryItems
+//   (the shell notification)
+//   InstallIniItems                             ErrorInstallingIniItems
+//   RegisterUninstall                           ErrorRegisteringUninstall
+//   WriteEndInstallInfo                         ErrorCreatingEndInstallInfo
+//   WriteUninstallInfo                          ErrorCreatingUninstallInfo
+const SystemStep Steps[] = {
+    {NotifyShell, MessageId::Count},
+};
+
+}  // namespace
+
+void RunSystemItems() {
+    HCURSOR wait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
+    HCURSOR kept = SetCursor(wait);
+    SetDlgItemTextA(CurrentPage, IDC_CURRENT_ITEM, SelectText(MessageId::SystemUpdates));
+
+    for (const SystemStep& step : Steps) {
+        if (step.run() || step.failure == MessageId::Count) continue;
+        // The warning waits for the user, who should not see a busy cursor meanwhile.
+        SetCursor(kept);
+        ShowMessage(CurrentPage, SelectText(step.failure), MB_OK | MB_ICONWARNING);
+        SetCursor(wait);
+    }
+
+    SetCursor(kept);
+    if (HANDLE worker = StartWorker(SilentToolWorker)) CloseHandle(worker);
+}

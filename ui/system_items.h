@@ -1,0 +1,8 @@
+// The system-items step of the installation, after the file phase.
+#pragma once
+
+// Runs on the user-interface thread while the file-phase worker waits for its report: the stale
+// RunOnce value and uninstall entry removed, then shortcuts, registry items, shell notification, INI
+// items, uninstall registration, end-install information and uninstall information, in that order.
+// A failing step shows its warning and the next step runs. Ends by starting the silent-tool worker.
+void RunSystemItems();
