@@ -66,14 +66,16 @@ void EndFinish(HWND page) {
 
 }  // namespace
 
-INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             InitFinish(page);
             return FALSE;
+        case WM_CTLCOLORSTATIC:
+            return BitmapFrameColour(reinterpret_cast<HWND>(lParam));
         case WM_PAINT:
             PaintWizardBitmap(page);
-            return TRUE;
+            return FALSE;  // the default processing validates what is left
         case WM_COMMAND:
             if (LOWORD(wParam) != IDC_OK) return FALSE;
             EndFinish(page);

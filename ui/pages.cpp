@@ -18,6 +18,11 @@ void OpenPage(HWND page, const char* caption, bool hasBitmapFrame) {
     SetDlgItemTextA(page, IDC_WIZARD_STAMP, WizardStampValue);
 }
 
+INT_PTR BitmapFrameColour(HWND control) {
+    if (GetDlgCtrlID(control) != IDC_BITMAP_FRAME) return 0;
+    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+}
+
 INT_PTR ForwardMinimize(UINT command, LPARAM lParam) {
     // The background window minimizes and hides its pages with it; the page itself stays as it is.
     SendMessageA(BackgroundWindow, WM_SYSCOMMAND, command, lParam);

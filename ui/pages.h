@@ -22,5 +22,8 @@ extern int ViewInformationChosen;
 // What every page does as it opens: the bitmap rectangle (pages with a frame), the big icon, the
 // caption, and the WizardStamp text.
 void OpenPage(HWND page, const char* caption, bool hasBitmapFrame);
+// WM_CTLCOLORSTATIC of a page with a bitmap frame: the frame leaves its inside unpainted, so the
+// wizard bitmap the page paints there stays visible; other statics get the default colours (0).
+INT_PTR BitmapFrameColour(HWND control);
 // A modeless page passes its minimize to the background window, which minimizes with it. TRUE.
 INT_PTR ForwardMinimize(UINT command, LPARAM lParam);

@@ -36,9 +36,11 @@ INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         case WM_INITDIALOG:
             InitWelcome(page);
             return FALSE;
+        case WM_CTLCOLORSTATIC:
+            return BitmapFrameColour(reinterpret_cast<HWND>(lParam));
         case WM_PAINT:
             PaintWizardBitmap(page);
-            return TRUE;
+            return FALSE;  // the default processing validates what is left
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_NEXT) {
                 CloseWelcome(page, 1);
