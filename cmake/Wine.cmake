@@ -13,11 +13,16 @@ set(KP_SCREENSHOTS_DIR ${CMAKE_SOURCE_DIR}/build/screenshots)
 add_test(NAME wine_template COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-template.sh ${KP_WINE_DIR}/template)
 set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
 
-# kp_add_wine_test(target [ARGS...]): run the test program under Wine as one CTest entry.
-function(kp_add_wine_test target)
-  add_test(NAME ${target} COMMAND ${target} --gtest_color=no ${ARGN})
-  set_tests_properties(${target} PROPERTIES
+# kp_add_wine_run(name target [ARGS...]): run the test program target under Wine as the CTest entry name.
+function(kp_add_wine_run name target)
+  add_test(NAME ${name} COMMAND ${target} --gtest_color=no ${ARGN})
+  set_tests_properties(${name} PROPERTIES
     FIXTURES_REQUIRED wine_prefix
     TIMEOUT 900
     ENVIRONMENT "KP_WINE_DIR=${KP_WINE_DIR};KP_SCREENSHOTS_DIR=${KP_SCREENSHOTS_DIR};KP_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# kp_add_wine_test(target [ARGS...]): the same under the target's own name.
+function(kp_add_wine_test target)
+  kp_add_wine_run(${target} ${target} ${ARGN})
 endfunction()

@@ -9,72 +9,40 @@
 
 #include "archive/format.h"
 #include "tests/e2e/driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
 #include "tests/support/archive_fixture.h"
+#include "ui/resources/resource_ids.h"
 
 namespace {
 
-constexpr DWORD Patience = 30000;
+using e2e::LeftoversIn;
+using e2e::ModuleBytes;
+using e2e::Patience;
+using e2e::TempFolder;
+using e2e::WindowsFolder;
+
 const char* const Info = "[General]\r\nTitle=Hello\r\nLanguage=1\r\n";
 const char* const DamagedPackageText =
     "This install file was corrupted or truncated, Please get a new copy of install file.\n\n"
     "Aborting installation.";
 
-std::string ModuleBytes() { return testsupport::FileBytes(ui::WinePathOf(ui::Environment("KP_MODULE"))); }
-
-std::string WindowsFolder() {
-    char folder[MAX_PATH];
-    GetWindowsDirectoryA(folder, sizeof folder);
-    return folder;
-}
-
-// Names of the run's working files and folders ("_kp*") left in the temporary folder.
-std::vector<std::string> LeftoversIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\_kp*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
-std::string TempFolder() {
-    char folder[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("TEMP", folder, sizeof folder);
-    return length > 0 && length < sizeof folder ? folder : WindowsFolder();
-}
-
 class InstallStart : public ::testing::Test {
   protected:
-    void SetUp() override { CreateDirectoryA("C:\\kp-e2e", nullptr); }
-    void TearDown() override {
-        // Whatever a failed test left running must not meet the next test.
-        for (DWORD id; (id = ui::WaitForProcessNamed("KPinst27.exe", 0)) != 0;) {
-            ui::Process stray;
-            if (stray.Attach(id)) stray.Kill();
-        }
-    }
+    void TearDown() override { e2e::EndStrayRuns(); }
 
     std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members) {
-        const std::string path = std::string("C:\\kp-e2e\\") + name;
-        EXPECT_TRUE(testsupport::WriteArchiveAfter(path, ModuleBytes(), ArchiveFormat::NotSplit, members));
-        return path;
+        return e2e::WritePackage(name, members);
     }
-
-    // Runs the package as the user does; the bootstrap run ends at once, and the id of the install
-    // run it started is returned (0 when none appeared).
     DWORD RunPackage(const std::string& package, DWORD excluding = 0) {
-        ui::Process bootstrap;
-        if (!bootstrap.Start(package, "")) return 0;
-        EXPECT_TRUE(bootstrap.WaitForExit(Patience));
-        EXPECT_EQ(bootstrap.ExitCode(), 0u) << "bootstrap run";
-        return ui::WaitForProcessNamed("KPinst27.exe", Patience, excluding);
+        return e2e::RunPackage(package, excluding);
     }
 
-    // Closes the install run's background window and returns its exit code.
-    DWORD CloseInstallRun(ui::Process& run, HWND background) {
-        PostMessageA(background, WM_CLOSE, 0, 0);
+    // Ends the install run the way a user would at this point, with Cancel on the welcome page, and
+    // returns its exit code.
+    DWORD CloseInstallRun(ui::Process& run) {
+        HWND welcome = ui::WaitForDialogWithControl(run.Id(), IDC_WELCOME_TITLE, Patience);
+        EXPECT_NE(welcome, nullptr);
+        ui::ClickButton(welcome, IDC_CANCEL);
         EXPECT_TRUE(run.WaitForExit(Patience));
         return run.ExitCode();
     }
@@ -96,7 +64,7 @@ TEST_F(InstallStart, PackageRunCopiesTheModuleAndOpensTheBackgroundWindow) {
     EXPECT_TRUE(testsupport::FileBytes(WindowsFolder() + "\\KPinst27.exe") == ModuleBytes());
     EXPECT_FALSE(LeftoversIn(TempFolder()).empty()) << "the run works in the temporary folder";
 
-    EXPECT_EQ(CloseInstallRun(run, background), 0u);
+    EXPECT_EQ(CloseInstallRun(run), 0u);
     EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
 }
 
@@ -162,7 +130,7 @@ TEST_F(InstallStart, ASecondRunOfTheSameProductOnlyRestoresTheFirst) {
     for (int wait = 0; wait < 100 && IsIconic(background); ++wait) Sleep(50);
     EXPECT_FALSE(IsIconic(background));
     EXPECT_FALSE(first.WaitForExit(0)) << "the first run goes on";
-    EXPECT_EQ(CloseInstallRun(first, background), 0u);
+    EXPECT_EQ(CloseInstallRun(first), 0u);
 }
 
 TEST_F(InstallStart, AMissingWizardBitmapIsWarnedAboutAndTheRunGoesOn) {
@@ -178,7 +146,7 @@ TEST_F(InstallStart, AMissingWizardBitmapIsWarnedAboutAndTheRunGoesOn) {
     ui::ClickButton(box, IDOK);
     HWND background = ui::WaitForWindow(run.Id(), "KPBG", nullptr, Patience);
     ASSERT_NE(background, nullptr);
-    EXPECT_EQ(CloseInstallRun(run, background), 0u);
+    EXPECT_EQ(CloseInstallRun(run), 0u);
 }
 
 TEST_F(InstallStart, ATemporaryFolderThatIsMissingIsMadeAndUsed) {
@@ -194,7 +162,7 @@ TEST_F(InstallStart, ATemporaryFolderThatIsMissingIsMadeAndUsed) {
     HWND background = ui::WaitForWindow(run.Id(), "KPBG", nullptr, Patience);
     ASSERT_NE(background, nullptr);
     EXPECT_FALSE(LeftoversIn(missing).empty());
-    EXPECT_EQ(CloseInstallRun(run, background), 0u);
+    EXPECT_EQ(CloseInstallRun(run), 0u);
     EXPECT_NE(GetFileAttributesA(missing), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(LeftoversIn(missing), std::vector<std::string>{});
 }
@@ -212,7 +180,7 @@ TEST_F(InstallStart, AdministratorRightsNeverBlockOnThe95Family) {
     RegDeleteValueA(wine, "Version");
     RegCloseKey(wine);
     ASSERT_NE(background, nullptr) << "no administrator question, the run went on";
-    EXPECT_EQ(CloseInstallRun(run, background), 0u);
+    EXPECT_EQ(CloseInstallRun(run), 0u);
 }
 
 }  // namespace

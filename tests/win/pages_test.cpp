@@ -23,7 +23,6 @@
 #include "ui/resources/resource_ids.h"
 #include "ui/wizard_bitmap.h"
 
-
 namespace {
 
 // A dialog template in memory: no menu, class or title; controls by predefined class atom, no text.

@@ -113,8 +113,100 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* caption, 
     }
 }
 
+namespace {
+
+// A message box is a dialog whose buttons all have the standard ids (IDOK to IDCONTINUE); a program's
+// own dialogs, such as wizard pages, number their controls otherwise.
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != "#32770") return TRUE;
+    int buttons = 0;
+    for (HWND child : ChildWindows(window)) {
+        if (ClassOf(child) != "Button") continue;
+        if (GetDlgCtrlID(child) > IDCONTINUE) return TRUE;
+        ++buttons;
+    }
+    if (buttons == 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
-    return WaitForWindow(processId, "#32770", nullptr, milliseconds);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search = {processId, nullptr, nullptr, nullptr};
+        EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start >= milliseconds) return search.found;
+        Sleep(50);
+    }
+}
+
+namespace {
+
+struct DialogSearch {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != "#32770") return TRUE;
+    if (GetDlgItem(window, search->controlId) == nullptr) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DialogSearch search = {processId, controlId, nullptr};
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start >= milliseconds) return search.found;
+        Sleep(50);
+    }
+}
+
+bool WaitForWindowToGo(HWND window, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+HWND FocusedControl(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+void PressKey(HWND window, WORD virtualKey, bool alt) {
+    SetForegroundWindow(window);
+    Sleep(200);
+    INPUT keys[4] = {};
+    int count = 0;
+    auto add = [&](WORD key, bool up) {
+        keys[count].type = INPUT_KEYBOARD;
+        keys[count].ki.wVk = key;
+        keys[count].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++count;
+    };
+    if (alt) add(VK_MENU, false);
+    add(virtualKey, false);
+    add(virtualKey, true);
+    if (alt) add(VK_MENU, true);
+    SendInput(count, keys, sizeof(INPUT));
+    Sleep(200);
 }
 
 std::string WindowText(HWND window) {

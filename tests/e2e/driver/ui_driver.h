@@ -48,6 +48,11 @@ DWORD WaitForProcessNamed(const char* exeName, DWORD milliseconds, DWORD excludi
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds);
 HWND WaitForMessageBox(DWORD processId, DWORD milliseconds);
 
+// A dialog of the process (a wizard page) that has a control with this id, polling as above.
+HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD milliseconds);
+// Waits until window is gone; false on time-out.
+bool WaitForWindowToGo(HWND window, DWORD milliseconds);
+
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
 std::vector<HWND> ChildWindows(HWND parent);
@@ -59,6 +64,12 @@ std::vector<std::string> ButtonLabels(HWND dialog);
 // Presses the dialog's button with this id (IDOK, IDYES, ...), as a click does: the dialog gets
 // WM_COMMAND with BN_CLICKED. Posted, so that a modal loop on the other side never blocks the test.
 bool ClickButton(HWND dialog, int id);
+// The control that has the keyboard focus in the thread of window, or null.
+HWND FocusedControl(HWND window);
+// Brings window to the foreground and presses the key there as a keyboard would (SendInput), so that
+// keyboard hooks see it. With alt, the Alt key is held down.
+void PressKey(HWND window, WORD virtualKey, bool alt = false);
+
 // Sets the text of an edit control as typing would leave it.
 bool TypeInto(HWND edit, const char* text);
 

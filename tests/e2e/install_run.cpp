@@ -1,0 +1,84 @@
+// Packages and install runs for the end-to-end tests.
+#include "tests/e2e/install_run.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/format.h"
+
+namespace e2e {
+
+std::string ModuleBytes() { return testsupport::FileBytes(ui::WinePathOf(ui::Environment("KP_MODULE"))); }
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+std::string TempFolder() {
+    char folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("TEMP", folder, sizeof folder);
+    return length > 0 && length < sizeof folder ? folder : WindowsFolder();
+}
+
+std::vector<std::string> LeftoversIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\_kp*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
+    const int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * height;
+    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<char*>(&info), sizeof info);
+    for (int row = 0; row < height; ++row) {  // bottom row first
+        const COLORREF colour = row < height / 2 ? bottom : top;
+        std::string line(stride, '\0');
+        for (int x = 0; x < width; ++x) {
+            line[x * 3] = static_cast<char>(GetBValue(colour));
+            line[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+            line[x * 3 + 2] = static_cast<char>(GetRValue(colour));
+        }
+        bytes += line;
+    }
+    return bytes;
+}
+
+std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members) {
+    CreateDirectoryA("C:\\kp-e2e", nullptr);
+    const std::string path = std::string("C:\\kp-e2e\\") + name;
+    EXPECT_TRUE(testsupport::WriteArchiveAfter(path, ModuleBytes(), ArchiveFormat::NotSplit, members));
+    return path;
+}
+
+DWORD RunPackage(const std::string& package, DWORD excluding) {
+    ui::Process bootstrap;
+    if (!bootstrap.Start(package, "")) return 0;
+    EXPECT_TRUE(bootstrap.WaitForExit(Patience));
+    EXPECT_EQ(bootstrap.ExitCode(), 0u) << "bootstrap run";
+    return ui::WaitForProcessNamed("KPinst27.exe", Patience, excluding);
+}
+
+void EndStrayRuns() {
+    for (DWORD id; (id = ui::WaitForProcessNamed("KPinst27.exe", 0)) != 0;) {
+        ui::Process stray;
+        if (stray.Attach(id)) stray.Kill();
+    }
+}
+
+}  // namespace e2e

@@ -1,0 +1,289 @@
+// The install wizard as a user meets it: the welcome, license and information pages, the way to the
+// install folder page, every way out before the file phase, the backdrop, and minimizing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/messages.h"
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
+#include "ui/resources/resource_ids.h"
+
+namespace {
+
+using e2e::Patience;
+
+std::string LicenseText() {
+    std::string text;
+    for (int line = 1; line <= 200; ++line) text += "License line " + std::to_string(line) + "\r\n";
+    return text;
+}
+
+// A package of Hello: install information with the extra lines, a bitmap, and the texts asked for.
+std::string HelloPackage(const std::string& extra, bool license, bool information) {
+    std::string info = "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + extra;
+    info += std::string("[Info]\r\nLicenseInfo=") + (license ? "1" : "0") + "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
+    std::vector<testsupport::Member> members = {
+        {"KPII", info}, {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+    if (license) members.push_back({"KPLI", LicenseText()});
+    if (information) members.push_back({"KPPI", "Read me before you install.\r\n"});
+    members.push_back({"Src\\hello.txt", "hello"});
+    return e2e::WritePackage("hello.exe", members);
+}
+
+class Wizard : public ::testing::Test {
+protected:
+    void TearDown() override { e2e::EndStrayRuns(); }
+
+    // Starts the package and waits for the page with the control.
+    HWND Start(const std::string& package, int pageControl) {
+        if (!run_.Attach(e2e::RunPackage(package))) return nullptr;
+        return Page(pageControl);
+    }
+    HWND Page(int control) { return ui::WaitForDialogWithControl(run_.Id(), control, Patience); }
+    // Presses the button and waits for the page to go.
+    void Leave(HWND page, int button) {
+        ui::ClickButton(page, button);
+        EXPECT_TRUE(ui::WaitForWindowToGo(page, Patience));
+    }
+    std::string Text(HWND page, int control) { return ui::WindowText(GetDlgItem(page, control)); }
+    bool Enabled(HWND page, int control) { return IsWindowEnabled(GetDlgItem(page, control)); }
+    bool Visible(HWND page, int control) { return IsWindowVisible(GetDlgItem(page, control)); }
+    void ExpectEndsWith(DWORD code) {
+        ASSERT_TRUE(run_.WaitForExit(Patience));
+        EXPECT_EQ(run_.ExitCode(), code);
+        EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
+    }
+
+    ui::Process run_;
+};
+
+TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
+    HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
+    EXPECT_EQ(Text(welcome, IDC_WELCOME_TITLE), "This will install Hello on your computer.");
+    EXPECT_EQ(Text(welcome, IDC_WELCOME_ADVICE),
+              "It is recommended that you exit all other programs\nbefore proceed with installation.");
+    EXPECT_EQ(Text(welcome, IDC_WELCOME_INSTRUCTIONS),
+              "Click <Next> to continue installation,\nOr, click <Cancel> to cancel installation.");
+    EXPECT_EQ(Text(welcome, IDC_NEXT), "Next");
+    EXPECT_EQ(Text(welcome, IDC_CANCEL), "Cancel");
+    ui::CaptureScreen(welcome, "wizard-welcome");
+    Leave(welcome, IDC_CANCEL);
+    EXPECT_EQ(ui::WaitForMessageBox(run_.Id(), 500), nullptr) << "no question on the welcome page";
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
+    HWND welcome = Start(HelloPackage("", true, false), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    Leave(welcome, IDC_NEXT);
+    HWND license = Page(IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
+    EXPECT_EQ(Text(license, IDC_PREV), "I Agree");
+    EXPECT_FALSE(Enabled(license, IDC_NEXT));
+    Sleep(300);
+    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
+    EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
+    ui::CaptureScreen(license, "wizard-license");
+
+    // Page Down with the focus on a button scrolls the text; the focus stays.
+    ui::PressKey(license, VK_NEXT);
+    EXPECT_GT(SendMessageA(GetDlgItem(license, IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
+
+    ui::ClickButton(license, IDC_PREV);  // I Agree
+    for (int wait = 0; wait < 50 && !Enabled(license, IDC_NEXT); ++wait) Sleep(50);
+    EXPECT_TRUE(Enabled(license, IDC_NEXT));
+    EXPECT_FALSE(Enabled(license, IDC_PREV));
+
+    ui::ClickButton(license, IDC_CANCEL);
+    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(ui::MessageBoxText(question), "Installation is not yet completed.\n\nAbort installation?");
+    ui::CaptureScreen(question, "wizard-abort-question");
+    ui::ClickButton(question, IDNO);
+    EXPECT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
+
+    ui::ClickButton(license, IDC_CANCEL);
+    question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    ui::ClickButton(question, IDYES);
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
+    HWND welcome = Start(HelloPackage("", true, false), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    Leave(welcome, IDC_NEXT);
+    HWND license = Page(IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    Leave(license, IDC_CANCEL);
+    EXPECT_EQ(ui::WaitForMessageBox(run_.Id(), 500), nullptr);
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
+    HWND welcome = Start(HelloPackage("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true),
+                         IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    Leave(welcome, IDC_NEXT);
+    HWND license = Page(IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    ui::ClickButton(license, IDC_PREV);  // I Agree
+    Sleep(300);
+    Leave(license, IDC_NEXT);
+
+    HWND information = Page(IDC_TEXT);
+    ASSERT_NE(information, nullptr);
+    EXPECT_EQ(ui::WindowText(information), "Installation of Hello - Information");
+    EXPECT_EQ(Text(information, IDC_PREV), "Prev");
+    EXPECT_TRUE(Visible(information, IDC_PREV));
+    EXPECT_EQ(Text(information, IDC_TEXT), "Read me before you install.\r\n");
+    ui::CaptureScreen(information, "wizard-information");
+    Leave(information, IDC_PREV);
+
+    license = Page(IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
+    EXPECT_FALSE(Enabled(license, IDC_PREV)) << "agreed once, I Agree stays off";
+    EXPECT_TRUE(Enabled(license, IDC_NEXT));
+    Leave(license, IDC_NEXT);
+    information = Page(IDC_TEXT);
+    ASSERT_NE(information, nullptr);
+    Leave(information, IDC_NEXT);
+
+    HWND folder = Page(IDC_FOLDER_EDIT);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(ui::WindowText(folder), "Installation of Hello - Select install folder");
+    EXPECT_EQ(Text(folder, IDC_FOLDER_TITLE), "Hello will be installed to following folder.");
+    EXPECT_EQ(Text(folder, IDC_FOLDER_EDIT), "C:\\Program Files\\Hello");
+    EXPECT_TRUE(Visible(folder, IDC_PREV));
+    ui::CaptureScreen(folder, "wizard-install-folder");
+    Leave(folder, IDC_PREV);
+
+    // Back from the folder page, the information page has the focus on Prev.
+    information = Page(IDC_TEXT);
+    ASSERT_NE(information, nullptr);
+    Sleep(300);
+    EXPECT_EQ(ui::FocusedControl(information), GetDlgItem(information, IDC_PREV));
+    ui::ClickButton(information, IDC_CANCEL);
+    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    ui::ClickButton(question, IDYES);
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, WithoutTextsNextLeadsStraightToTheFolderPage) {
+    HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    Leave(welcome, IDC_NEXT);
+    HWND folder = Page(IDC_FOLDER_EDIT);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_FALSE(Visible(folder, IDC_PREV));
+    ui::ClickButton(folder, IDC_CANCEL);
+    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    ui::ClickButton(question, IDYES);
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, MinimizingAPageMinimizesTheWizardAndRestoringBringsItBack) {
+    HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
+    ASSERT_NE(background, nullptr);
+    PostMessageA(welcome, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    for (int wait = 0; wait < 50 && !IsIconic(background); ++wait) Sleep(50);
+    EXPECT_TRUE(IsIconic(background));
+    PostMessageA(background, WM_SYSCOMMAND, SC_RESTORE, 0);
+    for (int wait = 0; wait < 50 && IsIconic(background); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background));
+    EXPECT_TRUE(IsWindowVisible(welcome));
+    Leave(welcome, IDC_CANCEL);
+    ExpectEndsWith(0);
+}
+
+// The colour of the screen at a point, from the screen itself.
+COLORREF ScreenColour(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
+    HWND welcome = Start(HelloPackage("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true, false),
+                         IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
+    ASSERT_NE(background, nullptr);
+    RECT area;
+    GetWindowRect(background, &area);
+    EXPECT_EQ(area.left, 0);
+    EXPECT_EQ(area.right, GetSystemMetrics(SM_CXSCREEN));
+    ui::WaitUntilPainted(background);
+    ui::CaptureScreen(nullptr, "wizard-backdrop");
+    // The default gradient starts at ff8000 (light blue) and runs towards black.
+    const int height = GetSystemMetrics(SM_CYSCREEN), right = GetSystemMetrics(SM_CXSCREEN) - 40;
+    const COLORREF top = ScreenColour(right, height / 8), low = ScreenColour(right, height - 40);
+    EXPECT_GT(GetBValue(top), GetBValue(low));
+    EXPECT_GT(GetBValue(top), 200);
+
+    Leave(welcome, IDC_NEXT);
+    HWND license = Page(IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    ui::ClickButton(license, IDC_PREV);  // I Agree
+    Sleep(300);
+    // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
+    ui::PressKey(background, VK_F4, true);
+    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(ui::MessageBoxText(question), "Installation is not yet completed.\n\nAbort installation?");
+    ui::ClickButton(question, IDYES);
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, AnEmptyHeaderStillGivesTheBackdrop) {
+    HWND welcome = Start(HelloPackage("[Background]\r\nHeader=\r\n", false, false), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
+    ASSERT_NE(background, nullptr);
+    RECT area;
+    GetWindowRect(background, &area);
+    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
+    Leave(welcome, IDC_CANCEL);
+    ExpectEndsWith(0);
+}
+
+TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
+    HWND welcome = Start(HelloPackage("[Background]\r\nHeader=Flat\r\nHeaderFont=ff0000\r\nShadow=0\r\n"
+                                      "BackgroundColor1=008000\r\nBackgroundColor2=008000\r\n",
+                                      false, false),
+                         IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
+    ASSERT_NE(background, nullptr);
+    ui::WaitUntilPainted(background);
+    ui::CaptureScreen(nullptr, "wizard-backdrop-flat");
+    const int height = GetSystemMetrics(SM_CYSCREEN), right = GetSystemMetrics(SM_CXSCREEN) - 40;
+    EXPECT_EQ(ScreenColour(right, 100), RGB(0, 0x80, 0));
+    EXPECT_EQ(ScreenColour(right, height - 40), RGB(0, 0x80, 0));
+    // Somewhere in the header's place, at (20, 16) of the client area, blue text.
+    POINT origin = {0, 0};
+    ClientToScreen(background, &origin);
+    bool blue = false;
+    for (int y = origin.y + 16; y < origin.y + 40 && !blue; ++y)
+        for (int x = origin.x + 20; x < origin.x + 120 && !blue; ++x) blue = ScreenColour(x, y) == RGB(0, 0, 0xFF);
+    EXPECT_TRUE(blue);
+    Leave(welcome, IDC_CANCEL);
+    ExpectEndsWith(0);
+}
+
+}  // namespace
