@@ -36,10 +36,15 @@ check-format:
 format:
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i
 
-# The module's start-up message, on the user's display when there is one, else in a virtual display;
-# its screenshot lands in build/screenshots/.
-demo: setup win32
-	KP_MODULE=$(abspath $(MODULE)) KP_USE_DISPLAY=1 \
+# The example package, built by the packaging tool with the module and run under Wine: on the user's
+# display when there is one (click through the wizard), else in a virtual display where the demo walks
+# the wizard itself. Screenshots land in build/screenshots/.
+DEMO_PACKAGE := build/demo/HELLO.EXE
+demo: setup host win32
+	mkdir -p build/demo
+	build/host/tools/kelpack/kelpack build examples/hello/hello.kpp -o $(DEMO_PACKAGE) --module $(MODULE)
+	build/host/tools/kelpack/kelpack list $(DEMO_PACKAGE)
+	KP_PACKAGE=$(abspath $(DEMO_PACKAGE)) KP_USE_DISPLAY=1 \
 	  scripts/wine-run.sh build/win32/tests/e2e/kp_demo.exe $(if $(DISPLAY),--wait-for-user)
 
 # The archive reader under libFuzzer for FUZZ_SECONDS, from seeds the writer makes; the corpus it grows

@@ -1,6 +1,7 @@
-// The demonstration run of `make demo`: starts the bare module, saves a screenshot of the message it
-// shows and prints it. With --wait-for-user the message stays until the user closes it; otherwise it
-// is answered at once.
+// The demonstration run of `make demo`: starts the example package, as far as the module takes it now.
+// Without --wait-for-user it walks the wizard itself (welcome, license, information, install folder),
+// saving a screenshot of every page, and cancels on the install folder page; with it, the user clicks
+// through and the demo ends with the run.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,37 +9,66 @@
 #include <string>
 
 #include "tests/e2e/driver/ui_driver.h"
+#include "ui/resources/resource_ids.h"
+
+namespace {
+
+constexpr DWORD Patience = 30000;
+
+// Waits for the page with the control, saves it as demo-NAME and presses the button; null when the
+// page did not come.
+HWND Visit(DWORD run, int control, const char* name, int button) {
+    HWND page = ui::WaitForDialogWithControl(run, control, Patience);
+    if (!page) {
+        std::fprintf(stderr, "demo: no %s page\n", name);
+        return nullptr;
+    }
+    std::printf("demo: %s page \"%s\"\n", name, ui::WindowText(page).c_str());
+    ui::CaptureScreen(nullptr, (std::string("demo-") + name).c_str());
+    if (button) ui::ClickButton(page, button);
+    return page;
+}
+
+bool WalkTheWizard(DWORD run) {
+    if (!Visit(run, IDC_WELCOME_TITLE, "welcome", IDC_NEXT)) return false;
+    HWND license = Visit(run, IDC_TEXT, "license", IDC_PREV);  // I Agree
+    if (!license) return false;
+    Sleep(300);
+    ui::ClickButton(license, IDC_NEXT);
+    ui::WaitForWindowToGo(license, Patience);
+    if (!Visit(run, IDC_TEXT, "information", IDC_NEXT)) return false;
+    if (!Visit(run, IDC_FOLDER_EDIT, "install-folder", IDC_CANCEL)) return false;
+    HWND question = ui::WaitForMessageBox(run, Patience);
+    if (!question) return false;
+    ui::ClickButton(question, IDYES);
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const bool waitForUser = argc > 1 && std::strcmp(argv[1], "--wait-for-user") == 0;
-    const std::string module = ui::WinePathOf(ui::Environment("KP_MODULE"));
+    const std::string package = ui::WinePathOf(ui::Environment("KP_PACKAGE"));
 
-    ui::Process process;
-    if (!process.Start(module, "")) {
-        std::fprintf(stderr, "demo: cannot start %s\n", module.c_str());
+    ui::Process bootstrap;
+    if (!bootstrap.Start(package, "") || !bootstrap.WaitForExit(Patience)) {
+        std::fprintf(stderr, "demo: cannot run %s\n", package.c_str());
         return 1;
     }
-    HWND box = ui::WaitForMessageBox(process.Id(), 30000);
-    if (!box) {
-        std::fprintf(stderr, "demo: the module showed no message\n");
-        process.Kill();
+    ui::Process run;
+    if (!run.Attach(ui::WaitForProcessNamed("KPinst27.exe", Patience))) {
+        std::fprintf(stderr, "demo: the package started no installation\n");
         return 1;
     }
-    std::printf("demo: [%s] %s\n", ui::WindowText(box).c_str(), ui::MessageBoxText(box).c_str());
-    const std::string shot = ui::CaptureScreen(nullptr, "demo-bare-module");
-    std::printf("demo: screenshot %s\n", shot.empty() ? "failed" : "demo-bare-module.png");
-
     if (waitForUser) {
-        std::printf("demo: close the message to finish\n");
+        std::printf("demo: the wizard is on your display; the demo ends with it\n");
         std::fflush(stdout);
-        if (!process.WaitForExit(600000)) ui::ClickButton(box, IDOK);
-    } else {
-        ui::ClickButton(box, IDOK);
-    }
-    if (!process.WaitForExit(30000)) {
-        process.Kill();
+        run.WaitForExit(INFINITE);
+    } else if (!WalkTheWizard(run.Id()) || !run.WaitForExit(Patience)) {
+        run.Kill();
         return 1;
     }
-    std::printf("demo: the module exited with %ld\n", static_cast<long>(process.ExitCode()));
-    return shot.empty() ? 1 : 0;
+    std::printf("demo: the installation run exited with %ld; screenshots in build/screenshots/demo-*.png\n",
+                static_cast<long>(run.ExitCode()));
+    return run.ExitCode() == 0 ? 0 : 1;
 }
