@@ -26,7 +26,8 @@ void Report(HWND page, LPARAM result) {
 
 // "Space needed: 4,883KBytes": the bytes rounded to the nearest kilobyte.
 void ShowSpaceNeeded(HWND page) {
-    const unsigned long needed = static_cast<unsigned long>(ReadIntSetting("General", "SpaceNeeded", 0, InstallInfoFile));
+    const unsigned long needed =
+        static_cast<unsigned long>(ReadIntSetting("General", "SpaceNeeded", 0, InstallInfoFile));
     char kilobytes[PathBufferSize];
     CopyBounded(sizeof kilobytes, kilobytes, GroupDigits(((needed + 512) & 0xFFFFFFFFul) >> 10));
     char text[2 * PathBufferSize];
@@ -40,7 +41,8 @@ void ProposeFolder(HWND page) {
     char folder[PathBufferSize] = "";
     ReadSetting("General", "DefInstallFolder", "", folder, sizeof folder, InstallInfoFile);
     Trim(folder);
-    if (!IsAbsolutePath(folder) && !ExpandPathVariables(folder)) CopyBounded(sizeof folder, folder, JoinPath(InstallFileDir, folder));
+    if (!IsAbsolutePath(folder) && !ExpandPathVariables(folder))
+        CopyBounded(sizeof folder, folder, JoinPath(InstallFileDir, folder));
     SetDlgItemTextA(page, IDC_FOLDER_EDIT, folder);
 }
 
@@ -50,7 +52,8 @@ void Open(HWND page) {
     if (forced) {
         CopyBounded(sizeof caption, caption, ModuleCaption);
     } else {
-        wsprintfA(caption, CommonText::PageCaption, ModuleCaption, SelectText(MessageId::SelectInstallFolder));
+        wsprintfA(caption, CommonText::PageCaption, ModuleCaption,
+                  SelectText(MessageId::SelectInstallFolder));
     }
     OpenPage(page, caption, true);
     SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_LIMITTEXT, PathBufferSize - 1, 0);

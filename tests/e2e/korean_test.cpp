@@ -33,7 +33,8 @@ TEST(Korean, TheWizardSpeaksKorean) {
     HWND welcome = ui::WaitForDialogWithControl(run.Id(), IDC_WELCOME_TITLE, Patience);
     ASSERT_NE(welcome, nullptr);
     EXPECT_EQ(ui::WindowText(welcome), Formatted(MessageId::InstallationOf, "Hello"));
-    EXPECT_EQ(ui::WindowText(GetDlgItem(welcome, IDC_WELCOME_TITLE)), Formatted(MessageId::WelcomeWillInstall, "Hello"));
+    EXPECT_EQ(ui::WindowText(GetDlgItem(welcome, IDC_WELCOME_TITLE)),
+              Formatted(MessageId::WelcomeWillInstall, "Hello"));
     EXPECT_EQ(ui::WindowText(GetDlgItem(welcome, IDC_WELCOME_ADVICE)), Korean(MessageId::WelcomeExitOthers));
     EXPECT_EQ(ui::WindowText(GetDlgItem(welcome, IDC_NEXT)), Korean(MessageId::Next));
     EXPECT_EQ(ui::WindowText(GetDlgItem(welcome, IDC_CANCEL)), Korean(MessageId::Cancel));

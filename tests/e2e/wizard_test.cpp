@@ -24,7 +24,8 @@ std::string LicenseText() {
 // A package of Hello: install information with the extra lines, a bitmap, and the texts asked for.
 std::string HelloPackage(const std::string& extra, bool license, bool information) {
     std::string info = "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + extra;
-    info += std::string("[Info]\r\nLicenseInfo=") + (license ? "1" : "0") + "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
+    info += std::string("[Info]\r\nLicenseInfo=") + (license ? "1" : "0") +
+            "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
     std::vector<testsupport::Member> members = {
         {"KPII", info}, {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
     if (license) members.push_back({"KPLI", LicenseText()});
@@ -34,7 +35,7 @@ std::string HelloPackage(const std::string& extra, bool license, bool informatio
 }
 
 class Wizard : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { e2e::EndStrayRuns(); }
 
     // Starts the package and waits for the page with the control.
@@ -129,8 +130,8 @@ TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
 }
 
 TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
-    HWND welcome = Start(HelloPackage("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true),
-                         IDC_WELCOME_TITLE);
+    HWND welcome =
+        Start(HelloPackage("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_WELCOME_TITLE);
     ASSERT_NE(welcome, nullptr);
     Leave(welcome, IDC_NEXT);
     HWND license = Page(IDC_TEXT);
@@ -218,8 +219,9 @@ COLORREF ScreenColour(int x, int y) {
 }
 
 TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
-    HWND welcome = Start(HelloPackage("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true, false),
-                         IDC_WELCOME_TITLE);
+    HWND welcome =
+        Start(HelloPackage("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true, false),
+              IDC_WELCOME_TITLE);
     ASSERT_NE(welcome, nullptr);
     HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
     ASSERT_NE(background, nullptr);
@@ -280,7 +282,8 @@ TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
     ClientToScreen(background, &origin);
     bool blue = false;
     for (int y = origin.y + 16; y < origin.y + 40 && !blue; ++y)
-        for (int x = origin.x + 20; x < origin.x + 120 && !blue; ++x) blue = ScreenColour(x, y) == RGB(0, 0, 0xFF);
+        for (int x = origin.x + 20; x < origin.x + 120 && !blue; ++x)
+            blue = ScreenColour(x, y) == RGB(0, 0, 0xFF);
     EXPECT_TRUE(blue);
     Leave(welcome, IDC_CANCEL);
     ExpectEndsWith(0);

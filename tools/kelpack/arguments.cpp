@@ -10,7 +10,7 @@ std::optional<std::string> Arguments::Value(const std::string& name) const {
     return found->second;
 }
 
-Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
     Arguments parsed;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -29,19 +29,19 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
             name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
             if (equals != std::string::npos) inlineValue = arg.substr(equals + 1);
         } else if (arg.size() == 2) {
-            for (const OptionSpec& spec : specs)
-                if (spec.shortName == arg[1]) name = spec.name;
+            for (const OptionRule& rule : rules)
+                if (rule.shortName == arg[1]) name = rule.name;
             if (arg == "-h") name = "help";
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : specs)
-            if (name == s.name) spec = &s;
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& s : rules)
+            if (name == s.name) rule = &s;
         if (name == "help") {
             parsed.options["help"] = "";
             continue;
         }
-        if (spec == nullptr) throw UsageError("unknown option " + arg);
-        if (!spec->takesValue) {
+        if (rule == nullptr) throw UsageError("unknown option " + arg);
+        if (!rule->takesValue) {
             if (inlineValue) throw UsageError("option --" + name + " takes no value");
             parsed.options[name] = "";
         } else if (inlineValue) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;  // without the dashes
     char shortName;    // 0 for none
     bool takesValue;
@@ -23,7 +23,7 @@ struct Arguments {
 };
 
 // Throws UsageError for an unknown option or a missing value. "--help" is always known.
-Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+Arguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules);
 
 // A decimal archive offset (0 to 4 GiB - 1); throws UsageError otherwise.
 uint32_t ParseOffset(const std::string& text);
