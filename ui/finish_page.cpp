@@ -8,7 +8,6 @@
 #include "startup/working_files.h"
 #include "ui/pages.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_bitmap.h"
 
 int RunApplicationChosen = 0;
 int ViewInformationChosen = 0;
@@ -67,15 +66,12 @@ void EndFinish(HWND page) {
 }  // namespace
 
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result;
+    if (HandleFramedPage(page, message, lParam, &result)) return result;
     switch (message) {
         case WM_INITDIALOG:
             InitFinish(page);
             return FALSE;
-        case WM_CTLCOLORSTATIC:
-            return BitmapFrameColour(reinterpret_cast<HWND>(lParam));
-        case WM_PAINT:
-            PaintWizardBitmap(page);
-            return FALSE;  // the default processing validates what is left
         case WM_COMMAND:
             if (LOWORD(wParam) != IDC_OK) return FALSE;
             EndFinish(page);

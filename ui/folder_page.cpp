@@ -15,7 +15,6 @@
 #include "ui/pages.h"
 #include "ui/private_messages.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_bitmap.h"
 
 namespace {
 
@@ -86,15 +85,12 @@ void Open(HWND page) {
 }  // namespace
 
 INT_PTR CALLBACK FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result;
+    if (HandleFramedPage(page, message, lParam, &result)) return result;
     switch (message) {
         case WM_INITDIALOG:
             Open(page);
             return FALSE;
-        case WM_CTLCOLORSTATIC:
-            return BitmapFrameColour(reinterpret_cast<HWND>(lParam));
-        case WM_PAINT:
-            PaintWizardBitmap(page);
-            return FALSE;  // the default processing validates what is left
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_PREV) Report(page, 2);
             if (LOWORD(wParam) == IDC_CANCEL) SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -1,4 +1,5 @@
-// What every page of the wizard does as it opens, and the minimize that a modeless page passes on.
+// What every page of the wizard does alike: opening, the bitmap frame, and the minimize that a
+// modeless page passes on.
 #include "ui/pages.h"
 
 #include "startup/process_state.h"
@@ -18,9 +19,19 @@ void OpenPage(HWND page, const char* caption, bool hasBitmapFrame) {
     SetDlgItemTextA(page, IDC_WIZARD_STAMP, WizardStampValue);
 }
 
-INT_PTR BitmapFrameColour(HWND control) {
-    if (GetDlgCtrlID(control) != IDC_BITMAP_FRAME) return 0;
-    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+bool HandleFramedPage(HWND page, UINT message, LPARAM lParam, INT_PTR* result) {
+    *result = FALSE;
+    if (message == WM_CTLCOLORSTATIC) {
+        // Other statics get the default colours.
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_BITMAP_FRAME)
+            *result = reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+        return true;
+    }
+    if (message == WM_PAINT) {
+        PaintWizardBitmap(page);  // the default processing then validates what is left
+        return true;
+    }
+    return false;
 }
 
 INT_PTR ForwardMinimize(UINT command, LPARAM lParam) {

@@ -22,8 +22,9 @@ extern int ViewInformationChosen;
 // What every page does as it opens: the bitmap rectangle (pages with a frame), the big icon, the
 // caption, and the WizardStamp text.
 void OpenPage(HWND page, const char* caption, bool hasBitmapFrame);
-// WM_CTLCOLORSTATIC of a page with a bitmap frame: the frame leaves its inside unpainted, so the
-// wizard bitmap the page paints there stays visible; other statics get the default colours (0).
-INT_PTR BitmapFrameColour(HWND control);
+// What a page with a bitmap frame does alike for some messages: it paints the wizard bitmap, and the
+// frame leaves its inside unpainted so that the bitmap stays visible. True when the message was one
+// of these, with the dialog procedure's result in *result.
+bool HandleFramedPage(HWND page, UINT message, LPARAM lParam, INT_PTR* result);
 // A modeless page passes its minimize to the background window, which minimizes with it. TRUE.
 INT_PTR ForwardMinimize(UINT command, LPARAM lParam);

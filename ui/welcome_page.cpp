@@ -8,7 +8,6 @@
 #include "ui/pages.h"
 #include "ui/private_messages.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_bitmap.h"
 
 namespace {
 
@@ -32,15 +31,12 @@ void InitWelcome(HWND page) {
 }  // namespace
 
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result;
+    if (HandleFramedPage(page, message, lParam, &result)) return result;
     switch (message) {
         case WM_INITDIALOG:
             InitWelcome(page);
             return FALSE;
-        case WM_CTLCOLORSTATIC:
-            return BitmapFrameColour(reinterpret_cast<HWND>(lParam));
-        case WM_PAINT:
-            PaintWizardBitmap(page);
-            return FALSE;  // the default processing validates what is left
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_NEXT) {
                 CloseWelcome(page, 1);
