@@ -16,6 +16,8 @@
 #include "ui/private_messages.h"
 #include "ui/resources/resource_ids.h"
 
+DWORD SpaceNeeded = 0;
+
 namespace {
 
 void Report(HWND page, LPARAM result) {

@@ -4,3 +4,6 @@
 #include <windows.h>
 
 INT_PTR CALLBACK FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// [General] SpaceNeeded as the install folder page read it; the total of the progress bar.
+extern DWORD SpaceNeeded;
