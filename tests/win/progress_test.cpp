@@ -1,0 +1,195 @@
+// The progress bar control and the path shortening of the progress page.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "ui/progress_bar.h"
+#include "ui/shorten_path.h"
+
+namespace {
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+// One shown parent for the suite: under Wine without a window manager every shown window costs seconds
+// to close.
+class ProgressBarTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = Instance();
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = "KpProgressParent";
+        RegisterClassA(&windowClass);
+        parent_ = CreateWindowExA(WS_EX_TOPMOST, "KpProgressParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300,
+                                  100, nullptr, nullptr, Instance(), nullptr);
+    }
+    static void TearDownTestSuite() { DestroyWindow(parent_); }
+    void SetUp() override { ASSERT_NE(parent_, nullptr); }
+    void TearDown() override { DestroyProgressBar(); }
+
+    // A bar 200 pixels wide outside, 196 inside its sunken edge.
+    static int CreateBar() {
+        RECT place = {10, 10, 210, 40};
+        return CreateProgressBar(Instance(), parent_, place);
+    }
+    static HWND Bar() { return FindWindowExA(parent_, nullptr, ProgressBarClassName, nullptr); }
+    static int ClientWidth() {
+        RECT client;
+        GetClientRect(Bar(), &client);
+        return client.right;
+    }
+    static bool ClassRegistered() {
+        WNDCLASSA windowClass;
+        return GetClassInfoA(Instance(), ProgressBarClassName, &windowClass) != 0;
+    }
+    static HWND parent_;
+};
+HWND ProgressBarTest::parent_ = nullptr;
+
+TEST_F(ProgressBarTest, CreatedDestroyedAndCreatedAgain) {
+    ASSERT_EQ(CreateBar(), 1);
+    EXPECT_NE(Bar(), nullptr);
+    EXPECT_EQ(GetWindowLongA(Bar(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
+    EXPECT_EQ(ProgressFraction(), 0.0);
+    EXPECT_EQ(CreateBar(), 0);  // one bar at a time: the class is taken
+
+    DestroyProgressBar();
+    EXPECT_EQ(Bar(), nullptr);
+    EXPECT_FALSE(ClassRegistered());
+    ASSERT_EQ(CreateBar(), 1);
+    EXPECT_TRUE(ClassRegistered());
+}
+
+TEST_F(ProgressBarTest, FailedCreationLeavesTheClassFree) {
+    RECT place = {0, 0, 100, 20};
+    EXPECT_EQ(CreateProgressBar(Instance(), nullptr, place), 0);  // a child needs a parent
+    EXPECT_FALSE(ClassRegistered());
+    EXPECT_EQ(CreateBar(), 1);
+}
+
+TEST_F(ProgressBarTest, WithoutABarNothingMoves) {
+    SetProgress(1, 2);
+    EXPECT_EQ(StepProgressBack(), 0);
+}
+
+TEST_F(ProgressBarTest, ProgressIsNotClampedToAFullBar) {
+    ASSERT_EQ(CreateBar(), 1);
+    SetProgress(1, 4);
+    EXPECT_DOUBLE_EQ(ProgressFraction(), 0.25);
+    SetProgress(3, 2);
+    EXPECT_DOUBLE_EQ(ProgressFraction(), 1.5);
+    SetProgress(0xFFFFFFFFu, 1);  // as unsigned numbers
+    EXPECT_DOUBLE_EQ(ProgressFraction(), 4294967295.0);
+    UpdateWindow(Bar());  // a huge fraction still paints
+}
+
+TEST_F(ProgressBarTest, StepsBackOnePixelAtATimeToEmpty) {
+    ASSERT_EQ(CreateBar(), 1);
+    const int width = ClientWidth();
+    ASSERT_EQ(width, 196);
+    SetProgress(1, 1);
+    int steps = 0;
+    while (StepProgressBack() == 1 && steps <= 2 * width) {
+        ++steps;
+        const double end = ProgressFraction() * width;
+        EXPECT_NEAR(end, width - steps > 0 ? width - steps : 0, 1e-6) << "step " << steps;
+    }
+    EXPECT_GE(steps, width);
+    EXPECT_LE(steps, width + 1);  // rounding may leave a sliver of the last pixel
+    EXPECT_EQ(ProgressFraction(), 0.0);
+    EXPECT_EQ(StepProgressBack(), 0);
+}
+
+// Colours of the bar's client pixels in row y.
+std::string Row(HWND bar, int y, int width) {
+    std::string row;
+    const COLORREF fill = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF fillText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    const COLORREF rest = GetSysColor(COLOR_WINDOW);
+    HDC dc = GetDC(bar);
+    for (int x = 0; x < width; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        row += c == fill ? 'F' : c == rest ? 'R' : c == fillText ? 'T' : '?';
+    }
+    ReleaseDC(bar, dc);
+    return row;
+}
+
+TEST_F(ProgressBarTest, PaintsTheBarAndItsPercentageInTwoColours) {
+    ASSERT_NE(GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_WINDOW));
+    ASSERT_EQ(CreateBar(), 1);
+    HWND bar = Bar();
+    const int width = ClientWidth();
+    SetProgress(1, 2);
+    UpdateWindow(bar);
+    // The top row is clear of the text: filled up to 98 pixels, the rest after it.
+    const std::string top = Row(bar, 0, width);
+    EXPECT_EQ(top, std::string(98, 'F') + std::string(width - 98, 'R'));
+
+    // Through the middle, "50%" crosses the end: light text on the fill, fill-coloured text on the rest.
+    RECT client;
+    GetClientRect(bar, &client);
+    bool lightOnFill = false, darkOnRest = false;
+    for (int y = 0; y < client.bottom; ++y) {
+        const std::string row = Row(bar, y, width);
+        if (row.substr(0, 98).find_first_not_of('F') != std::string::npos) lightOnFill = true;
+        if (row.substr(98).find('F') != std::string::npos) darkOnRest = true;
+    }
+    EXPECT_TRUE(lightOnFill);
+    EXPECT_TRUE(darkOnRest);
+
+    SetProgress(5, 2);  // beyond full: everything filled
+    UpdateWindow(bar);
+    EXPECT_EQ(Row(bar, 0, width), std::string(width, 'F'));
+}
+
+// A hidden one-line static measured in its own font.
+class ShortenPathTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        control_ =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, Instance(), nullptr);
+        ASSERT_NE(control_, nullptr);
+    }
+    void TearDown() override { DestroyWindow(control_); }
+    int Width(const char* text) {
+        HDC dc = GetDC(control_);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        ReleaseDC(control_, dc);
+        return size.cx;
+    }
+    std::string Shorten(const char* text, int limit) {
+        PathWidthLimit = limit;
+        return ShortenPathForControl(control_, text);
+    }
+    HWND control_ = nullptr;
+};
+
+TEST_F(ShortenPathTest, DropsWholeLeadingComponentsUntilItFits) {
+    const char* path = "C:\\Program Files\\Maker\\Application\\bin\\tool.exe";
+    EXPECT_EQ(Shorten(path, Width(path) + 1), path);
+    // Exactly as wide as the limit does not fit.
+    EXPECT_EQ(Shorten(path, Width(path)), "...\\Program Files\\Maker\\Application\\bin\\tool.exe");
+    EXPECT_EQ(Shorten(path, Width("Application\\bin\\tool.exe") + 1), "...\\Application\\bin\\tool.exe");
+    // The file name alone still too wide: it is kept whole.
+    EXPECT_EQ(Shorten(path, 1), "...\\tool.exe");
+}
+
+TEST_F(ShortenPathTest, WithoutABackslashTheTextStaysAsItIs) {
+    EXPECT_EQ(Shorten("averyveryverylongfilename.txt", 1), "averyveryverylongfilename.txt");
+    EXPECT_EQ(Shorten("", 1), "");
+}
+
+TEST_F(ShortenPathTest, ResultIsBoundedAndMayBeShortenedAgain) {
+    std::string longPath = "C:";
+    while (longPath.size() < 400) longPath += "\\folder";
+    const std::string whole = Shorten(longPath.c_str(), 100000);
+    EXPECT_EQ(whole.size(), 259u);
+    const std::string again = Shorten(ShortenPathForControl(control_, "D:\\a\\b.txt"), 1);
+    EXPECT_EQ(again, "...\\b.txt");
+}
+
+}  // namespace

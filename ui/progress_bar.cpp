@@ -1,0 +1,152 @@
+// The KPPB progress bar: painted off-screen and copied in one blit, so that the many updates of a file
+// phase do not flicker.
+#include "ui/progress_bar.h"
+
+#include <atomic>
+#include <climits>
+
+namespace {
+
+// The bar's state. The rollback worker steps the bar back from its own thread while the user-interface
+// thread paints it, so the window and the fraction are atomic.
+std::atomic<HWND> Bar{nullptr};
+std::atomic<double> Fraction{0.0};
+ATOM ClassAtom = 0;
+HINSTANCE ClassInstance = nullptr;
+// Taken once at creation: the bar is never resized, and every paint should stay cheap.
+RECT ClientRect;
+HBRUSH FillBrush = nullptr;
+HBRUSH RestBrush = nullptr;
+
+void UnregisterBarClass() {
+    if (ClassAtom == 0) return;
+    UnregisterClassA(ProgressBarClassName, ClassInstance);
+    ClassAtom = 0;
+    ClassInstance = nullptr;
+}
+
+// A fraction far above 1 must not overflow the int that GDI and "%d" take.
+int ClampToInt(double value) {
+    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+void PaintBar(HWND window) {
+    PAINTSTRUCT paint;
+    HDC windowDc = BeginPaint(window, &paint);
+    const int width = ClientRect.right - ClientRect.left;
+    const int height = ClientRect.bottom - ClientRect.top;
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    if (memoryDc == nullptr || bitmap == nullptr) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        if (memoryDc != nullptr) DeleteDC(memoryDc);
+        EndPaint(window, &paint);
+        return;
+    }
+    HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap);
+
+    const double fraction = Fraction;
+    // Beyond the right edge the filled part simply covers everything.
+    int filledWidth = ClampToInt(width * fraction);
+    if (filledWidth > width) filledWidth = width;
+    RECT filled = ClientRect;
+    filled.right = ClientRect.left + filledWidth;
+    RECT rest = ClientRect;
+    rest.left = filled.right;
+    FillRect(memoryDc, &filled, FillBrush);
+    FillRect(memoryDc, &rest, RestBrush);
+
+    char text[16];
+    wsprintfA(text, "%d%%", ClampToInt(fraction * 100.0));
+    SetBkMode(memoryDc, TRANSPARENT);
+    RECT textRect = ClientRect;
+    // The text changes colour where the bar ends, so each half contrasts with what lies beneath it.
+    HRGN filledRegion = CreateRectRgnIndirect(&filled);
+    HRGN restRegion = CreateRectRgnIndirect(&rest);
+    SelectClipRgn(memoryDc, filledRegion);
+    SetTextColor(memoryDc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    DrawTextA(memoryDc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    SelectClipRgn(memoryDc, restRegion);
+    SetTextColor(memoryDc, GetSysColor(COLOR_HIGHLIGHT));
+    DrawTextA(memoryDc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+
+    BitBlt(windowDc, ClientRect.left, ClientRect.top, width, height, memoryDc, ClientRect.left,
+           ClientRect.top, SRCCOPY);
+    SelectClipRgn(memoryDc, nullptr);
+    SelectObject(memoryDc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memoryDc);
+    DeleteObject(filledRegion);
+    DeleteObject(restRegion);
+    EndPaint(window, &paint);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ProgressBarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            FillBrush = GetSysColorBrush(COLOR_HIGHLIGHT);
+            RestBrush = GetSysColorBrush(COLOR_WINDOW);
+            GetClientRect(window, &ClientRect);
+            Fraction = 0.0;
+            return 0;
+        case WM_PAINT:
+            PaintBar(window);
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int CreateProgressBar(HINSTANCE instance, HWND parent, const RECT& rectangle) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = ProgressBarWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.lpszClassName = ProgressBarClassName;
+    // A bar that exists already keeps the class: this call fails and leaves it alone.
+    const ATOM atom = RegisterClassA(&windowClass);
+    if (atom == 0) return 0;
+    ClassAtom = atom;
+    ClassInstance = instance;
+    HWND bar = CreateWindowExA(WS_EX_CLIENTEDGE, ProgressBarClassName, "", WS_CHILD | WS_VISIBLE,
+                               rectangle.left, rectangle.top, rectangle.right - rectangle.left,
+                               rectangle.bottom - rectangle.top, parent, nullptr, instance, nullptr);
+    if (bar == nullptr) {
+        UnregisterBarClass();
+        return 0;
+    }
+    Bar = bar;
+    return 1;
+}
+
+void DestroyProgressBar() {
+    HWND bar = Bar.exchange(nullptr);
+    if (bar != nullptr) DestroyWindow(bar);
+    UnregisterBarClass();
+}
+
+void SetProgress(DWORD done, DWORD total) {
+    HWND bar = Bar;
+    if (bar == nullptr) return;
+    Fraction = static_cast<double>(done) / static_cast<double>(total);
+    InvalidateRect(bar, nullptr, FALSE);
+}
+
+int StepProgressBack() {
+    HWND bar = Bar;
+    if (bar == nullptr) return 0;
+    RECT client;
+    GetClientRect(bar, &client);
+    const double width = client.right - client.left;
+    const double x = width * Fraction;
+    if (!(x > 0.0)) return 0;
+    Fraction = x - 1.0 < 0.0 ? 0.0 : (x - 1.0) / width;
+    InvalidateRect(bar, nullptr, FALSE);
+    return 1;
+}
+
+double ProgressFraction() { return Fraction; }
