@@ -1,0 +1,152 @@
+// The progress page: starts the file phase, shows where it installs and how far it has come, and lets
+// the user abort it.
+#include "ui/progress_page.h"
+
+#include <atomic>
+
+#include "common/message_box.h"
+#include "common/messages.h"
+#include "files/file_phase.h"
+#include "script/path_variables.h"
+#include "startup/process_state.h"
+#include "ui/background_window.h"
+#include "ui/folder_page.h"
+#include "ui/pages.h"
+#include "ui/private_messages.h"
+#include "ui/progress_bar.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/shorten_path.h"
+#include "ui/wizard_bitmap.h"
+#include "ui/wizard_state.h"
+
+namespace {
+
+constexpr UINT_PTR StartTimer = 100;
+
+// The worker's handle is valid only while an abort is allowed: the worker closes it after its
+// UM_FILES_DONE has returned, and that message clears the flag first.
+HANDLE FilePhaseThread = nullptr;
+std::atomic<int> AbortAllowed{0};
+// The background window's close can reach the page while its abort question is open; one is enough.
+bool Asking = false;
+// Running total of UM_ADD_PROGRESS, wrapping like the 32-bit counter it is.
+DWORD BytesDone = 0;
+
+void InitProgress(HWND page) {
+    OpenPage(page, ModuleCaption, true);
+    RECT place;
+    GetControlRect(page, IDC_PROGRESS_PLACE, &place);
+    CreateProgressBar(ModuleInstance, page, place);  // without a bar the page still works
+
+    char text[1024];
+    wsprintfA(text, SelectText(MessageId::Installing), Title);
+    SetDlgItemTextA(page, IDC_PROGRESS_TITLE, text);
+    SetDlgItemTextA(page, IDC_PROGRESS_INSTRUCTIONS, SelectText(MessageId::ClickAbort));
+    SetDlgItemTextA(page, IDC_INSTALLING_TO, SelectText(MessageId::InstallingTo));
+
+    HWND folder = GetDlgItem(page, IDC_FOLDER_GROUP);
+    RECT folderRect = {};
+    GetWindowRect(folder, &folderRect);
+    PathWidthLimit = folderRect.right - folderRect.left - 10;
+    SetWindowTextA(folder, ShortenPathForControl(folder, InstallDir));
+
+    SetDlgItemTextA(page, IDC_INSTALLING_ITEM, SelectText(MessageId::InstallingItem));
+    SetDlgItemTextA(page, IDC_PROGRESS_LABEL, SelectText(MessageId::Progress));
+    SetDlgItemTextA(page, IDC_ABORT, SelectText(MessageId::Abort));
+    // Give the page time to show before the work begins.
+    SetTimer(page, StartTimer, 500, nullptr);
+}
+
+// The file phase has ended (lParam 1) or failed (0); the background window runs the next step while
+// the worker waits for this send to return.
+void FilesDone(LPARAM result) {
+    if (result == 0) AbortFlag = 1;
+    AbortAllowed = 0;
+    FilePhaseThread = nullptr;
+    SendMessageA(BackgroundWindow, WM_USER, UM_FILES_DONE, result);
+}
+
+void StartFilePhase() {
+    // Reset here rather than relying on the worker alone: the total belongs to this page.
+    BytesDone = 0;
+    FilePhaseThread = StartWorker(FilePhaseWorker);
+    if (FilePhaseThread == nullptr) {
+        // Nothing was installed; ending as a failed file phase lets the background window close down.
+        FilesDone(0);
+        return;
+    }
+    if (SpaceNeeded == 0) SetProgress(1, 1);
+    AbortAllowed = 1;
+}
+
+void AskAbort(HWND page) {
+    if (!AbortAllowed || Asking) return;
+    Asking = true;
+    // A suspended worker cannot send the page a message while the question is open.
+    SuspendThread(FilePhaseThread);
+    if (ShowMessage(page, SelectText(MessageId::AbortInstallQuestion),
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
+        AbortFlag = 1;
+    ResumeThread(FilePhaseThread);
+    Asking = false;
+}
+
+void ShowItem(HWND page, const char* item) {
+    HWND control = GetDlgItem(page, IDC_CURRENT_ITEM);
+    SetWindowTextA(control, ShortenPathForControl(control, item));
+}
+
+void AddProgress(DWORD bytes) {
+    BytesDone += bytes;
+    if (SpaceNeeded != 0) SetProgress(BytesDone, SpaceNeeded);
+}
+
+INT_PTR HandlePrivate(HWND page, WPARAM code, LPARAM lParam) {
+    switch (code) {
+        case UM_FILES_DONE:
+            FilesDone(lParam);
+            return TRUE;
+        case UM_CLOSE_PAGE:
+            DestroyProgressBar();
+            DestroyWindow(page);
+            return TRUE;
+        case UM_SHOW_ITEM:
+            ShowItem(page, reinterpret_cast<const char*>(lParam));
+            return TRUE;
+        case UM_ADD_PROGRESS:
+            AddProgress(static_cast<DWORD>(lParam));
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result;
+    if (HandleFramedPage(page, message, lParam, &result)) return result;
+    switch (message) {
+        case WM_INITDIALOG:
+            InitProgress(page);
+            return FALSE;
+        case WM_TIMER:
+            if (LOWORD(wParam) != StartTimer) return FALSE;
+            KillTimer(page, StartTimer);
+            StartFilePhase();
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDC_ABORT) return FALSE;
+            SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) return ForwardMinimize(wParam, lParam);
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                AskAbort(page);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_USER:
+            return HandlePrivate(page, wParam, lParam);
+    }
+    return FALSE;
+}
