@@ -123,4 +123,7 @@ constexpr const char* StartCaption = "Kelpack";
 constexpr const char* PageCaption = "%s - %s";  // module caption, page name
 constexpr const char* Percentage = "%d%%";
 constexpr const char* SpaceSize = "%s %sKBytes";
+// A file in the overwrite question: name, (version,) local time, size.
+constexpr const char* FileWithoutVersion = "%s(%d-%d-%d/%d:%02d; %sBytes)";
+constexpr const char* FileWithVersion = "%s(%d.%d.%d.%d; %d-%d-%d/%d:%02d; %sBytes)";
 }  // namespace CommonText

@@ -6,3 +6,13 @@
 // The worker the progress page starts: installs the source-folder and misc members, logs them, and
 // reports UM_FILES_DONE (1 done or aborted, 0 failed) to the current page.
 DWORD WINAPI FilePhaseWorker(LPVOID);
+
+// The source-folder members into the install folder: 1 done (or aborted), 0 failed. Leaves the reader on
+// the first member that is not one of them.
+int InstallSourceFolderFiles();
+// The misc members as their MiscFile entries say: 1 done (or aborted), 0 failed.
+int InstallMiscFiles();
+
+// 1 when a source-folder member's name is "Src\" and a relative path that stays inside the install
+// folder: not empty, no drive or leading backslash, no component of dots alone (such as "..").
+int IsSafeSourceMemberName(const char* name);

@@ -1,0 +1,282 @@
+// The file phase: source-folder members into the install folder, then the misc members where their
+// entries say, each logged for the uninstaller and the rollback.
+#include "files/file_phase.h"
+
+#include <windows.h>
+
+#include "archive/archive_messages.h"
+#include "archive/archive_reader.h"
+#include "common/file_system.h"
+#include "common/paths.h"
+#include "common/strings.h"
+#include "files/extract_member.h"
+#include "files/file_facts.h"
+#include "files/overwrite_dialog.h"
+#include "items/server_registration.h"
+#include "script/install_log.h"
+#include "script/path_variables.h"
+#include "script/settings.h"
+#include "startup/process_state.h"
+#include "ui/private_messages.h"
+#include "ui/wizard_state.h"
+
+namespace {
+
+// The misc entry the next misc member belongs to; one file phase runs per installation.
+int MiscNumber = 1;
+
+void Tell(WPARAM code, LPARAM argument) {
+    HWND page = CurrentPage;
+    if (page != nullptr) SendMessageA(page, WM_USER, code, argument);
+}
+
+void ShowItem(const char* text) {
+    if (!AbortFlag) Tell(UM_SHOW_ITEM, reinterpret_cast<LPARAM>(text));
+}
+
+// Outside the message loop there is no page to own the message; the result 0 tells it.
+int Damaged() {
+    if (LoopRunning) ShowArchiveDamaged();
+    return 0;
+}
+
+int CantInstall(const char* path) {
+    if (LoopRunning) ShowCantInstallFile(path);
+    return 0;
+}
+
+int IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Leading decimal digits after blanks; none gives 0.
+int LeadingNumber(const char* text) {
+    while (*text == ' ' || *text == '\t') ++text;
+    int number = 0;
+    for (; *text >= '0' && *text <= '9' && number < 100000; ++text) number = number * 10 + (*text - '0');
+    return number;
+}
+
+void FactsOfMember(const MemberInfo& info, const char* path, FileFacts* facts) {
+    CopyBounded(sizeof facts->path, facts->path, path);
+    facts->size = info.uncompressedLeft;
+    facts->time = info.time;
+    facts->version.high = info.versionHigh;
+    facts->version.low = info.versionLow;
+}
+
+// Creates the folder with its missing parents, logging each new one outer first.
+int CreateLoggedFolder(const char* folder) {
+    char path[PathBufferSize];
+    CopyBounded(sizeof path, path, folder);
+    for (const char* created = CreateFolderPath(path); created != nullptr;
+         created = CreateFolderPath(nullptr))
+        LogItem("Folder", nullptr, created);
+    return FolderExists(path);
+}
+
+// Asks unless the abort flag is set: 1 replace, 0 keep, -1 aborted before asking.
+int Ask(int kind, const FileFacts& member, const FileFacts& existing) {
+    if (AbortFlag) return -1;
+    OverwriteQuestion question;
+    question.kind = kind;
+    question.member = member;
+    question.existing = existing;
+    return AskOverwrite(question);
+}
+
+// Registration now, or recorded for after the restart when the file may not be in place yet.
+int RegisterServer(const char* target) {
+    if (!RestartNeeded) return RegisterServerFile(target);
+    DeferServerRegistration(target);
+    return 1;
+}
+
+int RegisterTypeLibrary(const char* target) {
+    if (!RestartNeeded) return RegisterTypeLibraryFile(target);
+    DeferTypeLibraryRegistration(target);
+    return 1;
+}
+
+}  // namespace
+
+int IsSafeSourceMemberName(const char* name) {
+    if (name == nullptr || name[0] != 'S' || name[1] != 'r' || name[2] != 'c' || name[3] != '\\') return 0;
+    const char* relative = name + 4;
+    if (relative[0] == '\0' || IsSeparator(relative[0])) return 0;
+    for (const char* c = relative; *c != '\0'; ++c)
+        if (*c == ':') return 0;  // a drive, or a stream of another file
+    // The system drops trailing dots and blanks of a component, so "..." or ". ." lead upwards too.
+    const char* start = relative;
+    for (const char* c = relative;; ++c) {
+        if (*c != '\0' && !IsSeparator(*c)) continue;
+        int onlyDots = c > start, dots = 0;
+        for (const char* d = start; d < c; ++d) {
+            if (*d == '.')
+                ++dots;
+            else if (*d != ' ')
+                onlyDots = 0;
+        }
+        if (onlyDots && dots > 0) return 0;
+        if (*c == '\0') return 1;
+        start = c + 1;
+    }
+}
+
+int InstallSourceFolderFiles() {
+    SourceOverwriteAnswer =
+        ReadBoolSetting("General", "ConfirmOverwriteSourceFolderFile", 1, InstallInfoFile) ? 0 : 1;
+    if (AbortFlag) return 1;
+    for (;;) {
+        int moved = NextMember(PackageReader);
+        if (moved == -2) return 1;
+        if (moved != 0) return Damaged();
+        MemberInfo info;
+        if (!GetMemberInfo(&info)) return Damaged();
+        if (info.name[0] != 'S' || info.name[1] != 'r' || info.name[2] != 'c') return 1;
+        if (!IsSafeSourceMemberName(info.name)) return Damaged();
+
+        const char* relative = info.name + 4;
+        // A path cut to fit would be another file or folder than the one packed.
+        if (lstrlenA(InstallDir) + 1 + lstrlenA(relative) >= static_cast<int>(PathBufferSize))
+            return CantInstall(relative);
+        char target[PathBufferSize];
+        CopyBounded(sizeof target, target, JoinPath(InstallDir, relative));
+        int isFile = target[lstrlenA(target) - 1] != '\\';
+
+        int replaced = 0, keep = 0;
+        if (isFile) {
+            ShowItem(relative);
+            FileFacts existing;
+            CopyBounded(sizeof existing.path, existing.path, target);
+            if (GetFileFacts(&existing)) {
+                int answer = SourceOverwriteAnswer;
+                if (answer == 1) {
+                    replaced = 1;
+                } else if (answer == -1) {
+                    keep = 1;
+                } else {
+                    FileFacts member;
+                    FactsOfMember(info, info.name, &member);
+                    int reply = Ask(SourceFolderFile, member, existing);
+                    if (reply < 0) return 1;
+                    replaced = reply;
+                    keep = !reply;
+                }
+            }
+        }
+
+        if (keep) {
+            if (AbortFlag) return 1;
+            Tell(UM_ADD_PROGRESS, static_cast<LPARAM>(info.uncompressedLeft));
+        } else {
+            char folder[PathBufferSize];
+            CopyBounded(sizeof folder, folder, FolderOf(target));
+            if (!CreateLoggedFolder(folder) && !isFile) return CantInstall(target);
+            if (isFile) {
+                if (ExtractMemberToFile(target) == -1) return 0;
+                char logged[PathBufferSize + 1];
+                CopyBounded(sizeof logged, logged, target);
+                if (replaced) AppendBounded(sizeof logged, logged, "*");
+                LogItem("SourceFile", nullptr, logged);
+            }
+        }
+        if (AbortFlag) return 1;
+    }
+}
+
+int InstallMiscFiles() {
+    for (;;) {
+        // The source pass also ends on an abort; its current member is then no misc member.
+        if (AbortFlag) return 1;
+        char key[32];
+        wsprintfA(key, "MiscFile%d", MiscNumber);
+        char entry[520];
+        if (ReadSetting("MiscFile", key, nullptr, entry, sizeof entry, InstallInfoFile) == nullptr) return 1;
+        char target[PathBufferSize], mode[PathBufferSize], uninstall[PathBufferSize];
+        char shared[PathBufferSize], server[PathBufferSize], typeLibrary[PathBufferSize];
+        NextField(target, entry);
+        NextField(mode, nullptr);
+        NextField(uninstall, nullptr);
+        NextField(shared, nullptr);
+        NextField(server, nullptr);
+        NextField(typeLibrary, nullptr);
+
+        if (MiscNumber != 1 && NextMember(PackageReader) != 0) return Damaged();
+        char name[32];
+        wsprintfA(name, "Misc%d", MiscNumber);
+        if (!MemberNameIs(name)) return Damaged();
+        MemberInfo info;
+        if (!GetMemberInfo(&info)) return Damaged();
+
+        ExpandPathVariables(target);
+        ShowItem(target);
+
+        int installed = 0, replaced = 0, keep = 0;
+        FileFacts existing;
+        CopyBounded(sizeof existing.path, existing.path, target);
+        if (GetFileFacts(&existing)) {
+            FileFacts member;
+            FactsOfMember(info, target, &member);
+            switch (LeadingNumber(mode)) {
+                case 2:
+                    replaced = 1;
+                    break;
+                case 1:
+                    replaced = IsNewer(member, existing, 0);
+                    break;
+                case 0: {
+                    int answer = MiscOverwriteAnswer;
+                    if (answer == 0) {
+                        int reply = Ask(MiscFile, member, existing);
+                        if (reply < 0) return 1;
+                        replaced = reply;
+                    } else {
+                        replaced = answer == 1;
+                    }
+                    break;
+                }
+                default:
+                    break;
+            }
+            keep = !replaced;
+        }
+
+        if (keep) {
+            if (AbortFlag) return 1;
+            Tell(UM_ADD_PROGRESS, static_cast<LPARAM>(info.uncompressedLeft));
+        } else {
+            char folder[PathBufferSize];
+            CopyBounded(sizeof folder, folder, FolderOf(target));
+            CreateLoggedFolder(folder);
+            if (ExtractMemberToFile(target) == -1) return 0;
+            installed = 1;
+        }
+
+        // A file left in place is still used by this installation.
+        int isShared = lstrcmpA(shared, "1") == 0;
+        if (isShared) IncrementSharedCount(target);
+        int serverDone = lstrcmpA(server, "1") == 0 && RegisterServer(target);
+        int typeLibraryDone = lstrcmpA(typeLibrary, "1") == 0 && RegisterTypeLibrary(target);
+
+        char logged[420];
+        wsprintfA(logged, "%s,%d,%d,%d,%d,%d", target, installed ? LeadingNumber(uninstall) : 2, isShared,
+                  serverDone, typeLibraryDone, replaced);
+        LogItem("MiscFile", nullptr, logged);
+
+        ++MiscNumber;
+        if (AbortFlag) return 1;
+    }
+}
+
+DWORD WINAPI FilePhaseWorker(LPVOID) {
+    SourceOverwriteAnswer = 0;
+    MiscOverwriteAnswer = 0;
+    MiscNumber = 1;
+    // Only ever raised here: a restart already arranged stays needed.
+    if (ReadBoolSetting("General", "NeedRestart", 0, InstallInfoFile)) RestartNeeded = 1;
+
+    int result = InstallSourceFolderFiles();
+    if (result == 1) result = InstallMiscFiles();
+    if (AbortFlag) result = 1;
+    Tell(UM_FILES_DONE, result);
+    return 0;
+}

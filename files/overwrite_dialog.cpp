@@ -1,0 +1,124 @@
+// The overwrite question: both files described, the suggested answer focused, an answer for all.
+#include "files/overwrite_dialog.h"
+
+#include <windows.h>
+
+#include "common/message_box.h"
+#include "common/messages.h"
+#include "common/paths.h"
+#include "common/strings.h"
+#include "startup/process_state.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/wizard_state.h"
+
+std::atomic<int> SourceOverwriteAnswer{0};
+std::atomic<int> MiscOverwriteAnswer{0};
+
+namespace {
+
+void SetAnswer(HWND dialog, int answer) {
+    const OverwriteQuestion* question =
+        reinterpret_cast<const OverwriteQuestion*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (question == nullptr || IsDlgButtonChecked(dialog, IDC_NO_MORE_CONFIRMATION) != BST_CHECKED) return;
+    (question->kind == MiscFile ? MiscOverwriteAnswer : SourceOverwriteAnswer) = answer;
+}
+
+void Open(HWND dialog, const OverwriteQuestion* question) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(question));
+    CheckDlgButton(dialog, IDC_NO_MORE_CONFIRMATION, BST_UNCHECKED);
+    SetWindowTextA(dialog, ModuleCaption);
+
+    char folder[PathBufferSize];
+    CopyBounded(sizeof folder, folder, FolderOf(question->existing.path));
+    char text[600];
+    wsprintfA(text, SelectText(MessageId::FileAlreadyExists), folder);
+    SetDlgItemTextA(dialog, IDC_QUESTION, text);
+    DescribeFile(question->existing, text);
+    SetDlgItemTextA(dialog, IDC_LINE1, text);
+    SetDlgItemTextA(dialog, IDC_LINE2, SelectText(MessageId::ReplaceFileQuestion));
+    DescribeFile(question->member, text);
+    SetDlgItemTextA(dialog, IDC_LINE3, text);
+    SetDlgItemTextA(dialog, IDC_NO_MORE_CONFIRMATION, SelectText(MessageId::NoMoreConfirmation));
+    SetDlgItemTextA(dialog, IDC_YES_BUTTON, SelectText(MessageId::Yes));
+    SetDlgItemTextA(dialog, IDC_NO_BUTTON, SelectText(MessageId::No));
+    SetDlgItemTextA(dialog, IDC_ABORT, SelectText(MessageId::Abort));
+
+    // An older package file should not replace a newer one at a careless Enter.
+    if (!IsNewer(question->member, question->existing, 1))
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_NO_BUTTON)),
+                     TRUE);
+    MessageBeep(MB_ICONQUESTION);
+}
+
+void Paint(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    DrawIcon(dc, 15, 15, LoadIconA(nullptr, IDI_QUESTION));
+    EndPaint(dialog, &paint);
+}
+
+}  // namespace
+
+int IsNewer(const FileFacts& member, const FileFacts& existing, int orSame) {
+    int versions = CompareVersions(member.version, existing.version);
+    if (versions != 0) return versions > 0;
+    int times = CompareFileTime(&member.time, &existing.time);
+    return orSame ? times >= 0 : times > 0;
+}
+
+void DescribeFile(const FileFacts& facts, char* buffer) {
+    char name[PathBufferSize];
+    CopyBounded(sizeof name, name, FileNameOf(facts.path));
+    char size[32];
+    CopyBounded(sizeof size, size, GroupDigits(facts.size));
+    SYSTEMTIME time = {};
+    FileTimeToSystemTime(&facts.time, &time);
+    if (facts.version.high == 0xFFFFFFFF && facts.version.low == 0xFFFFFFFF) {
+        wsprintfA(buffer, CommonText::FileWithoutVersion, name, time.wYear, time.wMonth, time.wDay,
+                  time.wHour, time.wMinute, size);
+    } else {
+        wsprintfA(buffer, CommonText::FileWithVersion, name, HIWORD(facts.version.high),
+                  LOWORD(facts.version.high), HIWORD(facts.version.low), LOWORD(facts.version.low),
+                  time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, size);
+    }
+}
+
+INT_PTR CALLBACK OverwriteDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            Open(dialog, reinterpret_cast<const OverwriteQuestion*>(lParam));
+            return FALSE;  // the focus is set
+        case WM_PAINT:
+            Paint(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_YES_BUTTON:
+                    SetAnswer(dialog, 1);
+                    EndDialog(dialog, 1);
+                    return TRUE;
+                case IDC_NO_BUTTON:
+                    SetAnswer(dialog, -1);
+                    EndDialog(dialog, 0);
+                    return TRUE;
+                case IDCANCEL:  // Escape keeps this file and decides nothing for the others
+                    EndDialog(dialog, 0);
+                    return TRUE;
+                case IDC_ABORT:
+                    if (ShowMessage(dialog, SelectText(MessageId::AbortInstallQuestion),
+                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+                        AbortFlag = 1;
+                        EndDialog(dialog, 0);
+                    }
+                    return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+int AskOverwrite(const OverwriteQuestion& question) {
+    INT_PTR answer = DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_OVERWRITE), CurrentPage,
+                                     OverwriteDialogProc, reinterpret_cast<LPARAM>(&question));
+    return answer == 1;
+}

@@ -1,0 +1,10 @@
+// Registration of COM servers and type libraries, now or after the restart.
+#pragma once
+
+// Calls the file's DllRegisterServer; 1 on success. A failure is shown to the user and gives 0.
+int RegisterServerFile(const char* path);
+// Registers the type library of the file; 1 on success. A failure is shown to the user and gives 0.
+int RegisterTypeLibraryFile(const char* path);
+// Record the file for registration in the run after the restart, when it will be in place.
+void DeferServerRegistration(const char* path);
+void DeferTypeLibraryRegistration(const char* path);

@@ -1,0 +1,278 @@
+// The file phase against the real API: a package installed by the worker, the misc overwrite rules and
+// the overwrite question answered from another thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "archive/archive_reader.h"
+#include "files/file_phase.h"
+#include "files/overwrite_dialog.h"
+#include "script/install_log.h"
+#include "script/path_variables.h"
+#include "script/settings.h"
+#include "startup/process_state.h"
+#include "startup/working_files.h"
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/archive_fixture.h"
+#include "ui/private_messages.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/wizard_state.h"
+
+// Stand-ins for the server registration, which this test program does not build: they record the call.
+std::vector<std::string> Registrations;
+int RegisterServerFile(const char* path) {
+    Registrations.push_back(std::string("server ") + path);
+    return 1;
+}
+int RegisterTypeLibraryFile(const char* path) {
+    Registrations.push_back(std::string("typelib ") + path);
+    return 0;
+}
+void DeferServerRegistration(const char* path) {
+    Registrations.push_back(std::string("defer server ") + path);
+}
+void DeferTypeLibraryRegistration(const char* path) {
+    Registrations.push_back(std::string("defer typelib ") + path);
+}
+
+namespace {
+
+using testsupport::FileBytes;
+using testsupport::Member;
+using testsupport::SetFileBytes;
+
+const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
+const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
+
+// What the stand-in page was sent.
+std::vector<std::string> Items;
+LPARAM ProgressSum = 0;
+LPARAM FilesDone = -1;
+LRESULT CALLBACK PageStandIn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER && wParam == UM_SHOW_ITEM) Items.push_back(reinterpret_cast<const char*>(lParam));
+    if (message == WM_USER && wParam == UM_ADD_PROGRESS) ProgressSum += lParam;
+    if (message == WM_USER && wParam == UM_FILES_DONE) FilesDone = lParam;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string VersionedDll() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\') + 1) + "versioned.dll";
+}
+
+// Entries of a counted log section, oldest first.
+std::vector<std::string> Logged(const char* section) {
+    FlushSettings(InstallLogFile);
+    std::vector<std::string> items;
+    if (lstrcmpA(section, "SourceFile") == 0) RewindFileList();
+    LoadLogCounter(section);
+    char value[520];
+    while (NextLogItem(section, value)) items.insert(items.begin(), value);
+    if (lstrcmpA(section, "SourceFile") == 0) {
+        std::reverse(items.begin(), items.end());
+        SetFilePointer(FileListHandle, 0, nullptr, FILE_END);
+    }
+    return items;
+}
+
+// Answers the overwrite question that the test thread is about to show.
+std::thread Answer(int button, bool forAll, std::string* shown = nullptr) {
+    return std::thread([=] {
+        HWND dialog = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_NO_MORE_CONFIRMATION, 10000);
+        if (dialog == nullptr) return;
+        if (shown)
+            *shown = ui::WindowText(GetDlgItem(dialog, IDC_LINE1)) + "|" +
+                     ui::WindowText(GetDlgItem(dialog, IDC_LINE3)) + "|" +
+                     ui::WindowText(ui::FocusedControl(dialog));
+        if (forAll) SendMessageA(GetDlgItem(dialog, IDC_NO_MORE_CONFIRMATION), BM_SETCHECK, BST_CHECKED, 0);
+        ui::ClickButton(dialog, button);
+    });
+}
+
+class FilePhaseTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        lstrcpynA(InstallLogFile, folder_.Path("log.ini").c_str(), sizeof InstallLogFile);
+        lstrcpynA(FileListFile, folder_.Path("files.lst").c_str(), sizeof FileListFile);
+        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ResetLogCounters();
+        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
+        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
+        std::string module = ui::WinePathOf(ui::Environment("KP_MODULE"));
+        ModuleInstance = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        WNDCLASSA page = {0,       PageStandIn, 0,       0,       nullptr,
+                          nullptr, nullptr,     nullptr, nullptr, "KpFilePhasePage"};
+        RegisterClassA(&page);
+        CurrentPage =
+            CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        Items.clear();
+        Registrations.clear();
+        ProgressSum = 0;
+        FilesDone = -1;
+    }
+    void TearDown() override {
+        DestroyWindow(CurrentPage);
+        CurrentPage = nullptr;
+        CloseArchive(PackageReader);
+        PackageReader = nullptr;
+        FreeLibrary(ModuleInstance);
+        ModuleInstance = nullptr;
+        RestartNeeded = 0;
+        AbortFlag = 0;
+        FlushSettings(InstallInfoFile);
+        FlushSettings(InstallLogFile);
+        CloseHandle(FileListHandle);
+        FileListHandle = INVALID_HANDLE_VALUE;
+    }
+    // The package of the members as the package reader, on a leading member as start-up leaves it.
+    void Run(std::vector<Member> members) {
+        members.insert(members.begin(), Member{"KPII", "[General]\n"});
+        std::string package = folder_.Path("SETUP.EXE");
+        ASSERT_TRUE(testsupport::WriteArchive(package, 0, 0xFFFFFFFF, members));
+        PackageReader = OpenArchive(package.c_str(), 0);
+        ASSERT_NE(PackageReader, nullptr);
+        FilePhaseWorker(nullptr);
+    }
+    void Misc(int number, const std::string& value) {
+        WriteSetting("MiscFile", ("MiscFile" + std::to_string(number)).c_str(), value.c_str(),
+                     InstallInfoFile);
+    }
+    std::string App(const std::string& name) { return folder_.Path("App\\" + name); }
+    testsupport::ScratchFolder folder_;
+};
+
+TEST(SourceMemberNames, OnlyPathsInsideTheInstallFolderPass) {
+    for (const char* good :
+         {"Src\\a.txt", "Src\\sub\\deep\\b.txt", "Src\\empty\\", "Src\\a..b", "Src\\.hidden"})
+        EXPECT_EQ(IsSafeSourceMemberName(good), 1) << good;
+    for (const char* bad : {"Src\\", "Src", "Srcx\\a", "Src\\..\\evil.dll", "Src\\a\\..\\..\\b", "Src\\..",
+                            "Src\\C:\\Windows\\x.dll", "Src\\\\share\\x", "Src\\a/../../b", "Src\\... \\x",
+                            "Src\\a:stream", "src\\a"})
+        EXPECT_EQ(IsSafeSourceMemberName(bad), 0) << bad;
+}
+
+TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
+    Misc(1, "{InstallDir}\\Misc\\m.dat,2,1,1,1,1");
+    Misc(3, "{InstallDir}\\never.dat,2,1,0,0,0");  // after a gap: not installed
+    Run({{"Src\\a.txt", "alpha", Year2024},
+         {"Src\\sub\\deep\\b.txt", "bravo", Year2024},
+         {"Src\\empty\\", ""},
+         {"Misc1", "misc data", Year2024},
+         {"Misc2", "stray"}});
+    EXPECT_EQ(FilesDone, 1);
+    EXPECT_EQ(FileBytes(App("a.txt")), "alpha");
+    EXPECT_EQ(FileBytes(App("sub\\deep\\b.txt")), "bravo");
+    EXPECT_EQ(GetFileAttributesA(App("empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(FileBytes(App("Misc\\m.dat")), "misc data");
+    EXPECT_EQ(GetFileAttributesA(App("never.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ProgressSum, 5 + 5 + 9);
+    EXPECT_EQ(Items, (std::vector<std::string>{"a.txt", "sub\\deep\\b.txt", App("Misc\\m.dat")}));
+
+    EXPECT_EQ(Logged("Folder"), (std::vector<std::string>{folder_.Path("App"), App("sub"), App("sub\\deep"),
+                                                          App("empty"), App("Misc")}));
+    EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt"), App("sub\\deep\\b.txt")}));
+    // The type library stand-in fails: logged as not registered, the phase goes on.
+    EXPECT_EQ(Logged("MiscFile"), (std::vector<std::string>{App("Misc\\m.dat") + ",1,1,1,0,0"}));
+    EXPECT_EQ(Registrations,
+              (std::vector<std::string>{"server " + App("Misc\\m.dat"), "typelib " + App("Misc\\m.dat")}));
+}
+
+TEST_F(FilePhaseTest, UnsafeOrMisnamedMembersFailThePhase) {
+    Run({{"Src\\..\\evil.txt", "x"}});
+    EXPECT_EQ(FilesDone, 0);
+    EXPECT_EQ(GetFileAttributesA(folder_.Path("evil.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    CloseArchive(PackageReader);
+    PackageReader = nullptr;
+
+    FilesDone = -1;
+    Misc(1, "{InstallDir}\\one.dat,2,1,0,0,0");
+    Run({{"Src\\a.txt", "alpha"}, {"Misc2", "wrong"}});
+    EXPECT_EQ(FilesDone, 0);
+    EXPECT_EQ(GetFileAttributesA(App("one.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
+    CreateDirectoryA(InstallDir, nullptr);
+    for (const char* name : {"newer.dll", "same.dll", "always.dll", "ask.dll", "asked.dll", "never.dll"})
+        ASSERT_TRUE(CopyFileA(VersionedDll().c_str(), App(name).c_str(), FALSE));
+    const std::string original = FileBytes(VersionedDll());
+    WriteSetting("General", "NeedRestart", "1", InstallInfoFile);
+    Misc(1, "{InstallDir}\\newer.dll,1,1");
+    Misc(2, "{InstallDir}\\same.dll,1,1,1,1");  // kept, but still shared and registered
+    Misc(3, "{InstallDir}\\always.dll,2,1");
+    Misc(4, "{InstallDir}\\ask.dll,0,1");
+    Misc(5, "{InstallDir}\\asked.dll,,1");  // an empty mode asks too; answered for all above
+    Misc(6, "{InstallDir}\\never.dll,7,1");
+    std::string shown;
+    std::thread answer = Answer(IDC_NO_BUTTON, true, &shown);
+    Run({{"Misc1", "v1.2.3.5", Year1990, 0x00010002, 0x00030005},
+         {"Misc2", "v1.2.3.4", Year1990, 0x00010002, 0x00030004},
+         {"Misc3", "older", Year1990, 0x00010001, 0},
+         {"Misc4", "newest", Year2024},
+         {"Misc5", "newest", Year2024},
+         {"Misc6", "newest", Year2024, 0x00090000, 0}});
+    answer.join();
+    EXPECT_EQ(FilesDone, 1);
+    EXPECT_EQ(FileBytes(App("newer.dll")), "v1.2.3.5");
+    EXPECT_TRUE(FileBytes(App("same.dll")) == original);
+    EXPECT_EQ(FileBytes(App("always.dll")), "older");
+    EXPECT_TRUE(FileBytes(App("ask.dll")) == original);
+    EXPECT_TRUE(FileBytes(App("asked.dll")) == original);
+    EXPECT_TRUE(FileBytes(App("never.dll")) == original);
+    // The question described both files, and suggested No: the package file is older than the one in place.
+    EXPECT_EQ(shown.substr(0, 18), "ask.dll(1.2.3.4; 2") << shown;
+    EXPECT_EQ(shown.find("|ask.dll(2024-3-15/13:45; 6Bytes)|"), shown.find('|')) << shown;
+    EXPECT_EQ(shown.substr(shown.rfind('|') + 1), "No") << shown;
+
+    EXPECT_EQ(Logged("MiscFile"),
+              (std::vector<std::string>{App("newer.dll") + ",1,0,0,0,1", App("same.dll") + ",2,1,1,0,0",
+                                        App("always.dll") + ",1,0,0,0,1", App("ask.dll") + ",2,0,0,0,0",
+                                        App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0"}));
+    // With a restart pending the server is recorded for after it; no type-library flag, no registration.
+    EXPECT_EQ(Registrations, (std::vector<std::string>{"defer server " + App("same.dll")}));
+    EXPECT_EQ(ProgressSum, static_cast<LPARAM>(8 + 8 + 5 + 3 * 6));
+}
+
+TEST_F(FilePhaseTest, SourceQuestionReplacesWithAStarAndNoForAllKeepsTheRest) {
+    CreateDirectoryA(InstallDir, nullptr);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) SetFileBytes(App(name), "old");
+    std::thread answers([] {
+        for (int button : {IDC_YES_BUTTON, IDC_NO_BUTTON}) {
+            HWND dialog =
+                ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_NO_MORE_CONFIRMATION, 10000);
+            if (dialog == nullptr) return;
+            if (button == IDC_NO_BUTTON)
+                SendMessageA(GetDlgItem(dialog, IDC_NO_MORE_CONFIRMATION), BM_SETCHECK, BST_CHECKED, 0);
+            ui::ClickButton(dialog, button);
+            ui::WaitForWindowToGo(dialog, 10000);
+        }
+    });
+    Run({{"Src\\a.txt", "new a", Year1990}, {"Src\\b.txt", "new b"}, {"Src\\c.txt", "new c"}});
+    answers.join();
+    EXPECT_EQ(FilesDone, 1);
+    EXPECT_EQ(FileBytes(App("a.txt")), "new a");
+    EXPECT_EQ(FileBytes(App("b.txt")), "old");
+    EXPECT_EQ(FileBytes(App("c.txt")), "old");
+    EXPECT_EQ(SourceOverwriteAnswer, -1);
+    EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt") + "*"}));
+    EXPECT_EQ(ProgressSum, 5 + 5 + 5);
+}
+
+TEST_F(FilePhaseTest, WithoutConfirmationEveryExistingSourceFileIsReplaced) {
+    CreateDirectoryA(InstallDir, nullptr);
+    SetFileBytes(App("a.txt"), "old");
+    WriteSetting("General", "ConfirmOverwriteSourceFolderFile", "0", InstallInfoFile);
+    Run({{"Src\\a.txt", "new a"}, {"Src\\b.txt", "new b"}});
+    EXPECT_EQ(FilesDone, 1);
+    EXPECT_EQ(FileBytes(App("a.txt")), "new a");
+    EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt") + "*", App("b.txt")}));
+}
+
+}  // namespace
