@@ -1,9 +1,10 @@
 // Workers whose steps are not built yet: each only reports that it is done, so that the install
 // sequence runs to its end. Their steps come with their own work, which replaces this file.
-#include "files/file_removal.h"
+#include "items/server_registration.h"
 #include "items/post_install.h"
 #include "ui/background_window.h"
 #include "ui/private_messages.h"
+#include "ui/progress_bar.h"
 
 std::atomic<int> FinishAfterRestart{0};
 
@@ -17,7 +18,7 @@ DWORD WINAPI FinishWorker(LPVOID) {
     return 0;
 }
 
-DWORD WINAPI RollbackWorker(LPVOID) {
-    PostMessageA(BackgroundWindow, WM_USER, UM_ROLLBACK_DONE, 0);
-    return 0;
-}
+// Stand-ins until the progress bar and the server registration arrive; they do nothing.
+int StepProgressBack() { return 0; }
+int UnregisterServerFile(const char*) { return 0; }
+int UnregisterTypeLibraryFile(const char*) { return 0; }
