@@ -24,8 +24,9 @@ class RegistryKey {
     HKEY key_ = nullptr;
 };
 
-// The count and the type it is written back with. Anything unreadable counts as 0 in a REG_DWORD.
-long ReadSharedCount(HKEY key, const char* path, DWORD* type) {
+// The count and the type it is written back with. Anything unreadable gives the count the caller names,
+// to be written back as a REG_DWORD.
+long ReadSharedCount(HKEY key, const char* path, DWORD* type, long unreadable) {
     DWORD size = 0;
     *type = REG_NONE;
     if (RegQueryValueExA(key, path, nullptr, type, nullptr, &size) != ERROR_SUCCESS) *type = REG_NONE;
@@ -41,10 +42,21 @@ long ReadSharedCount(HKEY key, const char* path, DWORD* type) {
         DWORD count = 0;
         size = sizeof count;
         LONG read = RegQueryValueExA(key, path, nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
-        return read == ERROR_SUCCESS && size == sizeof count ? static_cast<long>(count) : 0;
+        if (read == ERROR_SUCCESS && size == sizeof count) return static_cast<long>(count);
     }
     *type = REG_DWORD;
-    return 0;
+    return unreadable;
+}
+
+void WriteSharedCount(HKEY key, const char* path, DWORD type, long count) {
+    if (type == REG_SZ) {
+        char text[16];
+        wsprintfA(text, "%ld", count);
+        RegSetValueExA(key, path, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    } else {
+        DWORD value = static_cast<DWORD>(count);
+        RegSetValueExA(key, path, 0, type, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
 }
 
 }  // namespace
@@ -100,19 +112,30 @@ int IncrementSharedCount(const char* path) {
                         KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         return 0;
     DWORD type;
-    long count = ReadSharedCount(key.Get(), path, &type);
+    long count = ReadSharedCount(key.Get(), path, &type, 0);
     if (count < 0) count = 0;
     // A file already there without a count has a user we did not see install it.
     if (count == 0 && FileExists(path)) count = 1;
     if (count < LONG_MAX) ++count;
-
-    if (type == REG_SZ) {
-        char text[16];
-        wsprintfA(text, "%ld", count);
-        RegSetValueExA(key.Get(), path, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
-    } else {
-        DWORD value = static_cast<DWORD>(count);
-        RegSetValueExA(key.Get(), path, 0, type, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    }
+    WriteSharedCount(key.Get(), path, type, count);
     return 1;
+}
+
+int DecrementSharedCount(const char* path) {
+    RegistryKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.Receive()) !=
+        ERROR_SUCCESS)
+        return 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.Get(), path, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return 0;
+    DWORD type;
+    // An unreadable count is taken as shared with someone else: it drops to 1, never frees the file.
+    const long count = ReadSharedCount(key.Get(), path, &type, 2);
+    if (count == 1) {
+        RegDeleteValueA(key.Get(), path);
+        return 1;
+    }
+    // A count already at 0 or below is someone else's damage; driving it further negative helps no one.
+    if (count > 1) WriteSharedCount(key.Get(), path, type, count - 1);
+    return 0;
 }

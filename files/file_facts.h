@@ -23,3 +23,6 @@ int GetFileVersionPair(const char* path, VersionPair* pair);
 int CompareVersions(const VersionPair& a, const VersionPair& b);
 // Raises the file's count under SharedDLLs; 1, or 0 when the key cannot be opened or created.
 int IncrementSharedCount(const char* path);
+// Lowers the file's count under SharedDLLs (the key is never created). 1 when the count was 1 and its
+// value is now removed, so the file may go; 0 otherwise, also when the count was 0 or below (left as is).
+int DecrementSharedCount(const char* path);

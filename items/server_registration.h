@@ -1,4 +1,4 @@
-// Registration of COM servers and type libraries, now or after the restart.
+// Registering and unregistering COM servers and type libraries of misc files, now or after the restart.
 #pragma once
 
 // Calls the file's DllRegisterServer; 1 on success. A failure is shown to the user and gives 0.
@@ -8,3 +8,8 @@ int RegisterTypeLibraryFile(const char* path);
 // Record the file for registration in the run after the restart, when it will be in place.
 void DeferServerRegistration(const char* path);
 void DeferTypeLibraryRegistration(const char* path);
+
+// DllUnregisterServer of the file; 1 when it was found and succeeded. Shows nothing.
+int UnregisterServerFile(const char* path);
+// Unregisters the file's type library; 1 on success. Shows nothing.
+int UnregisterTypeLibraryFile(const char* path);

@@ -1,9 +1,11 @@
-// The install folder page: where the application goes. This much opens the page, proposes the folder
-// and leads back or out; checking and creating the folder on Install comes with the file phase.
+// The install folder page: where the application goes. It proposes a folder, lets the user type or
+// browse for another, and on Install checks and creates it before the installation starts.
+#include <shlobj.h>
 #include <windows.h>
 
 #include "archive/leading_members.h"
 #include "common/message_box.h"
+#include "common/file_system.h"
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/strings.h"
@@ -20,6 +22,9 @@ DWORD SpaceNeeded = 0;
 
 namespace {
 
+// What Browse appends to the chosen folder; set anew each time the page opens.
+char DefaultSubfolder[PathBufferSize];
+
 void Report(HWND page, LPARAM result) {
     SendMessageA(BackgroundWindow, WM_USER, UM_FOLDER_DONE, result);
     DestroyWindow(page);
@@ -27,8 +32,8 @@ void Report(HWND page, LPARAM result) {
 
 // "Space needed: 4,883KBytes": the bytes rounded to the nearest kilobyte.
 void ShowSpaceNeeded(HWND page) {
-    const unsigned long needed =
-        static_cast<unsigned long>(ReadIntSetting("General", "SpaceNeeded", 0, InstallInfoFile));
+    SpaceNeeded = static_cast<DWORD>(ReadIntSetting("General", "SpaceNeeded", 0, InstallInfoFile));
+    const unsigned long needed = SpaceNeeded;
     char kilobytes[PathBufferSize];
     CopyBounded(sizeof kilobytes, kilobytes, GroupDigits(((needed + 512) & 0xFFFFFFFFul) >> 10));
     char text[2 * PathBufferSize];
@@ -36,15 +41,108 @@ void ShowSpaceNeeded(HWND page) {
     SetDlgItemTextA(page, IDC_SPACE_NEEDED, text);
 }
 
-// The folder from [General] DefInstallFolder: with a folder variable it names a place of its own,
-// otherwise it is taken relative to the package's folder.
+// Text the page puts there leaves the modified flag clear: only typing counts as the user's choice.
+void SetEditText(HWND page, const char* text) {
+    SetDlgItemTextA(page, IDC_FOLDER_EDIT, text);
+    SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_SETMODIFY, FALSE, 0);
+}
+
 void ProposeFolder(HWND page) {
-    char folder[PathBufferSize] = "";
-    ReadSetting("General", "DefInstallFolder", "", folder, sizeof folder, InstallInfoFile);
-    Trim(folder);
-    if (!IsAbsolutePath(folder) && !ExpandPathVariables(folder))
-        CopyBounded(sizeof folder, folder, JoinPath(InstallFileDir, folder));
-    SetDlgItemTextA(page, IDC_FOLDER_EDIT, folder);
+    char setting[PathBufferSize] = "";
+    ReadSetting("General", "DefInstallFolder", "", setting, sizeof setting, InstallInfoFile);
+    char folder[PathBufferSize];
+    ProposeInstallFolder(setting, folder, DefaultSubfolder);
+    SetEditText(page, folder);
+}
+
+// The shell's allocator: the 95 family's shell hands out item lists from its own.
+void FreeItemList(LPITEMIDLIST list) {
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+        allocator->Free(list);
+        allocator->Release();
+    }
+}
+
+void Browse(HWND page) {
+    char displayName[MAX_PATH];
+    BROWSEINFOA info = {};
+    info.hwndOwner = page;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = SelectText(MessageId::SelectInstallFolderPrompt);
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST list = SHBrowseForFolderA(&info);
+    if (list == nullptr) return;
+    char chosen[MAX_PATH] = "";
+    const BOOL named = SHGetPathFromIDListA(list, chosen);
+    FreeItemList(list);
+    if (!named) return;
+    char folder[PathBufferSize];
+    CopyBounded(sizeof folder, folder, JoinPath(chosen, DefaultSubfolder));
+    NormaliseFolder(folder);
+    SetEditText(page, folder);
+}
+
+// The page stays open with the folder selected for another try.
+void BackToEdit(HWND page) {
+    HWND edit = GetDlgItem(page, IDC_FOLDER_EDIT);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+int Ask(HWND page, MessageId id, const char* argument, UINT style) {
+    char text[4 * PathBufferSize];
+    wsprintfA(text, SelectText(id), argument);
+    return ShowMessage(page, text, style);
+}
+
+// Install: the checks in their order; 1 when the folder is accepted, exists and is in InstallDir.
+int AcceptFolder(HWND page) {
+    GetDlgItemTextA(page, IDC_FOLDER_EDIT, InstallDir, sizeof InstallDir);
+    if (IsBlank(InstallDir)) return 0;
+    Trim(InstallDir);
+    FixDriveRoot(InstallDir);
+    NormaliseFolder(InstallDir);
+    if (!IsAbsolutePath(InstallDir))
+        CopyBounded(sizeof InstallDir, InstallDir, JoinPath(InstallFileDir, InstallDir));
+
+    if (InstallDir[0] == '\\' && InstallDir[1] == '\\') {
+        ShowMessage(page, SelectText(MessageId::CantInstallToRemote), MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    char drive[PathBufferSize];
+    CopyBounded(sizeof drive, drive, DriveOf(InstallDir));
+    if (!FolderExists(drive)) {
+        Ask(page, MessageId::InvalidDrive, drive, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    if (IsRemovableDrive(InstallDir) &&
+        Ask(page, MessageId::RemovableDrive, drive, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return 0;
+    const int typed = SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_GETMODIFY, 0, 0) != 0;
+    if (typed && !FolderExists(InstallDir) &&
+        Ask(page, MessageId::CreateFolderQuestion, InstallDir, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return 0;
+    if (DiskFreeBytes(InstallDir) <= SpaceNeeded) {
+        Ask(page, MessageId::NotEnoughSpace, drive, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    // Folders made here stay logged even when the last level fails, so that the rollback finds them.
+    CreateLoggedFolders(InstallDir);
+    if (!FolderExists(InstallDir)) {
+        Ask(page, MessageId::CantCreateFolder, InstallDir, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    return 1;
+}
+
+void Install(HWND page) {
+    if (!AcceptFolder(page)) {
+        BackToEdit(page);
+        return;
+    }
+    CopyBounded(sizeof InstallDrive, InstallDrive, DriveOf(InstallDir));
+    Report(page, 1);
 }
 
 void Open(HWND page) {
@@ -94,6 +192,8 @@ INT_PTR CALLBACK FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             Open(page);
             return FALSE;
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_BROWSE) Browse(page);
+            if (LOWORD(wParam) == IDC_INSTALL) Install(page);
             if (LOWORD(wParam) == IDC_PREV) Report(page, 2);
             if (LOWORD(wParam) == IDC_CANCEL) SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
             return TRUE;

@@ -1,6 +1,5 @@
 // Workers whose steps are not built yet: each only reports that it is done, so that the install
 // sequence runs to its end. Their steps come with their own work, which replaces this file.
-#include "files/file_removal.h"
 #include "items/post_install.h"
 #include "ui/background_window.h"
 #include "ui/private_messages.h"
@@ -14,10 +13,5 @@ DWORD WINAPI SilentToolWorker(LPVOID) {
 
 DWORD WINAPI FinishWorker(LPVOID) {
     if (!FinishAfterRestart) PostMessageA(BackgroundWindow, WM_USER, UM_FINISH_DONE, 0);
-    return 0;
-}
-
-DWORD WINAPI RollbackWorker(LPVOID) {
-    PostMessageA(BackgroundWindow, WM_USER, UM_ROLLBACK_DONE, 0);
     return 0;
 }

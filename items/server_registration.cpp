@@ -1,0 +1,79 @@
+// Self-registration of COM servers and registration of type libraries, now or recorded for the run
+// after the restart.
+#include "items/server_registration.h"
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include "common/message_box.h"
+#include "common/messages.h"
+#include "common/paths.h"
+#include "common/strings.h"
+#include "items/library_loading.h"
+#include "script/settings.h"
+#include "startup/working_files.h"
+#include "ui/wizard_state.h"
+
+namespace {
+
+void ShowRegistrationError(const char* path) {
+    if (AbortFlag) return;
+    char shown[PathBufferSize];
+    CopyBounded(sizeof shown, shown, path);
+    char message[512];
+    wsprintfA(message, SelectText(MessageId::ErrorRegisteringFile), shown);
+    ShowMessage(CurrentPage, message, MB_OK | MB_ICONWARNING);
+}
+
+// Writes the next numbered key of a deferred list in the end-install information file.
+int Defer(const char* section, long* counter, const char* path) {
+    char key[16];
+    wsprintfA(key, "%ld", ++*counter);
+    return WriteSetting(section, key, path, EndInstallFile);
+}
+
+long DeferredServers = 0;
+long DeferredTypeLibraries = 0;
+
+}  // namespace
+
+int RegisterServerFile(const char* path) {
+    bool found = false;
+    CallServerEntry(path, "DllRegisterServer", &found);  // called is registered, whatever it says
+    if (!found) ShowRegistrationError(path);
+    return found ? 1 : 0;
+}
+
+int RegisterTypeLibraryFile(const char* path) {
+    bool registered = false;
+    {
+        LibraryLoadScope scope;
+        WCHAR widePath[PathBufferSize];
+        WidePath(path, widePath);
+        ITypeLib* library = nullptr;
+        if (SUCCEEDED(LoadTypeLib(widePath, &library))) {
+            BSTR helpFile = nullptr;
+            if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, &helpFile))) {
+                // The library is registered with the folder of its help file.
+                WCHAR helpFolder[PathBufferSize] = {0};
+                if (helpFile != nullptr && helpFile[0] != 0) {
+                    char narrow[PathBufferSize];
+                    if (WideCharToMultiByte(CP_ACP, 0, helpFile, -1, narrow, sizeof narrow, nullptr, nullptr))
+                        WidePath(FolderOf(narrow), helpFolder);
+                }
+                registered = SUCCEEDED(RegisterTypeLib(library, widePath, helpFolder[0] ? helpFolder : nullptr));
+                SysFreeString(helpFile);
+            }
+            library->Release();
+        }
+    }
+    if (!registered) ShowRegistrationError(path);
+    return registered ? 1 : 0;
+}
+
+void DeferServerRegistration(const char* path) { Defer("RegisterServer", &DeferredServers, path); }
+
+void DeferTypeLibraryRegistration(const char* path) {
+    Defer("RegisterTypeLibrary", &DeferredTypeLibraries, path);
+}

@@ -1,0 +1,170 @@
+// The install folder behind the page: the registry form, the proposed folder, free space and creation.
+#include <gtest/gtest.h>
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+
+#include "common/strings.h"
+#include "script/install_log.h"
+#include "script/path_variables.h"
+#include "startup/working_files.h"
+#include "tests/support/archive_fixture.h"
+#include "ui/folder_page.h"
+
+namespace {
+
+using testsupport::SetFileBytes;
+
+const char TestKey[] = "Software\\KelpackFolderTest";
+
+struct RegForm {
+    char root[PathBufferSize], key[PathBufferSize], value[PathBufferSize];
+    char subfolder[PathBufferSize], fallback[PathBufferSize];
+    int complete;
+    explicit RegForm(const char* text) {
+        complete = ParseRegForm(text, root, key, value, subfolder, fallback);
+    }
+};
+
+TEST(RegistryForm, OnlyABraceRegAndColonOpenIt) {
+    EXPECT_EQ(IsRegForm("{Reg:2,K,V}S;D"), 1);
+    EXPECT_EQ(IsRegForm(" \t{ \tReg\t :2"), 1);
+    EXPECT_EQ(IsRegForm("{reg:2,K,V}S;D"), 0);  // case matters
+    EXPECT_EQ(IsRegForm("{Reg 2,K,V}"), 0);
+    EXPECT_EQ(IsRegForm("x{Reg:"), 0);
+    EXPECT_EQ(IsRegForm("{ProgramFiles}\\App"), 0);
+    EXPECT_EQ(IsRegForm(nullptr), 0);
+}
+
+TEST(RegistryForm, FieldsAreCleanedEachInItsOwnWay) {
+    RegForm form(
+        " { Reg : 2 , \\SOFTWARE\\Example\\ , Path }\\Example App\\ ; {ProgramFiles}\\Example App\\ ");
+    EXPECT_EQ(form.complete, 1);
+    EXPECT_STREQ(form.root, "2");
+    EXPECT_STREQ(form.key, "SOFTWARE\\Example");
+    EXPECT_STREQ(form.value, "Path");
+    EXPECT_STREQ(form.subfolder, "Example App");
+    EXPECT_STREQ(form.fallback, "{ProgramFiles}\\Example App");
+
+    RegForm root("{Reg:1,K,}S;C:\\");
+    EXPECT_STREQ(root.value, "");  // the key's default value
+    EXPECT_STREQ(root.fallback, "C:\\");
+
+    // A missing separator leaves the later fields empty and says so.
+    RegForm cut("{Reg:1,Key,Value}Sub");
+    EXPECT_EQ(cut.complete, 0);
+    EXPECT_STREQ(cut.value, "Value");
+    EXPECT_STREQ(cut.fallback, "");
+    RegForm none("C:\\App");
+    EXPECT_EQ(none.complete, 0);
+    EXPECT_STREQ(none.root, "");
+}
+
+TEST(RegistryForm, OnlyTheFourRootsOpen) {
+    EXPECT_EQ(RegFormRoot("0"), HKEY_CLASSES_ROOT);
+    EXPECT_EQ(RegFormRoot("3"), HKEY_USERS);
+    EXPECT_EQ(RegFormRoot("2x"), HKEY_LOCAL_MACHINE);  // read as atol reads it
+    EXPECT_EQ(RegFormRoot("7"), nullptr);
+    EXPECT_EQ(RegFormRoot("-1"), nullptr);
+}
+
+TEST(FreeSpace, ClusterProductIsCappedBelowFourGigabytes) {
+    EXPECT_EQ(CapFreeBytes(8, 512, 1000), 4096000u);
+    EXPECT_EQ(CapFreeBytes(1, 1, 0xFFFFFFFFu), 0xFFFFFFFFu);
+    EXPECT_EQ(CapFreeBytes(8, 512, 1048576), 0xFFFFFFFFu);        // exactly 4 GB
+    EXPECT_EQ(CapFreeBytes(64, 4096, 0xFFFFFFF0u), 0xFFFFFFFFu);  // far beyond
+    EXPECT_EQ(CapFreeBytes(65536, 65536, 5), 0u);                 // the cluster size wraps in 32 bits
+    EXPECT_EQ(CapFreeBytes(0, 512, 100), 0u);
+
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    EXPECT_GT(DiskFreeBytes(windows), 0u);
+    EXPECT_EQ(DiskFreeBytes("Q:\\Nowhere"), 0u);  // no such drive counts as full
+}
+
+class ProposedFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        GetWindowsDirectoryA(WinDrive, sizeof WinDrive);
+        WinDrive[2] = '\0';
+        CopyBounded(sizeof ProgramFilesDir, ProgramFilesDir, "C:\\Program Files");
+        CopyBounded(sizeof InstallFileDir, InstallFileDir, scratch_.Root().string().c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, TestKey);
+    }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, TestKey); }
+
+    static void SetValue(const std::string& value) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, TestKey, &key), ERROR_SUCCESS);
+        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    }
+    // "folder|default subfolder"
+    static std::string Propose(const char* setting) {
+        char folder[PathBufferSize], subfolder[PathBufferSize];
+        ProposeInstallFolder(setting, folder, subfolder);
+        return std::string(folder) + "|" + subfolder;
+    }
+
+    testsupport::ScratchFolder scratch_;
+};
+
+TEST_F(ProposedFolder, VariablesAbsoluteAndRelativeFolders) {
+    EXPECT_EQ(Propose("{ProgramFiles}\\App"), "C:\\Program Files\\App|App");
+    EXPECT_EQ(Propose("{ProgramFiles}\\App\\Sub"), "C:\\Program Files\\App\\Sub|App\\Sub");
+    EXPECT_EQ(Propose("C:\\App"), "C:\\App|");
+    // The package lies on a hard disk here: beside it.
+    EXPECT_EQ(Propose("App"), scratch_.Path("App") + "|App");
+    EXPECT_EQ(Propose(""), std::string(InstallFileDir) + "|");
+}
+
+TEST_F(ProposedFolder, TheRegistryNamesAFolderOrAFileOrNothing) {
+    const std::string form = "{Reg:1,Software\\KelpackFolderTest,Path}\\Sub\\;C:\\Fallback\\";
+    EXPECT_EQ(Propose(form.c_str()), "C:\\Fallback|");  // no key
+
+    SetValue(scratch_.Root().string() + "\\ ");
+    EXPECT_EQ(Propose(form.c_str()), scratch_.Path("Sub") + "|Sub");
+
+    SetFileBytes(scratch_.Path("app.exe"), "x");
+    SetValue(scratch_.Path("app.exe"));
+    EXPECT_EQ(Propose(form.c_str()), scratch_.Path("Sub") + "|Sub");
+
+    SetValue(scratch_.Path("missing\\app"));
+    EXPECT_EQ(Propose(form.c_str()), "C:\\Fallback|");
+    SetValue("  ");
+    EXPECT_EQ(Propose(form.c_str()), "C:\\Fallback|");
+
+    // Environment references in the value are expanded.
+    SetEnvironmentVariableA("KP_FOLDER_TEST", scratch_.Root().string().c_str());
+    SetValue("%KP_FOLDER_TEST%");
+    EXPECT_EQ(Propose(form.c_str()), scratch_.Path("Sub") + "|Sub");
+
+    // Root 7 cannot be opened; a default with a variable has its own subfolder.
+    EXPECT_EQ(Propose("{Reg:7,Software\\KelpackFolderTest,Path}Sub;{ProgramFiles}\\App"),
+              "C:\\Program Files\\App|App");
+}
+
+TEST_F(ProposedFolder, CreatedFoldersAreLoggedOuterFirst) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    ASSERT_NE(GetTempFileNameA(temp, "kpl", 0, InstallLogFile), 0u);
+    ResetLogCounters();
+    const std::string inner = scratch_.Path("a\\b\\c");
+    CreateLoggedFolders((inner + "\\").c_str());
+    EXPECT_NE(GetFileAttributesA(inner.c_str()), INVALID_FILE_ATTRIBUTES);
+    LoadLogCounter("Folder");
+    char entry[PathBufferSize];
+    std::string logged;
+    while (NextLogItem("Folder", entry)) logged += std::string(entry) + "|";
+    EXPECT_EQ(logged, inner + "|" + scratch_.Path("a\\b") + "|" + scratch_.Path("a") + "|");
+
+    // Nothing left to create logs nothing.
+    ResetLogCounters();
+    CreateLoggedFolders(inner.c_str());
+    EXPECT_EQ(GetPrivateProfileIntA("Folder", "FolderCount", -1, InstallLogFile), 3u);
+    DeleteFileA(InstallLogFile);
+}
+
+}  // namespace
