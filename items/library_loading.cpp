@@ -3,7 +3,8 @@
 
 #include "common/strings.h"
 
-LibraryLoadScope::LibraryLoadScope() : cursor_(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {
+LibraryLoadScope::LibraryLoadScope()
+    : cursor_(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {
     mode_ = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
@@ -21,7 +22,8 @@ HRESULT CallServerEntry(const char* path, const char* entry, bool* found) {
     *found = false;
     HRESULT result = E_FAIL;
     if (HMODULE library = LoadLibraryA(path)) {
-        if (auto call = reinterpret_cast<ServerEntry>(reinterpret_cast<void*>(GetProcAddress(library, entry)))) {
+        if (auto call =
+                reinterpret_cast<ServerEntry>(reinterpret_cast<void*>(GetProcAddress(library, entry)))) {
             *found = true;
             result = call();
         }

@@ -5,13 +5,13 @@
 
 // The wait cursor and a quiet error mode while a library is loaded: an unreadable drive shows no dialog.
 class LibraryLoadScope {
-public:
+  public:
     LibraryLoadScope();
     ~LibraryLoadScope();
     LibraryLoadScope(const LibraryLoadScope&) = delete;
     LibraryLoadScope& operator=(const LibraryLoadScope&) = delete;
 
-private:
+  private:
     HCURSOR cursor_;
     UINT mode_;
 };

@@ -62,7 +62,8 @@ int RegisterTypeLibraryFile(const char* path) {
                     if (WideCharToMultiByte(CP_ACP, 0, helpFile, -1, narrow, sizeof narrow, nullptr, nullptr))
                         WidePath(FolderOf(narrow), helpFolder);
                 }
-                registered = SUCCEEDED(RegisterTypeLib(library, widePath, helpFolder[0] ? helpFolder : nullptr));
+                registered =
+                    SUCCEEDED(RegisterTypeLib(library, widePath, helpFolder[0] ? helpFolder : nullptr));
                 SysFreeString(helpFile);
             }
             library->Release();

@@ -22,8 +22,8 @@ int UnregisterTypeLibraryFile(const char* path) {
     bool done = false;
     TLIBATTR* attributes = nullptr;
     if (SUCCEEDED(library->GetLibAttr(&attributes))) {
-        done = SUCCEEDED(UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
-                                           attributes->lcid, attributes->syskind));
+        done = SUCCEEDED(UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum,
+                                           attributes->wMinorVerNum, attributes->lcid, attributes->syskind));
         library->ReleaseTLibAttr(attributes);
     }
     library->Release();

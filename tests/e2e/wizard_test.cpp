@@ -289,4 +289,19 @@ TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
     ExpectEndsWith(0);
 }
 
+TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
+    HWND welcome =
+        Start(HelloPackage("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n", false, false),
+              IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    Leave(welcome, IDC_NEXT);
+    HWND folder = Page(IDC_FOLDER_EDIT);
+    ASSERT_NE(folder, nullptr);
+    ui::ClickButton(folder, IDC_INSTALL);
+    HWND progress = Page(IDC_PROGRESS_TITLE);
+    if (progress) ui::CaptureScreen(progress, "wizard-progress");
+    ExpectEndsWith(0);
+    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
+}
+
 }  // namespace
