@@ -5,7 +5,6 @@
 
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "common/strings.h"
 #include "ui/wizard_state.h"
 
 void ShowArchiveDamaged() {
@@ -15,10 +14,5 @@ void ShowArchiveDamaged() {
 
 void ShowCantInstallFile(const char* path) {
     if (AbortFlag) return;
-    // The path is bounded first, so the text always fits its 420 bytes.
-    char shown[PathBufferSize];
-    CopyBounded(sizeof shown, shown, path);
-    char message[420];
-    wsprintfA(message, SelectText(MessageId::CantInstallFile), shown);
-    ShowMessage(CurrentPage, message, MB_OK | MB_ICONERROR);
+    ShowMessageAbout(CurrentPage, MessageId::CantInstallFile, path, MB_OK | MB_ICONERROR);
 }

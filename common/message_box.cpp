@@ -1,8 +1,19 @@
 // Message boxes with the module caption.
 #include "common/message_box.h"
 
+#include "common/messages.h"
+#include "common/strings.h"
+
 char ModuleCaption[260] = "Kelpack";
 
 int ShowMessage(HWND owner, const char* text, UINT style) {
     return MessageBoxA(owner, text, ModuleCaption, style);
+}
+
+int ShowMessageAbout(HWND owner, MessageId id, const char* argument, UINT style) {
+    char shown[PathBufferSize];
+    CopyBounded(sizeof shown, shown, argument);
+    char message[1024];  // the longest text with a whole path buffer fits
+    wsprintfA(message, SelectText(id), shown);
+    return ShowMessage(owner, message, style);
 }

@@ -10,3 +10,9 @@ extern char ModuleCaption[260];
 // Shows text with the module caption, owned by owner (none before the wizard exists); returns the
 // button the user chose.
 int ShowMessage(HWND owner, const char* text, UINT style);
+
+enum class MessageId : unsigned char;
+
+// The same with the text of id in the selected language, its %s filled with the argument (a path, a
+// drive or a title; cut to a path buffer first, so the message always fits).
+int ShowMessageAbout(HWND owner, MessageId id, const char* argument, UINT style);

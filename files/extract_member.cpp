@@ -33,11 +33,7 @@ void TellCantInstall(const char* target) {
 
 void TellNoAdmin(const char* target) {
     if (!MayTell()) return;
-    char shown[PathBufferSize];
-    CopyBounded(sizeof shown, shown, target);
-    char message[600];
-    wsprintfA(message, SelectText(MessageId::NoAdminCantInstallFile), shown);
-    ShowMessage(CurrentPage, message, MB_OK | MB_ICONWARNING);
+    ShowMessageAbout(CurrentPage, MessageId::NoAdminCantInstallFile, target, MB_OK | MB_ICONWARNING);
 }
 
 void AddProgress(int count) {

@@ -19,11 +19,7 @@ namespace {
 
 void ShowRegistrationError(const char* path) {
     if (AbortFlag) return;
-    char shown[PathBufferSize];
-    CopyBounded(sizeof shown, shown, path);
-    char message[512];
-    wsprintfA(message, SelectText(MessageId::ErrorRegisteringFile), shown);
-    ShowMessage(CurrentPage, message, MB_OK | MB_ICONWARNING);
+    ShowMessageAbout(CurrentPage, MessageId::ErrorRegisteringFile, path, MB_OK | MB_ICONWARNING);
 }
 
 // Writes the next numbered key of a deferred list in the end-install information file.

@@ -90,12 +90,6 @@ void BackToEdit(HWND page) {
     SendMessageA(edit, EM_SETSEL, 0, -1);
 }
 
-int Ask(HWND page, MessageId id, const char* argument, UINT style) {
-    char text[4 * PathBufferSize];
-    wsprintfA(text, SelectText(id), argument);
-    return ShowMessage(page, text, style);
-}
-
 // Install: the checks in their order; 1 when the folder is accepted, exists and is in InstallDir.
 int AcceptFolder(HWND page) {
     GetDlgItemTextA(page, IDC_FOLDER_EDIT, InstallDir, sizeof InstallDir);
@@ -113,24 +107,25 @@ int AcceptFolder(HWND page) {
     char drive[PathBufferSize];
     CopyBounded(sizeof drive, drive, DriveOf(InstallDir));
     if (!FolderExists(drive)) {
-        Ask(page, MessageId::InvalidDrive, drive, MB_OK | MB_ICONWARNING);
+        ShowMessageAbout(page, MessageId::InvalidDrive, drive, MB_OK | MB_ICONWARNING);
         return 0;
     }
-    if (IsRemovableDrive(InstallDir) &&
-        Ask(page, MessageId::RemovableDrive, drive, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    if (IsRemovableDrive(InstallDir) && ShowMessageAbout(page, MessageId::RemovableDrive, drive,
+                                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return 0;
     const int typed = SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_GETMODIFY, 0, 0) != 0;
     if (typed && !FolderExists(InstallDir) &&
-        Ask(page, MessageId::CreateFolderQuestion, InstallDir, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        ShowMessageAbout(page, MessageId::CreateFolderQuestion, InstallDir, MB_YESNO | MB_ICONQUESTION) !=
+            IDYES)
         return 0;
     if (DiskFreeBytes(InstallDir) <= SpaceNeeded) {
-        Ask(page, MessageId::NotEnoughSpace, drive, MB_OK | MB_ICONWARNING);
+        ShowMessageAbout(page, MessageId::NotEnoughSpace, drive, MB_OK | MB_ICONWARNING);
         return 0;
     }
     // Folders made here stay logged even when the last level fails, so that the rollback finds them.
     CreateLoggedFolders(InstallDir);
     if (!FolderExists(InstallDir)) {
-        Ask(page, MessageId::CantCreateFolder, InstallDir, MB_OK | MB_ICONWARNING);
+        ShowMessageAbout(page, MessageId::CantCreateFolder, InstallDir, MB_OK | MB_ICONWARNING);
         return 0;
     }
     return 1;
