@@ -18,6 +18,7 @@
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
+#include "tests/support/scratch_log.h"
 #include "ui/private_messages.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/wizard_state.h"
@@ -98,11 +99,7 @@ std::thread Answer(int button, bool forAll, std::string* shown = nullptr) {
 class FilePhaseTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        lstrcpynA(InstallLogFile, folder_.Path("log.ini").c_str(), sizeof InstallLogFile);
-        lstrcpynA(FileListFile, folder_.Path("files.lst").c_str(), sizeof FileListFile);
-        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ResetLogCounters();
+        ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
         lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
         lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         std::string module = ui::WinePathOf(ui::Environment("KP_MODULE"));
@@ -127,9 +124,7 @@ class FilePhaseTest : public ::testing::Test {
         RestartNeeded = 0;
         AbortFlag = 0;
         FlushSettings(InstallInfoFile);
-        FlushSettings(InstallLogFile);
-        CloseHandle(FileListHandle);
-        FileListHandle = INVALID_HANDLE_VALUE;
+        testsupport::CloseScratchLog();
     }
     // The package of the members as the package reader, on a leading member as start-up leaves it.
     void Run(std::vector<Member> members) {

@@ -17,6 +17,7 @@
 #include "startup/process_state.h"
 #include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
+#include "tests/support/scratch_log.h"
 #include "ui/private_messages.h"
 #include "ui/wizard_state.h"
 
@@ -84,13 +85,7 @@ std::vector<std::string> LoggedItems() {
 class ExtractTest : public ::testing::Test {
   protected:
     // A fresh installation log for each test.
-    void SetUp() override {
-        lstrcpynA(InstallLogFile, folder_.Path("log.ini").c_str(), sizeof InstallLogFile);
-        lstrcpynA(FileListFile, folder_.Path("files.lst").c_str(), sizeof FileListFile);
-        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ResetLogCounters();
-    }
+    void SetUp() override { ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string())); }
     // Opens the package of the members as the package reader, on its first member.
     void OpenPackage(const std::vector<testsupport::Member>& members, size_t damageAt = 0) {
         std::string package = folder_.Path("SETUP.EXE");
@@ -107,9 +102,7 @@ class ExtractTest : public ::testing::Test {
         CloseArchive(PackageReader);
         PackageReader = nullptr;
         RestartNeeded = 0;
-        FlushSettings(InstallLogFile);
-        CloseHandle(FileListHandle);
-        FileListHandle = INVALID_HANDLE_VALUE;
+        testsupport::CloseScratchLog();
     }
     testsupport::ScratchFolder folder_;
 };

@@ -10,6 +10,7 @@
 
 #include "script/settings.h"
 #include "startup/working_files.h"
+#include "tests/support/scratch_log.h"
 
 namespace {
 
@@ -17,19 +18,9 @@ class InstallLogTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_GT(GetTempPathA(sizeof temp_, temp_), 0u);
-        ASSERT_NE(GetTempFileNameA(temp_, "kpl", 0, InstallLogFile), 0u);
-        ASSERT_NE(GetTempFileNameA(temp_, "kpf", 0, FileListFile), 0u);
-        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(FileListHandle, INVALID_HANDLE_VALUE);
-        ResetLogCounters();
+        ASSERT_TRUE(testsupport::OpenScratchLog(temp_));
     }
-    void TearDown() override {
-        CloseHandle(FileListHandle);
-        FileListHandle = INVALID_HANDLE_VALUE;
-        DeleteFileA(FileListFile);
-        DeleteFileA(InstallLogFile);
-    }
+    void TearDown() override { testsupport::CloseScratchLog(); }
 
     static std::string Raw(const char* section, const char* key) {
         char value[1024];

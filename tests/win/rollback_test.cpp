@@ -9,6 +9,7 @@
 #include "script/install_log.h"
 #include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
+#include "tests/support/scratch_log.h"
 #include "ui/background_window.h"
 #include "ui/private_messages.h"
 #include "ui/wizard_state.h"
@@ -89,19 +90,11 @@ class RollbackTest : public ::testing::Test {
     void SetUp() override {
         char temp[MAX_PATH];
         ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
-        ASSERT_NE(GetTempFileNameA(temp, "kpl", 0, InstallLogFile), 0u);
-        ASSERT_NE(GetTempFileNameA(temp, "kpf", 0, FileListFile), 0u);
-        FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(FileListHandle, INVALID_HANDLE_VALUE);
-        ResetLogCounters();
+        ASSERT_TRUE(testsupport::OpenScratchLog(temp));
         ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &shared_), ERROR_SUCCESS);
     }
     void TearDown() override {
-        CloseHandle(FileListHandle);
-        FileListHandle = INVALID_HANDLE_VALUE;
-        DeleteFileA(FileListFile);
-        DeleteFileA(InstallLogFile);
+        testsupport::CloseScratchLog();
         RegCloseKey(shared_);
     }
     void SetCount(const std::string& path, DWORD count) {

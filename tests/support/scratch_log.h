@@ -1,0 +1,14 @@
+// An installation log for the Windows tests: the log and the file list as fresh files in a folder.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+// Points InstallLogFile and FileListFile at new files in folder, opens the file list and sets every
+// counter to 0. True when the file list could be opened.
+bool OpenScratchLog(const std::string& folder);
+// Flushes and closes them, and deletes both files.
+void CloseScratchLog();
+
+}  // namespace testsupport
