@@ -33,7 +33,7 @@ bool WalkTheWizard(DWORD run) {
     if (!Visit(run, IDC_WELCOME_TITLE, "welcome", IDC_NEXT)) return false;
     HWND license = Visit(run, IDC_TEXT, "license", IDC_PREV);  // I Agree
     if (!license) return false;
-    Sleep(300);
+    for (int wait = 0; wait < 50 && !IsWindowEnabled(GetDlgItem(license, IDC_NEXT)); ++wait) Sleep(50);
     ui::ClickButton(license, IDC_NEXT);
     ui::WaitForWindowToGo(license, Patience);
     if (!Visit(run, IDC_TEXT, "information", IDC_NEXT)) return false;

@@ -44,8 +44,8 @@ TEST(Korean, TheWizardSpeaksKorean) {
     HWND license = ui::WaitForDialogWithControl(run.Id(), IDC_TEXT, Patience);
     ASSERT_NE(license, nullptr);
     EXPECT_EQ(ui::WindowText(GetDlgItem(license, IDC_PREV)), Korean(MessageId::IAgree));
-    ui::ClickButton(license, IDC_PREV);
-    Sleep(300);
+    ui::ClickButton(license, IDC_PREV);  // I Agree; the page then disables it
+    for (int wait = 0; wait < 50 && IsWindowEnabled(GetDlgItem(license, IDC_PREV)); ++wait) Sleep(50);
     ui::ClickButton(license, IDC_CANCEL);
     HWND question = ui::WaitForMessageBox(run.Id(), Patience);
     ASSERT_NE(question, nullptr);

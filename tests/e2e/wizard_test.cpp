@@ -52,6 +52,12 @@ class Wizard : public ::testing::Test {
     std::string Text(HWND page, int control) { return ui::WindowText(GetDlgItem(page, control)); }
     bool Enabled(HWND page, int control) { return IsWindowEnabled(GetDlgItem(page, control)); }
     bool Visible(HWND page, int control) { return IsWindowVisible(GetDlgItem(page, control)); }
+    // Presses I Agree and waits until the page has enabled Next and disabled I Agree.
+    void Agree(HWND license) {
+        ui::ClickButton(license, IDC_PREV);
+        for (int wait = 0; wait < 50 && (!Enabled(license, IDC_NEXT) || Enabled(license, IDC_PREV)); ++wait)
+            Sleep(50);
+    }
     void ExpectEndsWith(DWORD code) {
         ASSERT_TRUE(run_.WaitForExit(Patience));
         EXPECT_EQ(run_.ExitCode(), code);
@@ -97,8 +103,7 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
     EXPECT_GT(SendMessageA(GetDlgItem(license, IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
 
-    ui::ClickButton(license, IDC_PREV);  // I Agree
-    for (int wait = 0; wait < 50 && !Enabled(license, IDC_NEXT); ++wait) Sleep(50);
+    Agree(license);
     EXPECT_TRUE(Enabled(license, IDC_NEXT));
     EXPECT_FALSE(Enabled(license, IDC_PREV));
 
@@ -136,8 +141,7 @@ TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
     Leave(welcome, IDC_NEXT);
     HWND license = Page(IDC_TEXT);
     ASSERT_NE(license, nullptr);
-    ui::ClickButton(license, IDC_PREV);  // I Agree
-    Sleep(300);
+    Agree(license);
     Leave(license, IDC_NEXT);
 
     HWND information = Page(IDC_TEXT);
@@ -240,8 +244,7 @@ TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     Leave(welcome, IDC_NEXT);
     HWND license = Page(IDC_TEXT);
     ASSERT_NE(license, nullptr);
-    ui::ClickButton(license, IDC_PREV);  // I Agree
-    Sleep(300);
+    Agree(license);
     // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
     ui::PressKey(background, VK_F4, true);
     HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
