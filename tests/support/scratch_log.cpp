@@ -13,8 +13,8 @@ bool OpenScratchLog(const std::string& folder) {
     lstrcpynA(InstallLogFile, (folder + "\\kp-log.ini").c_str(), sizeof InstallLogFile);
     lstrcpynA(FileListFile, (folder + "\\kp-files.lst").c_str(), sizeof FileListFile);
     DeleteFileA(InstallLogFile);
-    FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ResetLogCounters();
     return FileListHandle != INVALID_HANDLE_VALUE;
 }
