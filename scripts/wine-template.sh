@@ -18,6 +18,9 @@ xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
   # No crash dialog; window frames drawn by Wine itself, since the virtual display has no window manager.
   wine reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /t REG_SZ /d N /f
+  # Drive F: is a floppy drive (a folder of the prefix), for the tests of removable install drives.
+  mkdir -p "$WINEPREFIX/drive_f" && ln -sfn ../drive_f "$WINEPREFIX/dosdevices/f:"
+  wine reg add "HKLM\\Software\\Wine\\Drives" /v f: /t REG_SZ /d floppy /f
   wineserver -w' >/dev/null
 # Debian keeps Wine's own fonts where Wine does not look for them; without Marlett the caption buttons
 # show letters, and without Tahoma dialogs fall back to another face.

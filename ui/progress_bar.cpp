@@ -60,6 +60,10 @@ void PaintBar(HWND window) {
 
     char text[16];
     wsprintfA(text, "%d%%", ClampToInt(fraction * 100.0));
+    // The percentage is also the window's text, for screen readers and other programs that read it.
+    char shown[16];
+    if (GetWindowTextA(window, shown, sizeof shown) == 0 || lstrcmpA(shown, text) != 0)
+        SetWindowTextA(window, text);
     SetBkMode(memoryDc, TRANSPARENT);
     RECT textRect = ClientRect;
     // The text changes colour where the bar ends, so each half contrasts with what lies beneath it.

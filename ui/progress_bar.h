@@ -1,4 +1,5 @@
-// The progress bar: a small self-painting control (class KPPB) showing a filled bar with its percentage.
+// The progress bar: a small self-painting control (class KPPB) showing a filled bar with its percentage,
+// which is also its window text.
 // One bar exists at a time in the process; the progress page and the uninstall dialog use it.
 #pragma once
 

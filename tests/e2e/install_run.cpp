@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/format.h"
+#include "ui/resources/resource_ids.h"
 
 namespace e2e {
 
@@ -79,6 +80,45 @@ void EndStrayRuns() {
         ui::Process stray;
         if (stray.Attach(id)) stray.Kill();
     }
+}
+
+HWND WizardTest::Start(const std::string& package, int pageControl) {
+    if (!run_.Attach(RunPackage(package))) return nullptr;
+    return Page(pageControl);
+}
+
+HWND WizardTest::StartAtFolderPage(const std::string& package) {
+    HWND welcome = Start(package, IDC_WELCOME_TITLE);
+    if (welcome == nullptr) return nullptr;
+    Leave(welcome, IDC_NEXT);
+    return Page(IDC_FOLDER_EDIT);
+}
+
+void WizardTest::Leave(HWND page, int button) {
+    ui::ClickButton(page, button);
+    EXPECT_TRUE(ui::WaitForWindowToGo(page, Patience));
+}
+
+void WizardTest::Agree(HWND license) {
+    ui::ClickButton(license, IDC_PREV);
+    for (int wait = 0; wait < 50 && (!Enabled(license, IDC_NEXT) || Enabled(license, IDC_PREV)); ++wait)
+        Sleep(50);
+}
+
+bool WizardTest::Answer(const std::string& text, int button) {
+    HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
+    EXPECT_NE(box, nullptr) << "expected: " << text;
+    if (box == nullptr) return false;
+    EXPECT_EQ(ui::MessageBoxText(box), text);
+    ui::ClickButton(box, button);
+    EXPECT_TRUE(ui::WaitForWindowToGo(box, Patience));
+    return true;
+}
+
+void WizardTest::ExpectEndsWith(DWORD code) {
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), code);
+    EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
 }
 
 }  // namespace e2e

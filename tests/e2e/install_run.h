@@ -2,6 +2,7 @@
 // run as the user runs it, and the install run it starts.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -32,5 +33,30 @@ DWORD RunPackage(const std::string& package, DWORD excluding = 0);
 
 // Ends every install run still going (a failed test must not leave one for the next).
 void EndStrayRuns();
+
+// A test that takes one package run through the wizard as a user would.
+class WizardTest : public ::testing::Test {
+  protected:
+    void TearDown() override { EndStrayRuns(); }
+
+    // Starts the package and waits for the page with the control.
+    HWND Start(const std::string& package, int pageControl);
+    // Starts the package and goes from the welcome page to the install folder page (no texts to read).
+    HWND StartAtFolderPage(const std::string& package);
+    HWND Page(int control) { return ui::WaitForDialogWithControl(run_.Id(), control, Patience); }
+    // Presses the button and waits for the page to go.
+    void Leave(HWND page, int button);
+    std::string Text(HWND page, int control) { return ui::WindowText(GetDlgItem(page, control)); }
+    bool Enabled(HWND page, int control) { return IsWindowEnabled(GetDlgItem(page, control)); }
+    bool Visible(HWND page, int control) { return IsWindowVisible(GetDlgItem(page, control)); }
+    // Presses I Agree and waits until the page has enabled Next and disabled I Agree.
+    void Agree(HWND license);
+    // Waits for a message box, checks its text and presses the button; false when none came.
+    bool Answer(const std::string& text, int button);
+    // Waits for the end of the run and checks its exit code and that no working files were left.
+    void ExpectEndsWith(DWORD code);
+
+    ui::Process run_;
+};
 
 }  // namespace e2e

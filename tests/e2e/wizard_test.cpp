@@ -34,38 +34,7 @@ std::string HelloPackage(const std::string& extra, bool license, bool informatio
     return e2e::WritePackage("hello.exe", members);
 }
 
-class Wizard : public ::testing::Test {
-  protected:
-    void TearDown() override { e2e::EndStrayRuns(); }
-
-    // Starts the package and waits for the page with the control.
-    HWND Start(const std::string& package, int pageControl) {
-        if (!run_.Attach(e2e::RunPackage(package))) return nullptr;
-        return Page(pageControl);
-    }
-    HWND Page(int control) { return ui::WaitForDialogWithControl(run_.Id(), control, Patience); }
-    // Presses the button and waits for the page to go.
-    void Leave(HWND page, int button) {
-        ui::ClickButton(page, button);
-        EXPECT_TRUE(ui::WaitForWindowToGo(page, Patience));
-    }
-    std::string Text(HWND page, int control) { return ui::WindowText(GetDlgItem(page, control)); }
-    bool Enabled(HWND page, int control) { return IsWindowEnabled(GetDlgItem(page, control)); }
-    bool Visible(HWND page, int control) { return IsWindowVisible(GetDlgItem(page, control)); }
-    // Presses I Agree and waits until the page has enabled Next and disabled I Agree.
-    void Agree(HWND license) {
-        ui::ClickButton(license, IDC_PREV);
-        for (int wait = 0; wait < 50 && (!Enabled(license, IDC_NEXT) || Enabled(license, IDC_PREV)); ++wait)
-            Sleep(50);
-    }
-    void ExpectEndsWith(DWORD code) {
-        ASSERT_TRUE(run_.WaitForExit(Patience));
-        EXPECT_EQ(run_.ExitCode(), code);
-        EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
-    }
-
-    ui::Process run_;
-};
+class Wizard : public e2e::WizardTest {};
 
 TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
     HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);

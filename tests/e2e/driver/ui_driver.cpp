@@ -257,8 +257,11 @@ bool ClickButton(HWND dialog, int id) {
 
 bool TypeInto(HWND edit, const char* text) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                               &result) != 0;
+    if (!SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                             &result))
+        return false;
+    // Typed text leaves the control marked as changed by the user.
+    return SendMessageTimeoutA(edit, EM_SETMODIFY, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
 }
 
 void WaitUntilPainted(HWND window) {
