@@ -87,7 +87,8 @@ TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
     HWND page = StartAtFolderPage(Package("ForceInstallFolder=1\r\n"));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(ui::WindowText(page), "Installation of Hello");
-    EXPECT_EQ(Text(page, IDC_FOLDER_INSTRUCTIONS), "Click <Install> to begin installation to following folder.");
+    EXPECT_EQ(Text(page, IDC_FOLDER_INSTRUCTIONS),
+              "Click <Install> to begin installation to following folder.");
     EXPECT_FALSE(Enabled(page, IDC_BROWSE));
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_FOLDER_EDIT), GWL_STYLE) & ES_READONLY);
     ui::CaptureScreen(page, "folder-forced");
