@@ -255,6 +255,17 @@ bool ClickButton(HWND dialog, int id) {
            0;
 }
 
+bool Check(HWND checkBox) {
+    PostMessageA(checkBox, BM_CLICK, 0, 0);
+    for (int wait = 0; wait < 100; ++wait, Sleep(50)) {
+        DWORD_PTR state = 0;
+        if (SendMessageTimeoutA(checkBox, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state) &&
+            state == BST_CHECKED)
+            return true;
+    }
+    return false;
+}
+
 bool TypeInto(HWND edit, const char* text) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,

@@ -64,6 +64,8 @@ std::vector<std::string> ButtonLabels(HWND dialog);
 // Presses the dialog's button with this id (IDOK, IDYES, ...), as a click does: the dialog gets
 // WM_COMMAND with BN_CLICKED. Posted, so that a modal loop on the other side never blocks the test.
 bool ClickButton(HWND dialog, int id);
+// Clicks a check box as the mouse does, so that it changes its own state; true once it shows a check.
+bool Check(HWND checkBox);
 // The control that has the keyboard focus in the thread of window, or null.
 HWND FocusedControl(HWND window);
 // Brings window to the foreground and presses the key there as a keyboard would (SendInput), so that

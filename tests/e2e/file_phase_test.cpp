@@ -1,0 +1,272 @@
+// The file phase as a user meets it: the overwrite question and its answers, the misc overwrite rules,
+// the progress bar, and an abort or a damaged package rolled back to exactly what was there before.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
+#include "ui/resources/resource_ids.h"
+
+namespace {
+
+using e2e::Patience;
+using testsupport::FileBytes;
+using testsupport::Member;
+using testsupport::SetFileBytes;
+
+const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
+const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
+const char* const AbortQuestion = "Installation is not yet completed.\n\nAbort installation?";
+
+std::string Info(const std::string& general, const std::string& more = "") {
+    return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + general + more;
+}
+
+std::vector<Member> Package(const std::string& info) {
+    return {{"KPII", info}, {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+}
+
+// Sets a file's last-write time to 1 January 1990, so that any member counts as newer.
+void MakeOld(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    SYSTEMTIME time = {1990, 1, 0, 1, 0, 0, 0, 0};
+    FILETIME local, utc;
+    SystemTimeToFileTime(&time, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    SetFileTime(file, nullptr, nullptr, &utc);
+    CloseHandle(file);
+}
+
+// A copy of the test DLL whose version resource says 1.2.3.4.
+std::string VersionedDll() {
+    return FileBytes(ui::WinePathOf(ui::Environment("KP_BUILD_DIR") + "/tests/win/versioned.dll"));
+}
+
+// "path size" for every file and folder under root, and every value under the registry key.
+void ListTree(const std::string& root, std::vector<std::string>& lines, bool deep) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((root + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = root + "\\" + name;
+        lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
+        if (deep && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ListTree(path, lines, deep);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines) {
+    HKEY key;
+    if (RegOpenKeyExA(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char item[512];
+    BYTE data[4096];
+    for (DWORD index = 0;; ++index) {
+        DWORD itemSize = sizeof item, dataSize = sizeof data, type = 0;
+        const LONG read = RegEnumValueA(key, index, item, &itemSize, nullptr, &type, data, &dataSize);
+        if (read == ERROR_MORE_DATA) continue;  // not something an installation writes
+        if (read != ERROR_SUCCESS) break;
+        lines.push_back(name + " : " + item + " = " + std::string(reinterpret_cast<char*>(data), dataSize));
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD index = 0;; ++index) {
+        DWORD itemSize = sizeof item;
+        if (RegEnumKeyExA(key, index, item, &itemSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.push_back(item);
+    }
+    RegCloseKey(key);
+    for (const std::string& subkey : subkeys) ListKey(root, name + "\\" + subkey, lines);
+}
+
+// What an installation may touch: the top of drive C:, the program files, the Windows and the temporary
+// folders, and the software keys of the registry. A picture to compare before and after a run.
+std::vector<std::string> MachinePicture() {
+    std::vector<std::string> lines;
+    ListTree("C:", lines, false);
+    ListTree("C:\\Program Files", lines, true);
+    ListTree(e2e::WindowsFolder(), lines, false);
+    ListTree(e2e::TempFolder(), lines, true);
+    ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
+    ListKey(HKEY_CURRENT_USER, "Software", lines);
+    return lines;
+}
+
+// What one picture has that the other has not: "+ line" added since before, "- line" gone.
+std::vector<std::string> Changes(std::vector<std::string> before, std::vector<std::string> after) {
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    std::vector<std::string> gone, added, changes;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    for (const std::string& line : gone) changes.push_back("- " + line);
+    for (const std::string& line : added) changes.push_back("+ " + line);
+    return changes;
+}
+
+class FilePhase : public e2e::WizardTest {
+  protected:
+    // Starts the package, installs into the folder it proposes and returns the progress page.
+    HWND Install(const std::vector<Member>& members) {
+        return Install(e2e::WritePackage("files.exe", members));
+    }
+    HWND Install(const std::string& package) {
+        HWND folder = StartAtFolderPage(package);
+        if (folder == nullptr) return nullptr;
+        Leave(folder, IDC_INSTALL);
+        return Page(IDC_PROGRESS_TITLE);
+    }
+    HWND Question() { return Page(IDC_NO_MORE_CONFIRMATION); }
+    // Answers the overwrite question that names the file, optionally with "No more confirmation." set.
+    void Reply(const char* fileName, int button, bool noMore = false) {
+        HWND question = Question();
+        ASSERT_NE(question, nullptr) << fileName;
+        EXPECT_EQ(Text(question, IDC_LINE3).rfind(fileName, 0), 0u) << Text(question, IDC_LINE3);
+        if (noMore) {
+            ASSERT_TRUE(ui::Check(GetDlgItem(question, IDC_NO_MORE_CONFIRMATION)));
+        }
+        ui::ClickButton(question, button);
+        ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    }
+    // The percentage the progress bar of the page shows.
+    std::string BarText(HWND page) {
+        HWND bar = FindWindowExA(page, nullptr, "KPPB", nullptr);
+        return bar != nullptr ? ui::WindowText(bar) : "";
+    }
+};
+
+TEST_F(FilePhase, TheOverwriteQuestionReplacesKeepsAndStopsAskingWhenTold) {
+    const std::string folder = "C:\\Program Files\\Hello";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) SetFileBytes(folder + "\\" + name, "old");
+    MakeOld(folder + "\\a.txt");
+    std::vector<Member> members =
+        Package(Info("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000000\r\n"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "sub\\e.txt"})
+        members.push_back({std::string("Src\\") + name, std::string("new ") + name, Year2024});
+    ASSERT_NE(Install(members), nullptr);
+
+    HWND question = Question();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(ui::WindowText(question), "Installation of Hello");
+    EXPECT_EQ(Text(question, IDC_QUESTION), "Following file already exists in the folder '" + folder + "'.");
+    EXPECT_EQ(Text(question, IDC_LINE1).substr(0, 20), "a.txt(1990-1-1/0:00;");
+    EXPECT_EQ(Text(question, IDC_LINE2), "Replace above file with following?");
+    EXPECT_EQ(Text(question, IDC_LINE3), "a.txt(2024-3-15/13:45; 9Bytes)");
+    EXPECT_EQ(Text(question, IDC_NO_MORE_CONFIRMATION), "No more confirmation.");
+    Sleep(300);
+    EXPECT_EQ(ui::FocusedControl(question), GetDlgItem(question, IDC_YES_BUTTON))
+        << "the newer file suggests Yes";
+    ui::WaitUntilPainted(question);
+    ui::CaptureScreen(question, "overwrite-question");
+    Reply("a.txt", IDC_YES_BUTTON);
+
+    question = Question();
+    ASSERT_NE(question, nullptr);
+    Sleep(300);
+    EXPECT_EQ(ui::FocusedControl(question), GetDlgItem(question, IDC_NO_BUTTON))
+        << "an older one suggests No";
+    Reply("b.txt", IDC_NO_BUTTON);
+    Reply("c.txt", IDC_YES_BUTTON, true);
+    ExpectEndsWith(0);
+
+    EXPECT_EQ(FileBytes(folder + "\\a.txt"), "new a.txt");
+    EXPECT_EQ(FileBytes(folder + "\\b.txt"), "old");
+    EXPECT_EQ(FileBytes(folder + "\\c.txt"), "new c.txt");
+    EXPECT_EQ(FileBytes(folder + "\\d.txt"), "new d.txt") << "replaced without a question";
+    EXPECT_EQ(FileBytes(folder + "\\sub\\e.txt"), "new sub\\e.txt");
+}
+
+TEST_F(FilePhase, NoMoreConfirmationWithNoKeepsTheRestAndAbortRollsBack) {
+    const std::string folder = "C:\\Program Files\\Hello";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : {"a.txt", "b.txt"}) SetFileBytes(folder + "\\" + name, "old");
+    SetFileBytes("C:\\misc.txt", "old misc");
+    std::vector<Member> members =
+        Package(Info("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n",
+                     "[MiscFile]\r\nMiscFile1=C:\\misc.txt,0,1\r\n"));
+    for (const char* name : {"a.txt", "b.txt", "sub\\c.txt"})
+        members.push_back({std::string("Src\\") + name, std::string("new ") + name, Year2024});
+    members.push_back({"Src\\empty\\", ""});
+    members.push_back({"Src\\sub\\big.txt", testsupport::SampleText(5000, 1)});  // five times SpaceNeeded
+    members.push_back({"Misc1", "new misc", Year2024});
+    const std::string package = e2e::WritePackage("files.exe", members);
+    const std::vector<std::string> before = MachinePicture();
+    HWND progress = Install(package);
+    ASSERT_NE(progress, nullptr);
+
+    Reply("a.txt", IDC_NO_BUTTON, true);
+    // The misc file asks on its own account, with the target's name; the bar is past 100% by now.
+    HWND question = Question();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(Text(question, IDC_LINE3).rfind("misc.txt(2024-3-15/13:45; 8Bytes)", 0), 0u);
+    EXPECT_EQ(FileBytes(folder + "\\sub\\c.txt"), "new sub\\c.txt");
+    const std::string shown = BarText(progress);
+    EXPECT_GT(std::stoi(shown), 100) << shown;
+    ui::WaitUntilPainted(progress);
+    ui::CaptureScreen(progress, "progress-over-100");
+    ui::ClickButton(question, IDC_ABORT);
+    ASSERT_TRUE(Answer(AbortQuestion, IDNO));
+    EXPECT_TRUE(IsWindow(question)) << "No goes back to the question";
+    ui::ClickButton(question, IDC_ABORT);
+    ASSERT_TRUE(Answer(AbortQuestion, IDYES));
+    ExpectEndsWith(0);
+
+    EXPECT_EQ(FileBytes(folder + "\\b.txt"), "old") << "kept without a question";
+    // The module's copy in the Windows folder stays on purpose: it is what later runs start.
+    EXPECT_EQ(Changes(before, MachinePicture()),
+              std::vector<std::string>{"+ " + e2e::WindowsFolder() + "\\KPinst27.exe 262144"})
+        << "the rollback removes sub and empty with their files";
+}
+
+TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
+    const std::string dll = VersionedDll();
+    ASSERT_FALSE(dll.empty());
+    CreateDirectoryA("C:\\Misc", nullptr);
+    for (const char* name : {"newer-version.dll", "same-version.dll"}) {
+        SetFileBytes(std::string("C:\\Misc\\") + name, dll);
+        MakeOld(std::string("C:\\Misc\\") + name);  // the member's time would win were versions ignored
+    }
+    for (const char* name : {"ask.txt", "newer-time.txt", "older-time.txt", "always.txt", "never.txt"})
+        SetFileBytes(std::string("C:\\Misc\\") + name, "old");
+    MakeOld("C:\\Misc\\newer-time.txt");
+    const char* const entries[] = {"ask.txt,0",        "newer-version.dll,1", "same-version.dll,1",
+                                   "newer-time.txt,1", "older-time.txt,1",    "always.txt,2",
+                                   "never.txt,7",      "new\\fresh.txt,7"};
+    std::string misc = "[MiscFile]\r\n";
+    for (int n = 1; n <= 8; ++n)
+        misc += "MiscFile" + std::to_string(n) + "=C:\\Misc\\" + entries[n - 1] + "\r\n";
+    std::vector<Member> members = Package(Info("DefInstallFolder={ProgramFiles}\\Hello\r\n", misc));
+    members.push_back({"Src\\hello.txt", "hello"});
+    for (int n = 1; n <= 8; ++n) {
+        Member member = {"Misc" + std::to_string(n), "new " + std::to_string(n), Year1990};
+        if (n == 2 || n == 3) {  // 1.2.3.5 and 1.2.3.4
+            member.versionHigh = 0x00010002;
+            member.versionLow = n == 2 ? 0x00030005 : 0x00030004;
+        }
+        if (n == 4) member.dosDateTime = Year2024;
+        members.push_back(member);
+    }
+    ASSERT_NE(Install(members), nullptr);
+    Reply("ask.txt", IDC_YES_BUTTON);
+    ExpectEndsWith(0);
+
+    EXPECT_EQ(FileBytes("C:\\Misc\\ask.txt"), "new 1");
+    EXPECT_EQ(FileBytes("C:\\Misc\\newer-version.dll"), "new 2")
+        << "a higher version wins over an older time";
+    EXPECT_EQ(FileBytes("C:\\Misc\\same-version.dll"), dll) << "the same version and an older time";
+    EXPECT_EQ(FileBytes("C:\\Misc\\newer-time.txt"), "new 4");
+    EXPECT_EQ(FileBytes("C:\\Misc\\older-time.txt"), "old");
+    EXPECT_EQ(FileBytes("C:\\Misc\\always.txt"), "new 6");
+    EXPECT_EQ(FileBytes("C:\\Misc\\never.txt"), "old");
+    EXPECT_EQ(FileBytes("C:\\Misc\\new\\fresh.txt"), "new 8") << "a missing file is installed in any mode";
+}
+
+}  // namespace
