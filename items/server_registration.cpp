@@ -15,12 +15,15 @@
 #include "startup/working_files.h"
 #include "ui/wizard_state.h"
 
-namespace {
+long DeferredServers = 0;
+long DeferredTypeLibraries = 0;
 
 void ShowRegistrationError(const char* path) {
     if (AbortFlag) return;
     ShowMessageAbout(CurrentPage, MessageId::ErrorRegisteringFile, path, MB_OK | MB_ICONWARNING);
 }
+
+namespace {
 
 // Writes the next numbered key of a deferred list in the end-install information file.
 int Defer(const char* section, long* counter, const char* path) {
@@ -28,9 +31,6 @@ int Defer(const char* section, long* counter, const char* path) {
     wsprintfA(key, "%ld", ++*counter);
     return WriteSetting(section, key, path, EndInstallFile);
 }
-
-long DeferredServers = 0;
-long DeferredTypeLibraries = 0;
 
 }  // namespace
 
@@ -69,8 +69,8 @@ int RegisterTypeLibraryFile(const char* path) {
     return registered ? 1 : 0;
 }
 
-void DeferServerRegistration(const char* path) { Defer("RegisterServer", &DeferredServers, path); }
+int DeferServerRegistration(const char* path) { return Defer("RegisterServer", &DeferredServers, path); }
 
-void DeferTypeLibraryRegistration(const char* path) {
-    Defer("RegisterTypeLibrary", &DeferredTypeLibraries, path);
+int DeferTypeLibraryRegistration(const char* path) {
+    return Defer("RegisterTypeLibrary", &DeferredTypeLibraries, path);
 }
