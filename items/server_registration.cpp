@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <oleauto.h>
+#include <string.h>
 
 #include "common/message_box.h"
 #include "common/messages.h"
@@ -51,11 +52,14 @@ int RegisterTypeLibraryFile(const char* path) {
         if (SUCCEEDED(LoadTypeLib(widePath, &library))) {
             BSTR helpFile = nullptr;
             if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, &helpFile))) {
-                // The library is registered with the folder of its help file.
+                // The library is registered with the folder of its help file. A bare file name has
+                // no folder: taken as one, it would register the name itself as the help folder.
                 WCHAR helpFolder[PathBufferSize] = {0};
                 if (helpFile != nullptr && helpFile[0] != 0) {
                     char narrow[PathBufferSize];
-                    if (WideCharToMultiByte(CP_ACP, 0, helpFile, -1, narrow, sizeof narrow, nullptr, nullptr))
+                    if (WideCharToMultiByte(CP_ACP, 0, helpFile, -1, narrow, sizeof narrow, nullptr,
+                                            nullptr) &&
+                        strchr(narrow, '\\') != nullptr)
                         WidePath(FolderOf(narrow), helpFolder);
                 }
                 registered =
