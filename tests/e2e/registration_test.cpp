@@ -141,6 +141,7 @@ TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
     EXPECT_EQ(Setting(endInstall[0], "RegisterTypeLibrary", "1"), typeLibrary_);
     EXPECT_EQ(Setting(endInstall[0], "RegisterTypeLibrary", "2"), "(none)");
     DeleteFileA(endInstall[0].c_str());
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "only that file stays";
 }
 
 }  // namespace
