@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <oleauto.h>
+#include <string.h>
 
 #include "common/message_box.h"
 #include "common/messages.h"
@@ -15,12 +16,15 @@
 #include "startup/working_files.h"
 #include "ui/wizard_state.h"
 
-namespace {
+long DeferredServers = 0;
+long DeferredTypeLibraries = 0;
 
 void ShowRegistrationError(const char* path) {
     if (AbortFlag) return;
     ShowMessageAbout(CurrentPage, MessageId::ErrorRegisteringFile, path, MB_OK | MB_ICONWARNING);
 }
+
+namespace {
 
 // Writes the next numbered key of a deferred list in the end-install information file.
 int Defer(const char* section, long* counter, const char* path) {
@@ -28,9 +32,6 @@ int Defer(const char* section, long* counter, const char* path) {
     wsprintfA(key, "%ld", ++*counter);
     return WriteSetting(section, key, path, EndInstallFile);
 }
-
-long DeferredServers = 0;
-long DeferredTypeLibraries = 0;
 
 }  // namespace
 
@@ -51,11 +52,14 @@ int RegisterTypeLibraryFile(const char* path) {
         if (SUCCEEDED(LoadTypeLib(widePath, &library))) {
             BSTR helpFile = nullptr;
             if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, &helpFile))) {
-                // The library is registered with the folder of its help file.
+                // The library is registered with the folder of its help file. A bare file name has
+                // no folder: taken as one, it would register the name itself as the help folder.
                 WCHAR helpFolder[PathBufferSize] = {0};
                 if (helpFile != nullptr && helpFile[0] != 0) {
                     char narrow[PathBufferSize];
-                    if (WideCharToMultiByte(CP_ACP, 0, helpFile, -1, narrow, sizeof narrow, nullptr, nullptr))
+                    if (WideCharToMultiByte(CP_ACP, 0, helpFile, -1, narrow, sizeof narrow, nullptr,
+                                            nullptr) &&
+                        strchr(narrow, '\\') != nullptr)
                         WidePath(FolderOf(narrow), helpFolder);
                 }
                 registered =
@@ -69,8 +73,8 @@ int RegisterTypeLibraryFile(const char* path) {
     return registered ? 1 : 0;
 }
 
-void DeferServerRegistration(const char* path) { Defer("RegisterServer", &DeferredServers, path); }
+int DeferServerRegistration(const char* path) { return Defer("RegisterServer", &DeferredServers, path); }
 
-void DeferTypeLibraryRegistration(const char* path) {
-    Defer("RegisterTypeLibrary", &DeferredTypeLibraries, path);
+int DeferTypeLibraryRegistration(const char* path) {
+    return Defer("RegisterTypeLibrary", &DeferredTypeLibraries, path);
 }

@@ -11,6 +11,7 @@
 #include "archive/archive_reader.h"
 #include "files/file_phase.h"
 #include "files/overwrite_dialog.h"
+#include "items/server_registration.h"
 #include "script/install_log.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
@@ -18,27 +19,11 @@
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
+#include "tests/support/message_box_watcher.h"
 #include "tests/support/scratch_log.h"
 #include "ui/private_messages.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/wizard_state.h"
-
-// Stand-ins for the server registration, which this test program does not build: they record the call.
-std::vector<std::string> Registrations;
-int RegisterServerFile(const char* path) {
-    Registrations.push_back(std::string("server ") + path);
-    return 1;
-}
-int RegisterTypeLibraryFile(const char* path) {
-    Registrations.push_back(std::string("typelib ") + path);
-    return 0;
-}
-void DeferServerRegistration(const char* path) {
-    Registrations.push_back(std::string("defer server ") + path);
-}
-void DeferTypeLibraryRegistration(const char* path) {
-    Registrations.push_back(std::string("defer typelib ") + path);
-}
 
 namespace {
 
@@ -60,11 +45,24 @@ LRESULT CALLBACK PageStandIn(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string VersionedDll() {
+// A file built beside this test program.
+std::string Beside(const char* name) {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string text = path;
-    return text.substr(0, text.rfind('\\') + 1) + "versioned.dll";
+    return text.substr(0, text.rfind('\\') + 1) + name;
+}
+std::string VersionedDll() { return Beside("versioned.dll"); }
+
+// True when the fixture server at path has recorded its registration.
+bool ServerRegistered(const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelpack Tests", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool found =
+        RegQueryValueExA(key, path.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
 }
 
 // Entries of a counted log section, oldest first.
@@ -102,6 +100,8 @@ class FilePhaseTest : public ::testing::Test {
         ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
         lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
         lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
+        lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
+        DeferredServers = DeferredTypeLibraries = 0;
         std::string module = ui::WinePathOf(ui::Environment("KP_MODULE"));
         ModuleInstance = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         WNDCLASSA page = {0,       PageStandIn, 0,       0,       nullptr,
@@ -110,7 +110,6 @@ class FilePhaseTest : public ::testing::Test {
         CurrentPage =
             CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         Items.clear();
-        Registrations.clear();
         ProgressSum = 0;
         FilesDone = -1;
     }
@@ -124,6 +123,8 @@ class FilePhaseTest : public ::testing::Test {
         RestartNeeded = 0;
         AbortFlag = 0;
         FlushSettings(InstallInfoFile);
+        FlushSettings(EndInstallFile);
+        EndInstallFile[0] = 0;
         testsupport::CloseScratchLog();
     }
     // The package of the members as the package reader, on a leading member as start-up leaves it.
@@ -154,29 +155,35 @@ TEST(SourceMemberNames, OnlyPathsInsideTheInstallFolderPass) {
 }
 
 TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
-    Misc(1, "{InstallDir}\\Misc\\m.dat,2,1,1,1,1");
+    Misc(1, "{InstallDir}\\Misc\\m.dll,2,1,1,1,1");
     Misc(3, "{InstallDir}\\never.dat,2,1,0,0,0");  // after a gap: not installed
+    const std::string server = FileBytes(Beside("com_server.dll"));
+    testsupport::MessageBoxWatcher boxes;
     Run({{"Src\\a.txt", "alpha", Year2024},
          {"Src\\sub\\deep\\b.txt", "bravo", Year2024},
          {"Src\\empty\\", ""},
-         {"Misc1", "misc data", Year2024},
+         {"Misc1", server, Year2024},
          {"Misc2", "stray"}});
+    boxes.Stop();
     EXPECT_EQ(FilesDone, 1);
     EXPECT_EQ(FileBytes(App("a.txt")), "alpha");
     EXPECT_EQ(FileBytes(App("sub\\deep\\b.txt")), "bravo");
     EXPECT_EQ(GetFileAttributesA(App("empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(FileBytes(App("Misc\\m.dat")), "misc data");
+    EXPECT_TRUE(FileBytes(App("Misc\\m.dll")) == server);
     EXPECT_EQ(GetFileAttributesA(App("never.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ProgressSum, 5 + 5 + 9);
-    EXPECT_EQ(Items, (std::vector<std::string>{"a.txt", "sub\\deep\\b.txt", App("Misc\\m.dat")}));
+    EXPECT_EQ(ProgressSum, static_cast<LPARAM>(5 + 5 + server.size()));
+    EXPECT_EQ(Items, (std::vector<std::string>{"a.txt", "sub\\deep\\b.txt", App("Misc\\m.dll")}));
 
     EXPECT_EQ(Logged("Folder"), (std::vector<std::string>{folder_.Path("App"), App("sub"), App("sub\\deep"),
                                                           App("empty"), App("Misc")}));
     EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt"), App("sub\\deep\\b.txt")}));
-    // The type library stand-in fails: logged as not registered, the phase goes on.
-    EXPECT_EQ(Logged("MiscFile"), (std::vector<std::string>{App("Misc\\m.dat") + ",1,1,1,0,0"}));
-    EXPECT_EQ(Registrations,
-              (std::vector<std::string>{"server " + App("Misc\\m.dat"), "typelib " + App("Misc\\m.dat")}));
+    // The server registered itself; the DLL holds no type library, which is shown and logged as not
+    // registered, and the phase goes on.
+    EXPECT_TRUE(ServerRegistered(App("Misc\\m.dll")));
+    EXPECT_EQ(boxes.Texts(),
+              std::vector<std::string>{"Error registering file '" + App("Misc\\m.dll") + "'."});
+    EXPECT_EQ(Logged("MiscFile"), (std::vector<std::string>{App("Misc\\m.dll") + ",1,1,1,0,0"}));
+    EXPECT_EQ(UnregisterServerFile(App("Misc\\m.dll").c_str()), 1);
 }
 
 TEST_F(FilePhaseTest, UnsafeOrMisnamedMembersFailThePhase) {
@@ -207,6 +214,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     Misc(6, "{InstallDir}\\never.dll,7,1");
     std::string shown;
     std::thread answer = Answer(IDC_NO_BUTTON, true, &shown);
+    testsupport::MessageBoxWatcher boxes;
     Run({{"Misc1", "v1.2.3.5", Year1990, 0x00010002, 0x00030005},
          {"Misc2", "v1.2.3.4", Year1990, 0x00010002, 0x00030004},
          {"Misc3", "older", Year1990, 0x00010001, 0},
@@ -214,6 +222,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
          {"Misc5", "newest", Year2024},
          {"Misc6", "newest", Year2024, 0x00090000, 0}});
     answer.join();
+    boxes.Stop();
     EXPECT_EQ(FilesDone, 1);
     EXPECT_EQ(FileBytes(App("newer.dll")), "v1.2.3.5");
     EXPECT_TRUE(FileBytes(App("same.dll")) == original);
@@ -230,8 +239,15 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
               (std::vector<std::string>{App("newer.dll") + ",1,0,0,0,1", App("same.dll") + ",2,1,1,0,0",
                                         App("always.dll") + ",1,0,0,0,1", App("ask.dll") + ",2,0,0,0,0",
                                         App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0"}));
-    // With a restart pending the server is recorded for after it; no type-library flag, no registration.
-    EXPECT_EQ(Registrations, (std::vector<std::string>{"defer server " + App("same.dll")}));
+    // With a restart pending the server is recorded for after it, silently; no type-library flag, no
+    // type library.
+    EXPECT_TRUE(boxes.Texts().empty());
+    FlushSettings(EndInstallFile);
+    char value[MAX_PATH];
+    EXPECT_STREQ(ReadSetting("RegisterServer", "1", "", value, sizeof value, EndInstallFile),
+                 App("same.dll").c_str());
+    EXPECT_EQ(SettingExists("RegisterServer", "2", EndInstallFile), 0);
+    EXPECT_EQ(SettingExists("RegisterTypeLibrary", nullptr, EndInstallFile), 0);
     EXPECT_EQ(ProgressSum, static_cast<LPARAM>(8 + 8 + 5 + 3 * 6));
 }
 

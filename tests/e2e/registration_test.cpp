@@ -1,0 +1,147 @@
+// Misc files marked as COM server and type library, installed through the wizard: registered at once,
+// or, when the package needs a restart, recorded in the end-install information for the run after it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
+#include "tests/support/archive_fixture.h"
+#include "ui/resources/resource_ids.h"
+
+namespace {
+
+using e2e::Patience;
+
+constexpr const char* Library = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
+
+std::string Fixture(const char* name) { return ui::WinePathOf(std::string(KP_FIXTURES_DIR "/") + name); }
+
+// A package with one source file, the fixture server as Misc1 and the fixture type library as Misc2,
+// installed into folder.
+std::string RegisteringPackage(const std::string& folder, const std::string& general) {
+    const std::string info = "[General]\r\nTitle=Registered\r\nLanguage=1\r\nDefInstallFolder=" + folder +
+                             "\r\n" + general +
+                             "[MiscFile]\r\n"
+                             "MiscFile1={InstallDir}\\server.dll,2,1,0,1,0\r\n"
+                             "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n";
+    return e2e::WritePackage("registered.exe",
+                             {{"KPII", info},
+                              {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))},
+                              {"Src\\readme.txt", "readme"},
+                              {"Misc1", testsupport::FileBytes(Fixture("com_server.dll"))},
+                              {"Misc2", testsupport::FileBytes(Fixture("fixture.tlb"))}});
+}
+
+bool ServerRegistered(const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelpack Tests", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool found =
+        RegQueryValueExA(key, path.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+// The file registered for the type library, or empty.
+std::string RegisteredTypeLibrary() {
+    char value[MAX_PATH] = "";
+    LONG size = sizeof value;
+    const std::string key = std::string("TypeLib\\") + Library + "\\1.0\\0\\win32";
+    return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS ? value : "";
+}
+
+// The run's working files in the temporary folder that hold the section (INI files).
+std::vector<std::string> WorkingFilesWith(const char* section) {
+    std::vector<std::string> found;
+    for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder())) {
+        const std::string path = e2e::TempFolder() + "\\" + name;
+        char keys[64];
+        if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path.c_str()) > 0)
+            found.push_back(path);
+    }
+    return found;
+}
+
+std::string Setting(const std::string& file, const char* section, const char* key) {
+    char value[MAX_PATH];
+    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, file.c_str());
+    return value;
+}
+
+class Registration : public ::testing::Test {
+  protected:
+    void TearDown() override { e2e::EndStrayRuns(); }
+
+    // Starts the package and walks it to the end of the file phase: welcome, install folder, progress.
+    void InstallUpToTheEnd(const std::string& package) {
+        ASSERT_TRUE(run_.Attach(e2e::RunPackage(package)));
+        HWND welcome = ui::WaitForDialogWithControl(run_.Id(), IDC_WELCOME_TITLE, Patience);
+        ASSERT_NE(welcome, nullptr);
+        ui::ClickButton(welcome, IDC_NEXT);
+        HWND folder = ui::WaitForDialogWithControl(run_.Id(), IDC_FOLDER_EDIT, Patience);
+        ASSERT_NE(folder, nullptr);
+        ui::ClickButton(folder, IDC_INSTALL);
+    }
+    // The MiscFile entries of this run's installation log, which exists until the run ends.
+    std::string LoggedMiscFiles() {
+        for (const std::string& log : WorkingFilesWith("MiscFile")) {
+            const std::string first = Setting(log, "MiscFile", "1");
+            if (first.compare(0, folder_.size() + 1, folder_ + "\\") == 0)
+                return first + "|" + Setting(log, "MiscFile", "2");
+        }
+        return "(no log)";
+    }
+
+    // Each test installs into a folder of its own, so that one's registrations are not the other's.
+    const std::string folder_ =
+        std::string("C:\\Program Files\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string server_ = folder_ + "\\server.dll";
+    const std::string typeLibrary_ = folder_ + "\\library.tlb";
+    ui::Process run_;
+};
+
+TEST_F(Registration, MarkedMiscFilesAreRegisteredDuringTheInstallation) {
+    InstallUpToTheEnd(RegisteringPackage(folder_, ""));
+    // The run goes on to its end by itself; a registration error would have stopped it at a message.
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
+
+    EXPECT_TRUE(ServerRegistered(server_));
+    EXPECT_EQ(RegisteredTypeLibrary(), typeLibrary_);
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "nothing deferred";
+}
+
+TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
+    InstallUpToTheEnd(RegisteringPackage(folder_, "NeedRestart=1\r\n"));
+    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(ui::MessageBoxText(question),
+              "To complete installation, system must be restarted.\n\nRestart system now?");
+    // Logged as registered: the registration is arranged.
+    EXPECT_EQ(LoggedMiscFiles(), server_ + ",1,0,1,0,0|" + typeLibrary_ + ",1,0,0,1,0");
+    ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    HWND later = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(later, nullptr);
+    ui::ClickButton(later, IDOK);
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
+
+    EXPECT_EQ(testsupport::FileBytes(server_), testsupport::FileBytes(Fixture("com_server.dll")));
+    EXPECT_FALSE(ServerRegistered(server_));
+    EXPECT_NE(RegisteredTypeLibrary(), typeLibrary_);
+    // The end-install information outlives the run, for the run after the restart.
+    std::vector<std::string> endInstall = WorkingFilesWith("RegisterServer");
+    ASSERT_EQ(endInstall.size(), 1u);
+    EXPECT_EQ(Setting(endInstall[0], "RegisterServer", "1"), server_);
+    EXPECT_EQ(Setting(endInstall[0], "RegisterServer", "2"), "(none)");
+    EXPECT_EQ(Setting(endInstall[0], "RegisterTypeLibrary", "1"), typeLibrary_);
+    EXPECT_EQ(Setting(endInstall[0], "RegisterTypeLibrary", "2"), "(none)");
+    DeleteFileA(endInstall[0].c_str());
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "only that file stays";
+}
+
+}  // namespace

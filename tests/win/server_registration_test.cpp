@@ -1,0 +1,229 @@
+// Server and type-library registration against the real API, with the fixture servers and type
+// libraries: now, recorded for after the restart, and performed by the finishing box.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "common/messages.h"
+#include "items/finishing_dialog.h"
+#include "items/server_registration.h"
+#include "script/settings.h"
+#include "startup/working_files.h"
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/archive_fixture.h"
+#include "tests/support/message_box_watcher.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/wizard_state.h"
+
+namespace {
+
+using testsupport::MessageBoxWatcher;
+
+constexpr const char* PlainLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
+constexpr const char* HelpedLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E02}";
+constexpr const char* BareHelpLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E03}";
+
+// A file built beside this test program.
+std::string Beside(const char* name) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\') + 1) + name;
+}
+
+// What the fixture server wrote for the copy at path: "registered", or empty when nothing.
+std::string ServerRecord(const std::string& path) {
+    char value[64] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Kelpack Tests", path.c_str(), RRF_RT_REG_SZ, nullptr,
+                     value, &size) != ERROR_SUCCESS)
+        return "";
+    return value;
+}
+
+// A value of a key under HKEY_CLASSES_ROOT\TypeLib\{guid}; "(none)" when the key or value is missing.
+std::string TypeLibraryValue(const char* guid, const std::string& subkey) {
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    std::string key = std::string("TypeLib\\") + guid + (subkey.empty() ? "" : "\\" + subkey);
+    if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
+bool TypeLibraryKeyExists(const char* guid) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string("TypeLib\\") + guid).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string Error(const std::string& path) { return "Error registering file '" + path + "'."; }
+
+class Registration : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    void SetUp() override {
+        lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
+        DeferredServers = DeferredTypeLibraries = 0;
+        LanguageFlag = 1;
+    }
+    void TearDown() override {
+        FlushSettings(EndInstallFile);
+        EndInstallFile[0] = 0;
+        AbortFlag = 0;
+        CurrentPage = nullptr;
+    }
+    // A copy of the fixture in the scratch folder, under a name of its own.
+    std::string Copy(const char* fixture, const std::string& name) {
+        std::string path = folder_.Path(name);
+        EXPECT_TRUE(CopyFileA(Beside(fixture).c_str(), path.c_str(), FALSE)) << fixture;
+        return path;
+    }
+    testsupport::ScratchFolder folder_;
+};
+
+TEST_F(Registration, AServerIsRegisteredByItsOwnEntryWhateverItAnswers) {
+    const std::string server = Copy("com_server.dll", "server.dll");
+    const std::string failing = Copy("failing_server.dll", "failing.dll");
+    MessageBoxWatcher boxes;
+    EXPECT_EQ(RegisterServerFile(server.c_str()), 1);
+    EXPECT_EQ(ServerRecord(server), "registered");
+    // E_FAIL from DllRegisterServer: it was called, which is all the installation can vouch for.
+    EXPECT_EQ(RegisterServerFile(failing.c_str()), 1);
+    EXPECT_EQ(ServerRecord(failing), "registered");
+
+    EXPECT_EQ(UnregisterServerFile(server.c_str()), 1);
+    EXPECT_EQ(ServerRecord(server), "");
+    // Unregistration does look at the answer.
+    EXPECT_EQ(UnregisterServerFile(failing.c_str()), 0);
+    EXPECT_EQ(ServerRecord(failing), "");
+    boxes.Stop();
+    EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
+}
+
+TEST_F(Registration, WhatCannotBeRegisteredIsShownOnceNamingTheFileUntilTheUserAborts) {
+    const std::string plain = Copy("versioned.dll", "plain.dll");  // no registration entries
+    const std::string missing = folder_.Path("missing.dll");
+    HWND owner = CreateWindowA("STATIC", "owner", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CurrentPage = owner;
+    MessageBoxWatcher boxes;
+    EXPECT_EQ(RegisterServerFile(plain.c_str()), 0);
+    EXPECT_EQ(RegisterServerFile(missing.c_str()), 0);
+    EXPECT_EQ(RegisterTypeLibraryFile(plain.c_str()), 0);
+    EXPECT_EQ(RegisterTypeLibraryFile(missing.c_str()), 0);
+    // Unregistration stays silent.
+    EXPECT_EQ(UnregisterServerFile(plain.c_str()), 0);
+    EXPECT_EQ(UnregisterTypeLibraryFile(plain.c_str()), 0);
+    EXPECT_EQ(UnregisterTypeLibraryFile(missing.c_str()), 0);
+
+    AbortFlag = 1;
+    EXPECT_EQ(RegisterServerFile(plain.c_str()), 0);
+    EXPECT_EQ(RegisterTypeLibraryFile(missing.c_str()), 0);
+    boxes.Stop();
+    EXPECT_EQ(boxes.Texts(),
+              (std::vector<std::string>{Error(plain), Error(missing), Error(plain), Error(missing)}));
+    for (HWND boxOwner : boxes.Owners()) EXPECT_EQ(boxOwner, owner);
+    DestroyWindow(owner);
+}
+
+TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregistered) {
+    const std::string plain = Copy("fixture.tlb", "plain.tlb");
+    const std::string helped = Copy("helped.tlb", "helped.tlb");
+    const std::string bare = Copy("bare_help.tlb", "bare.tlb");
+    MessageBoxWatcher boxes;
+    EXPECT_EQ(RegisterTypeLibraryFile(plain.c_str()), 1);
+    EXPECT_EQ(RegisterTypeLibraryFile(helped.c_str()), 1);
+    EXPECT_EQ(RegisterTypeLibraryFile(bare.c_str()), 1);
+    EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\0\\win32"), plain);
+    EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0"), "Kelpack test library");
+    EXPECT_EQ(TypeLibraryValue(HelpedLibrary, "1.0\\0\\win32"), helped);
+    EXPECT_EQ(TypeLibraryValue(HelpedLibrary, "1.0\\HELPDIR"), "C:\\Kelpack Help");
+    // Without a help folder the system takes the library's own folder. A help file named without a
+    // folder gives none: its name is no folder.
+    const std::string own = plain.substr(0, plain.rfind('\\'));
+    EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\HELPDIR"), own);
+    EXPECT_EQ(TypeLibraryValue(BareHelpLibrary, "1.0\\HELPDIR"), own);
+
+    EXPECT_EQ(UnregisterTypeLibraryFile(plain.c_str()), 1);
+    EXPECT_EQ(UnregisterTypeLibraryFile(helped.c_str()), 1);
+    EXPECT_EQ(UnregisterTypeLibraryFile(bare.c_str()), 1);
+    EXPECT_FALSE(TypeLibraryKeyExists(PlainLibrary));
+    EXPECT_FALSE(TypeLibraryKeyExists(HelpedLibrary));
+    EXPECT_FALSE(TypeLibraryKeyExists(BareHelpLibrary));
+    boxes.Stop();
+    EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
+}
+
+TEST_F(Registration, DeferredFilesAreNumberedInTheirOwnListAndNotRegisteredNow) {
+    const std::string server = Copy("com_server.dll", "server.dll");
+    const std::string library = Copy("fixture.tlb", "plain.tlb");
+    EXPECT_NE(DeferServerRegistration(server.c_str()), 0);
+    EXPECT_NE(DeferTypeLibraryRegistration(library.c_str()), 0);
+    EXPECT_NE(DeferServerRegistration("C:\\Other\\second.dll"), 0);
+    FlushSettings(EndInstallFile);
+    char value[MAX_PATH];
+    auto read = [&value](const char* section, const char* key) {
+        return std::string(ReadSetting(section, key, "(none)", value, sizeof value, EndInstallFile));
+    };
+    EXPECT_EQ(read("RegisterServer", "1"), server);
+    EXPECT_EQ(read("RegisterServer", "2"), "C:\\Other\\second.dll");
+    EXPECT_EQ(read("RegisterTypeLibrary", "1"), library);
+    EXPECT_EQ(read("RegisterTypeLibrary", "2"), "(none)");
+    EXPECT_EQ(ServerRecord(server), "");
+    EXPECT_FALSE(TypeLibraryKeyExists(PlainLibrary));
+
+    // An end-install information file that cannot be written is reported by the result.
+    lstrcpyA(EndInstallFile, folder_.Path("no such folder\\end.ini").c_str());
+    EXPECT_EQ(DeferServerRegistration(server.c_str()), 0);
+}
+
+TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirstGap) {
+    const std::string first = Copy("com_server.dll", "first.dll");
+    const std::string afterGap = Copy("com_server.dll", "after gap.dll");
+    const std::string library = Copy("fixture.tlb", "plain.tlb");
+    const std::string missingServer = folder_.Path("missing.dll");
+    const std::string missingLibrary = folder_.Path("missing.tlb");
+    WriteSetting("RegisterServer", "1", first.c_str(), EndInstallFile);
+    WriteSetting("RegisterServer", "2", missingServer.c_str(), EndInstallFile);
+    WriteSetting("RegisterServer", "4", afterGap.c_str(), EndInstallFile);
+    WriteSetting("RegisterTypeLibrary", "1", missingLibrary.c_str(), EndInstallFile);
+    WriteSetting("RegisterTypeLibrary", "2", library.c_str(), EndInstallFile);
+
+    HMODULE module = LoadLibraryExA(ui::WinePathOf(ui::Environment("KP_MODULE")).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    std::string text;
+    HWND shown = nullptr;
+    std::thread look([&] {
+        shown = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_BUSY_TEXT, 5000);
+        if (shown) text = ui::WindowText(GetDlgItem(shown, IDC_BUSY_TEXT));
+    });
+    MessageBoxWatcher boxes;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BUSY), nullptr, FinishingDialogProc, 0), 0);
+    const DWORD elapsed = GetTickCount() - start;
+    look.join();
+    boxes.Stop();
+    FreeLibrary(module);
+
+    EXPECT_EQ(text, "Finishing installation...");
+    EXPECT_EQ(CurrentPage.load(), shown);
+    EXPECT_GE(elapsed, 900u) << "the work waits for the box's one-second timer";
+    // Servers first: the failing server's message comes before the failing library's; both are owned
+    // by the box, and what follows a failure is still done.
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{Error(missingServer), Error(missingLibrary)}));
+    for (HWND owner : boxes.Owners()) EXPECT_EQ(owner, shown);
+    EXPECT_EQ(ServerRecord(first), "registered");
+    EXPECT_EQ(ServerRecord(afterGap), "") << "key 4 comes after the gap at 3";
+    EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\0\\win32"), library);
+    UnregisterServerFile(first.c_str());
+    UnregisterTypeLibraryFile(library.c_str());
+}
+
+}  // namespace
