@@ -18,11 +18,11 @@ bool FolderExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::string Package(const std::string& general) {
+std::string Package(const std::string& general, const char* folder = "Hello") {
     return e2e::WritePackage(
         "folder.exe",
-        {{"KPII",
-          "[General]\r\nTitle=Hello\r\nLanguage=1\r\nDefInstallFolder={ProgramFiles}\\Hello\r\n" + general},
+        {{"KPII", "[General]\r\nTitle=Hello\r\nLanguage=1\r\nDefInstallFolder={ProgramFiles}\\" +
+                      std::string(folder) + "\r\n" + general},
          {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))},
          {"Src\\hello.txt", "hello"}});
 }
@@ -84,7 +84,7 @@ TEST_F(FolderPage, RemoteInvalidRemovableAndFullDrivesEachKeepThePage) {
 }
 
 TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
-    HWND page = StartAtFolderPage(Package("ForceInstallFolder=1\r\n"));
+    HWND page = StartAtFolderPage(Package("ForceInstallFolder=1\r\n", "Forced"));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(ui::WindowText(page), "Installation of Hello");
     EXPECT_EQ(Text(page, IDC_FOLDER_INSTRUCTIONS),
@@ -95,7 +95,7 @@ TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
     ui::ClickButton(page, IDC_INSTALL);
     // The proposed folder is created without a question.
     ExpectEndsWith(0);
-    EXPECT_EQ(FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
+    EXPECT_EQ(FileBytes("C:\\Program Files\\Forced\\hello.txt"), "hello");
 }
 
 }  // namespace
