@@ -43,11 +43,6 @@ void MakeOld(const std::string& path) {
     CloseHandle(file);
 }
 
-// A copy of the test DLL whose version resource says 1.2.3.4.
-std::string VersionedDll() {
-    return FileBytes(ui::WinePathOf(ui::Environment("KP_BUILD_DIR") + "/tests/win/versioned.dll"));
-}
-
 // "path size" for every file and folder under root, and every value under the registry key.
 void ListTree(const std::string& root, std::vector<std::string>& lines, bool deep) {
     WIN32_FIND_DATAA found;
@@ -228,7 +223,7 @@ TEST_F(FilePhase, NoMoreConfirmationWithNoKeepsTheRestAndAbortRollsBack) {
 }
 
 TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
-    const std::string dll = VersionedDll();
+    const std::string dll = e2e::Fixture("versioned.dll");  // version 1.2.3.4
     ASSERT_FALSE(dll.empty());
     CreateDirectoryA("C:\\Misc", nullptr);
     for (const char* name : {"newer-version.dll", "same-version.dll"}) {
@@ -330,6 +325,79 @@ TEST_F(FilePhase, ADamagedMemberShowsTheArchiveErrorAndRollsBack) {
     ui::ClickButton(box, IDOK);
     ExpectEndsWith(0);
     EXPECT_EQ(Changes(before, MachinePicture()), std::vector<std::string>{});
+}
+
+// The member's time as the file's last-write time carries it (DOS times are local).
+uint32_t DosTimeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA facts;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &facts)) return 0;
+    FILETIME local;
+    FileTimeToLocalFileTime(&facts.ftLastWriteTime, &local);
+    WORD date = 0, time = 0;
+    FileTimeToDosDateTime(&local, &date, &time);
+    return static_cast<uint32_t>(date) << 16 | time;
+}
+
+DWORD SharedCount(const std::string& path) {
+    DWORD count = 0, size = sizeof count;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    RegQueryValueExA(key, path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
+    RegCloseKey(key);
+    return count;
+}
+
+TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
+    // A restart is needed, so the run stops at its question with the log complete and still there.
+    std::vector<Member> members =
+        Package(Info("DefInstallFolder={ProgramFiles}\\Full\r\nNeedRestart=1\r\n",
+                     "[MiscFile]\r\nMiscFile1={InstallDir}\\tools\\tool.dat,2,1,1\r\n"
+                     "MiscFile2={WinDir}\\kp-full.dat,2,2\r\n"));
+    members.push_back({"Src\\top.txt", "top", Year2024});
+    members.push_back({"Src\\nested\\deeper\\inner.txt", "inner", Year1990});
+    members.push_back({"Src\\empty\\", ""});
+    members.push_back({"Misc1", "tool", Year2024});
+    members.push_back({"Misc2", "shared", Year2024});
+    ASSERT_NE(Install(members), nullptr);
+
+    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    ASSERT_NE(question, nullptr);
+    const std::string folder = "C:\\Program Files\\Full";
+    std::vector<std::string> logs = e2e::WorkingFilesWith("Folder");
+    ASSERT_EQ(logs.size(), 1u);
+    std::vector<std::string> folders;
+    for (int n = 1; n <= 5; ++n)
+        folders.push_back(e2e::Setting(logs[0], "Folder", std::to_string(n).c_str()));
+    EXPECT_EQ(folders, (std::vector<std::string>{folder, folder + "\\nested", folder + "\\nested\\deeper",
+                                                 folder + "\\empty", folder + "\\tools"}));
+    EXPECT_EQ(e2e::Setting(logs[0], "Folder", "FolderCount"), "5");
+    EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "1"), folder + "\\tools\\tool.dat,1,1,0,0,0");
+    EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "2"), e2e::WindowsFolder() + "\\kp-full.dat,2,0,0,0,0");
+    EXPECT_EQ(e2e::Setting(logs[0], "SourceFile", "SourceFileCount"), "2");
+    std::vector<std::string> sourceFiles;
+    for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder()))
+        if (sourceFiles.empty()) sourceFiles = e2e::FileListRecords(e2e::TempFolder() + "\\" + name);
+    EXPECT_EQ(sourceFiles,
+              (std::vector<std::string>{folder + "\\top.txt", folder + "\\nested\\deeper\\inner.txt"}));
+
+    ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
+    for (const std::string& endInstall : e2e::WorkingFilesWith("Run")) DeleteFileA(endInstall.c_str());
+
+    EXPECT_EQ(FileBytes(folder + "\\top.txt"), "top");
+    EXPECT_EQ(DosTimeOf(folder + "\\top.txt"), Year2024);
+    EXPECT_EQ(FileBytes(folder + "\\nested\\deeper\\inner.txt"), "inner");
+    EXPECT_EQ(DosTimeOf(folder + "\\nested\\deeper\\inner.txt"), Year1990);
+    EXPECT_EQ(GetFileAttributesA((folder + "\\empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(FileBytes(folder + "\\tools\\tool.dat"), "tool");
+    // Counted after it was written: a file in place without a count already has one user.
+    EXPECT_EQ(SharedCount(folder + "\\tools\\tool.dat"), 2u);
+    EXPECT_EQ(FileBytes(e2e::WindowsFolder() + "\\kp-full.dat"), "shared");
 }
 
 }  // namespace

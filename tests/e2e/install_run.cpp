@@ -10,6 +10,10 @@ namespace e2e {
 
 std::string ModuleBytes() { return testsupport::FileBytes(ui::WinePathOf(ui::Environment("KP_MODULE"))); }
 
+std::string Fixture(const char* name) {
+    return testsupport::FileBytes(ui::WinePathOf(std::string(KP_FIXTURES_DIR "/") + name));
+}
+
 std::string WindowsFolder() {
     char folder[MAX_PATH];
     GetWindowsDirectoryA(folder, sizeof folder);
@@ -31,6 +35,35 @@ std::vector<std::string> LeftoversIn(const std::string& folder) {
     while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+std::vector<std::string> WorkingFilesWith(const char* section) {
+    std::vector<std::string> found;
+    for (const std::string& name : LeftoversIn(TempFolder())) {
+        const std::string path = TempFolder() + "\\" + name;
+        char keys[64];
+        if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path.c_str()) > 0)
+            found.push_back(path);
+    }
+    return found;
+}
+
+std::string Setting(const std::string& file, const char* section, const char* key) {
+    char value[MAX_PATH];
+    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, file.c_str());
+    return value;
+}
+
+std::vector<std::string> FileListRecords(const std::string& file) {
+    const std::string bytes = testsupport::FileBytes(file);
+    std::vector<std::string> paths;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t length = static_cast<unsigned char>(bytes[at]);
+        if (length < 3 || at + 1 + length > bytes.size() || bytes[at + 2] != ':') return {};
+        paths.push_back(bytes.substr(at + 1, length));
+        at += 1 + length;
+    }
+    return paths;
 }
 
 std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {

@@ -16,6 +16,8 @@ namespace e2e {
 constexpr DWORD Patience = 30000;  // a first start of Wine's user interface can be slow
 
 std::string ModuleBytes();
+// The bytes of a test fixture built beside the Windows tests (a DLL, a type library).
+std::string Fixture(const char* name);
 std::string WindowsFolder();
 std::string TempFolder();
 // Names of the run's working files and folders ("_kp*") in folder.
@@ -30,6 +32,15 @@ std::string WritePackage(const char* name, const std::vector<testsupport::Member
 // Runs the package as the user does; the bootstrap run ends at once and the id of the install run it
 // started is returned (0 when none appeared).
 DWORD RunPackage(const std::string& package, DWORD excluding = 0);
+
+// The run's working files in the temporary folder that hold the section (INI files): the installation
+// log while the run lasts, the end-install information after it.
+std::vector<std::string> WorkingFilesWith(const char* section);
+// The value of the key in an INI file, "(none)" when missing.
+std::string Setting(const std::string& file, const char* section, const char* key);
+// The paths recorded in a working file that is a file list (a length byte, then the path); empty for
+// any other file.
+std::vector<std::string> FileListRecords(const std::string& file);
 
 // Ends every install run still going (a failed test must not leave one for the next).
 void EndStrayRuns();

@@ -17,8 +17,6 @@ using e2e::Patience;
 
 constexpr const char* Library = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
 
-std::string Fixture(const char* name) { return ui::WinePathOf(std::string(KP_FIXTURES_DIR "/") + name); }
-
 // A package with one source file, the fixture server as Misc1 and the fixture type library as Misc2,
 // installed into folder.
 std::string RegisteringPackage(const std::string& folder, const std::string& general) {
@@ -31,8 +29,8 @@ std::string RegisteringPackage(const std::string& folder, const std::string& gen
                              {{"KPII", info},
                               {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))},
                               {"Src\\readme.txt", "readme"},
-                              {"Misc1", testsupport::FileBytes(Fixture("com_server.dll"))},
-                              {"Misc2", testsupport::FileBytes(Fixture("fixture.tlb"))}});
+                              {"Misc1", e2e::Fixture("com_server.dll")},
+                              {"Misc2", e2e::Fixture("fixture.tlb")}});
 }
 
 bool ServerRegistered(const std::string& path) {
@@ -53,44 +51,20 @@ std::string RegisteredTypeLibrary() {
     return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS ? value : "";
 }
 
-// The run's working files in the temporary folder that hold the section (INI files).
-std::vector<std::string> WorkingFilesWith(const char* section) {
-    std::vector<std::string> found;
-    for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder())) {
-        const std::string path = e2e::TempFolder() + "\\" + name;
-        char keys[64];
-        if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path.c_str()) > 0)
-            found.push_back(path);
-    }
-    return found;
-}
-
-std::string Setting(const std::string& file, const char* section, const char* key) {
-    char value[MAX_PATH];
-    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, file.c_str());
-    return value;
-}
-
-class Registration : public ::testing::Test {
+class Registration : public e2e::WizardTest {
   protected:
-    void TearDown() override { e2e::EndStrayRuns(); }
-
     // Starts the package and walks it to the end of the file phase: welcome, install folder, progress.
     void InstallUpToTheEnd(const std::string& package) {
-        ASSERT_TRUE(run_.Attach(e2e::RunPackage(package)));
-        HWND welcome = ui::WaitForDialogWithControl(run_.Id(), IDC_WELCOME_TITLE, Patience);
-        ASSERT_NE(welcome, nullptr);
-        ui::ClickButton(welcome, IDC_NEXT);
-        HWND folder = ui::WaitForDialogWithControl(run_.Id(), IDC_FOLDER_EDIT, Patience);
+        HWND folder = StartAtFolderPage(package);
         ASSERT_NE(folder, nullptr);
         ui::ClickButton(folder, IDC_INSTALL);
     }
     // The MiscFile entries of this run's installation log, which exists until the run ends.
     std::string LoggedMiscFiles() {
-        for (const std::string& log : WorkingFilesWith("MiscFile")) {
-            const std::string first = Setting(log, "MiscFile", "1");
+        for (const std::string& log : e2e::WorkingFilesWith("MiscFile")) {
+            const std::string first = e2e::Setting(log, "MiscFile", "1");
             if (first.compare(0, folder_.size() + 1, folder_ + "\\") == 0)
-                return first + "|" + Setting(log, "MiscFile", "2");
+                return first + "|" + e2e::Setting(log, "MiscFile", "2");
         }
         return "(no log)";
     }
@@ -100,7 +74,6 @@ class Registration : public ::testing::Test {
         std::string("C:\\Program Files\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     const std::string server_ = folder_ + "\\server.dll";
     const std::string typeLibrary_ = folder_ + "\\library.tlb";
-    ui::Process run_;
 };
 
 TEST_F(Registration, MarkedMiscFilesAreRegisteredDuringTheInstallation) {
@@ -130,16 +103,16 @@ TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
 
-    EXPECT_EQ(testsupport::FileBytes(server_), testsupport::FileBytes(Fixture("com_server.dll")));
+    EXPECT_EQ(testsupport::FileBytes(server_), e2e::Fixture("com_server.dll"));
     EXPECT_FALSE(ServerRegistered(server_));
     EXPECT_NE(RegisteredTypeLibrary(), typeLibrary_);
     // The end-install information outlives the run, for the run after the restart.
-    std::vector<std::string> endInstall = WorkingFilesWith("RegisterServer");
+    std::vector<std::string> endInstall = e2e::WorkingFilesWith("RegisterServer");
     ASSERT_EQ(endInstall.size(), 1u);
-    EXPECT_EQ(Setting(endInstall[0], "RegisterServer", "1"), server_);
-    EXPECT_EQ(Setting(endInstall[0], "RegisterServer", "2"), "(none)");
-    EXPECT_EQ(Setting(endInstall[0], "RegisterTypeLibrary", "1"), typeLibrary_);
-    EXPECT_EQ(Setting(endInstall[0], "RegisterTypeLibrary", "2"), "(none)");
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterServer", "1"), server_);
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterServer", "2"), "(none)");
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterTypeLibrary", "1"), typeLibrary_);
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterTypeLibrary", "2"), "(none)");
     DeleteFileA(endInstall[0].c_str());
     EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "only that file stays";
 }
