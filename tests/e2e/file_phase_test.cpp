@@ -351,10 +351,13 @@ DWORD SharedCount(const std::string& path) {
 
 TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     // A restart is needed, so the run stops at its question with the log complete and still there.
-    std::vector<Member> members =
-        Package(Info("DefInstallFolder={ProgramFiles}\\Full\r\nNeedRestart=1\r\n",
-                     "[MiscFile]\r\nMiscFile1={InstallDir}\\tools\\tool.dat,2,1,1\r\n"
-                     "MiscFile2={WinDir}\\kp-full.dat,2,2\r\n"));
+    const std::string folder = "C:\\Program Files\\Full";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    SetFileBytes(folder + "\\top.txt", "old top");
+    std::vector<Member> members = Package(Info(
+        "DefInstallFolder={ProgramFiles}\\Full\r\nNeedRestart=1\r\nConfirmOverwriteSourceFolderFile=0\r\n",
+        "[MiscFile]\r\nMiscFile1={InstallDir}\\tools\\tool.dat,2,1,1\r\n"
+        "MiscFile2={WinDir}\\kp-full.dat,2,2\r\n"));
     members.push_back({"Src\\top.txt", "top", Year2024});
     members.push_back({"Src\\nested\\deeper\\inner.txt", "inner", Year1990});
     members.push_back({"Src\\empty\\", ""});
@@ -364,15 +367,14 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
 
     HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
     ASSERT_NE(question, nullptr);
-    const std::string folder = "C:\\Program Files\\Full";
     std::vector<std::string> logs = e2e::WorkingFilesWith("Folder");
     ASSERT_EQ(logs.size(), 1u);
     std::vector<std::string> folders;
-    for (int n = 1; n <= 5; ++n)
+    for (int n = 1; n <= 4; ++n)
         folders.push_back(e2e::Setting(logs[0], "Folder", std::to_string(n).c_str()));
-    EXPECT_EQ(folders, (std::vector<std::string>{folder, folder + "\\nested", folder + "\\nested\\deeper",
+    EXPECT_EQ(folders, (std::vector<std::string>{folder + "\\nested", folder + "\\nested\\deeper",
                                                  folder + "\\empty", folder + "\\tools"}));
-    EXPECT_EQ(e2e::Setting(logs[0], "Folder", "FolderCount"), "5");
+    EXPECT_EQ(e2e::Setting(logs[0], "Folder", "FolderCount"), "4") << "the install folder was there";
     EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "1"), folder + "\\tools\\tool.dat,1,1,0,0,0");
     EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "2"), e2e::WindowsFolder() + "\\kp-full.dat,2,0,0,0,0");
     EXPECT_EQ(e2e::Setting(logs[0], "SourceFile", "SourceFileCount"), "2");
@@ -380,14 +382,18 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder()))
         if (sourceFiles.empty()) sourceFiles = e2e::FileListRecords(e2e::TempFolder() + "\\" + name);
     EXPECT_EQ(sourceFiles,
-              (std::vector<std::string>{folder + "\\top.txt", folder + "\\nested\\deeper\\inner.txt"}));
+              (std::vector<std::string>{folder + "\\top.txt*", folder + "\\nested\\deeper\\inner.txt"}))
+        << "replaced without a question, and marked as replaced";
 
     ui::ClickButton(question, IDNO);
     ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
     ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
-    for (const std::string& endInstall : e2e::WorkingFilesWith("Run")) DeleteFileA(endInstall.c_str());
+    // The end-install information stays for the run after the restart.
+    const std::vector<std::string> left = e2e::LeftoversIn(e2e::TempFolder());
+    EXPECT_EQ(left.size(), 1u);
+    for (const std::string& name : left) DeleteFileA((e2e::TempFolder() + "\\" + name).c_str());
 
     EXPECT_EQ(FileBytes(folder + "\\top.txt"), "top");
     EXPECT_EQ(DosTimeOf(folder + "\\top.txt"), Year2024);

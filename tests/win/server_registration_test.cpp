@@ -202,7 +202,10 @@ TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirst
     HWND shown = nullptr;
     std::thread look([&] {
         shown = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_BUSY_TEXT, 5000);
-        if (shown) text = ui::WindowText(GetDlgItem(shown, IDC_BUSY_TEXT));
+        if (shown == nullptr) return;
+        text = ui::WindowText(GetDlgItem(shown, IDC_BUSY_TEXT));
+        ui::WaitUntilPainted(shown);
+        ui::CaptureScreen(shown, "finishing-box");
     });
     MessageBoxWatcher boxes;
     const DWORD start = GetTickCount();
