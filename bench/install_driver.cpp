@@ -174,17 +174,30 @@ int main(int argc, char** argv) {
                r.tally.bytes / 1048576.0, r.install, r.filePhase, r.baseline, r.install / r.baseline);
 
     if (results.size() > 2) {
+        // The time per file includes the fixed cost of a run (start-up, wizard, the steps after the
+        // files); the time per added file, between one size and the next, leaves it out.
         printf("\nTime per file as the number of files grows (flat means linear, rising means worse):\n");
-        printf("%-16s %8s %14s %10s %15s %10s\n", "package", "files", "install ms", "growth", "baseline ms",
-               "growth");
+        printf("%-16s %7s %11s %7s %11s %11s %7s %11s\n", "package", "files", "install ms", "growth",
+               "added ms", "baseline ms", "growth", "added ms");
         const Result& first = results[1];
         const double installFirst = first.install / first.tally.files;
         const double baselineFirst = first.baseline / first.tally.files;
         for (size_t i = 1; i < results.size(); ++i) {
             const Result& r = results[i];
             const double install = r.install / r.tally.files, baseline = r.baseline / r.tally.files;
-            printf("%-16s %8ld %14.3f %9.2fx %15.3f %9.2fx\n", r.name.c_str(), r.tally.files, install * 1000,
-                   install / installFirst, baseline * 1000, baseline / baselineFirst);
+            printf("%-16s %7ld %11.3f %6.2fx", r.name.c_str(), r.tally.files, install * 1000,
+                   install / installFirst);
+            const Result& before = results[i - 1];
+            const long added = r.tally.files - before.tally.files;
+            if (i > 1 && added > 0)
+                printf(" %11.3f", (r.install - before.install) / added * 1000);
+            else
+                printf(" %11s", "-");
+            printf(" %11.3f %6.2fx", baseline * 1000, baseline / baselineFirst);
+            if (i > 1 && added > 0)
+                printf(" %11.3f\n", (r.baseline - before.baseline) / added * 1000);
+            else
+                printf(" %11s\n", "-");
         }
     }
     return 0;
