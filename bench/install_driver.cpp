@@ -74,6 +74,10 @@ bool WaitForTheEnd(ui::Process& run, const std::string& package) {
             fprintf(stderr, "install_driver: message: %s\n", ui::MessageBoxText(box).c_str());
             return Fail("the install run showed a message", package);
         }
+        if (HWND question = ui::WaitForDialogWithControl(run.Id(), IDC_NO_MORE_CONFIRMATION, 0)) {
+            ui::CaptureScreen(question, "bench-question");
+            return Fail("the install run asked whether to replace a file", package);
+        }
         if (!finished) {
             if (HWND finish = ui::WaitForDialogWithControl(run.Id(), IDC_COMPLETED, 0)) {
                 ui::ClickButton(finish, IDC_OK);
@@ -98,6 +102,11 @@ bool Install(const std::string& package, Result* result, std::string* folder) {
     HWND page = ui::WaitForDialogWithControl(run.Id(), IDC_FOLDER_EDIT, Patience);
     if (!page) return Fail("no install folder page", package);
     *folder = ui::WindowText(GetDlgItem(page, IDC_FOLDER_EDIT));
+    // Installing over files already there measures another thing: each package once per prefix.
+    if (GetFileAttributesA(folder->c_str()) != INVALID_FILE_ATTRIBUTES) {
+        run.Kill();
+        return Fail("its install folder exists already", package);
+    }
     const double install = Now();
     ui::ClickButton(page, IDC_INSTALL);
     if (!WaitForTheEnd(run, package)) {
