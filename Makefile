@@ -60,12 +60,31 @@ fuzz:
 	  -max_len=65536 build/fuzz/corpus build/fuzz/seeds 2>&1 | grep -E '^(Done|stat::number_of_executed_units|#[0-9]+ +DONE)|ERROR|SUMMARY'; \
 	  exit $${PIPESTATUS[0]}
 
-# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data.
+# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data. Then installs under Wine,
+# each against a baseline that only inflates the same members to disk: a package of
+# BENCH_LARGE_MEGABYTES in BENCH_LARGE_FILES files, and packages of BENCH_SMALL_FILES small files (how the
+# time per file grows with their number). The packages are written to build/bench/packages.
 BENCH_MEGABYTES ?= 200
+BENCH_LARGE_MEGABYTES ?= 200
+BENCH_LARGE_FILES ?= 2000
+BENCH_SMALL_FILES ?= 5000 10000 20000
+BENCH_PACKAGES := build/bench/packages
+BENCH_BITMAP := examples/hello/wizard.bmp
 bench:
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	build/bench/bench/archive_bench $(BENCH_MEGABYTES)
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS) --target install_driver
+	mkdir -p $(BENCH_PACKAGES)
+	build/bench/bench/bench_package $(BENCH_PACKAGES)/large.exe $(MODULE) $(BENCH_BITMAP) \
+	  $(BENCH_LARGE_FILES) $(BENCH_LARGE_MEGABYTES)
+	for files in $(BENCH_SMALL_FILES); do \
+	  build/bench/bench/bench_package $(BENCH_PACKAGES)/small$$files.exe $(MODULE) $(BENCH_BITMAP) \
+	    $$files --small || exit 1; \
+	done
+	scripts/wine-run.sh build/win32/bench/install_driver.exe $(abspath $(BENCH_PACKAGES))/large.exe \
+	  $(foreach files,$(BENCH_SMALL_FILES),$(abspath $(BENCH_PACKAGES))/small$(files).exe)
 
 clean:
 	rm -rf build

@@ -32,6 +32,15 @@ int ClampToInt(double value) {
     return static_cast<int>(value);
 }
 
+// Pixels of the bar filled at fraction: beyond the right edge the filled part simply covers everything.
+int FilledWidth(double fraction) {
+    const int width = ClientRect.right - ClientRect.left;
+    const int filled = ClampToInt(width * fraction);
+    return filled > width ? width : filled;
+}
+
+int Percentage(double fraction) { return ClampToInt(fraction * 100.0); }
+
 void PaintBar(HWND window) {
     PAINTSTRUCT paint;
     HDC windowDc = BeginPaint(window, &paint);
@@ -48,18 +57,15 @@ void PaintBar(HWND window) {
     HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap);
 
     const double fraction = Fraction;
-    // Beyond the right edge the filled part simply covers everything.
-    int filledWidth = ClampToInt(width * fraction);
-    if (filledWidth > width) filledWidth = width;
     RECT filled = ClientRect;
-    filled.right = ClientRect.left + filledWidth;
+    filled.right = ClientRect.left + FilledWidth(fraction);
     RECT rest = ClientRect;
     rest.left = filled.right;
     FillRect(memoryDc, &filled, FillBrush);
     FillRect(memoryDc, &rest, RestBrush);
 
     char text[16];
-    wsprintfA(text, "%d%%", ClampToInt(fraction * 100.0));
+    wsprintfA(text, "%d%%", Percentage(fraction));
     // The percentage is also the window's text, for screen readers and other programs that read it.
     char shown[16];
     if (GetWindowTextA(window, shown, sizeof shown) == 0 || lstrcmpA(shown, text) != 0)
@@ -136,7 +142,12 @@ void DestroyProgressBar() {
 void SetProgress(DWORD done, DWORD total) {
     HWND bar = Bar;
     if (bar == nullptr) return;
-    Fraction = static_cast<double>(done) / static_cast<double>(total);
+    const double fraction = static_cast<double>(done) / static_cast<double>(total);
+    const double previous = Fraction.exchange(fraction);
+    // A file phase reports every 16 KiB, and a paint costs far more than a block; repaint only when a
+    // pixel or the percentage changes. The bar is then either up to date or already due a paint.
+    if (FilledWidth(fraction) == FilledWidth(previous) && Percentage(fraction) == Percentage(previous))
+        return;
     InvalidateRect(bar, nullptr, FALSE);
 }
 

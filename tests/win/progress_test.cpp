@@ -145,6 +145,35 @@ TEST_F(ProgressBarTest, PaintsTheBarAndItsPercentageInTwoColours) {
     EXPECT_EQ(Row(bar, 0, width), std::string(width, 'F'));
 }
 
+// A file phase reports progress for every block; only a change the user can see asks for a paint.
+TEST_F(ProgressBarTest, RepaintsOnlyWhenAPixelOrThePercentageChanges) {
+    ASSERT_EQ(CreateBar(), 1);
+    HWND bar = Bar();
+    ASSERT_EQ(ClientWidth(), 196);
+    SetProgress(1000, 10000);  // 19.6 pixels, 10%
+    UpdateWindow(bar);
+    ASSERT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
+
+    SetProgress(1001, 10000);  // still 19 pixels and 10%
+    EXPECT_DOUBLE_EQ(ProgressFraction(), 0.1001);
+    EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
+    SetProgress(1021, 10000);  // 20 pixels
+    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE));
+    UpdateWindow(bar);
+    SetProgress(1099, 10000);  // 21 pixels
+    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE));
+    UpdateWindow(bar);
+    SetProgress(1105, 10000);  // 21 pixels, but 11%
+    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE));
+    UpdateWindow(bar);
+
+    // Many small steps end where one large step would: the last paint shows the last fraction.
+    for (DWORD done = 1105; done <= 5000; done += 7) SetProgress(done, 10000);
+    SetProgress(5000, 10000);
+    UpdateWindow(bar);
+    EXPECT_EQ(Row(bar, 0, 196), std::string(98, 'F') + std::string(98, 'R'));
+}
+
 // A hidden one-line static measured in its own font.
 class ShortenPathTest : public ::testing::Test {
   protected:
