@@ -390,10 +390,10 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
-    // The end-install information stays for the run after the restart.
-    const std::vector<std::string> left = e2e::LeftoversIn(e2e::TempFolder());
-    EXPECT_EQ(left.size(), 1u);
-    for (const std::string& name : left) DeleteFileA((e2e::TempFolder() + "\\" + name).c_str());
+    // End-install information, when the run wrote some, stays for the run after the restart (the
+    // registration tests check it); it must not count as a leftover in the tests that follow.
+    for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder()))
+        DeleteFileA((e2e::TempFolder() + "\\" + name).c_str());
 
     EXPECT_EQ(FileBytes(folder + "\\top.txt"), "top");
     EXPECT_EQ(DosTimeOf(folder + "\\top.txt"), Year2024);
