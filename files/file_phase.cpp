@@ -277,6 +277,7 @@ DWORD WINAPI FilePhaseWorker(LPVOID) {
     int result = InstallSourceFolderFiles();
     if (result == 1) result = InstallMiscFiles();
     if (AbortFlag) result = 1;
+    WriteSourceFileCount();
     Tell(UM_FILES_DONE, result);
     return 0;
 }

@@ -37,6 +37,9 @@ constexpr int SourceFileIndex = 1;
 constexpr int ShellFolderIndex = 3;
 
 long Counters[SectionCount];
+// The SourceFile count goes to the log when someone reads the log, not with every file: each write
+// rewrites the whole INI file, which made a file phase's time grow with the files times the folders.
+bool SourceCountPending = false;
 
 // Names match exactly: the sections are fixed words of this program, never user text.
 int FindSection(const char* section) {
@@ -96,7 +99,7 @@ void LogSourceFile(const char* value) {
     size_t length = strlen(record + 1);
     record[0] = static_cast<char>(static_cast<unsigned char>(length));
     ++Counters[SourceFileIndex];
-    WriteIntSetting("SourceFile", "SourceFileCount", Counters[SourceFileIndex], InstallLogFile);
+    SourceCountPending = true;
     // Length and path in one write: a failing list then loses whole records, not half of one.
     WriteExact(FileListHandle, record, static_cast<DWORD>(1 + length));
 }
@@ -145,9 +148,17 @@ int NextLogItem(const char* section, char* buffer) {
 
 void ResetLogCounters() {
     for (long& counter : Counters) counter = 0;
+    SourceCountPending = false;
+}
+
+void WriteSourceFileCount() {
+    if (!SourceCountPending) return;
+    WriteIntSetting("SourceFile", "SourceFileCount", Counters[SourceFileIndex], InstallLogFile);
+    SourceCountPending = false;
 }
 
 void LoadLogCounter(const char* section) {
+    WriteSourceFileCount();
     int index = FindSection(section);
     if (index < 0) return;
     Counters[index] = ReadIntSetting(section, Sections[index].countKey, 0, InstallLogFile);

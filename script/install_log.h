@@ -17,7 +17,11 @@ int NextLogItem(const char* section, char* buffer);
 
 // Install mode starts with every counter at 0.
 void ResetLogCounters();
-// Takes the section's counter from its count key in the log (uninstall mode, rollback).
+// Writes the SourceFile count to the log once files have been logged since it was last written; the
+// file phase calls it at its end, before anyone reads the log.
+void WriteSourceFileCount();
+// Takes the section's counter from its count key in the log (uninstall mode, rollback), after writing a
+// pending SourceFile count.
 void LoadLogCounter(const char* section);
 // Moves the file list to its first record, for reading.
 void RewindFileList();

@@ -90,6 +90,8 @@ TEST_F(InstallLogTest, SourceFilesAreRecordsInLoggingOrder) {
     LogItem("SourceFile", nullptr, "C:\\app\\one.exe");
     LogItem("SourceFile", nullptr, "C:\\app\\two.dll*");
     LogItem("SourceFile", nullptr, "C:\\x");
+    EXPECT_EQ(Raw("SourceFile", "SourceFileCount"), "<none>") << "not rewritten with every file";
+    WriteSourceFileCount();
     EXPECT_EQ(Raw("SourceFile", "SourceFileCount"), "3");
     EXPECT_EQ(FileList(), std::string("\x0e"
                                       "C:\\app\\one.exe"
@@ -128,6 +130,7 @@ TEST_F(InstallLogTest, PathsTooLongForARecordGoByTheirShortNames) {
     // No such file, so no short name: neither recorded nor counted.
     std::string missing = folder + "\\" + std::string(256 - folder.size(), 'm');
     LogItem("SourceFile", nullptr, missing.c_str());
+    WriteSourceFileCount();
     EXPECT_EQ(Raw("SourceFile", "SourceFileCount"), "2");
     EXPECT_EQ(FileList(), std::string(1, static_cast<char>(shortLength)) + shortName +
                               std::string(1, static_cast<char>(shortLength + 1)) + shortName + "*");
