@@ -8,6 +8,7 @@
 
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
+#include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/resources/resource_ids.h"
 
@@ -31,16 +32,6 @@ std::string RegisteringPackage(const std::string& folder, const std::string& gen
                               {"Src\\readme.txt", "readme"},
                               {"Misc1", e2e::Fixture("com_server.dll")},
                               {"Misc2", e2e::Fixture("fixture.tlb")}});
-}
-
-bool ServerRegistered(const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelpack Tests", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    const bool found =
-        RegQueryValueExA(key, path.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
 }
 
 // The file registered for the type library, or empty.
@@ -82,7 +73,7 @@ TEST_F(Registration, MarkedMiscFilesAreRegisteredDuringTheInstallation) {
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
 
-    EXPECT_TRUE(ServerRegistered(server_));
+    EXPECT_EQ(testsupport::ServerRecord(server_), "registered");
     EXPECT_EQ(RegisteredTypeLibrary(), typeLibrary_);
     EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "nothing deferred";
 }
@@ -104,7 +95,7 @@ TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
     EXPECT_EQ(run_.ExitCode(), 0u);
 
     EXPECT_EQ(testsupport::FileBytes(server_), e2e::Fixture("com_server.dll"));
-    EXPECT_FALSE(ServerRegistered(server_));
+    EXPECT_EQ(testsupport::ServerRecord(server_), "");
     EXPECT_NE(RegisteredTypeLibrary(), typeLibrary_);
     // The end-install information outlives the run, for the run after the restart.
     std::vector<std::string> endInstall = e2e::WorkingFilesWith("RegisterServer");

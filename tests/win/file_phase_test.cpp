@@ -18,6 +18,7 @@
 #include "startup/process_state.h"
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/scratch_log.h"
@@ -53,17 +54,6 @@ std::string Beside(const char* name) {
     return text.substr(0, text.rfind('\\') + 1) + name;
 }
 std::string VersionedDll() { return Beside("versioned.dll"); }
-
-// True when the fixture server at path has recorded its registration.
-bool ServerRegistered(const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kelpack Tests", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    const bool found =
-        RegQueryValueExA(key, path.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
-}
 
 // Entries of a counted log section, oldest first.
 std::vector<std::string> Logged(const char* section) {
@@ -179,7 +169,7 @@ TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
     EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt"), App("sub\\deep\\b.txt")}));
     // The server registered itself; the DLL holds no type library, which is shown and logged as not
     // registered, and the phase goes on.
-    EXPECT_TRUE(ServerRegistered(App("Misc\\m.dll")));
+    EXPECT_EQ(testsupport::ServerRecord(App("Misc\\m.dll")), "registered");
     EXPECT_EQ(boxes.Texts(),
               std::vector<std::string>{"Error registering file '" + App("Misc\\m.dll") + "'."});
     EXPECT_EQ(Logged("MiscFile"), (std::vector<std::string>{App("Misc\\m.dll") + ",1,1,1,0,0"}));

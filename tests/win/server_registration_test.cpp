@@ -12,6 +12,7 @@
 #include "script/settings.h"
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
 #include "ui/resources/resource_ids.h"
@@ -31,16 +32,6 @@ std::string Beside(const char* name) {
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string text = path;
     return text.substr(0, text.rfind('\\') + 1) + name;
-}
-
-// What the fixture server wrote for the copy at path: "registered", or empty when nothing.
-std::string ServerRecord(const std::string& path) {
-    char value[64] = "";
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Kelpack Tests", path.c_str(), RRF_RT_REG_SZ, nullptr,
-                     value, &size) != ERROR_SUCCESS)
-        return "";
-    return value;
 }
 
 // A value of a key under HKEY_CLASSES_ROOT\TypeLib\{guid}; "(none)" when the key or value is missing.
@@ -93,16 +84,16 @@ TEST_F(Registration, AServerIsRegisteredByItsOwnEntryWhateverItAnswers) {
     const std::string failing = Copy("failing_server.dll", "failing.dll");
     MessageBoxWatcher boxes;
     EXPECT_EQ(RegisterServerFile(server.c_str()), 1);
-    EXPECT_EQ(ServerRecord(server), "registered");
+    EXPECT_EQ(testsupport::ServerRecord(server), "registered");
     // E_FAIL from DllRegisterServer: it was called, which is all the installation can vouch for.
     EXPECT_EQ(RegisterServerFile(failing.c_str()), 1);
-    EXPECT_EQ(ServerRecord(failing), "registered");
+    EXPECT_EQ(testsupport::ServerRecord(failing), "registered");
 
     EXPECT_EQ(UnregisterServerFile(server.c_str()), 1);
-    EXPECT_EQ(ServerRecord(server), "");
+    EXPECT_EQ(testsupport::ServerRecord(server), "");
     // Unregistration does look at the answer.
     EXPECT_EQ(UnregisterServerFile(failing.c_str()), 0);
-    EXPECT_EQ(ServerRecord(failing), "");
+    EXPECT_EQ(testsupport::ServerRecord(failing), "");
     boxes.Stop();
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
 }
@@ -175,7 +166,7 @@ TEST_F(Registration, DeferredFilesAreNumberedInTheirOwnListAndNotRegisteredNow) 
     EXPECT_EQ(read("RegisterServer", "2"), "C:\\Other\\second.dll");
     EXPECT_EQ(read("RegisterTypeLibrary", "1"), library);
     EXPECT_EQ(read("RegisterTypeLibrary", "2"), "(none)");
-    EXPECT_EQ(ServerRecord(server), "");
+    EXPECT_EQ(testsupport::ServerRecord(server), "");
     EXPECT_FALSE(TypeLibraryKeyExists(PlainLibrary));
 
     // An end-install information file that cannot be written is reported by the result.
@@ -222,8 +213,8 @@ TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirst
     // by the box, and what follows a failure is still done.
     EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{Error(missingServer), Error(missingLibrary)}));
     for (HWND owner : boxes.Owners()) EXPECT_EQ(owner, shown);
-    EXPECT_EQ(ServerRecord(first), "registered");
-    EXPECT_EQ(ServerRecord(afterGap), "") << "key 4 comes after the gap at 3";
+    EXPECT_EQ(testsupport::ServerRecord(first), "registered");
+    EXPECT_EQ(testsupport::ServerRecord(afterGap), "") << "key 4 comes after the gap at 3";
     EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\0\\win32"), library);
     UnregisterServerFile(first.c_str());
     UnregisterTypeLibraryFile(library.c_str());
