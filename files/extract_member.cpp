@@ -37,6 +37,7 @@ void TellNoAdmin(const char* target) {
 }
 
 void AddProgress(int count) {
+    WaitWhileWorkerHeld();
     HWND page = CurrentPage;
     if (!AbortFlag && page != nullptr) SendMessageA(page, WM_USER, UM_ADD_PROGRESS, count);
 }

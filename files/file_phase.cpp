@@ -26,6 +26,7 @@ namespace {
 int MiscNumber = 1;
 
 void Tell(WPARAM code, LPARAM argument) {
+    WaitWhileWorkerHeld();
     HWND page = CurrentPage;
     if (page != nullptr) SendMessageA(page, WM_USER, code, argument);
 }

@@ -23,9 +23,7 @@ namespace {
 
 constexpr UINT_PTR StartTimer = 100;
 
-// The worker's handle is valid only while an abort is allowed: the worker closes it after its
-// UM_FILES_DONE has returned, and that message clears the flag first.
-HANDLE FilePhaseThread = nullptr;
+// From the start of the file phase until its UM_FILES_DONE.
 std::atomic<int> AbortAllowed{0};
 // The background window's close can reach the page while its abort question is open; one is enough.
 bool Asking = false;
@@ -62,19 +60,19 @@ void InitProgress(HWND page) {
 void FilesDone(LPARAM result) {
     if (result == 0) AbortFlag = 1;
     AbortAllowed = 0;
-    FilePhaseThread = nullptr;
     SendMessageA(BackgroundWindow, WM_USER, UM_FILES_DONE, result);
 }
 
 void StartFilePhase() {
     // Reset here rather than relying on the worker alone: the total belongs to this page.
     BytesDone = 0;
-    FilePhaseThread = StartWorker(FilePhaseWorker);
-    if (FilePhaseThread == nullptr) {
+    HANDLE worker = StartWorker(FilePhaseWorker);
+    if (worker == nullptr) {
         // Nothing was installed; ending as a failed file phase lets the background window close down.
         FilesDone(0);
         return;
     }
+    CloseHandle(worker);  // the page reaches the worker only through WorkerHeld and AbortFlag
     if (SpaceNeeded == 0) SetProgress(1, 1);
     AbortAllowed = 1;
 }
@@ -82,12 +80,12 @@ void StartFilePhase() {
 void AskAbort(HWND page) {
     if (!AbortAllowed || Asking) return;
     Asking = true;
-    // A suspended worker cannot send the page a message while the question is open.
-    SuspendThread(FilePhaseThread);
+    // The worker holds at its next report while the question is open.
+    WorkerHeld = 1;
     if (ShowMessage(page, SelectText(MessageId::AbortInstallQuestion),
                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
         AbortFlag = 1;
-    ResumeThread(FilePhaseThread);
+    WorkerHeld = 0;
     Asking = false;
 }
 

@@ -2,6 +2,11 @@
 #include "ui/wizard_state.h"
 
 std::atomic<int> AbortFlag{0};
+std::atomic<int> WorkerHeld{0};
+
+void WaitWhileWorkerHeld() {
+    while (WorkerHeld) Sleep(20);
+}
 std::atomic<HWND> CurrentPage{nullptr};
 std::atomic<int> RestartNeeded{0};
 std::atomic<int> RestartRequested{0};

@@ -9,6 +9,12 @@
 // message routines, which stay silent once it is set. Shared between threads.
 extern std::atomic<int> AbortFlag;
 
+// Set by the progress page while its abort question is open. The file-phase worker waits at its next
+// report to the page (WaitWhileWorkerHeld) until it is clear: the worker stops at a point of its own
+// choosing, never inside the heap or a file write as a suspended thread could.
+extern std::atomic<int> WorkerHeld;
+void WaitWhileWorkerHeld();
+
 // A restart is pending because something was scheduled for it. Set by the file phase and the restart
 // operations; read by the install sequence.
 extern std::atomic<int> RestartNeeded;
