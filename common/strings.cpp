@@ -101,6 +101,10 @@ void QuotePath(char* text) {
     if (quoteEnd) AppendBounded(PathBufferSize, text, "\"");
 }
 
+void SplitFields(const char* text, char* const* fields, int count) {
+    for (int i = 0; i < count; ++i) NextField(fields[i], i == 0 ? text : nullptr);
+}
+
 const char* NextField(char* out, const char* text) {
     static char buffer[FieldBufferSize];
     static char* position = buffer;

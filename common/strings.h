@@ -41,6 +41,8 @@ void QuotePath(char* text);
 // is given (a PathBufferSize buffer), the field is also copied there, at most 259 characters.
 // Blanks are kept, quotes mean nothing, and two adjacent commas give an empty field.
 const char* NextField(char* out, const char* text);
+// Splits text with NextField into the count buffers of fields (PathBufferSize bytes each), in order.
+void SplitFields(const char* text, char* const* fields, int count);
 
 // The number in decimal with a comma between groups of three digits ("1,234,567").
 // The result lives in an own buffer until the next call.

@@ -84,6 +84,13 @@ int Ask(int kind, const FileFacts& member, const FileFacts& existing) {
     return AskOverwrite(question);
 }
 
+// The user's standing answer for this kind of file (1 replace all, -1 keep all), else the question:
+// 1 replace, 0 keep, -1 aborted before asking.
+int ReplaceByAnswer(int answer, int kind, const FileFacts& member, const FileFacts& existing) {
+    if (answer != 0) return answer == 1;
+    return Ask(kind, member, existing);
+}
+
 // Registration now, or recorded for after the restart when the file may not be in place yet.
 int RegisterServer(const char* target) {
     if (!RestartNeeded) return RegisterServerFile(target);
@@ -149,19 +156,12 @@ int InstallSourceFolderFiles() {
             FileFacts existing;
             CopyBounded(sizeof existing.path, existing.path, target);
             if (GetFileFacts(&existing)) {
-                int answer = SourceOverwriteAnswer;
-                if (answer == 1) {
-                    replaced = 1;
-                } else if (answer == -1) {
-                    keep = 1;
-                } else {
-                    FileFacts member;
-                    FactsOfMember(info, info.name, &member);
-                    int reply = Ask(SourceFolderFile, member, existing);
-                    if (reply < 0) return 1;
-                    replaced = reply;
-                    keep = !reply;
-                }
+                FileFacts member;
+                FactsOfMember(info, info.name, &member);
+                int reply = ReplaceByAnswer(SourceOverwriteAnswer, SourceFolderFile, member, existing);
+                if (reply < 0) return 1;
+                replaced = reply;
+                keep = !reply;
             }
         }
 
@@ -194,12 +194,8 @@ int InstallMiscFiles() {
         if (ReadSetting("MiscFile", key, nullptr, entry, sizeof entry, InstallInfoFile) == nullptr) return 1;
         char target[PathBufferSize], mode[PathBufferSize], uninstall[PathBufferSize];
         char shared[PathBufferSize], server[PathBufferSize], typeLibrary[PathBufferSize];
-        NextField(target, entry);
-        NextField(mode, nullptr);
-        NextField(uninstall, nullptr);
-        NextField(shared, nullptr);
-        NextField(server, nullptr);
-        NextField(typeLibrary, nullptr);
+        char* const fields[] = {target, mode, uninstall, shared, server, typeLibrary};
+        SplitFields(entry, fields, 6);
 
         if (MiscNumber != 1 && NextMember(PackageReader) != 0) return Damaged();
         char name[32];
@@ -225,14 +221,9 @@ int InstallMiscFiles() {
                     replaced = IsNewer(member, existing, 0);
                     break;
                 case 0: {
-                    int answer = MiscOverwriteAnswer;
-                    if (answer == 0) {
-                        int reply = Ask(MiscFile, member, existing);
-                        if (reply < 0) return 1;
-                        replaced = reply;
-                    } else {
-                        replaced = answer == 1;
-                    }
+                    int reply = ReplaceByAnswer(MiscOverwriteAnswer, MiscFile, member, existing);
+                    if (reply < 0) return 1;
+                    replaced = reply;
                     break;
                 }
                 default:

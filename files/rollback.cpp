@@ -38,12 +38,8 @@ void RemoveMiscFiles() {
         if (IsBlank(entry)) continue;
         char path[PathBufferSize], mode[PathBufferSize], shared[PathBufferSize];
         char server[PathBufferSize], typeLibrary[PathBufferSize], replaced[PathBufferSize];
-        NextField(path, entry);
-        NextField(mode, nullptr);
-        NextField(shared, nullptr);
-        NextField(server, nullptr);
-        NextField(typeLibrary, nullptr);
-        NextField(replaced, nullptr);
+        char* const fields[] = {path, mode, shared, server, typeLibrary, replaced};
+        SplitFields(entry, fields, 6);
         Trim(path);
         if (IsBlank(path) || !IsAbsolutePath(path)) continue;
         if (IsOne(shared)) DecrementSharedCount(path);

@@ -166,6 +166,15 @@ TEST(NextFieldTest, SplitsAtEveryCommaThenGivesEmptyFields) {
     NextField(nullptr, "x,y,z");
     EXPECT_STREQ(NextField(nullptr, "p,q"), "p");
     EXPECT_STREQ(NextField(nullptr, nullptr), "q");
+
+    // SplitFields fills its buffers in order, the missing ones empty.
+    char first[PathBufferSize], second[PathBufferSize], third[PathBufferSize];
+    char* const fields[] = {first, second, third};
+    SplitFields("a,,b c", fields, 2);
+    EXPECT_STREQ(first, "a");
+    EXPECT_STREQ(second, "");
+    SplitFields("x", fields, 3);
+    EXPECT_STREQ(third, "");
 }
 
 TEST(NextFieldTest, BoundsLongTexts) {
