@@ -84,6 +84,20 @@ int Ask(int kind, const FileFacts& member, const FileFacts& existing) {
     return AskOverwrite(question);
 }
 
+// A file left in place counts as done: its size goes to the progress bar. 0 once the phase is aborted.
+int KeepInPlace(const MemberInfo& info) {
+    if (AbortFlag) return 0;
+    Tell(UM_ADD_PROGRESS, static_cast<LPARAM>(info.uncompressedLeft));
+    return 1;
+}
+
+// Creates the folder that holds path, with its missing parents, each logged; 1 when it exists.
+int CreateLoggedFolderOf(const char* path) {
+    char folder[PathBufferSize];
+    CopyBounded(sizeof folder, folder, FolderOf(path));
+    return CreateLoggedFolder(folder);
+}
+
 // The user's standing answer for this kind of file (1 replace all, -1 keep all), else the question:
 // 1 replace, 0 keep, -1 aborted before asking.
 int ReplaceByAnswer(int answer, int kind, const FileFacts& member, const FileFacts& existing) {
@@ -166,12 +180,9 @@ int InstallSourceFolderFiles() {
         }
 
         if (keep) {
-            if (AbortFlag) return 1;
-            Tell(UM_ADD_PROGRESS, static_cast<LPARAM>(info.uncompressedLeft));
+            if (!KeepInPlace(info)) return 1;
         } else {
-            char folder[PathBufferSize];
-            CopyBounded(sizeof folder, folder, FolderOf(target));
-            if (!CreateLoggedFolder(folder) && !isFile) return CantInstall(target);
+            if (!CreateLoggedFolderOf(target) && !isFile) return CantInstall(target);
             if (isFile) {
                 if (ExtractMemberToFile(target) == -1) return 0;
                 char logged[PathBufferSize + 1];
@@ -233,12 +244,9 @@ int InstallMiscFiles() {
         }
 
         if (keep) {
-            if (AbortFlag) return 1;
-            Tell(UM_ADD_PROGRESS, static_cast<LPARAM>(info.uncompressedLeft));
+            if (!KeepInPlace(info)) return 1;
         } else {
-            char folder[PathBufferSize];
-            CopyBounded(sizeof folder, folder, FolderOf(target));
-            CreateLoggedFolder(folder);
+            CreateLoggedFolderOf(target);
             if (ExtractMemberToFile(target) == -1) return 0;
             installed = 1;
         }
