@@ -21,7 +21,6 @@ using testsupport::SetFileBytes;
 
 const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
 const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
-const char* const AbortQuestion = "Installation is not yet completed.\n\nAbort installation?";
 
 std::string Info(const std::string& general, const std::string& more = "") {
     return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + general + more;
@@ -211,10 +210,10 @@ TEST_F(FilePhase, NoMoreConfirmationWithNoKeepsTheRestAndAbortRollsBack) {
     ui::WaitUntilPainted(progress);
     ui::CaptureScreen(progress, "progress-over-100");
     ui::ClickButton(question, IDC_ABORT);
-    ASSERT_TRUE(Answer(AbortQuestion, IDNO));
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDNO));
     EXPECT_TRUE(IsWindow(question)) << "No goes back to the question";
     ui::ClickButton(question, IDC_ABORT);
-    ASSERT_TRUE(Answer(AbortQuestion, IDYES));
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 
     EXPECT_EQ(FileBytes(folder + "\\b.txt"), "old") << "kept without a question";
@@ -287,7 +286,7 @@ TEST_F(FilePhase, AbortOnTheProgressPageRollsBackEverythingCopiedSoFar) {
     ui::ClickButton(progress, IDC_ABORT);
     HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ui::MessageBoxText(box), AbortQuestion);
+    EXPECT_EQ(ui::MessageBoxText(box), e2e::AbortQuestion);
     // The file phase holds still while the question is open.
     const std::string held = BarText(progress);
     Sleep(500);

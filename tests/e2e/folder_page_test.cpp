@@ -37,7 +37,7 @@ class FolderPage : public e2e::WizardTest {
     // Cancels on the page and confirms.
     void Cancel(HWND page) {
         ui::ClickButton(page, IDC_CANCEL);
-        Answer("Installation is not yet completed.\n\nAbort installation?", IDYES);
+        Answer(e2e::AbortQuestion, IDYES);
     }
 };
 

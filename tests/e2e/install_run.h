@@ -14,6 +14,7 @@
 namespace e2e {
 
 constexpr DWORD Patience = 30000;  // a first start of Wine's user interface can be slow
+constexpr const char* AbortQuestion = "Installation is not yet completed.\n\nAbort installation?";
 
 std::string ModuleBytes();
 // The bytes of a test fixture built beside the Windows tests (a DLL, a type library).

@@ -79,16 +79,14 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
     ui::ClickButton(license, IDC_CANCEL);
     HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(ui::MessageBoxText(question), "Installation is not yet completed.\n\nAbort installation?");
+    EXPECT_EQ(ui::MessageBoxText(question), e2e::AbortQuestion);
     ui::CaptureScreen(question, "wizard-abort-question");
     ui::ClickButton(question, IDNO);
     EXPECT_TRUE(ui::WaitForWindowToGo(question, Patience));
     EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
 
     ui::ClickButton(license, IDC_CANCEL);
-    question = ui::WaitForMessageBox(run_.Id(), Patience);
-    ASSERT_NE(question, nullptr);
-    ui::ClickButton(question, IDYES);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 }
 
@@ -147,9 +145,7 @@ TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
     Sleep(300);
     EXPECT_EQ(ui::FocusedControl(information), GetDlgItem(information, IDC_PREV));
     ui::ClickButton(information, IDC_CANCEL);
-    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
-    ASSERT_NE(question, nullptr);
-    ui::ClickButton(question, IDYES);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 }
 
@@ -161,9 +157,7 @@ TEST_F(Wizard, WithoutTextsNextLeadsStraightToTheFolderPage) {
     ASSERT_NE(folder, nullptr);
     EXPECT_FALSE(Visible(folder, IDC_PREV));
     ui::ClickButton(folder, IDC_CANCEL);
-    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
-    ASSERT_NE(question, nullptr);
-    ui::ClickButton(question, IDYES);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 }
 
@@ -216,10 +210,7 @@ TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     Agree(license);
     // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
     ui::PressKey(background, VK_F4, true);
-    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
-    ASSERT_NE(question, nullptr);
-    EXPECT_EQ(ui::MessageBoxText(question), "Installation is not yet completed.\n\nAbort installation?");
-    ui::ClickButton(question, IDYES);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 }
 
