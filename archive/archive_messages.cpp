@@ -5,7 +5,7 @@
 
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 void ShowArchiveDamaged() {
     if (AbortFlag) return;

@@ -10,7 +10,7 @@
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/strings.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

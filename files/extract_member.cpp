@@ -12,10 +12,10 @@
 #include "common/strings.h"
 #include "files/restart_operations.h"
 #include "script/install_log.h"
-#include "startup/platform.h"
-#include "startup/process_state.h"
-#include "ui/private_messages.h"
-#include "ui/wizard_state.h"
+#include "common/platform.h"
+#include "common/process_state.h"
+#include "common/progress_report.h"
+#include "common/wizard_state.h"
 
 namespace {
 
@@ -34,12 +34,6 @@ void TellCantInstall(const char* target) {
 void TellNoAdmin(const char* target) {
     if (!MayTell()) return;
     ShowMessageAbout(CurrentPage, MessageId::NoAdminCantInstallFile, target, MB_OK | MB_ICONWARNING);
-}
-
-void AddProgress(int count) {
-    WaitWhileWorkerHeld();
-    HWND page = CurrentPage;
-    if (!AbortFlag && page != nullptr) SendMessageA(page, WM_USER, UM_ADD_PROGRESS, count);
 }
 
 // The member goes to a new "_kp" file in the target's folder; the log keeps its name so that an
@@ -123,7 +117,7 @@ long ExtractMemberToFile(const char* target) {
                 return -1;
             }
             total += count;
-            AddProgress(count);
+            ReportProgress(static_cast<DWORD>(count));
         }
     }
     CloseHandle(file);

@@ -16,24 +16,14 @@
 #include "script/install_log.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
-#include "ui/private_messages.h"
-#include "ui/wizard_state.h"
+#include "common/process_state.h"
+#include "common/progress_report.h"
+#include "common/wizard_state.h"
 
 namespace {
 
 // The misc entry the next misc member belongs to; one file phase runs per installation.
 int MiscNumber = 1;
-
-void Tell(WPARAM code, LPARAM argument) {
-    WaitWhileWorkerHeld();
-    HWND page = CurrentPage;
-    if (page != nullptr) SendMessageA(page, WM_USER, code, argument);
-}
-
-void ShowItem(const char* text) {
-    if (!AbortFlag) Tell(UM_SHOW_ITEM, reinterpret_cast<LPARAM>(text));
-}
 
 // Outside the message loop there is no page to own the message; the result 0 tells it.
 int Damaged() {
@@ -87,7 +77,7 @@ int Ask(int kind, const FileFacts& member, const FileFacts& existing) {
 // A file left in place counts as done: its size goes to the progress bar. 0 once the phase is aborted.
 int KeepInPlace(const MemberInfo& info) {
     if (AbortFlag) return 0;
-    Tell(UM_ADD_PROGRESS, static_cast<LPARAM>(info.uncompressedLeft));
+    ReportProgress(info.uncompressedLeft);
     return 1;
 }
 
@@ -166,7 +156,7 @@ int InstallSourceFolderFiles() {
 
         int replaced = 0, keep = 0;
         if (isFile) {
-            ShowItem(relative);
+            ReportItem(relative);
             FileFacts existing;
             CopyBounded(sizeof existing.path, existing.path, target);
             if (GetFileFacts(&existing)) {
@@ -216,7 +206,7 @@ int InstallMiscFiles() {
         if (!GetMemberInfo(&info)) return Damaged();
 
         ExpandPathVariables(target);
-        ShowItem(target);
+        ReportItem(target);
 
         int installed = 0, replaced = 0, keep = 0;
         FileFacts existing;
@@ -267,7 +257,7 @@ int InstallMiscFiles() {
     }
 }
 
-DWORD WINAPI FilePhaseWorker(LPVOID) {
+int RunFilePhase() {
     SourceOverwriteAnswer = 0;
     MiscOverwriteAnswer = 0;
     MiscNumber = 1;
@@ -278,6 +268,5 @@ DWORD WINAPI FilePhaseWorker(LPVOID) {
     if (result == 1) result = InstallMiscFiles();
     if (AbortFlag) result = 1;
     WriteSourceFileCount();
-    Tell(UM_FILES_DONE, result);
-    return 0;
+    return result;
 }

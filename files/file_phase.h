@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-// The worker the progress page starts: installs the source-folder and misc members, logs them, and
-// reports UM_FILES_DONE (1 done or aborted, 0 failed) to the current page.
-DWORD WINAPI FilePhaseWorker(LPVOID);
+// The work of the progress page's worker: installs the source-folder and misc members and logs them;
+// 1 done or aborted, 0 failed.
+int RunFilePhase();
 
 // The source-folder members into the install folder: 1 done (or aborted), 0 failed. Leaves the reader on
 // the first member that is not one of them.

@@ -7,9 +7,9 @@
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/strings.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 std::atomic<int> SourceOverwriteAnswer{0};
 std::atomic<int> MiscOverwriteAnswer{0};

@@ -6,8 +6,8 @@
 #include "common/paths.h"
 #include "common/strings.h"
 #include "files/wininit.h"
-#include "startup/platform.h"
-#include "ui/wizard_state.h"
+#include "common/platform.h"
+#include "common/wizard_state.h"
 
 namespace {
 

@@ -6,13 +6,9 @@
 #include "common/paths.h"
 #include "common/strings.h"
 #include "files/file_facts.h"
-#include "files/file_removal.h"
+#include "files/rollback.h"
 #include "items/server_registration.h"
 #include "script/install_log.h"
-#include "ui/background_window.h"
-#include "ui/private_messages.h"
-#include "ui/progress_bar.h"
-#include "ui/wizard_state.h"
 
 namespace {
 
@@ -69,15 +65,4 @@ void RollBackLoggedItems() {
     RemoveSourceFiles();
     RemoveMiscFiles();
     RemoveFolders();
-}
-
-DWORD WINAPI RollbackWorker(LPVOID) {
-    Sleep(100);
-    // The bar runs back to zero before anything goes, so that the user sees the rollback start.
-    while (StepProgressBack()) Sleep(0);
-    RollBackLoggedItems();
-    RestartNeeded = 0;
-    Sleep(100);
-    PostMessageA(BackgroundWindow, WM_USER, UM_ROLLBACK_DONE, 0);
-    return 0;
 }

@@ -4,9 +4,9 @@
 #include "common/messages.h"
 #include "items/server_registration.h"
 #include "script/settings.h"
-#include "startup/working_files.h"
+#include "common/working_files_state.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "common/strings.h"
 #include "items/library_loading.h"
 #include "script/settings.h"
-#include "startup/working_files.h"
-#include "ui/wizard_state.h"
+#include "common/working_files_state.h"
+#include "common/wizard_state.h"
 
 long DeferredServers = 0;
 long DeferredTypeLibraries = 0;

@@ -8,7 +8,7 @@
 #include "common/file_system.h"
 #include "common/strings.h"
 #include "script/settings.h"
-#include "startup/working_files.h"
+#include "common/working_files_state.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "common/strings.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
-#include "startup/platform.h"
-#include "startup/process_state.h"
+#include "common/platform.h"
+#include "common/process_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "startup/modes.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 
 namespace {
 

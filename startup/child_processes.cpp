@@ -7,7 +7,7 @@
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "common/strings.h"
-#include "startup/platform.h"
+#include "common/platform.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/format.h"
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "archive/volume_prompt.h"
 #include "common/message_box.h"
 #include "common/messages.h"
@@ -16,12 +16,12 @@
 #include "script/settings.h"
 #include "startup/child_processes.h"
 #include "startup/modes.h"
-#include "startup/platform.h"
-#include "startup/process_state.h"
+#include "common/platform.h"
+#include "common/process_state.h"
 #include "startup/working_files.h"
 #include "ui/background_window.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

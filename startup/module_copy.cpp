@@ -10,7 +10,7 @@
 #include "common/strings.h"
 #include "startup/child_processes.h"
 #include "startup/modes.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "common/strings.h"
 #include "startup/mode_dispatch.h"
 #include "startup/modes.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 
 namespace {
 

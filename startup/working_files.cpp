@@ -1,7 +1,7 @@
 // The working files of install and uninstall mode, and the temporary folder they live in.
 #include "startup/working_files.h"
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "common/file_system.h"
 #include "common/message_box.h"
 #include "common/messages.h"
@@ -9,11 +9,7 @@
 #include "common/strings.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
-
-char HandledListFile[260] = "";
-HANDLE HandledListHandle = INVALID_HANDLE_VALUE;
-char ParkedUninstallInfo[260] = "";
+#include "common/process_state.h"
 
 namespace {
 

@@ -3,16 +3,7 @@
 
 #include <windows.h>
 
-// Install and uninstall mode (temporary files of the run, names made by MakeTempName):
-extern char InstallLogFile[260];  // the installation log, an INI file
-extern char FileListFile[260];    // the file list, length-prefixed records
-extern HANDLE FileListHandle;     // open on FileListFile for the whole run; INVALID_HANDLE_VALUE when none
-extern char EndInstallFile[260];  // the end-install information file; only its name is reserved here
-
-// Uninstall mode only:
-extern char HandledListFile[260];      // names already dealt with in this run, length-prefixed records
-extern HANDLE HandledListHandle;       // open on HandledListFile; INVALID_HANDLE_VALUE when none
-extern char ParkedUninstallInfo[260];  // where the uninstall information file waits meanwhile
+#include "common/working_files_state.h"
 
 // The temporary folder: TEMP, else TMP, else the Windows folder, created when missing. 1 when buffer
 // (260 bytes) names an existing folder.

@@ -1,9 +1,9 @@
 // What the background window offers pages and workers: its handle, the page switch and the worker
 // start. Kept apart from its procedure so that code which only starts workers does not bring in the
 // pages.
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/background_window.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 HWND BackgroundWindow = nullptr;
 int ReturnedFromFolder = 0;

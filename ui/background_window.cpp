@@ -2,22 +2,22 @@
 // install sequence. It owns the run's message loop: when it is destroyed, the loop ends.
 #include <windows.h>
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "files/file_removal.h"
-#include "items/post_install.h"
+#include "files/rollback.h"
+#include "ui/post_install_workers.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/background_window.h"
 #include "ui/folder_page.h"
 #include "ui/gradient.h"
 #include "ui/pages.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
 #include "ui/progress_page.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/system_items.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
-#include "startup/working_files.h"
+#include "common/process_state.h"
+#include "common/working_files_state.h"
 #include "ui/pages.h"
 #include "ui/resources/resource_ids.h"
 

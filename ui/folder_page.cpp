@@ -3,7 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "common/message_box.h"
 #include "common/file_system.h"
 #include "common/messages.h"
@@ -11,11 +11,11 @@
 #include "common/strings.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/background_window.h"
 #include "ui/folder_page.h"
 #include "ui/pages.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
 #include "ui/resources/resource_ids.h"
 
 DWORD SpaceNeeded = 0;

@@ -2,12 +2,12 @@
 // while a button has the focus.
 #include <windows.h>
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
 #include "ui/resources/resource_ids.h"
 
 int LicenseAgreed = 0;

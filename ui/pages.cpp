@@ -2,7 +2,7 @@
 // modeless page passes on.
 #include "ui/pages.h"
 
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/background_window.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/wizard_bitmap.h"

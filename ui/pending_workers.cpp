@@ -1,8 +1,8 @@
 // Workers whose steps are not built yet: each only reports that it is done, so that the install
 // sequence runs to its end. Their steps come with their own work, which replaces this file.
-#include "items/post_install.h"
+#include "ui/post_install_workers.h"
 #include "ui/background_window.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
 
 std::atomic<int> FinishAfterRestart{0};
 

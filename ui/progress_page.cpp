@@ -7,27 +7,32 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "files/file_phase.h"
+#include "files/rollback.h"
 #include "script/path_variables.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/background_window.h"
 #include "ui/folder_page.h"
 #include "ui/pages.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
+#include "common/progress_report.h"
 #include "ui/progress_bar.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/shorten_path.h"
 #include "ui/wizard_bitmap.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 
 constexpr UINT_PTR StartTimer = 100;
+// While the file phase runs, the page takes the worker's reports at this pace.
+constexpr UINT_PTR ReportTimer = 101;
+constexpr UINT ReportInterval = 50;
 
 // From the start of the file phase until its UM_FILES_DONE.
 std::atomic<int> AbortAllowed{0};
 // The background window's close can reach the page while its abort question is open; one is enough.
 bool Asking = false;
-// Running total of UM_ADD_PROGRESS, wrapping like the 32-bit counter it is.
+// Running total of the bytes the worker reported, wrapping like the 32-bit counter it is.
 DWORD BytesDone = 0;
 
 void InitProgress(HWND page) {
@@ -55,6 +60,26 @@ void InitProgress(HWND page) {
     SetTimer(page, StartTimer, 500, nullptr);
 }
 
+// The file phase on its own thread; its end goes to the page that is current then.
+DWORD WINAPI FilePhaseWorker(LPVOID) {
+    const int result = RunFilePhase();
+    WaitWhileWorkerHeld();
+    if (HWND page = CurrentPage) SendMessageA(page, WM_USER, UM_FILES_DONE, result);
+    return 0;
+}
+
+void ShowItem(HWND page, const char* item) {
+    HWND control = GetDlgItem(page, IDC_CURRENT_ITEM);
+    SetWindowTextA(control, ShortenPathForControl(control, item));
+}
+
+void ShowReports(HWND page) {
+    char item[260];
+    if (TakeReportedItem(item)) ShowItem(page, item);
+    BytesDone += TakeReportedProgress();
+    if (SpaceNeeded != 0) SetProgress(BytesDone, SpaceNeeded);
+}
+
 // The file phase has ended (lParam 1) or failed (0); the background window runs the next step while
 // the worker waits for this send to return.
 void FilesDone(LPARAM result) {
@@ -63,9 +88,10 @@ void FilesDone(LPARAM result) {
     SendMessageA(BackgroundWindow, WM_USER, UM_FILES_DONE, result);
 }
 
-void StartFilePhase() {
+void StartFilePhase(HWND page) {
     // Reset here rather than relying on the worker alone: the total belongs to this page.
     BytesDone = 0;
+    ClearReports();
     HANDLE worker = StartWorker(FilePhaseWorker);
     if (worker == nullptr) {
         // Nothing was installed; ending as a failed file phase lets the background window close down.
@@ -74,6 +100,7 @@ void StartFilePhase() {
     }
     CloseHandle(worker);  // the page reaches the worker only through WorkerHeld and AbortFlag
     if (SpaceNeeded == 0) SetProgress(1, 1);
+    SetTimer(page, ReportTimer, ReportInterval, nullptr);
     AbortAllowed = 1;
 }
 
@@ -89,30 +116,17 @@ void AskAbort(HWND page) {
     Asking = false;
 }
 
-void ShowItem(HWND page, const char* item) {
-    HWND control = GetDlgItem(page, IDC_CURRENT_ITEM);
-    SetWindowTextA(control, ShortenPathForControl(control, item));
-}
-
-void AddProgress(DWORD bytes) {
-    BytesDone += bytes;
-    if (SpaceNeeded != 0) SetProgress(BytesDone, SpaceNeeded);
-}
-
 INT_PTR HandlePrivate(HWND page, WPARAM code, LPARAM lParam) {
     switch (code) {
         case UM_FILES_DONE:
+            // What the worker reported last is shown before the next step.
+            KillTimer(page, ReportTimer);
+            ShowReports(page);
             FilesDone(lParam);
             return TRUE;
         case UM_CLOSE_PAGE:
             DestroyProgressBar();
             DestroyWindow(page);
-            return TRUE;
-        case UM_SHOW_ITEM:
-            ShowItem(page, reinterpret_cast<const char*>(lParam));
-            return TRUE;
-        case UM_ADD_PROGRESS:
-            AddProgress(static_cast<DWORD>(lParam));
             return TRUE;
     }
     return FALSE;
@@ -128,9 +142,13 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             InitProgress(page);
             return FALSE;
         case WM_TIMER:
+            if (LOWORD(wParam) == ReportTimer) {
+                ShowReports(page);
+                return TRUE;
+            }
             if (LOWORD(wParam) != StartTimer) return FALSE;
             KillTimer(page, StartTimer);
-            StartFilePhase();
+            StartFilePhase(page);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) != IDC_ABORT) return FALSE;
@@ -147,4 +165,15 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             return HandlePrivate(page, wParam, lParam);
     }
     return FALSE;
+}
+
+DWORD WINAPI RollbackWorker(LPVOID) {
+    Sleep(100);
+    // The bar runs back to zero before anything goes, so that the user sees the rollback start.
+    while (StepProgressBack()) Sleep(0);
+    RollBackLoggedItems();
+    RestartNeeded = 0;
+    Sleep(100);
+    PostMessageA(BackgroundWindow, WM_USER, UM_ROLLBACK_DONE, 0);
+    return 0;
 }

@@ -4,11 +4,11 @@
 
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "items/post_install.h"
+#include "ui/post_install_workers.h"
 #include "ui/background_window.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/system_items.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 
 RECT BitmapRect;
 

@@ -9,7 +9,7 @@
 
 #include "files/restart_operations.h"
 #include "script/path_variables.h"
-#include "startup/platform.h"
+#include "common/platform.h"
 #include "tests/support/archive_fixture.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "script/path_variables.h"
-#include "startup/platform.h"
-#include "startup/process_state.h"
+#include "common/platform.h"
+#include "common/process_state.h"
 #include "tests/support/archive_fixture.h"
 
 int main() {

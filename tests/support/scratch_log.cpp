@@ -5,7 +5,7 @@
 
 #include "script/install_log.h"
 #include "script/settings.h"
-#include "startup/working_files.h"
+#include "common/working_files_state.h"
 
 namespace testsupport {
 

@@ -15,16 +15,16 @@
 #include "script/install_log.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/scratch_log.h"
-#include "ui/private_messages.h"
+#include "common/progress_report.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 
@@ -35,14 +35,11 @@ using testsupport::SetFileBytes;
 const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
 const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
 
-// What the stand-in page was sent.
-std::vector<std::string> Items;
-LPARAM ProgressSum = 0;
-LPARAM FilesDone = -1;
+// What the last run reported: its result, and the bytes and the last item it reported for the page.
+int FilesDone = -1;
+DWORD ProgressSum = 0;
+std::string LastItem;
 LRESULT CALLBACK PageStandIn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER && wParam == UM_SHOW_ITEM) Items.push_back(reinterpret_cast<const char*>(lParam));
-    if (message == WM_USER && wParam == UM_ADD_PROGRESS) ProgressSum += lParam;
-    if (message == WM_USER && wParam == UM_FILES_DONE) FilesDone = lParam;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -99,8 +96,7 @@ class FilePhaseTest : public ::testing::Test {
         RegisterClassA(&page);
         CurrentPage =
             CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-        Items.clear();
-        ProgressSum = 0;
+        ClearReports();
         FilesDone = -1;
     }
     void TearDown() override {
@@ -124,7 +120,11 @@ class FilePhaseTest : public ::testing::Test {
         ASSERT_TRUE(testsupport::WriteArchive(package, 0, 0xFFFFFFFF, members));
         PackageReader = OpenArchive(package.c_str(), 0);
         ASSERT_NE(PackageReader, nullptr);
-        FilePhaseWorker(nullptr);
+        FilesDone = RunFilePhase();
+        ProgressSum = TakeReportedProgress();
+        char item[260] = "";
+        TakeReportedItem(item);
+        LastItem = item;
     }
     void Misc(int number, const std::string& value) {
         WriteSetting("MiscFile", ("MiscFile" + std::to_string(number)).c_str(), value.c_str(),
@@ -161,8 +161,8 @@ TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
     EXPECT_EQ(GetFileAttributesA(App("empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_TRUE(FileBytes(App("Misc\\m.dll")) == server);
     EXPECT_EQ(GetFileAttributesA(App("never.dat").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(ProgressSum, static_cast<LPARAM>(5 + 5 + server.size()));
-    EXPECT_EQ(Items, (std::vector<std::string>{"a.txt", "sub\\deep\\b.txt", App("Misc\\m.dll")}));
+    EXPECT_EQ(ProgressSum, 5 + 5 + server.size());
+    EXPECT_EQ(LastItem, App("Misc\\m.dll"));
 
     EXPECT_EQ(Logged("Folder"), (std::vector<std::string>{folder_.Path("App"), App("sub"), App("sub\\deep"),
                                                           App("empty"), App("Misc")}));
@@ -238,7 +238,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
                  App("same.dll").c_str());
     EXPECT_EQ(SettingExists("RegisterServer", "2", EndInstallFile), 0);
     EXPECT_EQ(SettingExists("RegisterTypeLibrary", nullptr, EndInstallFile), 0);
-    EXPECT_EQ(ProgressSum, static_cast<LPARAM>(8 + 8 + 5 + 3 * 6));
+    EXPECT_EQ(ProgressSum, 8u + 8 + 5 + 3 * 6);
 }
 
 TEST_F(FilePhaseTest, SourceQuestionReplacesWithAStarAndNoForAllKeepsTheRest) {
@@ -263,7 +263,7 @@ TEST_F(FilePhaseTest, SourceQuestionReplacesWithAStarAndNoForAllKeepsTheRest) {
     EXPECT_EQ(FileBytes(App("c.txt")), "old");
     EXPECT_EQ(SourceOverwriteAnswer, -1);
     EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt") + "*"}));
-    EXPECT_EQ(ProgressSum, 5 + 5 + 5);
+    EXPECT_EQ(ProgressSum, 5u + 5 + 5);
 }
 
 TEST_F(FilePhaseTest, WithoutConfirmationEveryExistingSourceFileIsReplaced) {

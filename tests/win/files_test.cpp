@@ -13,13 +13,13 @@
 #include "files/wininit.h"
 #include "script/install_log.h"
 #include "script/settings.h"
-#include "startup/platform.h"
-#include "startup/process_state.h"
+#include "common/platform.h"
+#include "common/process_state.h"
 #include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/scratch_log.h"
-#include "ui/private_messages.h"
-#include "ui/wizard_state.h"
+#include "common/progress_report.h"
+#include "common/wizard_state.h"
 
 namespace {
 
@@ -64,13 +64,6 @@ FILETIME LocalWriteTime(const std::string& path) {
     return local;
 }
 
-// A page stand-in that adds up the progress it is sent.
-LPARAM ProgressSum = 0;
-LRESULT CALLBACK ProgressPage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER && wParam == UM_ADD_PROGRESS) ProgressSum += lParam;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // The source files the run has logged, each as "SourceFile=<path>".
 std::vector<std::string> LoggedItems() {
     std::vector<std::string> items;
@@ -111,15 +104,10 @@ TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
     const uint32_t dosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5 | 10u);  // 2024-03-15
     const std::string data = testsupport::SampleNoise(40000, 1);
     OpenPackage({{"Src\\a.bin", data, dosTime}, {"Src\\empty", "", dosTime}});
-    WNDCLASSA page = {0,       ProgressPage, 0,       0,       nullptr,
-                      nullptr, nullptr,      nullptr, nullptr, "KpProgressStandIn"};
-    RegisterClassA(&page);
-    CurrentPage = CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ClearReports();
     const std::string target = folder_.Path("a.bin");
     EXPECT_EQ(ExtractMemberToFile(target.c_str()), 40000);
-    DestroyWindow(CurrentPage);
-    CurrentPage = nullptr;
-    EXPECT_EQ(ProgressSum, 40000);
+    EXPECT_EQ(TakeReportedProgress(), 40000u);
     EXPECT_EQ(FileBytes(target), data);
     FILETIME local = LocalWriteTime(target);
     FILETIME expected = DosTimeToFileTime(dosTime);

@@ -7,12 +7,12 @@
 
 #include "archive/archive_messages.h"
 #include "archive/archive_reader.h"
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "common/messages.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

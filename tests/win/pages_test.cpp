@@ -10,16 +10,16 @@
 #include <thread>
 #include <vector>
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"
-#include "ui/private_messages.h"
+#include "common/private_messages.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/wizard_bitmap.h"
 

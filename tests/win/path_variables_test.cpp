@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/file_system.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 
 namespace {
 

@@ -5,14 +5,15 @@
 #include <string>
 
 #include "files/file_facts.h"
-#include "files/file_removal.h"
+#include "files/rollback.h"
+#include "ui/progress_page.h"
 #include "script/install_log.h"
 #include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/scratch_log.h"
 #include "ui/background_window.h"
-#include "ui/private_messages.h"
-#include "ui/wizard_state.h"
+#include "common/private_messages.h"
+#include "common/wizard_state.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

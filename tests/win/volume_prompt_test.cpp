@@ -11,7 +11,7 @@
 #include "common/messages.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 #include "tests/e2e/driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 

@@ -1,10 +1,10 @@
 // Loading the wizard bitmap, the license and the information text from the head of the package.
-#include "archive/leading_members.h"
+#include "script/leading_members.h"
 
 #include "archive/archive_reader.h"
 #include "archive/format.h"
 #include "script/settings.h"
-#include "startup/process_state.h"
+#include "common/process_state.h"
 
 unsigned char* WizardBitmap = nullptr;
 uint32_t WizardBitmapSize = 0;

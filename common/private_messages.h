@@ -14,7 +14,5 @@ enum PrivateMessage : WPARAM {
     UM_FINISH_DONE = 1184,    // finish worker -> background (posted)
     UM_ROLLBACK_DONE = 1194,  // rollback worker -> background (posted)
     UM_CLOSE_PAGE = 1204,     // background -> current page
-    UM_SHOW_ITEM = 1214,      // file-phase worker -> progress page; text of the item
-    UM_ADD_PROGRESS = 1224,   // file-phase worker -> progress page; byte count
     UM_ACTIVATE_PAGE = 1234,  // background -> itself (posted)
 };

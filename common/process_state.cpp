@@ -1,5 +1,5 @@
 // Definitions of the process-wide state of start-up.
-#include "startup/process_state.h"
+#include "common/process_state.h"
 
 HINSTANCE ModuleInstance = nullptr;
 char PackagePath[260] = "";

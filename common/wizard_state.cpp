@@ -1,5 +1,5 @@
 // Definitions of the wizard state that other subsystems read.
-#include "ui/wizard_state.h"
+#include "common/wizard_state.h"
 
 std::atomic<int> AbortFlag{0};
 std::atomic<int> WorkerHeld{0};

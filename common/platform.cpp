@@ -1,6 +1,6 @@
 // Platform tests. The family decides the mechanism wherever the two differ; it is never found out by
 // trying.
-#include "startup/platform.h"
+#include "common/platform.h"
 
 #include <windows.h>
 

@@ -1,11 +1,8 @@
-// Removing installed files: the rollback of an aborted installation.
+// The rollback of an aborted installation: removing what it installed so far.
 #pragma once
 
 #include <windows.h>
 
-// Winds the progress bar back, removes every file and folder installed so far, clears RestartNeeded
-// and posts UM_ROLLBACK_DONE.
-DWORD WINAPI RollbackWorker(LPVOID);
 // The rollback's removals: loads the SourceFile, MiscFile and Folder counters from the log, rewinds the
 // file list, then deletes the installed source files (not the replaced ones), undoes the misc files (shared
 // counts lowered, registrations undone, replaced files kept) and removes the created folders, innermost
