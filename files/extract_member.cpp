@@ -11,7 +11,7 @@
 #include "common/paths.h"
 #include "common/strings.h"
 #include "files/restart_operations.h"
-#include "script/install_log.h"
+#include "script/log_records.h"
 #include "common/platform.h"
 #include "common/process_state.h"
 #include "common/progress_report.h"
@@ -25,15 +25,12 @@ HANDLE CreateForWriting(const char* path) {
 }
 
 // Callers outside the message loop report failures themselves.
-bool MayTell() { return LoopRunning && !AbortFlag; }
-
 void TellCantInstall(const char* target) {
-    if (MayTell()) ShowCantInstallFile(target);
+    if (LoopRunning) ShowCantInstallFile(target);
 }
 
 void TellNoAdmin(const char* target) {
-    if (!MayTell()) return;
-    ShowMessageAbout(CurrentPage, MessageId::NoAdminCantInstallFile, target, MB_OK | MB_ICONWARNING);
+    if (LoopRunning) ShowWorkMessage(MessageId::NoAdminCantInstallFile, target, MB_OK | MB_ICONWARNING);
 }
 
 // The member goes to a new "_kp" file in the target's folder; the log keeps its name so that an
@@ -45,7 +42,7 @@ HANDLE CreateBeside(const char* target, char* temporary) {
         DeleteFileA(temporary);
         return file;
     }
-    LogItem("SourceFile", nullptr, temporary);
+    LogSourceFile(temporary, 0);
     return file;
 }
 

@@ -14,6 +14,7 @@
 #include "files/overwrite_dialog.h"
 #include "items/server_registration.h"
 #include "script/install_log.h"
+#include "script/log_records.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
 #include "common/process_state.h"
@@ -60,7 +61,7 @@ int CreateLoggedFolder(const char* folder) {
     CopyBounded(sizeof path, path, folder);
     for (const char* created = CreateFolderPath(path); created != nullptr;
          created = CreateFolderPath(nullptr))
-        LogItem("Folder", nullptr, created);
+        LogPath(PathKind::Folder, created);
     return FolderExists(path);
 }
 
@@ -175,10 +176,7 @@ int InstallSourceFolderFiles() {
             if (!CreateLoggedFolderOf(target) && !isFile) return CantInstall(target);
             if (isFile) {
                 if (ExtractMemberToFile(target) == -1) return 0;
-                char logged[PathBufferSize + 1];
-                CopyBounded(sizeof logged, logged, target);
-                if (replaced) AppendBounded(sizeof logged, logged, "*");
-                LogItem("SourceFile", nullptr, logged);
+                LogSourceFile(target, replaced);
             }
         }
         if (AbortFlag) return 1;
@@ -247,10 +245,14 @@ int InstallMiscFiles() {
         int serverDone = lstrcmpA(server, "1") == 0 && RegisterServer(target);
         int typeLibraryDone = lstrcmpA(typeLibrary, "1") == 0 && RegisterTypeLibrary(target);
 
-        char logged[420];
-        wsprintfA(logged, "%s,%d,%d,%d,%d,%d", target, installed ? LeadingNumber(uninstall) : 2, isShared,
-                  serverDone, typeLibraryDone, replaced);
-        LogItem("MiscFile", nullptr, logged);
+        MiscFileRecord logged;
+        CopyBounded(sizeof logged.path, logged.path, target);
+        logged.uninstallMode = installed ? LeadingNumber(uninstall) : 2;
+        logged.shared = isShared;
+        logged.server = serverDone;
+        logged.typeLibrary = typeLibraryDone;
+        logged.replaced = replaced;
+        LogMiscFile(logged);
 
         ++MiscNumber;
         if (AbortFlag) return 1;

@@ -6,7 +6,7 @@
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "common/strings.h"
-#include "script/install_log.h"
+#include "script/log_records.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
 #include "ui/folder_page.h"
@@ -167,5 +167,5 @@ void ProposeInstallFolder(const char* setting, char* folder, char* defaultSubfol
 
 void CreateLoggedFolders(const char* folder) {
     for (const char* made = CreateFolderPath(folder); made != nullptr; made = CreateFolderPath(nullptr))
-        LogItem("Folder", nullptr, made);
+        LogPath(PathKind::Folder, made);
 }

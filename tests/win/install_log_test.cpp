@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "script/log_records.h"
 #include "script/settings.h"
 #include "startup/working_files.h"
 #include "tests/support/scratch_log.h"
@@ -139,6 +141,62 @@ TEST_F(InstallLogTest, PathsTooLongForARecordGoByTheirShortNames) {
     DeleteFileA(path.c_str());
     RemoveDirectoryA(folder.c_str());
     RemoveDirectoryA(root);
+}
+
+// Each record kind in the form the uninstaller and older logs rely on, and back; blank entries skipped.
+TEST_F(InstallLogTest, RecordsKeepTheirStoredFormAndComeBackWhole) {
+    LogSourceFile("C:\\app\\a.exe", 0);
+    LogSourceFile("C:\\app\\b.dll", 1);
+    LogMiscFile({"C:\\sys\\m.dll", 3, 1, 0, 1, 0});
+    LogItem("MiscFile", nullptr, " ");
+    LogPath(PathKind::Shortcut, "C:\\Menu\\App.lnk");
+    LogRegistryKey({2, "Software\\Kelpack"});
+    LogRegistryValue({"1", "Software\\Kelpack\\App", "Name, with comma"});
+    LogIniFile({"C:\\win\\app.ini", 1});
+    LogIniKey({"C:\\win\\app.ini", "Options", "Key,Two"});
+    LogUninstallType(2);
+    EXPECT_EQ(Raw("MiscFile", "1"), "C:\\sys\\m.dll,3,1,0,1,0");
+    EXPECT_EQ(Raw("RegistrySubKey", "1"), "2,Software\\Kelpack");
+    EXPECT_EQ(Raw("RegistryValue", "1"), "1,Software\\Kelpack\\App,Name, with comma");
+    EXPECT_EQ(Raw("IniFile", "1"), "C:\\win\\app.ini,1");
+    EXPECT_EQ(Raw("General", "UninstallType"), "2");
+
+    ResetLogCounters();
+    for (const char* section :
+         {"SourceFile", "MiscFile", "Shortcut", "RegistrySubKey", "RegistryValue", "IniFile", "IniKey"})
+        LoadLogCounter(section);
+    RewindFileList();
+    SourceFileRecord file;
+    ASSERT_TRUE(NextSourceFile(&file));
+    EXPECT_EQ(std::string(file.path) + (file.replaced ? "*" : ""), "C:\\app\\a.exe");
+    ASSERT_TRUE(NextSourceFile(&file));
+    EXPECT_EQ(std::string(file.path) + (file.replaced ? "*" : ""), "C:\\app\\b.dll*");
+    EXPECT_FALSE(NextSourceFile(&file));
+    MiscFileRecord misc;
+    ASSERT_TRUE(NextMiscFile(&misc));
+    EXPECT_EQ(std::string(misc.path), "C:\\sys\\m.dll");
+    EXPECT_EQ(
+        (std::vector<int>{misc.uninstallMode, misc.shared, misc.server, misc.typeLibrary, misc.replaced}),
+        (std::vector<int>{3, 1, 0, 1, 0}));
+    EXPECT_FALSE(NextMiscFile(&misc)) << "the blank entry is skipped";
+    char path[PathBufferSize];
+    ASSERT_TRUE(NextPath(PathKind::Shortcut, path));
+    EXPECT_EQ(std::string(path), "C:\\Menu\\App.lnk");
+    RegistryKeyRecord key;
+    ASSERT_TRUE(NextRegistryKey(&key));
+    EXPECT_EQ(std::to_string(key.root) + "|" + key.key, "2|Software\\Kelpack");
+    RegistryValueRecord value;
+    ASSERT_TRUE(NextRegistryValue(&value));
+    EXPECT_EQ(std::string(value.root) + "|" + value.key + "|" + value.name,
+              "1|Software\\Kelpack\\App|Name, with comma");
+    IniFileRecord ini;
+    ASSERT_TRUE(NextIniFile(&ini));
+    EXPECT_EQ(std::string(ini.path) + "|" + std::to_string(ini.keep), "C:\\win\\app.ini|1");
+    IniKeyRecord iniKey;
+    ASSERT_TRUE(NextIniKey(&iniKey));
+    EXPECT_EQ(std::string(iniKey.file) + "|" + iniKey.section + "|" + iniKey.key,
+              "C:\\win\\app.ini|Options|Key,Two");
+    EXPECT_EQ(LoggedUninstallType(), 2);
 }
 
 }  // namespace
