@@ -3,6 +3,7 @@
 
 #include "common/messages.h"
 #include "common/strings.h"
+#include "common/wizard_state.h"
 
 char ModuleCaption[260] = "Kelpack";
 
@@ -16,4 +17,10 @@ int ShowMessageAbout(HWND owner, MessageId id, const char* argument, UINT style)
     char message[1024];  // the longest text with a whole path buffer fits
     wsprintfA(message, SelectText(id), shown);
     return ShowMessage(owner, message, style);
+}
+
+int ShowWorkMessage(MessageId id, const char* argument, UINT style) {
+    if (AbortFlag) return 0;
+    if (argument == nullptr) return ShowMessage(CurrentPage, SelectText(id), style);
+    return ShowMessageAbout(CurrentPage, id, argument, style);
 }

@@ -16,3 +16,8 @@ enum class MessageId : unsigned char;
 // The same with the text of id in the selected language, its %s filled with the argument (a path, a
 // drive or a title; cut to a path buffer first, so the message always fits).
 int ShowMessageAbout(HWND owner, MessageId id, const char* argument, UINT style);
+
+// A message of the installation's work, owned by the current wizard page; nothing once the user has
+// aborted, who asked to stop and is told nothing more (0 then). Without an argument the text is shown
+// as it stands.
+int ShowWorkMessage(MessageId id, const char* argument, UINT style);

@@ -20,8 +20,7 @@ long DeferredServers = 0;
 long DeferredTypeLibraries = 0;
 
 void ShowRegistrationError(const char* path) {
-    if (AbortFlag) return;
-    ShowMessageAbout(CurrentPage, MessageId::ErrorRegisteringFile, path, MB_OK | MB_ICONWARNING);
+    ShowWorkMessage(MessageId::ErrorRegisteringFile, path, MB_OK | MB_ICONWARNING);
 }
 
 namespace {
