@@ -1,6 +1,27 @@
 // DOS date/time to file time. Windows has a routine for it; the native tool uses the same arithmetic.
 #include "archive/dos_time.h"
 
+namespace {
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysIn(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return days[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+}
+
+}  // namespace
+
+int SplitDosDateTime(uint32_t dosDateTime, DosFields* fields) {
+    const unsigned date = dosDateTime >> 16, time = dosDateTime & 0xFFFF;
+    *fields = {1980 + static_cast<int>(date >> 9), static_cast<int>((date >> 5) & 15),
+               static_cast<int>(date & 31),        static_cast<int>(time >> 11),
+               static_cast<int>((time >> 5) & 63), static_cast<int>(time & 31) * 2};
+    const DosFields& f = *fields;
+    return f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= DaysIn(f.year, f.month) && f.hour <= 23 &&
+           f.minute <= 59 && f.second <= 59;
+}
+
 #ifdef _WIN32
 
 FILETIME DosTimeToFileTime(uint32_t dosDateTime) {
@@ -14,13 +35,6 @@ FILETIME DosTimeToFileTime(uint32_t dosDateTime) {
 
 namespace {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysIn(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return days[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
-}
-
 // Days from 1601-01-01 to the given date of the proleptic Gregorian calendar.
 int64_t DaysSince1601(int year, int month, int day) {
     static const int daysBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -33,14 +47,11 @@ int64_t DaysSince1601(int year, int month, int day) {
 }  // namespace
 
 FILETIME DosTimeToFileTime(uint32_t dosDateTime) {
-    const unsigned date = dosDateTime >> 16, time = dosDateTime & 0xFFFF;
-    const int year = 1980 + static_cast<int>(date >> 9), month = (date >> 5) & 15, day = date & 31;
-    const int hour = time >> 11, minute = (time >> 5) & 63, second = (time & 31) * 2;
-    if (month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 || second > 59) return FILETIME{0, 0};
-    if (day > DaysIn(year, month)) return FILETIME{0, 0};
-    const int64_t seconds = DaysSince1601(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    DosFields f;
+    if (!SplitDosDateTime(dosDateTime, &f)) return FILETIME{0, 0};
+    const int64_t seconds =
+        DaysSince1601(f.year, f.month, f.day) * 86400 + f.hour * 3600 + f.minute * 60 + f.second;
     const uint64_t ticks = static_cast<uint64_t>(seconds) * 10000000u;
     return FILETIME{static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32)};
 }
-
 #endif

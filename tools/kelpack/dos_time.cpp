@@ -1,6 +1,8 @@
 // DOS date/time conversion and file times.
 #include "tools/kelpack/dos_time.h"
 
+#include "archive/dos_time.h"
+
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <utime.h>
@@ -37,27 +39,26 @@ uint32_t DosDateTimeOf(std::time_t moment) {
 }
 
 std::time_t TimeOfDosDateTime(uint32_t dosDateTime) {
-    if (dosDateTime == 0) return -1;
+    DosFields f;
+    if (dosDateTime == 0 || !SplitDosDateTime(dosDateTime, &f)) return -1;
     std::tm local{};
-    local.tm_year = int(dosDateTime >> 25) + 80;
-    local.tm_mon = int(dosDateTime >> 21 & 15) - 1;
-    local.tm_mday = int(dosDateTime >> 16 & 31);
-    local.tm_hour = int(dosDateTime >> 11 & 31);
-    local.tm_min = int(dosDateTime >> 5 & 63);
-    local.tm_sec = int(dosDateTime & 31) * 2;
+    local.tm_year = f.year - 1900;
+    local.tm_mon = f.month - 1;
+    local.tm_mday = f.day;
+    local.tm_hour = f.hour;
+    local.tm_min = f.minute;
+    local.tm_sec = f.second;
     local.tm_isdst = -1;
-    if (local.tm_mon < 0 || local.tm_mon > 11 || local.tm_mday == 0 || local.tm_hour > 23 ||
-        local.tm_min > 59 || local.tm_sec > 59)
-        return -1;
     return std::mktime(&local);
 }
 
 std::string FormatDosDateTime(uint32_t dosDateTime) {
     if (dosDateTime == 0) return "-";
+    DosFields f;
+    SplitDosDateTime(dosDateTime, &f);
     char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", (dosDateTime >> 25) + 1980,
-                  dosDateTime >> 21 & 15, dosDateTime >> 16 & 31, dosDateTime >> 11 & 31,
-                  dosDateTime >> 5 & 63, (dosDateTime & 31) * 2);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
+                  f.minute, f.second);
     return text;
 }
 

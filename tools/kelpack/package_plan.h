@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/format.h"
 #include "tools/kelpack/diagnostics.h"
 #include "tools/kelpack/project.h"
 
@@ -15,7 +16,7 @@ struct PlannedMember {
     std::filesystem::path source;  // empty for a folder member
     uint64_t size = 0;
     uint32_t dosDateTime = 0;  // 0 for the leading members and folders: they are not installed as files
-    uint32_t versionHigh = 0xFFFFFFFF, versionLow = 0xFFFFFFFF;
+    uint32_t versionHigh = ArchiveFormat::NoVersion, versionLow = ArchiveFormat::NoVersion;
 };
 
 struct PackagePlan {
