@@ -11,7 +11,10 @@ set(KP_SCREENSHOTS_DIR ${CMAKE_SOURCE_DIR}/build/screenshots)
 
 # The template prefix is made once per build tree; every test program starts from a copy of it.
 add_test(NAME wine_template COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-template.sh ${KP_WINE_DIR}/template)
-set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
+# A machine that cannot run 32-bit programs skips every run under Wine (scripts/wine-env.sh).
+set(KP_WINE_SKIP "SKIPPED:")
+set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300
+  SKIP_REGULAR_EXPRESSION ${KP_WINE_SKIP})
 
 # kp_add_wine_run(name target [ARGS...]): run the test program target under Wine as the CTest entry name.
 function(kp_add_wine_run name target)
@@ -19,6 +22,7 @@ function(kp_add_wine_run name target)
   set_tests_properties(${name} PROPERTIES
     FIXTURES_REQUIRED wine_prefix
     TIMEOUT 900
+    SKIP_REGULAR_EXPRESSION ${KP_WINE_SKIP}
     ENVIRONMENT "KP_WINE_DIR=${KP_WINE_DIR};KP_SCREENSHOTS_DIR=${KP_SCREENSHOTS_DIR};KP_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
 

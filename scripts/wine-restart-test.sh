@@ -6,6 +6,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
+kp_skip_without_wine32
 probe=$1 family=$2
 
 wine_dir=${KP_WINE_DIR:-$here/../build/win32/wine}

@@ -16,6 +16,7 @@ if [ "${KP_WINE_INNER:-}" = 1 ]; then
   exit $rc
 fi
 
+kp_skip_without_wine32
 program=$1
 shift
 wine_dir=${KP_WINE_DIR:-$here/../build/win32/wine}

@@ -4,6 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
+kp_skip_without_wine32
 template=$1
 # The template is remade whenever the scripts that define it change.
 stamp=$(cat "$here/wine-template.sh" "$here/wine-env.sh" | sha1sum | cut -d' ' -f1)
