@@ -20,14 +20,18 @@ struct Field {
 
 // Splits the entry at its first commas into the fields, each bounded by its size; the last field takes
 // the rest of the entry, commas and all. Fields the entry lacks are left empty.
-template <int Count>
-void SplitEntry(const char* entry, const Field (&fields)[Count]) {
-    for (int i = 0; i < Count; ++i) {
-        const char* comma = i + 1 < Count ? strchr(entry, ',') : nullptr;
+void SplitFieldList(const char* entry, const Field* fields, int count) {
+    for (int i = 0; i < count; ++i) {
+        const char* comma = i + 1 < count ? strchr(entry, ',') : nullptr;
         const size_t length = comma != nullptr ? static_cast<size_t>(comma - entry) : strlen(entry);
         CopyBounded(fields[i].size < length + 1 ? fields[i].size : length + 1, fields[i].text, entry);
         entry = comma != nullptr ? comma + 1 : "";
     }
+}
+
+template <int Count>
+void SplitEntry(const char* entry, const Field (&fields)[Count]) {
+    SplitFieldList(entry, fields, Count);
 }
 
 int IsOne(const char* field) { return strcmp(field, "1") == 0; }
