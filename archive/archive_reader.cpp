@@ -153,17 +153,19 @@ int NextMember(ArchiveReader* reader) {
     if (reader->memberIndex >= reader->memberCount) return -2;
     if (ReadMemberHeader(reader) != 0) return -1;
 
-    // The next header follows the data that is left, counted through the volumes.
+    // The next header follows the data that is left, counted through the volumes in 64 bits: a damaged
+    // size must not wrap round to a header already read, or into the module before the archive.
     const uint32_t position = FileTell(reader->file);
     if (position == 0xFFFFFFFF) return -1;
-    const uint32_t end = position + reader->compressedLeft;
-    const uint8_t target = static_cast<uint8_t>(reader->currentVolume + end / reader->volumeSize);
-    const uint32_t offset = end % reader->volumeSize;
-    if (target + 1u > reader->volumeCount) return -1;
+    const uint64_t end = uint64_t(position) + reader->compressedLeft;
+    const uint64_t target = reader->currentVolume + end / reader->volumeSize;
+    const uint64_t logicalEnd = uint64_t(reader->currentVolume) * reader->volumeSize + end;
+    if (target >= reader->volumeCount || logicalEnd > reader->totalSize) return -1;
+    const uint32_t offset = static_cast<uint32_t>(end % reader->volumeSize);
 
     if (reader->dataOpen) inflateEnd(&reader->stream);
     reader->dataOpen = 0;
-    if (target != reader->currentVolume && OpenVolume(reader, target) != 0) return -1;
+    if (target != reader->currentVolume && OpenVolume(reader, static_cast<unsigned>(target)) != 0) return -1;
     if (!FileSeek(reader->file, offset)) return -1;
     reader->headerRead = 0;
     return 0;
@@ -256,16 +258,19 @@ unsigned char* ReadMemberToMemoryOf(ArchiveReader* reader, uint32_t* size) {
     if (OpenMemberData(reader) != 0) return nullptr;
 
     // The buffer grows with the data that really arrives, so a header that claims more than the file
-    // holds fails at the end of the data instead of reserving the claimed size at once.
-    size_t capacity = (wanted < ArchiveBufferSize * 4 ? wanted : ArchiveBufferSize * 4) + size_t(1);
-    unsigned char* data = static_cast<unsigned char*>(malloc(capacity));
+    // holds fails at the end of the data instead of reserving the claimed size at once. Sizes are
+    // reckoned in 64 bits: on a 32-bit system the claimed size and its terminator need not fit a size_t.
+    const uint64_t needed = uint64_t(wanted) + 1;
+    uint64_t capacity = (wanted < ArchiveBufferSize * 4 ? wanted : ArchiveBufferSize * 4) + uint64_t(1);
+    unsigned char* data = static_cast<unsigned char*>(malloc(static_cast<size_t>(capacity)));
     uint32_t got = 0;
     int count = 1;
     while (data != nullptr && got < wanted && count > 0) {
-        if (got + size_t(1) == capacity) {
-            const size_t doubled = capacity * 2;
-            const size_t larger = doubled > size_t(wanted) + 1 ? size_t(wanted) + 1 : doubled;
-            unsigned char* grown = static_cast<unsigned char*>(realloc(data, larger));
+        if (got + uint64_t(1) == capacity) {
+            const uint64_t doubled = capacity * 2;
+            const uint64_t larger = doubled > needed ? needed : doubled;
+            if (larger != static_cast<size_t>(larger)) break;
+            unsigned char* grown = static_cast<unsigned char*>(realloc(data, static_cast<size_t>(larger)));
             if (grown == nullptr) break;
             data = grown;
             capacity = larger;
