@@ -157,15 +157,19 @@ int NextMember(ArchiveReader* reader) {
     // size must not wrap round to a header already read, or into the module before the archive.
     const uint32_t position = FileTell(reader->file);
     if (position == 0xFFFFFFFF) return -1;
-    const uint64_t end = uint64_t(position) + reader->compressedLeft;
-    const uint64_t target = reader->currentVolume + end / reader->volumeSize;
-    const uint64_t logicalEnd = uint64_t(reader->currentVolume) * reader->volumeSize + end;
-    if (target >= reader->volumeCount || logicalEnd > reader->totalSize) return -1;
-    const uint32_t offset = static_cast<uint32_t>(end % reader->volumeSize);
+    // Volumes are stepped through rather than divided: at most 255 steps, and no 64-bit division
+    // routine in the module.
+    uint64_t end = uint64_t(position) + reader->compressedLeft;
+    unsigned target = reader->currentVolume;
+    for (; end >= reader->volumeSize; end -= reader->volumeSize) {
+        if (++target >= reader->volumeCount) return -1;
+    }
+    if (uint64_t(target) * reader->volumeSize + end > reader->totalSize) return -1;
+    const uint32_t offset = static_cast<uint32_t>(end);
 
     if (reader->dataOpen) inflateEnd(&reader->stream);
     reader->dataOpen = 0;
-    if (target != reader->currentVolume && OpenVolume(reader, static_cast<unsigned>(target)) != 0) return -1;
+    if (target != reader->currentVolume && OpenVolume(reader, target) != 0) return -1;
     if (!FileSeek(reader->file, offset)) return -1;
     reader->headerRead = 0;
     return 0;
