@@ -16,6 +16,8 @@ endif()
 
 function(kp_module_code target)
   # No unwind tables either: nothing in the module unwinds, and they would take a tenth of its size.
-  target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections
+  # No -fdata-sections: the mingw compiler then puts zero-initialised variables into .data$NAME with
+  # their zeros stored, so the copy buffer and every path buffer took room in the file (28 KiB).
+  target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti -ffunction-sections
                                            -fno-asynchronous-unwind-tables -fno-unwind-tables)
 endfunction()
