@@ -40,10 +40,11 @@ TEST(HostileArchive, TheWalkNeverLeavesTheArchiveOrGoesBack) {
     for (const NextMemberCase& c : cases) {
         testsupport::ScratchFolder folder;
         const std::string path = folder.Path("p.exe");
-        ASSERT_TRUE(testsupport::WriteArchive(path, Prefix, c.volumeSize,
-                                              {{"KPII", "x"}, {"Src\\a.txt", testsupport::SampleNoise(600, 3)}}));
-        testsupport::SetFileBytes(path, WithU32(testsupport::FileBytes(path),
-                                                FirstMember + ArchiveFormat::MemberPackedSizeOffset, c.packedSize));
+        ASSERT_TRUE(testsupport::WriteArchive(
+            path, Prefix, c.volumeSize, {{"KPII", "x"}, {"Src\\a.txt", testsupport::SampleNoise(600, 3)}}));
+        testsupport::SetFileBytes(
+            path, WithU32(testsupport::FileBytes(path), FirstMember + ArchiveFormat::MemberPackedSizeOffset,
+                          c.packedSize));
         ArchiveReader* reader = OpenArchive(path.c_str(), Prefix);
         ASSERT_NE(reader, nullptr) << c.name;
         EXPECT_EQ(NextMember(reader), -1) << c.name;
