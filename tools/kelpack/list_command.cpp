@@ -8,6 +8,7 @@
 #include "tools/kelpack/arguments.h"
 #include "tools/kelpack/commands.h"
 #include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/member_paths.h"
 #include "tools/kelpack/package_file.h"
 #include "tools/kelpack/pe_version.h"
 #include "tools/kelpack/run_reporting.h"
@@ -66,7 +67,7 @@ void PrintTable(PackageFile& package, std::ostream& out) {
         std::snprintf(line, sizeof line, "%12u %12u  %s  %-19s  %-15s  ", m.size, m.packedSize,
                       Hex(m.crc).c_str(), FormatDosDateTime(m.dosDateTime).c_str(),
                       FormatVersion(m.versionHigh, m.versionLow).c_str());
-        out << line << m.name << "\n";
+        out << line << PrintableName(m.name) << "\n";
     }
 }
 

@@ -40,3 +40,18 @@ std::filesystem::path MemberTargetPath(const std::filesystem::path& folder, std:
     for (std::string_view part : Components(name)) target /= std::string(part);
     return target;
 }
+
+std::string PrintableName(std::string_view name) {
+    static const char digits[] = "0123456789abcdef";
+    std::string shown;
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F) {
+            shown += "\\x";
+            shown += digits[c >> 4];
+            shown += digits[c & 15];
+        } else {
+            shown += char(c);
+        }
+    }
+    return shown;
+}

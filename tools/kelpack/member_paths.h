@@ -16,3 +16,7 @@ std::filesystem::path MemberTargetPath(const std::filesystem::path& folder, std:
 
 // True when the name stands for a folder (ends with a separator).
 bool IsFolderMember(std::string_view name);
+
+// The name as it may be shown on a terminal: control characters (below 32, and 127) as \xNN, so that a
+// name cannot carry escape sequences; other bytes as they are.
+std::string PrintableName(std::string_view name);
