@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 
 DWORD GetAttributesQuiet(const char* path) {
@@ -128,8 +129,8 @@ void DeleteFolderTree(const char* folder) {
     char pattern[PathBufferSize];
     CopyBounded(sizeof pattern, pattern, JoinPath(folder, "*"));
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    // The search ends with this statement: an open search would keep the folder from going.
+    if (ScopedFind search(FindFirstFileA(pattern, &found)); search.valid()) {
         do {
             if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) continue;
             // An entry whose full path does not fit would be cut into another name: leave it.
@@ -141,8 +142,7 @@ void DeleteFolderTree(const char* folder) {
             } else {
                 DeleteFileA(entry);
             }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.get(), &found));
     }
     RemoveFolder(folder);
 }

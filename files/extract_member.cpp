@@ -9,6 +9,7 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "files/restart_operations.h"
 #include "script/log_records.h"
@@ -69,16 +70,16 @@ long ExtractMemberToFile(const char* target) {
     CopyBounded(sizeof written, written, target);
     int beside = 0;
 
-    HANDLE file = CreateForWriting(target);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedFile file(CreateForWriting(target));
+    if (!file.valid()) {
         DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
             TellCantInstall(target);
             return -1;
         }
         // In use or protected: the system replaces it at the next restart.
-        file = CreateBeside(target, written);
-        if (file == INVALID_HANDLE_VALUE) {
+        file.reset(CreateBeside(target, written));
+        if (!file.valid()) {
             TellCantInstall(target);
             return -1;
         }
@@ -99,16 +100,16 @@ long ExtractMemberToFile(const char* target) {
                 damaged = 1;
                 break;
             }
-            SetMemberTime(file);
-            CloseHandle(file);
+            SetMemberTime(file.get());
+            file.reset();  // closed before the copy is handed on
             if (beside) ArrangeReplacement(target, written);
             return total;
         } else {
             DWORD done = 0;
-            if (!WriteFile(file, CopyBuffer, static_cast<DWORD>(count), &done, nullptr) ||
+            if (!WriteFile(file.get(), CopyBuffer, static_cast<DWORD>(count), &done, nullptr) ||
                 done != static_cast<DWORD>(count)) {
                 CloseMemberData(PackageReader);
-                CloseHandle(file);
+                file.reset();
                 DeleteFileA(written);
                 TellCantInstall(target);
                 return -1;
@@ -117,7 +118,7 @@ long ExtractMemberToFile(const char* target) {
             ReportProgress(static_cast<DWORD>(count));
         }
     }
-    CloseHandle(file);
+    file.reset();
     DeleteFileA(written);
     if (LoopRunning) ShowArchiveDamaged();
     return -1;

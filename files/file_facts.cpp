@@ -5,24 +5,13 @@
 #include <stdlib.h>
 
 #include "common/file_system.h"
+#include "common/scoped_handles.h"
 #include "script/settings.h"
 
 namespace {
 
 constexpr DWORD UnknownVersion = 0xFFFFFFFF;
 const char SharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
-class RegistryKey {
-  public:
-    ~RegistryKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    HKEY* Receive() { return &key_; }
-    HKEY Get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
 
 // The count and the type it is written back with. Anything unreadable gives the count the caller names,
 // to be written back as a REG_DWORD.
@@ -63,9 +52,8 @@ void WriteSharedCount(HKEY key, const char* path, DWORD type, long count) {
 
 int GetFileFacts(FileFacts* facts) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(facts->path, &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    FindClose(search);
+    // Only the entry is wanted: the search ends with this line.
+    if (!ScopedFind(FindFirstFileA(facts->path, &found)).valid()) return 0;
     facts->size = found.nFileSizeLow;
     FileTimeToLocalFileTime(&found.ftLastWriteTime, &facts->time);
     GetFileVersionPair(facts->path, &facts->version);
@@ -107,35 +95,35 @@ int CompareVersions(const VersionPair& a, const VersionPair& b) {
 }
 
 int IncrementSharedCount(const char* path) {
-    RegistryKey key;
+    ScopedKey key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
+                        KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return 0;
     DWORD type;
-    long count = ReadSharedCount(key.Get(), path, &type, 0);
+    long count = ReadSharedCount(key.get(), path, &type, 0);
     if (count < 0) count = 0;
     // A file already there without a count has a user we did not see install it.
     if (count == 0 && FileExists(path)) count = 1;
     if (count < LONG_MAX) ++count;
-    WriteSharedCount(key.Get(), path, type, count);
+    WriteSharedCount(key.get(), path, type, count);
     return 1;
 }
 
 int DecrementSharedCount(const char* path) {
-    RegistryKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.Receive()) !=
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS)
         return 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), path, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return 0;
+    if (RegQueryValueExA(key.get(), path, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return 0;
     DWORD type;
     // An unreadable count is taken as shared with someone else: it drops to 1, never frees the file.
-    const long count = ReadSharedCount(key.Get(), path, &type, 2);
+    const long count = ReadSharedCount(key.get(), path, &type, 2);
     if (count == 1) {
-        RegDeleteValueA(key.Get(), path);
+        RegDeleteValueA(key.get(), path);
         return 1;
     }
     // A count already at 0 or below is someone else's damage; driving it further negative helps no one.
-    if (count > 1) WriteSharedCount(key.Get(), path, type, count - 1);
+    if (count > 1) WriteSharedCount(key.get(), path, type, count - 1);
     return 0;
 }

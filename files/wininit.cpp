@@ -5,6 +5,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "script/settings.h"
 
@@ -19,18 +20,6 @@ int ShortName(const char* path, char* buffer) {
     return length > 0 && length < PathBufferSize;
 }
 
-class OwnedHandle {
-  public:
-    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    HANDLE Get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 // Offset of the placeholder line "***=<value>" (the whole line), or -1.
 long FindPlaceholderLine(const char* text, DWORD size, const char* line, size_t lineLength) {
     for (DWORD at = 0; at + lineLength <= size; ++at) {
@@ -42,10 +31,10 @@ long FindPlaceholderLine(const char* text, DWORD size, const char* line, size_t 
 }
 
 int PatchPlaceholder(const char* iniFile, const char* shortPath) {
-    OwnedHandle file(CreateFileA(iniFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return 0;
-    DWORD size = GetFileSize(file.Get(), nullptr);
+    ScopedFile file(CreateFileA(iniFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return 0;
+    DWORD size = GetFileSize(file.get(), nullptr);
     if (size == INVALID_FILE_SIZE || size == 0) return 0;
     char* text = static_cast<char*>(malloc(size));
     if (text == nullptr) return 0;
@@ -56,11 +45,11 @@ int PatchPlaceholder(const char* iniFile, const char* shortPath) {
     AppendBounded(sizeof line, line, shortPath);
     DWORD read = 0;
     int patched = 0;
-    if (ReadFile(file.Get(), text, size, &read, nullptr) && read == size) {
+    if (ReadFile(file.get(), text, size, &read, nullptr) && read == size) {
         long at = FindPlaceholderLine(text, size, line, strlen(line));
         DWORD written = 0;
-        patched = at >= 0 && SetFilePointer(file.Get(), at, nullptr, FILE_BEGIN) == static_cast<DWORD>(at) &&
-                  WriteFile(file.Get(), "NUL", 3, &written, nullptr) && written == 3;
+        patched = at >= 0 && SetFilePointer(file.get(), at, nullptr, FILE_BEGIN) == static_cast<DWORD>(at) &&
+                  WriteFile(file.get(), "NUL", 3, &written, nullptr) && written == 3;
     }
     free(text);
     return patched;

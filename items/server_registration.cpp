@@ -10,6 +10,7 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "items/library_loading.h"
 #include "script/settings.h"
@@ -47,8 +48,8 @@ int RegisterTypeLibraryFile(const char* path) {
         LibraryLoadScope scope;
         WCHAR widePath[PathBufferSize];
         WidePath(path, widePath);
-        ITypeLib* library = nullptr;
-        if (SUCCEEDED(LoadTypeLib(widePath, &library))) {
+        ScopedComPtr<ITypeLib> library;
+        if (SUCCEEDED(LoadTypeLib(widePath, library.put()))) {
             BSTR helpFile = nullptr;
             if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, &helpFile))) {
                 // The library is registered with the folder of its help file. A bare file name has
@@ -62,10 +63,9 @@ int RegisterTypeLibraryFile(const char* path) {
                         WidePath(FolderOf(narrow), helpFolder);
                 }
                 registered =
-                    SUCCEEDED(RegisterTypeLib(library, widePath, helpFolder[0] ? helpFolder : nullptr));
+                    SUCCEEDED(RegisterTypeLib(library.get(), widePath, helpFolder[0] ? helpFolder : nullptr));
                 SysFreeString(helpFile);
             }
-            library->Release();
         }
     }
     if (!registered) ShowRegistrationError(path);

@@ -3,6 +3,7 @@
 
 #include <oleauto.h>
 
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "items/library_loading.h"
 #include "items/server_registration.h"
@@ -17,8 +18,8 @@ int UnregisterTypeLibraryFile(const char* path) {
     LibraryLoadScope scope;
     WCHAR widePath[PathBufferSize];
     WidePath(path, widePath);
-    ITypeLib* library = nullptr;
-    if (FAILED(LoadTypeLib(widePath, &library))) return 0;
+    ScopedComPtr<ITypeLib> library;
+    if (FAILED(LoadTypeLib(widePath, library.put()))) return 0;
     bool done = false;
     TLIBATTR* attributes = nullptr;
     if (SUCCEEDED(library->GetLibAttr(&attributes))) {
@@ -26,6 +27,5 @@ int UnregisterTypeLibraryFile(const char* path) {
                                            attributes->wMinorVerNum, attributes->lcid, attributes->syskind));
         library->ReleaseTLibAttr(attributes);
     }
-    library->Release();
     return done ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 
 #include "common/file_system.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
@@ -31,16 +32,6 @@ int FinishFolder(char* buffer) {
     return 1;
 }
 
-// The shell's allocator: CoTaskMemFree needs no COM set-up on NT, but the 95 family's shell hands out
-// item lists from its own.
-void FreeItemList(LPITEMIDLIST list) {
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
-        allocator->Free(list);
-        allocator->Release();
-    }
-}
-
 void ResolveFolder(char* variable, int folderId, HKEY root, const char* valueName) {
     if (!GetSpecialFolder(folderId, variable)) ReadShellFolderFromRegistry(root, valueName, variable);
 }
@@ -65,11 +56,9 @@ void ResolveQuickLaunch() {
 // missing. A failed creation is no reason to stop: the items that need the folder report it.
 void ResolveSystemFolder(char* variable, const char* valueName, const char* base, const char* name) {
     int found = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CurrentVersionKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        found = ReadRegistryString(key, valueName, variable, PathBufferSize);
-        RegCloseKey(key);
-    }
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CurrentVersionKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS)
+        found = ReadRegistryString(key.get(), valueName, variable, PathBufferSize);
     if (found) StripTrailingBackslash(variable);
     if (!found || IsBlank(variable)) {
         if (IsBlank(base)) {
@@ -85,11 +74,9 @@ void ResolveSystemFolder(char* variable, const char* valueName, const char* base
 
 int GetSpecialFolder(int folderId, char* buffer) {
     buffer[0] = '\0';
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &list)) || list == nullptr) return 0;
-    BOOL converted = SHGetPathFromIDListA(list, buffer);
-    FreeItemList(list);
-    if (!converted) {
+    ScopedItemList list;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, list.put())) || !list.valid()) return 0;
+    if (!SHGetPathFromIDListA(list.get(), buffer)) {
         buffer[0] = '\0';
         return 0;
     }
@@ -98,11 +85,9 @@ int GetSpecialFolder(int folderId, char* buffer) {
 
 int ReadShellFolderFromRegistry(HKEY root, const char* valueName, char* buffer) {
     buffer[0] = '\0';
-    HKEY key;
-    if (RegOpenKeyExA(root, ShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
-    int read = ReadRegistryString(key, valueName, buffer, PathBufferSize);
-    RegCloseKey(key);
-    if (!read) return 0;
+    ScopedKey key;
+    if (RegOpenKeyExA(root, ShellFoldersKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return 0;
+    if (!ReadRegistryString(key.get(), valueName, buffer, PathBufferSize)) return 0;
     return FinishFolder(buffer);
 }
 

@@ -5,6 +5,7 @@
 #include "archive/format.h"
 #include "common/message_box.h"
 #include "common/messages.h"
+#include "common/scoped_handles.h"
 #include "startup/modes.h"
 #include "common/process_state.h"
 
@@ -13,9 +14,8 @@ namespace {
 // Low 32 bits of the file's size; 0 when it cannot be found.
 DWORD FileSizeOf(const char* path) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    FindClose(search);
+    // Only the entry is wanted: the search ends with this line.
+    if (!ScopedFind(FindFirstFileA(path, &found)).valid()) return 0;
     return found.nFileSizeLow;
 }
 

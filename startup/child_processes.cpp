@@ -6,6 +6,7 @@
 
 #include "common/file_system.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "common/platform.h"
 
@@ -47,24 +48,23 @@ int RunProgram(const char* program, const char* arguments, int wait) {
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workingFolder, &startup,
                         &process))
         return 0;
-    if (wait) WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    ScopedHandle started(process.hProcess), thread(process.hThread);
+    if (wait) WaitForSingleObject(started.get(), INFINITE);
     return 1;
 }
 
 int RestartSystem() {
     if (IsNtPlatform()) {
-        HANDLE token = nullptr;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return 0;
+        ScopedHandle token;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put()))
+            return 0;
         TOKEN_PRIVILEGES privileges = {};
         LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
         privileges.PrivilegeCount = 1;
         privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
         SetLastError(0);
-        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+        AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
         const DWORD error = GetLastError();
-        CloseHandle(token);
         // ERROR_NOT_ALL_ASSIGNED: the user does not hold the privilege.
         if (error != 0) return 0;
     }

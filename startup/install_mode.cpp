@@ -10,6 +10,7 @@
 #include "archive/volume_prompt.h"
 #include "common/message_box.h"
 #include "common/messages.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "files/extract_member.h"
 #include "script/path_variables.h"
@@ -34,14 +35,12 @@ const IID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x4
 // Creating a shell link object once loads the shell's COM server before the wizard needs it; whether
 // it works is found out later, by the shortcuts themselves.
 void WarmUpShellLinks() {
-    IShellLinkA* link = nullptr;
+    ScopedComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(ShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, ShellLinkInterface,
-                                reinterpret_cast<void**>(&link))))
+                                reinterpret_cast<void**>(link.put()))))
         return;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(PersistFileInterface, reinterpret_cast<void**>(&file))))
-        file->Release();
-    link->Release();
+    ScopedComPtr<IPersistFile> file;
+    link->QueryInterface(PersistFileInterface, reinterpret_cast<void**>(file.put()));
 }
 
 void ReleaseLeadingMembers() {

@@ -7,6 +7,7 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "startup/child_processes.h"
 #include "startup/modes.h"
@@ -16,14 +17,13 @@ namespace {
 
 // Writes the first ModuleSize bytes of PackagePath to the open copy. 1 on success.
 int CopyModuleBytes(HANDLE copy) {
-    HANDLE source =
-        CreateFileA(PackagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (source == INVALID_HANDLE_VALUE) return 0;
+    ScopedFile source(
+        CreateFileA(PackagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!source.valid()) return 0;
     void* image = malloc(ModuleSize);
     const int copied =
-        image != nullptr && ReadExact(source, image, ModuleSize) && WriteExact(copy, image, ModuleSize);
+        image != nullptr && ReadExact(source.get(), image, ModuleSize) && WriteExact(copy, image, ModuleSize);
     free(image);
-    CloseHandle(source);
     return copied;
 }
 

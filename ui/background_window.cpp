@@ -9,6 +9,7 @@
 #include "ui/post_install_workers.h"
 #include "script/settings.h"
 #include "common/process_state.h"
+#include "common/scoped_handles.h"
 #include "ui/background_window.h"
 #include "ui/folder_page.h"
 #include "ui/gradient.h"
@@ -61,10 +62,9 @@ void PaintGradient(HDC dc, int width, int height) {
     Gradient gradient;
     StartGradient(&gradient, TopColour, BottomColour, height);
     for (int y = 0; y < height; ++y) {
-        HBRUSH brush = CreateSolidBrush(GradientColour(gradient));
+        ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(GradientColour(gradient)));
         RECT row = {0, y, width, y + 1};
-        FillRect(dc, &row, brush);
-        DeleteObject(brush);
+        FillRect(dc, &row, brush.get());
         NextGradientRow(&gradient);
     }
 }
@@ -75,29 +75,27 @@ void PaintBackdrop(HDC dc, const RECT& client) {
     PaintGradient(dc, width, height);
     SetBkMode(dc, TRANSPARENT);
 
-    HFONT font = CreateFontIndirectA(&HeaderStyle.font);
-    HGDIOBJ previous = SelectObject(dc, font);
-    SetTextAlign(dc, TA_LEFT | TA_TOP);
-    const int headerLength = lstrlenA(HeaderText);
-    if (ShadowShown) {
-        SetTextColor(dc, 0);
-        TEXTMETRICA metrics = {};
-        GetTextMetricsA(dc, &metrics);
-        const int offset = metrics.tmHeight / 10;
-        TextOutA(dc, 20 + offset, 16 + offset, HeaderText, headerLength);
+    {
+        ScopedGdiObject<HFONT> font(CreateFontIndirectA(&HeaderStyle.font));
+        ScopedSelection selected(dc, font.get());
+        SetTextAlign(dc, TA_LEFT | TA_TOP);
+        const int headerLength = lstrlenA(HeaderText);
+        if (ShadowShown) {
+            SetTextColor(dc, 0);
+            TEXTMETRICA metrics = {};
+            GetTextMetricsA(dc, &metrics);
+            const int offset = metrics.tmHeight / 10;
+            TextOutA(dc, 20 + offset, 16 + offset, HeaderText, headerLength);
+        }
+        SetTextColor(dc, HeaderStyle.colour);
+        TextOutA(dc, 20, 16, HeaderText, headerLength);
     }
-    SetTextColor(dc, HeaderStyle.colour);
-    TextOutA(dc, 20, 16, HeaderText, headerLength);
-    SelectObject(dc, previous);
-    DeleteObject(font);
 
-    font = CreateFontIndirectA(&FooterStyle.font);
-    previous = SelectObject(dc, font);
+    ScopedGdiObject<HFONT> font(CreateFontIndirectA(&FooterStyle.font));
+    ScopedSelection selected(dc, font.get());
     SetTextAlign(dc, TA_RIGHT | TA_BOTTOM);
     SetTextColor(dc, FooterStyle.colour);
     TextOutA(dc, width - 10, height - 7, FooterText, lstrlenA(FooterText));
-    SelectObject(dc, previous);
-    DeleteObject(font);
 }
 
 void Paint(HWND window) {

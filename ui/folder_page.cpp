@@ -8,6 +8,7 @@
 #include "common/file_system.h"
 #include "common/messages.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
@@ -55,15 +56,6 @@ void ProposeFolder(HWND page) {
     SetEditText(page, folder);
 }
 
-// The shell's allocator: the 95 family's shell hands out item lists from its own.
-void FreeItemList(LPITEMIDLIST list) {
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
-        allocator->Free(list);
-        allocator->Release();
-    }
-}
-
 void Browse(HWND page) {
     char displayName[MAX_PATH];
     BROWSEINFOA info = {};
@@ -71,12 +63,10 @@ void Browse(HWND page) {
     info.pszDisplayName = displayName;
     info.lpszTitle = SelectText(MessageId::SelectInstallFolderPrompt);
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST list = SHBrowseForFolderA(&info);
-    if (list == nullptr) return;
+    ScopedItemList list(SHBrowseForFolderA(&info));
+    if (!list.valid()) return;
     char chosen[MAX_PATH] = "";
-    const BOOL named = SHGetPathFromIDListA(list, chosen);
-    FreeItemList(list);
-    if (!named) return;
+    if (!SHGetPathFromIDListA(list.get(), chosen)) return;
     char folder[PathBufferSize];
     CopyBounded(sizeof folder, folder, JoinPath(chosen, DefaultSubfolder));
     NormaliseFolder(folder);

@@ -5,6 +5,7 @@
 
 #include "common/file_system.h"
 #include "common/paths.h"
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "script/log_records.h"
 #include "script/path_variables.h"
@@ -46,12 +47,12 @@ const char* AfterOpening(const char* text) {
 int FolderFromRegistry(const char* root, const char* key, const char* valueName, const char* subfolder,
                        char* folder) {
     HKEY rootKey = RegFormRoot(root);
-    HKEY opened = nullptr;
-    if (rootKey == nullptr || RegOpenKeyExA(rootKey, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    ScopedKey opened;
+    if (rootKey == nullptr || RegOpenKeyExA(rootKey, key, 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS)
         return 0;
     char value[PathBufferSize];
     int found = 0;
-    if (ReadRegistryString(opened, valueName, value, sizeof value) && !IsBlank(value)) {
+    if (ReadRegistryString(opened.get(), valueName, value, sizeof value) && !IsBlank(value)) {
         char expanded[PathBufferSize];
         // A longer expansion is not written at all; the unexpanded text is still a terminated path.
         const DWORD length = ExpandEnvironmentStringsA(value, expanded, sizeof expanded);
@@ -65,7 +66,6 @@ int FolderFromRegistry(const char* root, const char* key, const char* valueName,
             found = 1;
         }
     }
-    RegCloseKey(opened);
     return found;
 }
 

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <climits>
 
+#include "common/scoped_handles.h"
+
 namespace {
 
 // The bar's state. The rollback worker steps the bar back from its own thread while the user-interface
@@ -41,20 +43,15 @@ int FilledWidth(double fraction) {
 
 int Percentage(double fraction) { return ClampToInt(fraction * 100.0); }
 
-void PaintBar(HWND window) {
-    PAINTSTRUCT paint;
-    HDC windowDc = BeginPaint(window, &paint);
+// Every GDI object of one paint is given back before the paint ends.
+void DrawBar(HWND window, HDC windowDc) {
     const int width = ClientRect.right - ClientRect.left;
     const int height = ClientRect.bottom - ClientRect.top;
-    HDC memoryDc = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
-    if (memoryDc == nullptr || bitmap == nullptr) {
-        if (bitmap != nullptr) DeleteObject(bitmap);
-        if (memoryDc != nullptr) DeleteDC(memoryDc);
-        EndPaint(window, &paint);
-        return;
-    }
-    HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap);
+    ScopedMemoryDc memory(CreateCompatibleDC(windowDc));
+    ScopedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(windowDc, width, height));
+    if (!memory.valid() || !bitmap.valid()) return;
+    const HDC memoryDc = memory.get();
+    ScopedSelection selected(memoryDc, bitmap.get());
 
     const double fraction = Fraction;
     RECT filled = ClientRect;
@@ -73,23 +70,23 @@ void PaintBar(HWND window) {
     SetBkMode(memoryDc, TRANSPARENT);
     RECT textRect = ClientRect;
     // The text changes colour where the bar ends, so each half contrasts with what lies beneath it.
-    HRGN filledRegion = CreateRectRgnIndirect(&filled);
-    HRGN restRegion = CreateRectRgnIndirect(&rest);
-    SelectClipRgn(memoryDc, filledRegion);
+    ScopedGdiObject<HRGN> filledRegion(CreateRectRgnIndirect(&filled));
+    ScopedGdiObject<HRGN> restRegion(CreateRectRgnIndirect(&rest));
+    SelectClipRgn(memoryDc, filledRegion.get());
     SetTextColor(memoryDc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     DrawTextA(memoryDc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-    SelectClipRgn(memoryDc, restRegion);
+    SelectClipRgn(memoryDc, restRegion.get());
     SetTextColor(memoryDc, GetSysColor(COLOR_HIGHLIGHT));
     DrawTextA(memoryDc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 
     BitBlt(windowDc, ClientRect.left, ClientRect.top, width, height, memoryDc, ClientRect.left,
            ClientRect.top, SRCCOPY);
     SelectClipRgn(memoryDc, nullptr);
-    SelectObject(memoryDc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memoryDc);
-    DeleteObject(filledRegion);
-    DeleteObject(restRegion);
+}
+
+void PaintBar(HWND window) {
+    PAINTSTRUCT paint;
+    DrawBar(window, BeginPaint(window, &paint));
     EndPaint(window, &paint);
 }
 

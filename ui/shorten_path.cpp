@@ -1,6 +1,7 @@
 // Fitting a path into a one-line control: the last components say most about where a file goes.
 #include "ui/shorten_path.h"
 
+#include "common/scoped_handles.h"
 #include "common/strings.h"
 
 int PathWidthLimit = 0;
@@ -23,15 +24,14 @@ const char* ShortenPathForControl(HWND control, const char* text) {
     CopyBounded(sizeof remaining, remaining, text);
     const char* rest = remaining;
     bool shortened = false;
-    if (HDC dc = GetDC(control)) {
-        while (TextWidth(dc, rest) >= PathWidthLimit) {
+    if (ScopedWindowDc dc(control); dc.get() != nullptr) {
+        while (TextWidth(dc.get(), rest) >= PathWidthLimit) {
             const char* backslash = rest;
             while (*backslash != '\0' && *backslash != '\\') ++backslash;
             if (*backslash == '\0') break;
             rest = backslash + 1;
             shortened = true;
         }
-        ReleaseDC(control, dc);
     }
     ShortenedPath[0] = '\0';
     if (shortened) AppendBounded(sizeof ShortenedPath, ShortenedPath, "...\\");
