@@ -163,3 +163,55 @@ const char* JoinPath(const char* folder, const char* relative) {
     AppendBounded(sizeof buffer, buffer, tail);
     return buffer;
 }
+
+namespace {
+
+bool IsNameSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The component [start, end) names a device: its part before the first dot, without trailing blanks
+// and dots, is one of the names every folder holds.
+bool IsDeviceName(const char* start, const char* end) {
+    const char* stem = start;
+    while (stem < end && *stem != '.') ++stem;
+    while (stem > start && (stem[-1] == ' ' || stem[-1] == '.')) --stem;
+    char upper[8];
+    const size_t length = static_cast<size_t>(stem - start);
+    if (length < 3 || length >= sizeof upper) return false;
+    for (size_t i = 0; i < length; ++i)
+        upper[i] = (start[i] >= 'a' && start[i] <= 'z') ? start[i] - 32 : start[i];
+    upper[length] = '\0';
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : devices)
+        if (strcmp(upper, device) == 0) return true;
+    return length == 4 && (strncmp(upper, "COM", 3) == 0 || strncmp(upper, "LPT", 3) == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+// A component other than the last one of a folder member: not empty, not dots and blanks alone, no
+// device.
+bool IsSafeComponent(const char* start, const char* end) {
+    bool onlyDotsAndBlanks = true;
+    for (const char* c = start; c < end; ++c)
+        if (*c != '.' && *c != ' ') onlyDotsAndBlanks = false;
+    return !onlyDotsAndBlanks && !IsDeviceName(start, end);
+}
+
+}  // namespace
+
+int IsSafeSourceMemberName(const char* name) {
+    if (name == nullptr || strncmp(name, "Src\\", 4) != 0) return 0;
+    const char* relative = name + 4;
+    if (relative[0] == '\0') return 0;
+    for (const char* c = relative; *c != '\0'; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte < 0x20 || byte == 0x7F || strchr(":*?<>|\"", byte) != nullptr) return 0;
+    }
+    const char* start = relative;
+    for (const char* c = relative;; ++c) {
+        if (*c != '\0' && !IsNameSeparator(*c)) continue;
+        const bool lastOfFolder = *c == '\0' && c == start && start != relative;
+        if (!lastOfFolder && !IsSafeComponent(start, c)) return 0;
+        if (*c == '\0') return 1;
+        start = c + 1;
+    }
+}

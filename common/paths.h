@@ -50,3 +50,11 @@ void ReplaceExtension(char* path, const char* extension);
 // A blank relative gives the folder alone, an empty folder the relative part alone.
 // Own buffer until the next call; the arguments may be results of an earlier call.
 const char* JoinPath(const char* folder, const char* relative);
+
+// 1 when a source-folder member's name is "Src\" and a relative path that names a file or folder inside
+// the install folder, and nothing else: not empty, no drive, stream or leading backslash, no control
+// character (the system trims some, so "\t.." is ".."), no wildcard, no empty component but the last
+// (a folder member ends with a backslash), no component of dots and blanks alone (the system drops
+// trailing dots and blanks, so ". ." is ".."), and no device name such as CON or COM1, with or without
+// an extension (a write to a device can block for ever).
+int IsSafeSourceMemberName(const char* name);

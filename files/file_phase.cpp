@@ -37,8 +37,6 @@ int CantInstall(const char* path) {
     return 0;
 }
 
-int IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Leading decimal digits after blanks; none gives 0.
 int LeadingNumber(const char* text) {
     while (*text == ' ' || *text == '\t') ++text;
@@ -110,29 +108,6 @@ int RegisterTypeLibrary(const char* target) {
 }
 
 }  // namespace
-
-int IsSafeSourceMemberName(const char* name) {
-    if (name == nullptr || name[0] != 'S' || name[1] != 'r' || name[2] != 'c' || name[3] != '\\') return 0;
-    const char* relative = name + 4;
-    if (relative[0] == '\0' || IsSeparator(relative[0])) return 0;
-    for (const char* c = relative; *c != '\0'; ++c)
-        if (*c == ':') return 0;  // a drive, or a stream of another file
-    // The system drops trailing dots and blanks of a component, so "..." or ". ." lead upwards too.
-    const char* start = relative;
-    for (const char* c = relative;; ++c) {
-        if (*c != '\0' && !IsSeparator(*c)) continue;
-        int onlyDots = c > start, dots = 0;
-        for (const char* d = start; d < c; ++d) {
-            if (*d == '.')
-                ++dots;
-            else if (*d != ' ')
-                onlyDots = 0;
-        }
-        if (onlyDots && dots > 0) return 0;
-        if (*c == '\0') return 1;
-        start = c + 1;
-    }
-}
 
 int InstallSourceFolderFiles() {
     SourceOverwriteAnswer =

@@ -12,7 +12,3 @@ int RunFilePhase();
 int InstallSourceFolderFiles();
 // The misc members as their MiscFile entries say: 1 done (or aborted), 0 failed.
 int InstallMiscFiles();
-
-// 1 when a source-folder member's name is "Src\" and a relative path that stays inside the install
-// folder: not empty, no drive or leading backslash, no component of dots alone (such as "..").
-int IsSafeSourceMemberName(const char* name);
