@@ -10,16 +10,6 @@
 
 namespace {
 
-// A path buffer with guard bytes behind it, so that writing past 260 bytes shows.
-struct PathBuffer {
-    char text[PathBufferSize + 8];
-    explicit PathBuffer(const std::string& value) {
-        memset(text, '#', sizeof text);
-        CopyBounded(PathBufferSize, text, value.c_str());
-    }
-    bool GuardIntact() const { return text[PathBufferSize] == '#'; }
-};
-
 TEST(IsAbsolutePathTest, DrivesAndNetworkPathsOnly) {
     EXPECT_EQ(IsAbsolutePath("C:\\dir"), 1);
     EXPECT_EQ(IsAbsolutePath("  c:"), 1);
@@ -31,68 +21,58 @@ TEST(IsAbsolutePathTest, DrivesAndNetworkPathsOnly) {
     EXPECT_EQ(IsAbsolutePath(nullptr), 0);
 }
 
-TEST(AppendBackslashTest, TrimsAndAddsOneBackslash) {
-    PathBuffer plain(" C:\\dir \t");
-    AppendBackslash(plain.text);
-    EXPECT_STREQ(plain.text, "C:\\dir\\");
-    AppendBackslash(plain.text);
-    EXPECT_STREQ(plain.text, "C:\\dir\\");
-
-    PathBuffer blank("  ");
-    AppendBackslash(blank.text);
-    EXPECT_STREQ(blank.text, "");
-
-    PathBuffer full(std::string(259, 'a'));
-    AppendBackslash(full.text);
-    EXPECT_EQ(strlen(full.text), 259u);
-    EXPECT_TRUE(full.GuardIntact());
+void AppendTwice(char* path) {
+    AppendBackslash(path);
+    AppendBackslash(path);
 }
+void ToVolume(char* path) { ReplaceExtension(path, ".001"); }
+void ToInformation(char* path) { ReplaceExtension(path, ".information"); }
 
-TEST(StripTrailingBackslashTest, RootsKeepTheirBackslash) {
+// In place on a path buffer with guard bytes behind it, so that writing past 260 bytes shows.
+TEST(InPlacePathTest, EditsStayWithinThePathBuffer) {
+    const std::string full(259, 'a');
     const struct {
-        const char* path;
-        const char* expected;
+        const char* name;
+        void (*edit)(char*);
+        std::string path, expected;
     } cases[] = {
-        {"C:\\", "C:\\"},
-        {"\\", "\\"},
-        {"\\\\", "\\\\"},
-        {"C:\\dir\\\\", "C:\\dir\\"},
-        {" C:\\dir\\ ", "C:\\dir"},
-        {"a\\", "a"},
-        {"C:", "C:"},
-        {"\\\\server\\share\\", "\\\\server\\share"},
+        {"AppendBackslash", AppendBackslash, " C:\\dir \t", "C:\\dir\\"},
+        {"AppendBackslash twice", AppendTwice, " C:\\dir \t", "C:\\dir\\"},
+        {"AppendBackslash", AppendBackslash, "  ", ""},
+        {"AppendBackslash", AppendBackslash, full, full},
+        // Roots keep their backslash.
+        {"StripTrailingBackslash", StripTrailingBackslash, "C:\\", "C:\\"},
+        {"StripTrailingBackslash", StripTrailingBackslash, "\\", "\\"},
+        {"StripTrailingBackslash", StripTrailingBackslash, "\\\\", "\\\\"},
+        {"StripTrailingBackslash", StripTrailingBackslash, "C:\\dir\\\\", "C:\\dir\\"},
+        {"StripTrailingBackslash", StripTrailingBackslash, " C:\\dir\\ ", "C:\\dir"},
+        {"StripTrailingBackslash", StripTrailingBackslash, "a\\", "a"},
+        {"StripTrailingBackslash", StripTrailingBackslash, "C:", "C:"},
+        {"StripTrailingBackslash", StripTrailingBackslash, "\\\\server\\share\\", "\\\\server\\share"},
+        {"FixDriveRoot", FixDriveRoot, "C:", "C:\\"},
+        {"FixDriveRoot", FixDriveRoot, "C:dir", "C:\\dir"},
+        {"FixDriveRoot", FixDriveRoot, "C:\\dir", "C:\\dir"},
+        {"FixDriveRoot", FixDriveRoot, "dir", "dir"},
+        // A full buffer gives up its last character for the backslash.
+        {"FixDriveRoot", FixDriveRoot, "C:" + std::string(256, 'a') + "z", "C:\\" + std::string(256, 'a')},
+        // Only a real extension is replaced.
+        {"ReplaceExtension", ToVolume, " C:\\pkg\\SETUP.EXE ", "C:\\pkg\\SETUP.001"},
+        {"ReplaceExtension", ToVolume, "C:\\my.app\\SETUP", "C:\\my.app\\SETUP"},
+        {"ReplaceExtension", ToVolume, "SETUP", "SETUP"},
+        {"ReplaceExtension", ToInformation, std::string(255, 'a') + ".tmp", std::string(255, 'a') + ".inf"},
+#ifndef _WIN32
+        {"ReplaceExtension", [](char* path) { ReplaceExtension(path, ".002"); }, "/tmp/out/setup.exe",
+         "/tmp/out/setup.002"},
+#endif
     };
     for (const auto& c : cases) {
-        PathBuffer path(c.path);
-        StripTrailingBackslash(path.text);
-        EXPECT_STREQ(path.text, c.expected) << "for " << c.path;
+        char text[PathBufferSize + 8];
+        memset(text, '#', sizeof text);
+        CopyBounded(PathBufferSize, text, c.path.c_str());
+        c.edit(text);
+        EXPECT_EQ(std::string(text), c.expected) << c.name << "(\"" << c.path << "\")";
+        EXPECT_EQ(text[PathBufferSize], '#') << c.name << "(\"" << c.path << "\")";
     }
-}
-
-TEST(FixDriveRootTest, InsertsBackslashAfterColon) {
-    PathBuffer lone("C:");
-    FixDriveRoot(lone.text);
-    EXPECT_STREQ(lone.text, "C:\\");
-
-    PathBuffer relative("C:dir");
-    FixDriveRoot(relative.text);
-    EXPECT_STREQ(relative.text, "C:\\dir");
-
-    PathBuffer rooted("C:\\dir");
-    FixDriveRoot(rooted.text);
-    EXPECT_STREQ(rooted.text, "C:\\dir");
-
-    PathBuffer other("dir");
-    FixDriveRoot(other.text);
-    EXPECT_STREQ(other.text, "dir");
-
-    // A full buffer gives up its last character for the backslash.
-    PathBuffer full("C:" + std::string(256, 'a') + "z");
-    FixDriveRoot(full.text);
-    EXPECT_EQ(strlen(full.text), 259u);
-    EXPECT_EQ(full.text[2], '\\');
-    EXPECT_EQ(full.text[258], 'a');
-    EXPECT_TRUE(full.GuardIntact());
 
     // Without room for the backslash nothing changes.
     char tight[4] = "C:";
@@ -102,80 +82,57 @@ TEST(FixDriveRootTest, InsertsBackslashAfterColon) {
     EXPECT_EQ(tight[3], '#');
 }
 
-TEST(DriveOfTest, DriveLetterOrServerAndShare) {
-    EXPECT_STREQ(DriveOf(" C:\\dir\\file.txt "), "C:");
-    EXPECT_STREQ(DriveOf("d:file"), "d:");
-    EXPECT_STREQ(DriveOf("\\\\server\\share\\dir\\file"), "\\\\server\\share");
-    EXPECT_STREQ(DriveOf("\\\\server\\share"), "\\\\server\\share");
-    EXPECT_STREQ(DriveOf("\\\\server\\"), "");
-    EXPECT_STREQ(DriveOf("\\\\server"), "");
-    EXPECT_STREQ(DriveOf("dir\\file"), "");
-    EXPECT_STREQ(DriveOf("\\dir\\file"), "");
-}
-
-TEST(FolderOfTest, FolderWithoutTrailingBackslashExceptDriveRoot) {
-    EXPECT_STREQ(FolderOf("C:\\file.txt"), "C:\\");
-    EXPECT_STREQ(FolderOf("C:file.txt"), "C:\\");
-    EXPECT_STREQ(FolderOf("C:"), "C:\\");
-    EXPECT_STREQ(FolderOf(" C:\\dir\\sub\\file.txt "), "C:\\dir\\sub");
-    EXPECT_STREQ(FolderOf("C:\\dir\\"), "C:\\dir");
-    EXPECT_STREQ(FolderOf("\\\\server\\share\\file.txt"), "\\\\server\\share");
-    EXPECT_STREQ(FolderOf("\\\\server\\share"), "\\\\server\\share");
-    EXPECT_STREQ(FolderOf("\\\\server"), "\\\\server");
-    EXPECT_STREQ(FolderOf("file.txt"), "file.txt");
-    EXPECT_STREQ(FolderOf("dir\\file.txt"), "dir");
-    EXPECT_STREQ(FolderOf("\\file.txt"), "\\");
+// DriveOf gives the drive letter or the server and share; FolderOf the folder without its trailing
+// backslash except at a drive root; FileNameOf the part after the last backslash; ExtensionOf the last
+// dot after the last colon and backslash.
+TEST(PathPartsTest, EachPartOfManyForms) {
+    const struct {
+        const char* name;
+        const char* (*part)(const char*);
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"DriveOf", DriveOf, " C:\\dir\\file.txt ", "C:"},
+        {"DriveOf", DriveOf, "d:file", "d:"},
+        {"DriveOf", DriveOf, "\\\\server\\share\\dir\\file", "\\\\server\\share"},
+        {"DriveOf", DriveOf, "\\\\server\\share", "\\\\server\\share"},
+        {"DriveOf", DriveOf, "\\\\server\\", ""},
+        {"DriveOf", DriveOf, "\\\\server", ""},
+        {"DriveOf", DriveOf, "dir\\file", ""},
+        {"DriveOf", DriveOf, "\\dir\\file", ""},
+        {"FolderOf", FolderOf, "C:\\file.txt", "C:\\"},
+        {"FolderOf", FolderOf, "C:file.txt", "C:\\"},
+        {"FolderOf", FolderOf, "C:", "C:\\"},
+        {"FolderOf", FolderOf, " C:\\dir\\sub\\file.txt ", "C:\\dir\\sub"},
+        {"FolderOf", FolderOf, "C:\\dir\\", "C:\\dir"},
+        {"FolderOf", FolderOf, "\\\\server\\share\\file.txt", "\\\\server\\share"},
+        {"FolderOf", FolderOf, "\\\\server\\share", "\\\\server\\share"},
+        {"FolderOf", FolderOf, "\\\\server", "\\\\server"},
+        {"FolderOf", FolderOf, "file.txt", "file.txt"},
+        {"FolderOf", FolderOf, "dir\\file.txt", "dir"},
+        {"FolderOf", FolderOf, "\\file.txt", "\\"},
+        {"FileNameOf", FileNameOf, "C:\\dir\\file.txt", "file.txt"},
+        {"FileNameOf", FileNameOf, " file.txt ", "file.txt"},
+        {"FileNameOf", FileNameOf, "C:file.txt", "file.txt"},
+        {"FileNameOf", FileNameOf, "C:\\dir\\", ""},
+        {"FileNameOf", FileNameOf, "\\\\server\\share\\file.txt", "file.txt"},
+        {"FileNameOf", FileNameOf, "\\\\server\\share", ""},
+        {"ExtensionOf", ExtensionOf, "C:\\dir\\file.txt", ".txt"},
+        {"ExtensionOf", ExtensionOf, "archive.tar.gz ", ".gz"},
+        {"ExtensionOf", ExtensionOf, "C:\\dir.d\\file", ""},
+        {"ExtensionOf", ExtensionOf, "a.b:c", ""},
+        {"ExtensionOf", ExtensionOf, "file.", "."},
+        {"ExtensionOf", ExtensionOf, "", ""},
+#ifndef _WIN32
+        {"ExtensionOf", ExtensionOf, "/tmp/out.d/package", ""},  // a slash separates on the host
+#endif
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c.part(c.path), c.expected) << c.name << "(\"" << c.path << "\")";
 
     // Its own result may be passed back in.
     EXPECT_STREQ(FolderOf(FolderOf("C:\\a\\b\\file")), "C:\\a");
 }
-
-TEST(FileNameOfTest, PartAfterLastBackslash) {
-    EXPECT_STREQ(FileNameOf("C:\\dir\\file.txt"), "file.txt");
-    EXPECT_STREQ(FileNameOf(" file.txt "), "file.txt");
-    EXPECT_STREQ(FileNameOf("C:file.txt"), "file.txt");
-    EXPECT_STREQ(FileNameOf("C:\\dir\\"), "");
-    EXPECT_STREQ(FileNameOf("\\\\server\\share\\file.txt"), "file.txt");
-    EXPECT_STREQ(FileNameOf("\\\\server\\share"), "");
-}
-
-TEST(ExtensionOfTest, LastDotAfterLastColonAndBackslash) {
-    EXPECT_STREQ(ExtensionOf("C:\\dir\\file.txt"), ".txt");
-    EXPECT_STREQ(ExtensionOf("archive.tar.gz "), ".gz");
-    EXPECT_STREQ(ExtensionOf("C:\\dir.d\\file"), "");
-    EXPECT_STREQ(ExtensionOf("a.b:c"), "");
-    EXPECT_STREQ(ExtensionOf("file."), ".");
-    EXPECT_STREQ(ExtensionOf(""), "");
-}
-
-TEST(ReplaceExtensionTest, ReplacesOnlyARealExtension) {
-    PathBuffer package(" C:\\pkg\\SETUP.EXE ");
-    ReplaceExtension(package.text, ".001");
-    EXPECT_STREQ(package.text, "C:\\pkg\\SETUP.001");
-
-    PathBuffer folderDot("C:\\my.app\\SETUP");
-    ReplaceExtension(folderDot.text, ".001");
-    EXPECT_STREQ(folderDot.text, "C:\\my.app\\SETUP");
-
-    PathBuffer none("SETUP");
-    ReplaceExtension(none.text, ".001");
-    EXPECT_STREQ(none.text, "SETUP");
-
-    PathBuffer longName(std::string(255, 'a') + ".tmp");
-    ReplaceExtension(longName.text, ".information");
-    EXPECT_EQ(strlen(longName.text), 259u);
-    EXPECT_EQ(std::string(longName.text + 255), ".inf");
-    EXPECT_TRUE(longName.GuardIntact());
-}
-
-#ifndef _WIN32
-TEST(ExtensionOfTest, SlashSeparatesOnHost) {
-    EXPECT_STREQ(ExtensionOf("/tmp/out.d/package"), "");
-    PathBuffer volume("/tmp/out/setup.exe");
-    ReplaceExtension(volume.text, ".002");
-    EXPECT_STREQ(volume.text, "/tmp/out/setup.002");
-}
-#endif
 
 TEST(JoinPathTest, ExactlyOneBackslashBetween) {
     EXPECT_STREQ(JoinPath("C:\\dir\\", "\\file.txt"), "C:\\dir\\file.txt");

@@ -8,30 +8,19 @@
 
 namespace {
 
-// A text of count copies of c in a buffer larger than a path buffer, so that overruns show as data.
-struct Text {
-    char buffer[2 * PathBufferSize];
-    Text(size_t count, char c) {
-        memset(buffer, 0, sizeof buffer);
-        memset(buffer, c, count);
-    }
-};
-
 TEST(AppendBoundedTest, KeepsTextAndTerminatorWithinSize) {
-    Text full(259, 'a');
-    AppendBounded(260, full.buffer, "xyz");
-    EXPECT_EQ(strlen(full.buffer), 259u);
-    EXPECT_EQ(full.buffer[258], 'a');
-
-    Text partial(250, 'a');
-    AppendBounded(260, partial.buffer, "0123456789abcdef");
-    EXPECT_EQ(strlen(partial.buffer), 259u);
-    EXPECT_EQ(std::string(partial.buffer + 250), "012345678");
-
-    // A text already longer than size is neither extended nor cut.
-    Text over(300, 'a');
-    AppendBounded(260, over.buffer, "x");
-    EXPECT_EQ(strlen(over.buffer), 300u);
+    // count copies of 'a' in a buffer larger than a path buffer, so that overruns show as data.
+    const struct {
+        size_t count;
+        const char* addition;
+        const char* kept;  // what lands after the a's
+    } cases[] = {{259, "xyz", ""}, {250, "0123456789abcdef", "012345678"}, {300, "x", ""}};
+    for (const auto& c : cases) {
+        char buffer[2 * PathBufferSize] = {};
+        memset(buffer, 'a', c.count);
+        AppendBounded(260, buffer, c.addition);
+        EXPECT_EQ(std::string(buffer), std::string(c.count, 'a') + c.kept) << c.count;
+    }
 
     char text[PathBufferSize] = "C:\\dir";
     AppendBounded(sizeof text, text, "\\file.txt");
@@ -65,65 +54,36 @@ TEST(BlankTest, OnlySpacesAndTabsAreBlank) {
     EXPECT_EQ(IsBlank("\r\n"), 0);
 }
 
-TEST(TrimTest, RemovesBlanksButNotOtherWhiteSpace) {
-    char left[] = " \t a b \t";
-    TrimLeft(left);
-    EXPECT_STREQ(left, "a b \t");
-
-    char right[] = " \t a b \t";
-    TrimRight(right);
-    EXPECT_STREQ(right, " \t a b");
-
-    char both[] = "\t\r\n a \n\t ";
-    Trim(both);
-    EXPECT_STREQ(both, "\r\n a \n");
-
-    char blank[] = " \t ";
-    Trim(blank);
-    EXPECT_STREQ(blank, "");
-
+// Trimming removes blanks but no other white space, backslashes go after the blanks, and quoting adds
+// only the quotes that are missing.
+TEST(InPlaceEditTest, TrimAndQuote) {
+    const struct {
+        const char* name;
+        void (*edit)(char*);
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"TrimLeft", TrimLeft, " \t a b \t", "a b \t"},
+        {"TrimRight", TrimRight, " \t a b \t", " \t a b"},
+        {"Trim", Trim, "\t\r\n a \n\t ", "\r\n a \n"},
+        {"Trim", Trim, " \t ", ""},
+        {"TrimLeftBackslashes", TrimLeftBackslashes, " \\\\dir\\file\\\\ ", "dir\\file\\\\ "},
+        {"TrimRightBackslashes", TrimRightBackslashes, " \\\\dir\\file\\\\ ", " \\\\dir\\file"},
+        {"TrimBackslashes", TrimBackslashes, " \\\\dir\\file\\\\ ", "dir\\file"},
+        {"TrimLeftBackslashes", TrimLeftBackslashes, "\\ dir", " dir"},  // inner blanks stay
+        {"QuotePath", QuotePath, "  C:\\Program Files\\app.exe ", "\"C:\\Program Files\\app.exe\""},
+        {"QuotePath", QuotePath, "\"C:\\a b\"", "\"C:\\a b\""},
+        {"QuotePath", QuotePath, "\"C:\\a b", "\"C:\\a b\""},
+        {"QuotePath", QuotePath, "C:\\a b\"", "\"C:\\a b\""},
+        {"QuotePath", QuotePath, "", "\"\""},
+    };
+    for (const auto& c : cases) {
+        char text[PathBufferSize];
+        strcpy(text, c.text);
+        c.edit(text);
+        EXPECT_STREQ(text, c.expected) << c.name << "(\"" << c.text << "\")";
+    }
     Trim(nullptr);
-}
-
-TEST(TrimTest, BackslashesGoAfterBlanks) {
-    char left[] = " \\\\dir\\file\\\\ ";
-    TrimLeftBackslashes(left);
-    EXPECT_STREQ(left, "dir\\file\\\\ ");
-
-    char right[] = " \\\\dir\\file\\\\ ";
-    TrimRightBackslashes(right);
-    EXPECT_STREQ(right, " \\\\dir\\file");
-
-    char both[] = " \\\\dir\\file\\\\ ";
-    TrimBackslashes(both);
-    EXPECT_STREQ(both, "dir\\file");
-
-    // Blanks inside the backslashes are not blanks at the edge.
-    char inner[] = "\\ dir";
-    TrimLeftBackslashes(inner);
-    EXPECT_STREQ(inner, " dir");
-}
-
-TEST(QuotePathTest, AddsOnlyMissingQuotes) {
-    char plain[PathBufferSize] = "  C:\\Program Files\\app.exe ";
-    QuotePath(plain);
-    EXPECT_STREQ(plain, "\"C:\\Program Files\\app.exe\"");
-
-    char quoted[PathBufferSize] = "\"C:\\a b\"";
-    QuotePath(quoted);
-    EXPECT_STREQ(quoted, "\"C:\\a b\"");
-
-    char open[PathBufferSize] = "\"C:\\a b";
-    QuotePath(open);
-    EXPECT_STREQ(open, "\"C:\\a b\"");
-
-    char closed[PathBufferSize] = "C:\\a b\"";
-    QuotePath(closed);
-    EXPECT_STREQ(closed, "\"C:\\a b\"");
-
-    char empty[PathBufferSize] = "";
-    QuotePath(empty);
-    EXPECT_STREQ(empty, "\"\"");
 }
 
 TEST(QuotePathTest, LongPathStaysWithinBuffer) {
@@ -157,10 +117,7 @@ TEST(NextFieldTest, SplitsAtEveryCommaThenGivesEmptyFields) {
 
     // Empty fields between and after commas; quotes are plain characters.
     EXPECT_STREQ(NextField(nullptr, ",\"a,b\","), "");
-    EXPECT_STREQ(NextField(nullptr, nullptr), "\"a");
-    EXPECT_STREQ(NextField(nullptr, nullptr), "b\"");
-    EXPECT_STREQ(NextField(nullptr, nullptr), "");
-    EXPECT_STREQ(NextField(nullptr, nullptr), "");
+    for (const char* expected : {"\"a", "b\"", "", ""}) EXPECT_STREQ(NextField(nullptr, nullptr), expected);
 
     // A new text starts over, even in the middle of the previous one.
     NextField(nullptr, "x,y,z");

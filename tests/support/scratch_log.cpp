@@ -27,4 +27,16 @@ void CloseScratchLog() {
     DeleteFileA(InstallLogFile);
 }
 
+std::vector<std::string> LoggedEntries(const char* section) {
+    FlushSettings(InstallLogFile);
+    const bool sourceFiles = lstrcmpA(section, "SourceFile") == 0;
+    if (sourceFiles) RewindFileList();
+    LoadLogCounter(section);
+    std::vector<std::string> entries;
+    char value[1024];
+    while (NextLogItem(section, value)) entries.push_back(value);
+    if (sourceFiles) SetFilePointer(FileListHandle, 0, nullptr, FILE_END);
+    return entries;
+}
+
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -10,5 +11,8 @@ namespace testsupport {
 bool OpenScratchLog(const std::string& folder);
 // Flushes and closes them, and deletes both files.
 void CloseScratchLog();
+// The entries of a log section in the order NextLogItem gives them (counted sections newest first,
+// source files in logging order), after its counter is loaded; the file list stays open for appending.
+std::vector<std::string> LoggedEntries(const char* section);
 
 }  // namespace testsupport

@@ -22,6 +22,7 @@
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/scratch_log.h"
+#include "tests/support/win_fixture.h"
 #include "common/progress_report.h"
 #include "ui/resources/resource_ids.h"
 #include "common/wizard_state.h"
@@ -39,87 +40,62 @@ const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
 int FilesDone = -1;
 DWORD ProgressSum = 0;
 std::string LastItem;
-LRESULT CALLBACK PageStandIn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
-// A file built beside this test program.
-std::string Beside(const char* name) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\') + 1) + name;
-}
-std::string VersionedDll() { return Beside("versioned.dll"); }
-
-// Entries of a counted log section, oldest first.
+// Entries of a log section, oldest first.
 std::vector<std::string> Logged(const char* section) {
-    FlushSettings(InstallLogFile);
-    std::vector<std::string> items;
-    if (lstrcmpA(section, "SourceFile") == 0) RewindFileList();
-    LoadLogCounter(section);
-    char value[520];
-    while (NextLogItem(section, value)) items.insert(items.begin(), value);
-    if (lstrcmpA(section, "SourceFile") == 0) {
-        std::reverse(items.begin(), items.end());
-        SetFilePointer(FileListHandle, 0, nullptr, FILE_END);
-    }
+    std::vector<std::string> items = testsupport::LoggedEntries(section);
+    if (lstrcmpA(section, "SourceFile") != 0) std::reverse(items.begin(), items.end());
     return items;
 }
 
-// Answers the overwrite question that the test thread is about to show.
-std::thread Answer(int button, bool forAll, std::string* shown = nullptr) {
+// Answers the overwrite questions the test thread is about to show, in turn, the last one for all files.
+// The first question's file lines and focused button land in shown.
+std::thread Answer(std::vector<int> buttons, std::string* shown = nullptr) {
     return std::thread([=] {
-        HWND dialog = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_NO_MORE_CONFIRMATION, 10000);
-        if (dialog == nullptr) return;
-        if (shown)
-            *shown = ui::WindowText(GetDlgItem(dialog, IDC_LINE1)) + "|" +
-                     ui::WindowText(GetDlgItem(dialog, IDC_LINE3)) + "|" +
-                     ui::WindowText(ui::FocusedControl(dialog));
-        if (forAll) SendMessageA(GetDlgItem(dialog, IDC_NO_MORE_CONFIRMATION), BM_SETCHECK, BST_CHECKED, 0);
-        ui::ClickButton(dialog, button);
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            HWND dialog =
+                ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_NO_MORE_CONFIRMATION, 10000);
+            if (dialog == nullptr) return;
+            if (shown && i == 0)
+                *shown = ui::WindowText(GetDlgItem(dialog, IDC_LINE1)) + "|" +
+                         ui::WindowText(GetDlgItem(dialog, IDC_LINE3)) + "|" +
+                         ui::WindowText(ui::FocusedControl(dialog));
+            if (i + 1 == buttons.size())
+                SendMessageA(GetDlgItem(dialog, IDC_NO_MORE_CONFIRMATION), BM_SETCHECK, BST_CHECKED, 0);
+            ui::ClickButton(dialog, buttons[i]);
+            ui::WaitForWindowToGo(dialog, 10000);
+        }
     });
 }
 
-class FilePhaseTest : public ::testing::Test {
+class FilePhaseTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
+        PackageTest::SetUp();
         lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
         lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
         DeferredServers = DeferredTypeLibraries = 0;
-        std::string module = ui::WinePathOf(ui::Environment("KP_MODULE"));
-        ModuleInstance = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        WNDCLASSA page = {0,       PageStandIn, 0,       0,       nullptr,
-                          nullptr, nullptr,     nullptr, nullptr, "KpFilePhasePage"};
-        RegisterClassA(&page);
-        CurrentPage =
-            CreateWindowA(page.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        ModuleInstance = testsupport::LoadModuleResources();
+        CurrentPage = testsupport::CreateTestWindow("KpFilePhasePage", DefWindowProcA, 0);
         ClearReports();
         FilesDone = -1;
     }
     void TearDown() override {
         DestroyWindow(CurrentPage);
         CurrentPage = nullptr;
-        CloseArchive(PackageReader);
-        PackageReader = nullptr;
         FreeLibrary(ModuleInstance);
         ModuleInstance = nullptr;
-        RestartNeeded = 0;
-        AbortFlag = 0;
         FlushSettings(InstallInfoFile);
         FlushSettings(EndInstallFile);
         EndInstallFile[0] = 0;
-        testsupport::CloseScratchLog();
+        PackageTest::TearDown();
     }
     // The package of the members as the package reader, on a leading member as start-up leaves it.
     void Run(std::vector<Member> members) {
         members.insert(members.begin(), Member{"KPII", "[General]\n"});
-        std::string package = folder_.Path("SETUP.EXE");
-        ASSERT_TRUE(testsupport::WriteArchive(package, 0, 0xFFFFFFFF, members));
-        PackageReader = OpenArchive(package.c_str(), 0);
-        ASSERT_NE(PackageReader, nullptr);
+        OpenPackage(members);
+        if (HasFatalFailure()) return;
         FilesDone = RunFilePhase();
         ProgressSum = TakeReportedProgress();
         char item[260] = "";
@@ -131,13 +107,12 @@ class FilePhaseTest : public ::testing::Test {
                      InstallInfoFile);
     }
     std::string App(const std::string& name) { return folder_.Path("App\\" + name); }
-    testsupport::ScratchFolder folder_;
 };
 
 TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
     Misc(1, "{InstallDir}\\Misc\\m.dll,2,1,1,1,1");
     Misc(3, "{InstallDir}\\never.dat,2,1,0,0,0");  // after a gap: not installed
-    const std::string server = FileBytes(Beside("com_server.dll"));
+    const std::string server = FileBytes(testsupport::Beside("com_server.dll"));
     testsupport::MessageBoxWatcher boxes;
     Run({{"Src\\a.txt", "alpha", Year2024},
          {"Src\\sub\\deep\\b.txt", "bravo", Year2024},
@@ -170,8 +145,6 @@ TEST_F(FilePhaseTest, UnsafeOrMisnamedMembersFailThePhase) {
     Run({{"Src\\..\\evil.txt", "x"}});
     EXPECT_EQ(FilesDone, 0);
     EXPECT_EQ(GetFileAttributesA(folder_.Path("evil.txt").c_str()), INVALID_FILE_ATTRIBUTES);
-    CloseArchive(PackageReader);
-    PackageReader = nullptr;
 
     FilesDone = -1;
     Misc(1, "{InstallDir}\\one.dat,2,1,0,0,0");
@@ -182,9 +155,10 @@ TEST_F(FilePhaseTest, UnsafeOrMisnamedMembersFailThePhase) {
 
 TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     CreateDirectoryA(InstallDir, nullptr);
+    const std::string versioned = testsupport::Beside("versioned.dll");
     for (const char* name : {"newer.dll", "same.dll", "always.dll", "ask.dll", "asked.dll", "never.dll"})
-        ASSERT_TRUE(CopyFileA(VersionedDll().c_str(), App(name).c_str(), FALSE));
-    const std::string original = FileBytes(VersionedDll());
+        ASSERT_TRUE(CopyFileA(versioned.c_str(), App(name).c_str(), FALSE));
+    const std::string original = FileBytes(versioned);
     WriteSetting("General", "NeedRestart", "1", InstallInfoFile);
     Misc(1, "{InstallDir}\\newer.dll,1,1");
     Misc(2, "{InstallDir}\\same.dll,1,1,1,1");  // kept, but still shared and registered
@@ -193,7 +167,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     Misc(5, "{InstallDir}\\asked.dll,,1");  // an empty mode asks too; answered for all above
     Misc(6, "{InstallDir}\\never.dll,7,1");
     std::string shown;
-    std::thread answer = Answer(IDC_NO_BUTTON, true, &shown);
+    std::thread answer = Answer({IDC_NO_BUTTON}, &shown);
     testsupport::MessageBoxWatcher boxes;
     Run({{"Misc1", "v1.2.3.5", Year1990, 0x00010002, 0x00030005},
          {"Misc2", "v1.2.3.4", Year1990, 0x00010002, 0x00030004},
@@ -234,17 +208,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
 TEST_F(FilePhaseTest, SourceQuestionReplacesWithAStarAndNoForAllKeepsTheRest) {
     CreateDirectoryA(InstallDir, nullptr);
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) SetFileBytes(App(name), "old");
-    std::thread answers([] {
-        for (int button : {IDC_YES_BUTTON, IDC_NO_BUTTON}) {
-            HWND dialog =
-                ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_NO_MORE_CONFIRMATION, 10000);
-            if (dialog == nullptr) return;
-            if (button == IDC_NO_BUTTON)
-                SendMessageA(GetDlgItem(dialog, IDC_NO_MORE_CONFIRMATION), BM_SETCHECK, BST_CHECKED, 0);
-            ui::ClickButton(dialog, button);
-            ui::WaitForWindowToGo(dialog, 10000);
-        }
-    });
+    std::thread answers = Answer({IDC_YES_BUTTON, IDC_NO_BUTTON});
     Run({{"Src\\a.txt", "new a", Year1990}, {"Src\\b.txt", "new b"}, {"Src\\c.txt", "new c"}});
     answers.join();
     EXPECT_EQ(FilesDone, 1);

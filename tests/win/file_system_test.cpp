@@ -2,70 +2,33 @@
 #include "common/file_system.h"
 
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
 #include <string>
 
+#include "tests/support/archive_fixture.h"
+
 namespace {
 
-// A fresh folder under the temporary folder, removed with its contents afterwards.
+using testsupport::SetFileBytes;
+
+// A scratch folder; the tests may stand in it, so they leave it before it goes.
 class FileSystemTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
-        char name[64];
-        snprintf(name, sizeof name, "kp_fs_%lu_%lu", GetCurrentProcessId(), GetTickCount());
-        root_ = std::string(temp) + name;
-        ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
-    }
-
     void TearDown() override {
         char windows[MAX_PATH];
         GetWindowsDirectoryA(windows, sizeof windows);
         SetCurrentDirectoryA(windows);
-        RemoveTree(root_);
     }
+    std::string Under(const char* relative) const { return folder_.Path(relative); }
 
-    std::string Under(const char* relative) const { return root_ + "\\" + relative; }
-
-    static void WriteFileText(const std::string& path, const char* text) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-        CloseHandle(file);
-    }
-
-    static void RemoveTree(const std::string& folder) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string path = folder + "\\" + name;
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(path);
-                } else {
-                    DeleteFileA(path.c_str());
-                }
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-
-    std::string root_;
+    testsupport::ScratchFolder folder_;
+    const std::string root_ = folder_.Root().string();
 };
 
 TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders) {
     std::string file = Under("file.txt");
-    WriteFileText(file, "x");
+    SetFileBytes(file, "x");
 
     EXPECT_EQ(FileExists(file.c_str()), 1);
     EXPECT_EQ(FolderExists(file.c_str()), 0);
@@ -85,7 +48,7 @@ TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders) {
 
 TEST_F(FileSystemTest, AttributesQuietRestoresErrorMode) {
     std::string file = Under("file.txt");
-    WriteFileText(file, "x");
+    SetFileBytes(file, "x");
 
     UINT original = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     EXPECT_EQ(SetAttributesQuiet(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 1);
@@ -96,6 +59,7 @@ TEST_F(FileSystemTest, AttributesQuietRestoresErrorMode) {
     EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(SetAttributesQuiet(Under("missing.txt").c_str(), FILE_ATTRIBUTE_NORMAL), 0);
+    SetAttributesQuiet(file.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
 }
 
 TEST_F(FileSystemTest, CreateFolderPathReportsEachCreatedLevelOuterFirst) {
@@ -129,7 +93,7 @@ TEST_F(FileSystemTest, CreateFolderPathReportsEachCreatedLevelOuterFirst) {
 
 TEST_F(FileSystemTest, CreateFolderPathStopsWhenALevelCannotBeMade) {
     std::string file = Under("file.txt");
-    WriteFileText(file, "x");
+    SetFileBytes(file, "x");
 
     EXPECT_EQ(CreateFolderPath((file + "\\sub\\deeper").c_str()), nullptr);
     EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
@@ -146,7 +110,7 @@ TEST_F(FileSystemTest, RemoveFolderRemovesOnlyEmptyAbsoluteFolders) {
 
     std::string full = Under("full");
     ASSERT_TRUE(CreateDirectoryA(full.c_str(), nullptr));
-    WriteFileText(full + "\\file.txt", "x");
+    SetFileBytes(full + "\\file.txt", "x");
     EXPECT_EQ(RemoveFolder(full.c_str()), 0);
     EXPECT_EQ(FolderExists(full.c_str()), 1);
 

@@ -18,6 +18,7 @@
 #include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/scratch_log.h"
+#include "tests/support/win_fixture.h"
 #include "common/progress_report.h"
 #include "common/wizard_state.h"
 
@@ -64,41 +65,10 @@ FILETIME LocalWriteTime(const std::string& path) {
     return local;
 }
 
-// The source files the run has logged, each as "SourceFile=<path>".
-std::vector<std::string> LoggedItems() {
-    std::vector<std::string> items;
-    RewindFileList();
-    LoadLogCounter("SourceFile");
-    char path[260];
-    while (NextLogItem("SourceFile", path)) items.push_back(std::string("SourceFile=") + path);
-    SetFilePointer(FileListHandle, 0, nullptr, FILE_END);
-    return items;
-}
+// The source files the run has logged.
+std::vector<std::string> LoggedItems() { return testsupport::LoggedEntries("SourceFile"); }
 
-class ExtractTest : public ::testing::Test {
-  protected:
-    // A fresh installation log for each test.
-    void SetUp() override { ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string())); }
-    // Opens the package of the members as the package reader, on its first member.
-    void OpenPackage(const std::vector<testsupport::Member>& members, size_t damageAt = 0) {
-        std::string package = folder_.Path("SETUP.EXE");
-        ASSERT_TRUE(testsupport::WriteArchive(package, 0, 0xFFFFFFFF, members));
-        if (damageAt != 0) {
-            std::string bytes = FileBytes(package);
-            bytes[damageAt] = static_cast<char>(bytes[damageAt] ^ 1);
-            SetFileBytes(package, bytes);
-        }
-        PackageReader = OpenArchive(package.c_str(), 0);
-        ASSERT_NE(PackageReader, nullptr);
-    }
-    void TearDown() override {
-        CloseArchive(PackageReader);
-        PackageReader = nullptr;
-        RestartNeeded = 0;
-        testsupport::CloseScratchLog();
-    }
-    testsupport::ScratchFolder folder_;
-};
+using ExtractTest = testsupport::PackageTest;
 
 TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
     const uint32_t dosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5 | 10u);  // 2024-03-15
@@ -124,7 +94,8 @@ TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
 
 TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
     const std::string target = folder_.Path("a.txt"), busy = folder_.Path("busy.dll");
-    OpenPackage({{"Src\\a.txt", testsupport::SampleText(30000, 2)}}, 17 + 12);  // the stored CRC-32
+    // Damaged in the stored CRC-32.
+    OpenPackage({{"Src\\a.txt", testsupport::SampleText(30000, 2)}}, 0xFFFFFFFF, 17 + 12);
     EXPECT_EQ(ExtractMemberToFile(target.c_str()), -1);
     EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
     // A folder that does not exist is another error than in use: nothing is written beside it.
@@ -133,16 +104,13 @@ TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
 
     // Beside a file in use, the partial copy goes and no restart would put it in place.
     SetFileBytes(busy, "old");
-    CloseArchive(PackageReader);
-    PackageReader = nullptr;
-    OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 17 + 12);
+    OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 0xFFFFFFFF, 17 + 12);
     HANDLE holder =
         CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(ExtractMemberToFile(busy.c_str()), -1);
     CloseHandle(holder);
     ASSERT_EQ(LoggedItems().size(), 1u);
-    EXPECT_EQ(GetFileAttributesA(LoggedItems()[0].substr(sizeof "SourceFile=" - 1).c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(LoggedItems()[0].c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(RestartNeeded, 0);
     EXPECT_EQ(PendingMoves().find(Lower(busy)), std::string::npos);
 }
@@ -160,8 +128,7 @@ TEST_F(ExtractTest, FileInUseIsReplacedAtRestart) {
 
     EXPECT_EQ(FileBytes(target), "old");
     ASSERT_EQ(LoggedItems().size(), 1u);
-    EXPECT_EQ(LoggedItems()[0].rfind("SourceFile=", 0), 0u);
-    const std::string temporary = LoggedItems()[0].substr(sizeof "SourceFile=" - 1);
+    const std::string temporary = LoggedItems()[0];
     EXPECT_EQ(Lower(temporary).rfind(Lower(folder_.Path("_kp")), 0), 0u) << temporary;
     EXPECT_EQ(Lower(temporary.substr(temporary.size() - 4)), ".tmp");
     EXPECT_EQ(FileBytes(temporary), "new contents");
@@ -170,16 +137,9 @@ TEST_F(ExtractTest, FileInUseIsReplacedAtRestart) {
     ClearPendingMoves();
 }
 
-std::string VersionedDll() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\') + 1) + "versioned.dll";
-}
-
 TEST(FileFacts, SizeTimeAndVersionOfFilesOnDisk) {
     FileFacts facts = {};
-    lstrcpynA(facts.path, VersionedDll().c_str(), sizeof facts.path);
+    lstrcpynA(facts.path, testsupport::Beside("versioned.dll").c_str(), sizeof facts.path);
     ASSERT_EQ(GetFileFacts(&facts), 1);
     EXPECT_EQ(facts.size, FileBytes(facts.path).size());
     FILETIME local = LocalWriteTime(facts.path);
@@ -213,44 +173,61 @@ TEST(FileFacts, VersionOrder) {
     EXPECT_EQ(CompareVersions(v1, lowUnknown), 0);
 }
 
-// Each row: the count stored before (no type: none), whether the file exists, the count after.
-TEST(SharedCount, RaisedInTheTypeItWasStoredIn) {
+// Each row: the change, the count stored before (no type: none), whether the file exists, the result
+// and the count after (no type: none).
+TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
     struct Row {
+        int (*change)(const char*);
         DWORD type;
         std::string before;
         bool exists;
+        int result;
         DWORD typeAfter;
         std::string after;
     };
     auto dword = [](DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
+    const auto up = IncrementSharedCount, down = DecrementSharedCount;
     const Row rows[] = {
-        {REG_NONE, "", true, REG_DWORD, dword(2)},  // an existing file without a count had a user already
-        {REG_NONE, "", false, REG_DWORD, dword(1)},
-        {REG_DWORD, dword(5), true, REG_DWORD, dword(6)},
-        {REG_DWORD, dword(0xFFFFFFFF), false, REG_DWORD, dword(1)},  // negative counts as 0
-        {REG_SZ, std::string("19", 3), true, REG_SZ, std::string("20", 3)},
-        {REG_BINARY, "\x02\x01", true, REG_BINARY, dword(0x0103)},  // little-endian, high bytes 0
-        {REG_BINARY, "12345", true, REG_DWORD, dword(2)},           // too long for a count
-        {REG_MULTI_SZ, std::string("7\0", 3), false, REG_DWORD, dword(1)},
+        {up, REG_NONE, "", true, 1, REG_DWORD, dword(2)},  // an existing file without a count had a user
+        {up, REG_NONE, "", false, 1, REG_DWORD, dword(1)},
+        {up, REG_DWORD, dword(5), true, 1, REG_DWORD, dword(6)},
+        {up, REG_DWORD, dword(0xFFFFFFFF), false, 1, REG_DWORD, dword(1)},  // negative counts as 0
+        {up, REG_SZ, std::string("19", 3), true, 1, REG_SZ, std::string("20", 3)},
+        {up, REG_BINARY, "\x02\x01", true, 1, REG_BINARY, dword(0x0103)},  // little-endian, high bytes 0
+        {up, REG_BINARY, "12345", true, 1, REG_DWORD, dword(2)},           // too long for a count
+        {up, REG_MULTI_SZ, std::string("7\0", 3), false, 1, REG_DWORD, dword(1)},
+        // Lowering never creates a value; only a count of one frees the file.
+        {down, REG_NONE, "", false, 0, REG_NONE, ""},
+        {down, REG_DWORD, dword(3), false, 0, REG_DWORD, dword(2)},
+        {down, REG_DWORD, dword(2), false, 0, REG_DWORD, dword(1)},
+        {down, REG_DWORD, dword(1), false, 1, REG_NONE, ""},
+        {down, REG_SZ, std::string("12", 3), false, 0, REG_SZ, std::string("11", 3)},
+        {down, REG_BINARY, "\x05\x01", false, 0, REG_BINARY, dword(0x0104)},
+        // Unreadable counts never free the file, and a count of 0 is left alone.
+        {down, REG_BINARY, "12345", false, 0, REG_DWORD, dword(1)},
+        {down, REG_MULTI_SZ, std::string("1\0", 3), false, 0, REG_DWORD, dword(1)},
+        {down, REG_DWORD, dword(0), false, 0, REG_DWORD, dword(0)},
     };
     testsupport::ScratchFolder folder;
     const std::string path = folder.Path("shared.dll");
     HKEY key;
     ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &key), ERROR_SUCCESS);
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.type * 100 + row.exists);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& row = rows[i];
         DeleteFileA(path.c_str());
         if (row.exists) SetFileBytes(path, "x");
         RegDeleteValueA(key, path.c_str());
         if (row.type != REG_NONE)
             RegSetValueExA(key, path.c_str(), 0, row.type, reinterpret_cast<const BYTE*>(row.before.data()),
                            static_cast<DWORD>(row.before.size()));
-        EXPECT_EQ(IncrementSharedCount(path.c_str()), 1);
+        EXPECT_EQ(row.change(path.c_str()), row.result) << "row " << i;
         char data[64] = {};
         DWORD type = 0, size = sizeof data;
-        RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-        EXPECT_EQ(type, row.typeAfter);
-        EXPECT_EQ(std::string(data, size), row.after);
+        if (RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS)
+            type = REG_NONE, size = 0;
+        EXPECT_EQ(type, row.typeAfter) << "row " << i;
+        EXPECT_EQ(std::string(data, size), row.after) << "row " << i;
     }
     RegDeleteValueA(key, path.c_str());
     RegCloseKey(key);

@@ -2,7 +2,6 @@
 #include "script/install_log.h"
 
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
@@ -13,17 +12,12 @@
 #include "script/settings.h"
 #include "startup/working_files.h"
 #include "tests/support/scratch_log.h"
+#include "tests/support/win_fixture.h"
 
 namespace {
 
-class InstallLogTest : public ::testing::Test {
+class InstallLogTest : public testsupport::PackageTest {
   protected:
-    void SetUp() override {
-        ASSERT_GT(GetTempPathA(sizeof temp_, temp_), 0u);
-        ASSERT_TRUE(testsupport::OpenScratchLog(temp_));
-    }
-    void TearDown() override { testsupport::CloseScratchLog(); }
-
     static std::string Raw(const char* section, const char* key) {
         char value[1024];
         GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, InstallLogFile);
@@ -31,12 +25,9 @@ class InstallLogTest : public ::testing::Test {
     }
     // Every entry NextLogItem gives, joined by "|", after the counter is loaded from the log.
     static std::string ReadBack(const char* section) {
-        LoadLogCounter(section);
-        if (strcmp(section, "SourceFile") == 0) RewindFileList();
         std::string all;
-        char buffer[800];
-        for (int n = 0; NextLogItem(section, buffer); ++n) all += (n > 0 ? "|" : "") + std::string(buffer);
-        return all;
+        for (const std::string& entry : testsupport::LoggedEntries(section)) all += "|" + entry;
+        return all.empty() ? all : all.substr(1);
     }
     static std::string FileList() {
         RewindFileList();
@@ -45,8 +36,6 @@ class InstallLogTest : public ::testing::Test {
         ReadFile(FileListHandle, bytes, sizeof bytes, &read, nullptr);
         return std::string(bytes, read);
     }
-
-    char temp_[MAX_PATH];
 };
 
 TEST_F(InstallLogTest, CountedSectionsComeBackNewestFirst) {
@@ -112,10 +101,7 @@ TEST_F(InstallLogTest, SourceFilesAreRecordsInLoggingOrder) {
 
 TEST_F(InstallLogTest, PathsTooLongForARecordGoByTheirShortNames) {
     // A real file whose full path is 257 bytes, in a folder with a long name.
-    char root[MAX_PATH];
-    snprintf(root, sizeof root, "%skplog_%lu", temp_, GetCurrentProcessId());
-    std::string folder = std::string(root) + "\\" + std::string(120, 'd');
-    ASSERT_TRUE(CreateDirectoryA(root, nullptr));
+    std::string folder = folder_.Path(std::string(120, 'd'));
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     std::string path = folder + "\\" + std::string(256 - folder.size() - 4, 'f') + ".txt";
     ASSERT_EQ(path.size(), 257u);
@@ -137,10 +123,6 @@ TEST_F(InstallLogTest, PathsTooLongForARecordGoByTheirShortNames) {
     EXPECT_EQ(FileList(), std::string(1, static_cast<char>(shortLength)) + shortName +
                               std::string(1, static_cast<char>(shortLength + 1)) + shortName + "*");
     EXPECT_EQ(ReadBack("SourceFile"), std::string(shortName) + "|" + shortName + "*");
-
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
-    RemoveDirectoryA(root);
 }
 
 // Each record kind in the form the uninstaller and older logs rely on, and back; blank entries skipped.

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <thread>
 
 #include "archive/archive_messages.h"
 #include "archive/archive_reader.h"
@@ -11,35 +10,29 @@
 #include "common/messages.h"
 #include "common/process_state.h"
 #include "tests/e2e/driver/ui_driver.h"
-#include "tests/support/archive_fixture.h"
+#include "tests/support/message_box_watcher.h"
+#include "tests/support/win_fixture.h"
 #include "common/wizard_state.h"
 
 namespace {
 
-class LeadingMembersTest : public ::testing::Test {
+class LeadingMembersTest : public testsupport::PackageTest {
   protected:
     // Opens a package of the members with the install information `info` as the package reader.
     void OpenPackage(const std::vector<testsupport::Member>& members, const std::string& info) {
         testsupport::SetFileBytes(folder_.Path("setup.ini"), info);
-        CopyInfoPath(folder_.Path("setup.ini"));
-        ASSERT_TRUE(testsupport::WriteArchive(folder_.Path("SETUP.EXE"), 0, 0xFFFFFFFF, members));
-        PackageReader = OpenArchive(folder_.Path("SETUP.EXE").c_str(), 0);
-        ASSERT_NE(PackageReader, nullptr);
-    }
-    static void CopyInfoPath(const std::string& path) {
-        lstrcpynA(InstallInfoFile, path.c_str(), sizeof InstallInfoFile);
+        lstrcpynA(InstallInfoFile, folder_.Path("setup.ini").c_str(), sizeof InstallInfoFile);
+        PackageTest::OpenPackage(members);
     }
     void TearDown() override {
-        CloseArchive(PackageReader);
-        PackageReader = nullptr;
         for (void* block : {static_cast<void*>(WizardBitmap), static_cast<void*>(LicenseText),
                             static_cast<void*>(InfoText)})
             free(block);
         WizardBitmap = nullptr;
         LicenseText = InfoText = nullptr;
         WizardBitmapSize = 0;
+        PackageTest::TearDown();
     }
-    testsupport::ScratchFolder folder_;
 };
 
 TEST_F(LeadingMembersTest, LoadsWhatTheInstallInformationAsksFor) {
@@ -67,16 +60,10 @@ TEST_F(LeadingMembersTest, AMissingBitmapCostsTheNextMemberToo) {
 
 // Shows the message on this thread while another one answers it; the text shown, or "" for none.
 std::string MessageShownBy(void (*show)()) {
-    std::string text;
-    std::thread user([&text] {
-        if (HWND box = ui::WaitForMessageBox(GetCurrentProcessId(), 1500)) {
-            text = ui::MessageBoxText(box);
-            ui::ClickButton(box, IDOK);
-        }
-    });
+    testsupport::MessageBoxWatcher boxes;
     show();
-    user.join();
-    return text;
+    boxes.Stop();
+    return boxes.Texts().empty() ? "" : boxes.Texts()[0];
 }
 
 TEST(ArchiveMessages, ShownInTheLanguageUntilTheUserAborts) {

@@ -16,7 +16,7 @@
 #include "common/process_state.h"
 #include "startup/working_files.h"
 #include "tests/e2e/driver/ui_driver.h"
-#include "tests/support/archive_fixture.h"
+#include "tests/support/win_fixture.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"
 #include "common/private_messages.h"
@@ -173,13 +173,8 @@ class PagesTest : public ::testing::Test {
         Reports.clear();
         SysCommands.clear();
         OnReport = nullptr;
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = StandInBackgroundProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "PagesTestBackground";
-        RegisterClassA(&windowClass);
-        BackgroundWindow = CreateWindowExA(0, "PagesTestBackground", "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                           nullptr, GetModuleHandleA(nullptr), nullptr);
+        BackgroundWindow =
+            testsupport::CreateTestWindow("PagesTestBackground", StandInBackgroundProc, WS_POPUP);
         ASSERT_NE(BackgroundWindow, nullptr);
     }
     void TearDown() override {
@@ -432,58 +427,56 @@ BoxState StateOf(HWND page, int controlId) {
             IsDlgButtonChecked(page, controlId) == BST_CHECKED, ui::WindowText(GetDlgItem(page, controlId))};
 }
 
-TEST_F(FinishPageTest, OfferedActionsAreCheckedAndTheUsersChoiceIsKept) {
-    WriteEndInstall("[Run]\nRunAppPath=C:\\Demo\\demo.exe\n[Info]\nPostInfoPath=HTTP://example.com/\n");
-    BoxState run, view;
-    std::string completed, ok;
-    RunFinishPage([&](HWND page) {
-        run = StateOf(page, IDC_RUN_APPLICATION);
-        view = StateOf(page, IDC_VIEW_INFORMATION);
-        completed = TextOf(page, IDC_COMPLETED);
-        ok = TextOf(page, IDC_OK);
-        SendMessageA(GetDlgItem(page, IDC_RUN_APPLICATION), BM_SETCHECK, BST_UNCHECKED, 0);
-        ui::ClickButton(page, IDC_OK);
-    });
-    EXPECT_EQ(completed, "Installation of Demo completed.");
-    EXPECT_EQ(ok, "Ok");
-    EXPECT_TRUE(run.visible && run.checked);
-    EXPECT_EQ(run.label, "Run application.");
-    EXPECT_TRUE(view.visible && view.checked);
-    EXPECT_EQ(view.label, "Go to HomePage.");
-    EXPECT_EQ(RunApplicationChosen, 0);
-    EXPECT_EQ(ViewInformationChosen, 1);
-}
-
-TEST_F(FinishPageTest, ActionsTheUserMayNotCancelStayHiddenButHappen) {
-    WriteEndInstall(
+// Offered actions are checked and the user's choice is kept; one the user may not cancel stays hidden
+// but happens; with nothing to offer only the text shows.
+TEST_F(FinishPageTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappens) {
+    struct Box {
+        bool visible, checked;
+        const char* label;  // null: not looked at
+    };
+    const char* offered = "[Run]\nRunAppPath=C:\\Demo\\demo.exe\n[Info]\nPostInfoPath=HTTP://example.com/\n";
+    const char* forced =
         "[Run]\nRunAppPath=C:\\Demo\\demo.exe\nAllowCancelRunApp=0\n"
-        "[Info]\nPostInfoPath=https://example.com/\n");
-    BoxState run, view;
-    RunFinishPage([&](HWND page) {
-        run = StateOf(page, IDC_RUN_APPLICATION);
-        view = StateOf(page, IDC_VIEW_INFORMATION);
-        PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    EXPECT_FALSE(run.visible);
-    EXPECT_TRUE(run.checked);
-    EXPECT_TRUE(view.visible && view.checked);
-    EXPECT_EQ(view.label, "View information.");
-    EXPECT_EQ(RunApplicationChosen, 1);
-    EXPECT_EQ(ViewInformationChosen, 1);
-}
-
-TEST_F(FinishPageTest, NothingToOfferShowsOnlyTheText) {
-    WriteEndInstall("[Run]\nSilentToolPath=C:\\tool.exe\n");
-    BoxState run, view;
-    RunFinishPage([&](HWND page) {
-        run = StateOf(page, IDC_RUN_APPLICATION);
-        view = StateOf(page, IDC_VIEW_INFORMATION);
-        ui::ClickButton(page, IDC_OK);
-    });
-    EXPECT_FALSE(run.visible || run.checked);
-    EXPECT_FALSE(view.visible || view.checked);
-    EXPECT_EQ(RunApplicationChosen, 0);
-    EXPECT_EQ(ViewInformationChosen, 0);
+        "[Info]\nPostInfoPath=https://example.com/\n";
+    const char* none = "[Run]\nSilentToolPath=C:\\tool.exe\n";
+    const struct {
+        const char* endInstall;
+        bool uncheckRun, close;  // the user unchecks the run box; closes the page instead of Ok
+        Box run, view;
+        int runChosen, viewChosen;
+    } cases[] = {
+        {offered, true, false, {true, true, "Run application."}, {true, true, "Go to HomePage."}, 0, 1},
+        {forced, false, true, {false, true, nullptr}, {true, true, "View information."}, 1, 1},
+        {none, false, false, {false, false, nullptr}, {false, false, nullptr}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        WriteEndInstall(c.endInstall);
+        BoxState run, view;
+        std::string completed, ok;
+        RunFinishPage([&](HWND page) {
+            run = StateOf(page, IDC_RUN_APPLICATION);
+            view = StateOf(page, IDC_VIEW_INFORMATION);
+            completed = TextOf(page, IDC_COMPLETED);
+            ok = TextOf(page, IDC_OK);
+            if (c.uncheckRun)
+                SendMessageA(GetDlgItem(page, IDC_RUN_APPLICATION), BM_SETCHECK, BST_UNCHECKED, 0);
+            if (c.close)
+                PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                ui::ClickButton(page, IDC_OK);
+        });
+        EXPECT_EQ(completed, "Installation of Demo completed.") << c.endInstall;
+        EXPECT_EQ(ok, "Ok") << c.endInstall;
+        for (const auto& [seen, expected] : {std::pair{run, c.run}, std::pair{view, c.view}}) {
+            EXPECT_EQ(seen.visible, expected.visible) << c.endInstall;
+            EXPECT_EQ(seen.checked, expected.checked) << c.endInstall;
+            if (expected.label) {
+                EXPECT_EQ(seen.label, expected.label) << c.endInstall;
+            }
+        }
+        EXPECT_EQ(RunApplicationChosen, c.runChosen) << c.endInstall;
+        EXPECT_EQ(ViewInformationChosen, c.viewChosen) << c.endInstall;
+    }
 }
 
 }  // namespace

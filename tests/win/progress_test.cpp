@@ -6,6 +6,7 @@
 
 #include "ui/progress_bar.h"
 #include "ui/shorten_path.h"
+#include "tests/support/win_fixture.h"
 
 namespace {
 
@@ -16,14 +17,8 @@ HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 class ProgressBarTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = Instance();
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = "KpProgressParent";
-        RegisterClassA(&windowClass);
-        parent_ = CreateWindowExA(WS_EX_TOPMOST, "KpProgressParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300,
-                                  100, nullptr, nullptr, Instance(), nullptr);
+        parent_ = testsupport::CreateTestWindow("KpProgressParent", DefWindowProcA, WS_POPUP | WS_VISIBLE,
+                                                300, 100, WS_EX_TOPMOST);
     }
     static void TearDownTestSuite() { DestroyWindow(parent_); }
     void SetUp() override { ASSERT_NE(parent_, nullptr); }
@@ -154,18 +149,15 @@ TEST_F(ProgressBarTest, RepaintsOnlyWhenAPixelOrThePercentageChanges) {
     UpdateWindow(bar);
     ASSERT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
 
-    SetProgress(1001, 10000);  // still 19 pixels and 10%
+    SetProgress(1001, 10000);
     EXPECT_DOUBLE_EQ(ProgressFraction(), 0.1001);
-    EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
-    SetProgress(1021, 10000);  // 20 pixels
-    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE));
-    UpdateWindow(bar);
-    SetProgress(1099, 10000);  // 21 pixels
-    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE));
-    UpdateWindow(bar);
-    SetProgress(1105, 10000);  // 21 pixels, but 11%
-    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE));
-    UpdateWindow(bar);
+    // Still 19 pixels and 10%; then 20 pixels; 21 pixels; 21 pixels, but 11%.
+    for (const auto& [done, repaint] :
+         {std::pair{1001u, false}, {1021u, true}, {1099u, true}, {1105u, true}}) {
+        SetProgress(done, 10000);
+        EXPECT_EQ(GetUpdateRect(bar, nullptr, FALSE) != FALSE, repaint) << done;
+        UpdateWindow(bar);
+    }
 
     // Many small steps end where one large step would: the last paint shows the last fraction.
     for (DWORD done = 1105; done <= 5000; done += 7) SetProgress(done, 10000);

@@ -15,6 +15,7 @@
 #include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/win_fixture.h"
 #include "ui/resources/resource_ids.h"
 #include "common/wizard_state.h"
 
@@ -25,14 +26,6 @@ using testsupport::MessageBoxWatcher;
 constexpr const char* PlainLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
 constexpr const char* HelpedLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E02}";
 constexpr const char* BareHelpLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E03}";
-
-// A file built beside this test program.
-std::string Beside(const char* name) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\') + 1) + name;
-}
 
 // A value of a key under HKEY_CLASSES_ROOT\TypeLib\{guid}; "(none)" when the key or value is missing.
 std::string TypeLibraryValue(const char* guid, const std::string& subkey) {
@@ -73,7 +66,7 @@ class Registration : public ::testing::Test {
     // A copy of the fixture in the scratch folder, under a name of its own.
     std::string Copy(const char* fixture, const std::string& name) {
         std::string path = folder_.Path(name);
-        EXPECT_TRUE(CopyFileA(Beside(fixture).c_str(), path.c_str(), FALSE)) << fixture;
+        EXPECT_TRUE(CopyFileA(testsupport::Beside(fixture).c_str(), path.c_str(), FALSE)) << fixture;
         return path;
     }
     testsupport::ScratchFolder folder_;
@@ -128,9 +121,8 @@ TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregi
     const std::string helped = Copy("helped.tlb", "helped.tlb");
     const std::string bare = Copy("bare_help.tlb", "bare.tlb");
     MessageBoxWatcher boxes;
-    EXPECT_EQ(RegisterTypeLibraryFile(plain.c_str()), 1);
-    EXPECT_EQ(RegisterTypeLibraryFile(helped.c_str()), 1);
-    EXPECT_EQ(RegisterTypeLibraryFile(bare.c_str()), 1);
+    for (const std::string& library : {plain, helped, bare})
+        EXPECT_EQ(RegisterTypeLibraryFile(library.c_str()), 1) << library;
     EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\0\\win32"), plain);
     EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0"), "Kelpack test library");
     EXPECT_EQ(TypeLibraryValue(HelpedLibrary, "1.0\\0\\win32"), helped);
@@ -141,12 +133,10 @@ TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregi
     EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\HELPDIR"), own);
     EXPECT_EQ(TypeLibraryValue(BareHelpLibrary, "1.0\\HELPDIR"), own);
 
-    EXPECT_EQ(UnregisterTypeLibraryFile(plain.c_str()), 1);
-    EXPECT_EQ(UnregisterTypeLibraryFile(helped.c_str()), 1);
-    EXPECT_EQ(UnregisterTypeLibraryFile(bare.c_str()), 1);
-    EXPECT_FALSE(TypeLibraryKeyExists(PlainLibrary));
-    EXPECT_FALSE(TypeLibraryKeyExists(HelpedLibrary));
-    EXPECT_FALSE(TypeLibraryKeyExists(BareHelpLibrary));
+    for (const std::string& library : {plain, helped, bare})
+        EXPECT_EQ(UnregisterTypeLibraryFile(library.c_str()), 1) << library;
+    for (const char* guid : {PlainLibrary, HelpedLibrary, BareHelpLibrary})
+        EXPECT_FALSE(TypeLibraryKeyExists(guid)) << guid;
     boxes.Stop();
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
 }
@@ -186,8 +176,7 @@ TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirst
     WriteSetting("RegisterTypeLibrary", "1", missingLibrary.c_str(), EndInstallFile);
     WriteSetting("RegisterTypeLibrary", "2", library.c_str(), EndInstallFile);
 
-    HMODULE module = LoadLibraryExA(ui::WinePathOf(ui::Environment("KP_MODULE")).c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE module = testsupport::LoadModuleResources();
     ASSERT_NE(module, nullptr);
     std::string text;
     HWND shown = nullptr;

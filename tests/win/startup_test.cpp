@@ -6,7 +6,7 @@
 
 #include "startup/child_processes.h"
 #include "startup/working_files.h"
-#include "tests/support/archive_fixture.h"
+#include "tests/support/win_fixture.h"
 
 namespace {
 
@@ -46,13 +46,9 @@ TEST(Startup, TemporaryFolderFallsBackFromTempToTmpToWindows) {
 
 // The probe beside this test program, copied to a folder with a blank in its name.
 std::string PlaceProbe(const testsupport::ScratchFolder& scratch) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string probe = self;
-    probe = probe.substr(0, probe.find_last_of('\\') + 1) + "command_line_probe.exe";
     CreateDirectoryA(scratch.Path("my programs").c_str(), nullptr);
     const std::string placed = scratch.Path("my programs\\probe.exe");
-    CopyFileA(probe.c_str(), placed.c_str(), FALSE);
+    CopyFileA(testsupport::Beside("command_line_probe.exe").c_str(), placed.c_str(), FALSE);
     return placed;
 }
 

@@ -10,27 +10,23 @@
 #include "archive/volume_prompt.h"
 #include "common/messages.h"
 #include "tests/e2e/driver/ui_driver.h"
-#include "tests/support/archive_fixture.h"
+#include "tests/support/win_fixture.h"
 #include "common/wizard_state.h"
 
 namespace {
 
 // A package in a folder of the fixed drive C:, open as the package reader; volume 1 may be missing.
-class VolumePromptTest : public ::testing::Test {
+class VolumePromptTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::WriteArchive(folder_.Path("SETUP.EXE"), 0, 200,
-                                              {{"KPII", testsupport::SampleNoise(300, 9)}}));
-        PackageReader = OpenArchive(folder_.Path("SETUP.EXE").c_str(), 0);
-        ASSERT_NE(PackageReader, nullptr);
+        PackageTest::SetUp();
+        OpenPackage({{"KPII", testsupport::SampleNoise(300, 9)}}, 200);
         AbortFlag = 0;
         LanguageFlag = 1;
     }
     void TearDown() override {
-        CloseArchive(PackageReader);
-        PackageReader = nullptr;
-        AbortFlag = 0;
         LanguageFlag = 1;
+        PackageTest::TearDown();
     }
 
     // Waits for the prompt's message box, remembers its text, runs `act` and presses `button`.
@@ -45,7 +41,6 @@ class VolumePromptTest : public ::testing::Test {
         });
     }
 
-    testsupport::ScratchFolder folder_;
     std::atomic<int> boxes_{0};
     std::string text_;
 };

@@ -8,6 +8,7 @@
 
 #include "script/leading_members.h"
 #include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/win_fixture.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
@@ -73,14 +74,8 @@ LRESULT CALLBACK PainterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 class PaintTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = PainterProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = "KpBitmapPainter";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(WS_EX_TOPMOST, "KpBitmapPainter", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+        window_ = testsupport::CreateTestWindow("KpBitmapPainter", PainterProc, WS_POPUP | WS_VISIBLE, 200,
+                                                200, WS_EX_TOPMOST);
     }
     static void TearDownTestSuite() { DestroyWindow(window_); }
     void SetUp() override { ASSERT_NE(window_, nullptr); }
@@ -103,23 +98,20 @@ class PaintTest : public ::testing::Test {
 };
 HWND PaintTest::window_ = nullptr;
 
+// In a frame of 100 x 250 at 10,20; odd differences round toward zero.
 TEST(WizardBitmap, CentresABitmapThatFitsAndShowsTheMiddleOfOneThatDoesNot) {
-    RECT frame = {10, 20, 110, 270};  // 100 x 250
-    BitmapPlacement tall = PlaceBitmap(60, 300, frame);
-    EXPECT_EQ(tall.x, 30);
-    EXPECT_EQ(tall.width, 60);
-    EXPECT_EQ(tall.sourceX, 0);
-    EXPECT_EQ(tall.y, 20);
-    EXPECT_EQ(tall.height, 250);
-    EXPECT_EQ(tall.sourceY, 25);
-
-    BitmapPlacement wide = PlaceBitmap(151, 41, frame);  // odd differences round toward zero
-    EXPECT_EQ(wide.x, 10);
-    EXPECT_EQ(wide.width, 100);
-    EXPECT_EQ(wide.sourceX, 25);
-    EXPECT_EQ(wide.y, 20 + 104);
-    EXPECT_EQ(wide.height, 41);
-    EXPECT_EQ(wide.sourceY, 0);
+    const struct {
+        int width, height;
+        BitmapPlacement expected;
+    } cases[] = {{60, 300, {30, 20, 60, 250, 0, 25}}, {151, 41, {10, 20 + 104, 100, 41, 25, 0}}};
+    for (const auto& c : cases) {
+        const BitmapPlacement placed = PlaceBitmap(c.width, c.height, {10, 20, 110, 270});
+        EXPECT_EQ(std::vector<int>(
+                      {placed.x, placed.y, placed.width, placed.height, placed.sourceX, placed.sourceY}),
+                  std::vector<int>({c.expected.x, c.expected.y, c.expected.width, c.expected.height,
+                                    c.expected.sourceX, c.expected.sourceY}))
+            << c.width << " x " << c.height;
+    }
 }
 
 TEST(WizardBitmap, ColourTableSize) {
@@ -172,10 +164,7 @@ TEST_F(PaintTest, ADamagedBitmapPaintsNothing) {
 // Dialog templates, loaded from the module as it ships.
 class TemplateTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        std::string path = ui::WinePathOf(ui::Environment("KP_MODULE"));
-        module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
+    static void SetUpTestSuite() { module_ = testsupport::LoadModuleResources(); }
     static void TearDownTestSuite() { FreeLibrary(module_); }
     // Paints the wizard bitmap as a page does, and leaves everything else to the dialog manager.
     static INT_PTR CALLBACK QuietProc(HWND page, UINT message, WPARAM, LPARAM) {
@@ -229,10 +218,8 @@ TEST_F(TemplateTest, EveryTemplateIsKoreanInGulimAndPlacesItsControlsAsDrawn) {
     };
     for (int id = IDD_BUSY; id <= IDD_DELETE; ++id) {
         // No menu, class or caption: the point size and the font's name follow at once.
-        HRSRC resource = FindResourceExA(module_, RT_DIALOG, MAKEINTRESOURCEA(id),
-                                         MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT));
-        ASSERT_NE(resource, nullptr) << id;
-        const WORD* words = static_cast<const WORD*>(LockResource(LoadResource(module_, resource)));
+        const WORD* words = Template(id);
+        ASSERT_NE(words, nullptr) << id;
         const DWORD style = words[0] | words[1] << 16;
         EXPECT_TRUE(style & DS_SETFONT) << id;
         EXPECT_EQ(memcmp(words + 9, L"\0\0\0\x9\xAD74\xB9BC", 14), 0) << id;

@@ -1,0 +1,61 @@
+// Set-up shared by the Windows tests.
+#include "tests/support/win_fixture.h"
+
+#include "archive/archive_reader.h"
+#include "common/wizard_state.h"
+#include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/scratch_log.h"
+
+namespace testsupport {
+
+std::string Beside(const char* name) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\') + 1) + name;
+}
+
+HMODULE LoadModuleResources() {
+    return LoadLibraryExA(ui::WinePathOf(ui::Environment("KP_MODULE")).c_str(), nullptr,
+                          LOAD_LIBRARY_AS_DATAFILE);
+}
+
+HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int width, int height,
+                      DWORD exStyle) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(exStyle, className, "", style, 0, 0, width, height, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void PackageTest::SetUp() { ASSERT_TRUE(OpenScratchLog(folder_.Root().string())); }
+
+void PackageTest::TearDown() {
+    CloseArchive(PackageReader);
+    PackageReader = nullptr;
+    RestartNeeded = 0;
+    AbortFlag = 0;
+    CloseScratchLog();
+}
+
+void PackageTest::OpenPackage(const std::vector<Member>& members, uint32_t volumeSize, size_t damageAt) {
+    CloseArchive(PackageReader);
+    PackageReader = nullptr;
+    const std::string package = folder_.Path("SETUP.EXE");
+    ASSERT_TRUE(WriteArchive(package, 0, volumeSize, members));
+    if (damageAt != 0) {
+        std::string bytes = FileBytes(package);
+        bytes[damageAt] = static_cast<char>(bytes[damageAt] ^ 1);
+        SetFileBytes(package, bytes);
+    }
+    PackageReader = OpenArchive(package.c_str(), 0);
+    ASSERT_NE(PackageReader, nullptr);
+}
+
+}  // namespace testsupport
