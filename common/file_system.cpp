@@ -120,7 +120,23 @@ int IsRemovableDrive(const char* path) {
     return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
 }
 
+namespace {
+
+// A junction or a symbolic link: removed as the link it is, never entered, so that an elevated run
+// cannot be steered into deleting the tree a link points to.
+bool RemovedAsLink(const char* path, DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveDirectoryA(path);
+    else
+        DeleteFileA(path);
+    return true;
+}
+
+}  // namespace
+
 void DeleteFolderTree(const char* folder) {
+    if (folder != nullptr && RemovedAsLink(folder, GetFileAttributesA(folder))) return;
     // A folder too long for "\*" after it cannot be listed; a cut pattern could name something else.
     if (folder == nullptr || strlen(folder) + 2 >= PathBufferSize) {
         RemoveFolder(folder);
@@ -137,6 +153,7 @@ void DeleteFolderTree(const char* folder) {
             if (strlen(folder) + 1 + strlen(found.cFileName) >= PathBufferSize) continue;
             char entry[PathBufferSize];
             CopyBounded(sizeof entry, entry, JoinPath(folder, found.cFileName));
+            if (RemovedAsLink(entry, found.dwFileAttributes)) continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteFolderTree(entry);
             } else {

@@ -33,5 +33,7 @@ int WriteExact(HANDLE file, const void* buffer, DWORD count);
 int IsRemovableDrive(const char* path);
 
 // Deletes the folder with everything in it: subfolders the same way, files with DeleteFileA (a read-only
-// file, and so its folder, stays), then the folder with RemoveFolder. Errors are ignored.
+// file, and so its folder, stays), then the folder with RemoveFolder. A junction or symbolic link, the
+// folder itself included, is removed as a link and never entered: what it points to stays. Errors are
+// ignored.
 void DeleteFolderTree(const char* folder);

@@ -27,6 +27,10 @@ void RemoveMiscFiles() {
     while (NextMiscFile(&misc)) {
         if (IsBlank(misc.path) || !IsAbsolutePath(misc.path)) continue;
         if (misc.shared) DecrementSharedCount(misc.path);
+        // Uninstall mode 2 (keep) is what a file left in place is logged with: it was there before the
+        // installation, maybe another product's, and stays as it was, registrations included. A file the
+        // package installed new with mode 2 stays too; the log cannot tell the two apart.
+        if (misc.uninstallMode == 2 && !misc.replaced) continue;
         if (!FileExists(misc.path)) continue;
         if (misc.server) UnregisterServerFile(misc.path);
         if (misc.typeLibrary) UnregisterTypeLibraryFile(misc.path);

@@ -24,7 +24,8 @@ struct CountedSection {
 const CountedSection Sections[] = {
     {"Folder", "FolderCount", 260},
     {"SourceFile", "SourceFileCount", 256},
-    {"MiscFile", "MiscFileCount", 270},
+    // The longest misc-file entry: a 259-byte path, a six-digit uninstall mode and four flags.
+    {"MiscFile", "MiscFileCount", 280},
     {"ShellFolder", "ShellFolderCount", 260},
     {"Shortcut", "ShortcutCount", 260},
     {"RegistrySubKey", "RegistrySubKeyCount", 530},

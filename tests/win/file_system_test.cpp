@@ -152,3 +152,25 @@ TEST_F(FileSystemTest, ExactReadsAndWritesMoveAllBytesOrFail) {
 }
 
 }  // namespace
+
+// A link inside the tree (or the tree itself a link) goes as a link: what it points to stays whole.
+TEST_F(FileSystemTest, DeletingATreeNeverFollowsALink) {
+    using CreateLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    auto createLink = reinterpret_cast<CreateLink>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    const std::string outside = Under("outside"), tree = Under("tree");
+    CreateDirectoryA(outside.c_str(), nullptr);
+    SetFileBytes(outside + "\\precious.txt", "keep");
+    CreateDirectoryA(tree.c_str(), nullptr);
+    SetFileBytes(tree + "\\mine.txt", "x");
+    const DWORD folderLink = 1;  // SYMBOLIC_LINK_FLAG_DIRECTORY
+    if (createLink == nullptr || !createLink((tree + "\\link").c_str(), outside.c_str(), folderLink) ||
+        !createLink(Under("treelink").c_str(), outside.c_str(), folderLink))
+        GTEST_SKIP() << "no symbolic links here";
+
+    DeleteFolderTree(tree.c_str());
+    EXPECT_EQ(FolderExists(tree.c_str()), 0);
+    DeleteFolderTree(Under("treelink").c_str());
+    EXPECT_EQ(GetFileAttributesA(Under("treelink").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FileExists((outside + "\\precious.txt").c_str()), 1);
+}

@@ -57,11 +57,14 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     LogItem("SourceFile", nullptr, (app + "\\never-copied.txt").c_str());
 
     const std::string misc = folder_.Path("misc.dll"), kept = folder_.Path("kept.dll");
-    const std::string sharedMisc = folder_.Path("shared.dll");
-    for (const std::string& path : {misc, kept, sharedMisc}) SetFileBytes(path, "x");
+    const std::string sharedMisc = folder_.Path("shared.dll"), leftInPlace = folder_.Path("theirs.dll");
+    for (const std::string& path : {misc, kept, sharedMisc, leftInPlace}) SetFileBytes(path, "x");
     SetCount(sharedMisc, 1);
     SetCount(kept, 3);
-    LogItem("MiscFile", nullptr, (misc + ",2,0,0,0,0").c_str());
+    SetCount(leftInPlace, 2);
+    LogItem("MiscFile", nullptr, (misc + ",1,0,0,0,0").c_str());
+    // Left in place (uninstall mode 2, not replaced): someone else's file, only our count is undone.
+    LogItem("MiscFile", nullptr, (leftInPlace + ",2,1,1,0,0").c_str());
     LogItem("MiscFile", nullptr, (kept + ",0,1,0,0,1").c_str());
     LogItem("MiscFile", nullptr, (" " + sharedMisc + " ,0,1,0,0,0").c_str());
     LogItem("MiscFile", nullptr, "misc-relative.dll,0,1,0,0,0");
@@ -85,6 +88,11 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     RegQueryValueExA(shared_, kept.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
     EXPECT_EQ(count, 2u);
     RegDeleteValueA(shared_, kept.c_str());
+    EXPECT_TRUE(Exists(leftInPlace));
+    size = sizeof count;
+    RegQueryValueExA(shared_, leftInPlace.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
+    EXPECT_EQ(count, 1u);
+    RegDeleteValueA(shared_, leftInPlace.c_str());
     // The inner folder was empty and went first; the outer one still holds the replaced file.
     EXPECT_FALSE(Exists(sub));
     EXPECT_TRUE(Exists(app));
