@@ -84,7 +84,11 @@ bool ExtractInstallInfo() {
 void ReadProductSettings() {
     ReadSetting("General", "Title", "", Title, sizeof Title, InstallInfoFile);
     LanguageFlag = ReadIntSetting("General", "Language", 0, InstallInfoFile);
-    wsprintfA(ModuleCaption, SelectText(MessageId::InstallationOf), Title);
+    // A title of up to 259 characters with the text around it overflows the caption: format in full,
+    // then keep what fits.
+    char caption[1024];
+    wsprintfA(caption, SelectText(MessageId::InstallationOf), Title);
+    CopyBounded(sizeof ModuleCaption, ModuleCaption, caption);
     ReadSetting("Window", "WizardStamp", "", WizardStampValue, sizeof WizardStampValue, InstallInfoFile);
 }
 
