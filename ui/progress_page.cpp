@@ -32,6 +32,11 @@ constexpr UINT ReportInterval = 50;
 std::atomic<int> AbortAllowed{0};
 // The background window's close can reach the page while its abort question is open; one is enough.
 bool Asking = false;
+// The end of a file phase that arrives while the abort question is open (the question's own message
+// loop delivers it) waits here for the answer: a Yes must still roll everything back, and the next step
+// must not run, nor the page close, under the open question.
+bool FilesDoneParked = false;
+LPARAM ParkedResult = 0;
 // Running total of the bytes the worker reported, wrapping like the 32-bit counter it is.
 DWORD BytesDone = 0;
 
@@ -114,6 +119,10 @@ void AskAbort(HWND page) {
         AbortFlag = 1;
     WorkerHeld = 0;
     Asking = false;
+    if (FilesDoneParked) {
+        FilesDoneParked = false;
+        FilesDone(ParkedResult);
+    }
 }
 
 INT_PTR HandlePrivate(HWND page, WPARAM code, LPARAM lParam) {
@@ -122,6 +131,11 @@ INT_PTR HandlePrivate(HWND page, WPARAM code, LPARAM lParam) {
             // What the worker reported last is shown before the next step.
             KillTimer(page, ReportTimer);
             ShowReports(page);
+            if (Asking) {
+                FilesDoneParked = true;
+                ParkedResult = lParam;
+                return TRUE;
+            }
             FilesDone(lParam);
             return TRUE;
         case UM_CLOSE_PAGE:
