@@ -52,6 +52,20 @@ int NextEntry(const char* section, char* entry) {
     return 0;
 }
 
+// Records of three texts, the last of which takes the rest of the entry.
+void LogThreeTexts(const char* section, const char* first, const char* second, const char* rest) {
+    char entry[EntrySize];
+    wsprintfA(entry, "%s,%s,%s", first, second, rest);
+    LogItem(section, nullptr, entry);
+}
+
+int NextThreeTexts(const char* section, const Field (&fields)[3]) {
+    char entry[EntrySize];
+    if (!NextEntry(section, entry)) return 0;
+    SplitEntry(entry, fields);
+    return 1;
+}
+
 const char* SectionOf(PathKind kind) {
     switch (kind) {
         case PathKind::ShellFolder:
@@ -133,18 +147,13 @@ int NextRegistryKey(RegistryKeyRecord* record) {
 }
 
 void LogRegistryValue(const RegistryValueRecord& record) {
-    char entry[EntrySize];
-    wsprintfA(entry, "%s,%s,%s", record.root, record.key, record.name);
-    LogItem("RegistryValue", nullptr, entry);
+    LogThreeTexts("RegistryValue", record.root, record.key, record.name);
 }
 
 int NextRegistryValue(RegistryValueRecord* record) {
-    char entry[EntrySize];
-    if (!NextEntry("RegistryValue", entry)) return 0;
-    SplitEntry(entry, {{record->root, sizeof record->root},
-                       {record->key, sizeof record->key},
-                       {record->name, sizeof record->name}});
-    return 1;
+    return NextThreeTexts("RegistryValue", {{record->root, sizeof record->root},
+                                            {record->key, sizeof record->key},
+                                            {record->name, sizeof record->name}});
 }
 
 void LogIniFile(const IniFileRecord& record) {
@@ -162,18 +171,13 @@ int NextIniFile(IniFileRecord* record) {
 }
 
 void LogIniKey(const IniKeyRecord& record) {
-    char entry[EntrySize];
-    wsprintfA(entry, "%s,%s,%s", record.file, record.section, record.key);
-    LogItem("IniKey", nullptr, entry);
+    LogThreeTexts("IniKey", record.file, record.section, record.key);
 }
 
 int NextIniKey(IniKeyRecord* record) {
-    char entry[EntrySize];
-    if (!NextEntry("IniKey", entry)) return 0;
-    SplitEntry(entry, {{record->file, sizeof record->file},
-                       {record->section, sizeof record->section},
-                       {record->key, sizeof record->key}});
-    return 1;
+    return NextThreeTexts("IniKey", {{record->file, sizeof record->file},
+                                     {record->section, sizeof record->section},
+                                     {record->key, sizeof record->key}});
 }
 
 void LogUninstallType(int type) {
