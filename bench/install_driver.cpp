@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {

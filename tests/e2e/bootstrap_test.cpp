@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "archive/format.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
 
 namespace e2e {

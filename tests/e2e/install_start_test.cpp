@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "archive/format.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/resources/resource_ids.h"

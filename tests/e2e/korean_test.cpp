@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/messages.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
 #include "ui/resources/resource_ids.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
 #include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"

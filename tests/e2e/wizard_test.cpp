@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/messages.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
 #include "ui/resources/resource_ids.h"
 

@@ -10,7 +10,7 @@
 #include "script/leading_members.h"
 #include "common/messages.h"
 #include "common/process_state.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
 #include "common/wizard_state.h"
 

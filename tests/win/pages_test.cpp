@@ -15,7 +15,7 @@
 #include "common/messages.h"
 #include "common/process_state.h"
 #include "startup/working_files.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"

@@ -1,5 +1,5 @@
 // Finding, reading and operating the windows of another process.
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 
 #include <tlhelp32.h>
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace ui {
 
