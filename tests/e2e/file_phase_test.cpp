@@ -44,17 +44,9 @@ void MakeOld(const std::string& path) {
 
 // "path size" for every file and folder under root, and every value under the registry key.
 void ListTree(const std::string& root, std::vector<std::string>& lines, bool deep) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((root + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = root + "\\" + name;
+    ui::ForEachEntry(root, deep, [&lines](const std::string& path, const WIN32_FIND_DATAA& found) {
         lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
-        if (deep && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ListTree(path, lines, deep);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    });
 }
 
 void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines) {

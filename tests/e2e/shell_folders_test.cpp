@@ -12,10 +12,7 @@ namespace {
 
 // Runs the probe beside this program, as Windows 98 when asked, and returns what it wrote.
 std::string RunProbe(bool asWindows98) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string probe = self;
-    probe = probe.substr(0, probe.find_last_of('\\') + 1) + "shell_folders_probe.exe";
+    const std::string probe = ui::BesideThisProgram("shell_folders_probe.exe");
     const std::string out = "C:\\kp-e2e\\shell-folders.txt";
     CreateDirectoryA("C:\\kp-e2e", nullptr);
     DeleteFileA(out.c_str());
