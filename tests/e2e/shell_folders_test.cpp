@@ -5,8 +5,9 @@
 
 #include <string>
 
-#include "tools/ui_driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
 #include "tests/support/archive_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace {
 
@@ -18,13 +19,10 @@ std::string RunProbe(bool asWindows98) {
     DeleteFileA(out.c_str());
     SetEnvironmentVariableA("KP_PROBE_OUT", out.c_str());
 
-    HKEY wine;
-    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine", &wine);
-    if (asWindows98) RegSetValueExA(wine, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+    if (asWindows98) e2e::ReportWindows98(true);
     ui::Process run;
-    const bool ended = run.Start(probe, "") && run.WaitForExit(30000);
-    RegDeleteValueA(wine, "Version");
-    RegCloseKey(wine);
+    const bool ended = run.Start(probe, "") && run.WaitForExit(e2e::Patience);
+    e2e::ReportWindows98(false);
     return ended ? testsupport::FileBytes(out) : "probe did not run";
 }
 
