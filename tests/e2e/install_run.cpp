@@ -67,18 +67,7 @@ std::vector<std::string> FileListRecords(const std::string& file) {
 
 std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
     const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<char*>(&info), sizeof info);
+    std::string rows;
     for (int row = 0; row < height; ++row) {  // bottom row first
         const COLORREF colour = row < height / 2 ? bottom : top;
         std::string line(stride, '\0');
@@ -87,9 +76,9 @@ std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
             line[x * 3 + 1] = static_cast<char>(GetGValue(colour));
             line[x * 3 + 2] = static_cast<char>(GetRValue(colour));
         }
-        bytes += line;
+        rows += line;
     }
-    return bytes;
+    return ui::BitmapFile(width, height, rows);
 }
 
 std::string HelloInfo(const std::string& more) { return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + more; }

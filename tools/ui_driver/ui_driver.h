@@ -85,6 +85,8 @@ void PressKey(HWND window, WORD virtualKey, bool alt = false);
 // Sets the text of an edit control as typing would leave it.
 bool TypeInto(HWND edit, const char* text);
 
+// A 24-bit BMP file of width x height pixels from its rows, bottom row first, each padded to 4 bytes.
+std::string BitmapFile(int width, int height, const std::string& rows);
 // Waits until the window's thread has handled what is queued (painting included), so that a capture
 // shows it drawn.
 void WaitUntilPainted(HWND window);
