@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "tools/ui_driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {

@@ -65,6 +65,9 @@ std::vector<std::string> FileListRecords(const std::string& file) {
     return paths;
 }
 
+namespace {
+
+// A 24-bit bitmap file of width x height in two colours (top half, bottom half).
 std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
     const int stride = (width * 3 + 3) & ~3;
     std::string rows;
@@ -80,6 +83,8 @@ std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
     }
     return ui::BitmapFile(width, height, rows);
 }
+
+}  // namespace
 
 std::string HelloInfo(const std::string& more) { return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + more; }
 

@@ -31,9 +31,6 @@ std::string TempFolder();
 // Names of the run's working files and folders ("_kp*") in folder.
 std::vector<std::string> LeftoversIn(const std::string& folder);
 
-// A bottom-up 24-bit bitmap file of width x height in two colours (top half, bottom half).
-std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom);
-
 // Install information of Hello in English, with more lines after those of [General].
 std::string HelloInfo(const std::string& more = "");
 // The members of a wizard package: the install information, a wizard bitmap, then more.

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/ui_driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
-#include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
+#include "tests/support/server_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
