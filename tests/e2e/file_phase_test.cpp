@@ -57,13 +57,7 @@ void MakeOld(const std::string& path) {
     CloseHandle(file);
 }
 
-// "path size" for every file and folder under root, and every value under the registry key.
-void ListTree(const std::string& root, std::vector<std::string>& lines, bool deep) {
-    ui::ForEachEntry(root, deep, [&lines](const std::string& path, const WIN32_FIND_DATAA& found) {
-        lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
-    });
-}
-
+// "key : value = data" for every value under the registry key.
 void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines) {
     HKEY key;
     if (RegOpenKeyExA(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
@@ -91,13 +85,19 @@ void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines
 // folders, and the software keys of the registry. A picture to compare before and after a run.
 std::vector<std::string> MachinePicture() {
     std::vector<std::string> lines;
-    ListTree("C:", lines, false);
-    ListTree("C:\\Program Files", lines, true);
-    ListTree(e2e::WindowsFolder(), lines, false);
+    // "path size" for every file and folder under root.
+    const auto ListTree = [&lines](const std::string& root, bool deep) {
+        ui::ForEachEntry(root, deep, [&lines](const std::string& path, const WIN32_FIND_DATAA& found) {
+            lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
+        });
+    };
+    ListTree("C:", false);
+    ListTree("C:\\Program Files", true);
+    ListTree(e2e::WindowsFolder(), false);
     // The module's copy in the Windows folder stays on purpose (later runs start it); the first run of
     // the test program leaves it there.
     std::erase(lines, e2e::WindowsFolder() + "\\KPinst27.exe 262144");
-    ListTree(e2e::TempFolder(), lines, true);
+    ListTree(e2e::TempFolder(), true);
     ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
     ListKey(HKEY_CURRENT_USER, "Software", lines);
     return lines;
