@@ -47,7 +47,7 @@ demo: setup host win32
 	build/host/tools/kelpack/kelpack build examples/hello/hello.kpp -o $(DEMO_PACKAGE) --module $(MODULE)
 	build/host/tools/kelpack/kelpack list $(DEMO_PACKAGE)
 	KP_PACKAGE=$(abspath $(DEMO_PACKAGE)) KP_USE_DISPLAY=1 \
-	  scripts/wine-run.sh build/win32/tests/e2e/kp_demo.exe $(if $(DISPLAY),--wait-for-user)
+	  scripts/wine-run.sh build/win32/tools/demo/kp_demo.exe $(if $(DISPLAY),--wait-for-user)
 
 # The archive reader under libFuzzer for FUZZ_SECONDS, from seeds the writer makes; the corpus it grows
 # is kept in build/fuzz/corpus for the next run.

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
@@ -34,20 +34,11 @@ struct Tally {
 };
 
 void Count(const std::string& folder, Tally* tally) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Count(folder + "\\" + name, tally);
-        } else {
-            ++tally->files;
-            tally->bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    ui::ForEachEntry(folder, true, [tally](const std::string&, const WIN32_FIND_DATAA& found) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+        ++tally->files;
+        tally->bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    });
 }
 
 struct Result {
@@ -120,10 +111,7 @@ bool Install(const std::string& package, Result* result, std::string* folder) {
 }
 
 bool Baseline(const std::string& package, const std::string& folder, Result* result) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string program = self;
-    program = program.substr(0, program.find_last_of('\\') + 1) + "inflate_baseline.exe";
+    const std::string program = ui::BesideThisProgram("inflate_baseline.exe");
     const double start = Now();
     ui::Process baseline;
     if (!baseline.Start(program, "\"" + package + "\" \"" + folder + "\""))

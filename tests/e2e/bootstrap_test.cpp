@@ -6,17 +6,15 @@
 #include <vector>
 
 #include "archive/format.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace {
 
-constexpr DWORD Patience = 30000;  // a first start of Wine's user interface can be slow
+using e2e::Patience;
 
 const char* const BareModuleText =
     "This file, Kelpack install/uninstall module V2.70, must be invoked with proper command line argument.";
-const char* const DamagedPackageText =
-    "This install file was corrupted or truncated, Please get a new copy of install file.\n\n"
-    "Aborting installation.";
 
 // Copies the first size bytes of the built module to C:\kp-e2e\name, where a user might keep a download.
 std::string PlaceModule(const char* name, DWORD size) {
@@ -64,36 +62,36 @@ Outcome RunToMessageBox(const std::string& program, const std::string& arguments
     return outcome;
 }
 
-TEST(Bootstrap, BareModuleAsksForACommandLine) {
-    const std::string module = PlaceModule("KPinst27.exe", ModuleSize);
-    ASSERT_FALSE(module.empty());
-    Outcome outcome = RunToMessageBox(module, "", "bootstrap-bare-module");
-    EXPECT_EQ(outcome.caption, "Kelpack");
-    EXPECT_EQ(outcome.text, BareModuleText);
-    EXPECT_EQ(outcome.buttons, std::vector<std::string>{"OK"});
-    EXPECT_EQ(outcome.exitCode, 0u);
-}
-
-TEST(Bootstrap, UnknownOptionsFallToBootstrapMode) {
-    const std::string module = PlaceModule("KPinst27.exe", ModuleSize);
-    ASSERT_FALSE(module.empty());
-    // Options are case-sensitive and only five exist; each of these runs the bare module's bootstrap.
-    for (const char* arguments : {"-X", "~U", "~I C:\\package.exe", "/I"}) {
-        SCOPED_TRACE(arguments);
-        Outcome outcome = RunToMessageBox(module, arguments, "bootstrap-unknown-option");
+TEST(Bootstrap, TheBareModuleAsksForACommandLineAndACutPackageIsDamaged) {
+    struct Case {
+        const char* file;
+        DWORD size;
+        const char* arguments;
+        const char* screenshot;
+        const char* text;
+        DWORD exitCode;
+    };
+    // Options are case-sensitive and only five exist; each of the unknown ones runs the bare module's
+    // bootstrap.
+    const Case cases[] = {
+        {"KPinst27.exe", ModuleSize, "", "bootstrap-bare-module", BareModuleText, 0},
+        {"KPinst27.exe", ModuleSize, "-X", "bootstrap-unknown-option", BareModuleText, 0},
+        {"KPinst27.exe", ModuleSize, "~U", "bootstrap-unknown-option", BareModuleText, 0},
+        {"KPinst27.exe", ModuleSize, "~I C:\\package.exe", "bootstrap-unknown-option", BareModuleText, 0},
+        {"KPinst27.exe", ModuleSize, "/I", "bootstrap-unknown-option", BareModuleText, 0},
+        {"setup.exe", ModuleSize - 1, "", "bootstrap-truncated-package", e2e::PackageDamagedText,
+         static_cast<DWORD>(-1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.arguments);
+        const std::string program = PlaceModule(c.file, c.size);
+        ASSERT_FALSE(program.empty());
+        Outcome outcome = RunToMessageBox(program, c.arguments, c.screenshot);
         EXPECT_EQ(outcome.caption, "Kelpack");
-        EXPECT_EQ(outcome.text, BareModuleText);
-        EXPECT_EQ(outcome.exitCode, 0u);
+        EXPECT_EQ(outcome.text, c.text);
+        EXPECT_EQ(outcome.buttons, std::vector<std::string>{"OK"});
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
     }
-}
-
-TEST(Bootstrap, TruncatedPackageIsReportedDamaged) {
-    const std::string package = PlaceModule("setup.exe", ModuleSize - 1);
-    ASSERT_FALSE(package.empty());
-    Outcome outcome = RunToMessageBox(package, "", "bootstrap-truncated-package");
-    EXPECT_EQ(outcome.caption, "Kelpack");
-    EXPECT_EQ(outcome.text, DamagedPackageText);
-    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-1));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
@@ -22,12 +22,27 @@ using testsupport::SetFileBytes;
 const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
 const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
 
-std::string Info(const std::string& general, const std::string& more = "") {
-    return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + general + more;
+// A wizard package of Hello with the install information's extra lines, and members.
+std::vector<Member> Package(const std::string& info, const std::vector<Member>& more = {}) {
+    return e2e::WizardMembers(e2e::HelloInfo(info), more);
 }
 
-std::vector<Member> Package(const std::string& info) {
-    return {{"KPII", info}, {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+// Makes the folder and puts a file "old" in it by each name.
+void PlaceOld(const std::string& folder, std::initializer_list<const char*> names) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : names) SetFileBytes(folder + "\\" + name, "old");
+}
+
+// Adds a source member "new NAME" of 2024 for each name.
+void AddNew(std::vector<Member>& members, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        members.push_back({std::string("Src\\") + name, std::string("new ") + name, Year2024});
+}
+
+// Checks what each file in the folder holds.
+void ExpectContents(const std::string& folder,
+                    const std::vector<std::pair<const char*, std::string>>& files) {
+    for (const auto& [name, content] : files) EXPECT_EQ(FileBytes(folder + "\\" + name), content) << name;
 }
 
 // Sets a file's last-write time to 1 January 1990, so that any member counts as newer.
@@ -42,21 +57,7 @@ void MakeOld(const std::string& path) {
     CloseHandle(file);
 }
 
-// "path size" for every file and folder under root, and every value under the registry key.
-void ListTree(const std::string& root, std::vector<std::string>& lines, bool deep) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((root + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = root + "\\" + name;
-        lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
-        if (deep && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ListTree(path, lines, deep);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
+// "key : value = data" for every value under the registry key.
 void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines) {
     HKEY key;
     if (RegOpenKeyExA(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
@@ -84,13 +85,19 @@ void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines
 // folders, and the software keys of the registry. A picture to compare before and after a run.
 std::vector<std::string> MachinePicture() {
     std::vector<std::string> lines;
-    ListTree("C:", lines, false);
-    ListTree("C:\\Program Files", lines, true);
-    ListTree(e2e::WindowsFolder(), lines, false);
+    // "path size" for every file and folder under root.
+    const auto ListTree = [&lines](const std::string& root, bool deep) {
+        ui::ForEachEntry(root, deep, [&lines](const std::string& path, const WIN32_FIND_DATAA& found) {
+            lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
+        });
+    };
+    ListTree("C:", false);
+    ListTree("C:\\Program Files", true);
+    ListTree(e2e::WindowsFolder(), false);
     // The module's copy in the Windows folder stays on purpose (later runs start it); the first run of
     // the test program leaves it there.
     std::erase(lines, e2e::WindowsFolder() + "\\KPinst27.exe 262144");
-    ListTree(e2e::TempFolder(), lines, true);
+    ListTree(e2e::TempFolder(), true);
     ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
     ListKey(HKEY_CURRENT_USER, "Software", lines);
     return lines;
@@ -120,6 +127,15 @@ class FilePhase : public e2e::WizardTest {
         Leave(folder, IDC_INSTALL);
         return Page(IDC_PROGRESS_TITLE);
     }
+    // The same, after taking a picture of the machine to compare with at the end.
+    HWND InstallFromPicture(const std::string& package) {
+        before_ = MachinePicture();
+        return Install(package);
+    }
+    // The machine is as it was before the run.
+    void ExpectRolledBack(const char* note = "") {
+        EXPECT_EQ(Changes(before_, MachinePicture()), std::vector<std::string>{}) << note;
+    }
     HWND Question() { return Page(IDC_NO_MORE_CONFIRMATION); }
     // Answers the overwrite question that names the file, optionally with "No more confirmation." set.
     void Reply(const char* fileName, int button, bool noMore = false) {
@@ -137,66 +153,58 @@ class FilePhase : public e2e::WizardTest {
         HWND bar = FindWindowExA(page, nullptr, "KPPB", nullptr);
         return bar != nullptr ? ui::WindowText(bar) : "";
     }
+
+    std::vector<std::string> before_;
 };
 
 TEST_F(FilePhase, TheOverwriteQuestionReplacesKeepsAndStopsAskingWhenTold) {
     const std::string folder = "C:\\Program Files\\Overwrite";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) SetFileBytes(folder + "\\" + name, "old");
+    PlaceOld(folder, {"a.txt", "b.txt", "c.txt", "d.txt"});
     MakeOld(folder + "\\a.txt");
     std::vector<Member> members =
-        Package(Info("DefInstallFolder={ProgramFiles}\\Overwrite\r\nSpaceNeeded=1000000\r\n"));
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "sub\\e.txt"})
-        members.push_back({std::string("Src\\") + name, std::string("new ") + name, Year2024});
+        Package("DefInstallFolder={ProgramFiles}\\Overwrite\r\nSpaceNeeded=1000000\r\n");
+    AddNew(members, {"a.txt", "b.txt", "c.txt", "d.txt", "sub\\e.txt"});
     ASSERT_NE(Install(members), nullptr);
 
     HWND question = Question();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(ui::WindowText(question), "Installation of Hello");
-    EXPECT_EQ(Text(question, IDC_QUESTION), "Following file already exists in the folder '" + folder + "'.");
     EXPECT_EQ(Text(question, IDC_LINE1).substr(0, 20), "a.txt(1990-1-1/0:00;");
-    EXPECT_EQ(Text(question, IDC_LINE2), "Replace above file with following?");
-    EXPECT_EQ(Text(question, IDC_LINE3), "a.txt(2024-3-15/13:45; 9Bytes)");
-    EXPECT_EQ(Text(question, IDC_NO_MORE_CONFIRMATION), "No more confirmation.");
-    Sleep(300);
-    EXPECT_EQ(ui::FocusedControl(question), GetDlgItem(question, IDC_YES_BUTTON))
-        << "the newer file suggests Yes";
+    ExpectTexts(question, {{IDC_QUESTION, "Following file already exists in the folder '" + folder + "'."},
+                           {IDC_LINE2, "Replace above file with following?"},
+                           {IDC_LINE3, "a.txt(2024-3-15/13:45; 9Bytes)"},
+                           {IDC_NO_MORE_CONFIRMATION, "No more confirmation."}});
+    EXPECT_EQ(SettledFocus(question), GetDlgItem(question, IDC_YES_BUTTON)) << "the newer file suggests Yes";
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "overwrite-question");
     Reply("a.txt", IDC_YES_BUTTON);
 
     question = Question();
     ASSERT_NE(question, nullptr);
-    Sleep(300);
-    EXPECT_EQ(ui::FocusedControl(question), GetDlgItem(question, IDC_NO_BUTTON))
-        << "an older one suggests No";
+    EXPECT_EQ(SettledFocus(question), GetDlgItem(question, IDC_NO_BUTTON)) << "an older one suggests No";
     Reply("b.txt", IDC_NO_BUTTON);
     Reply("c.txt", IDC_YES_BUTTON, true);
     ExpectEndsWith(0);
-
-    EXPECT_EQ(FileBytes(folder + "\\a.txt"), "new a.txt");
-    EXPECT_EQ(FileBytes(folder + "\\b.txt"), "old");
-    EXPECT_EQ(FileBytes(folder + "\\c.txt"), "new c.txt");
-    EXPECT_EQ(FileBytes(folder + "\\d.txt"), "new d.txt") << "replaced without a question";
-    EXPECT_EQ(FileBytes(folder + "\\sub\\e.txt"), "new sub\\e.txt");
+    // d.txt is replaced without a question.
+    ExpectContents(folder, {{"a.txt", "new a.txt"},
+                            {"b.txt", "old"},
+                            {"c.txt", "new c.txt"},
+                            {"d.txt", "new d.txt"},
+                            {"sub\\e.txt", "new sub\\e.txt"}});
 }
 
 TEST_F(FilePhase, NoMoreConfirmationWithNoKeepsTheRestAndAbortRollsBack) {
     const std::string folder = "C:\\Program Files\\NoMore";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* name : {"a.txt", "b.txt"}) SetFileBytes(folder + "\\" + name, "old");
+    PlaceOld(folder, {"a.txt", "b.txt"});
     SetFileBytes("C:\\misc.txt", "old misc");
-    std::vector<Member> members =
-        Package(Info("DefInstallFolder={ProgramFiles}\\NoMore\r\nSpaceNeeded=1000\r\n",
-                     "[MiscFile]\r\nMiscFile1=C:\\misc.txt,0,1\r\n"));
-    for (const char* name : {"a.txt", "b.txt", "sub\\c.txt"})
-        members.push_back({std::string("Src\\") + name, std::string("new ") + name, Year2024});
+    std::vector<Member> members = Package(
+        "DefInstallFolder={ProgramFiles}\\NoMore\r\nSpaceNeeded=1000\r\n"
+        "[MiscFile]\r\nMiscFile1=C:\\misc.txt,0,1\r\n");
+    AddNew(members, {"a.txt", "b.txt", "sub\\c.txt"});
     members.push_back({"Src\\empty\\", ""});
     members.push_back({"Src\\sub\\big.txt", testsupport::SampleText(5000, 1)});  // five times SpaceNeeded
     members.push_back({"Misc1", "new misc", Year2024});
-    const std::string package = e2e::WritePackage("files.exe", members);
-    const std::vector<std::string> before = MachinePicture();
-    HWND progress = Install(package);
+    HWND progress = InstallFromPicture(e2e::WritePackage("files.exe", members));
     ASSERT_NE(progress, nullptr);
 
     Reply("a.txt", IDC_NO_BUTTON, true);
@@ -212,13 +220,10 @@ TEST_F(FilePhase, NoMoreConfirmationWithNoKeepsTheRestAndAbortRollsBack) {
     ui::ClickButton(question, IDC_ABORT);
     ASSERT_TRUE(Answer(e2e::AbortQuestion, IDNO));
     EXPECT_TRUE(IsWindow(question)) << "No goes back to the question";
-    ui::ClickButton(question, IDC_ABORT);
-    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
-    ExpectEndsWith(0);
+    Abort(question, IDC_ABORT);
 
     EXPECT_EQ(FileBytes(folder + "\\b.txt"), "old") << "kept without a question";
-    EXPECT_EQ(Changes(before, MachinePicture()), std::vector<std::string>{})
-        << "the rollback removes sub and empty with their files";
+    ExpectRolledBack("the rollback removes sub and empty with their files");
 }
 
 TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
@@ -229,8 +234,7 @@ TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
         SetFileBytes(std::string("C:\\Misc\\") + name, dll);
         MakeOld(std::string("C:\\Misc\\") + name);  // the member's time would win were versions ignored
     }
-    for (const char* name : {"ask.txt", "newer-time.txt", "older-time.txt", "always.txt", "never.txt"})
-        SetFileBytes(std::string("C:\\Misc\\") + name, "old");
+    PlaceOld("C:\\Misc", {"ask.txt", "newer-time.txt", "older-time.txt", "always.txt", "never.txt"});
     MakeOld("C:\\Misc\\newer-time.txt");
     const char* const entries[] = {"ask.txt,0",        "newer-version.dll,1", "same-version.dll,1",
                                    "newer-time.txt,1", "older-time.txt,1",    "always.txt,2",
@@ -238,8 +242,8 @@ TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
     std::string misc = "[MiscFile]\r\n";
     for (int n = 1; n <= 8; ++n)
         misc += "MiscFile" + std::to_string(n) + "=C:\\Misc\\" + entries[n - 1] + "\r\n";
-    std::vector<Member> members = Package(Info("DefInstallFolder={ProgramFiles}\\MiscModes\r\n", misc));
-    members.push_back({"Src\\hello.txt", "hello"});
+    std::vector<Member> members =
+        Package("DefInstallFolder={ProgramFiles}\\MiscModes\r\n" + misc, {{"Src\\hello.txt", "hello"}});
     for (int n = 1; n <= 8; ++n) {
         Member member = {"Misc" + std::to_string(n), "new " + std::to_string(n), Year1990};
         if (n == 2 || n == 3) {  // 1.2.3.5 and 1.2.3.4
@@ -253,29 +257,28 @@ TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
     Reply("ask.txt", IDC_YES_BUTTON);
     ExpectEndsWith(0);
 
-    EXPECT_EQ(FileBytes("C:\\Misc\\ask.txt"), "new 1");
-    EXPECT_EQ(FileBytes("C:\\Misc\\newer-version.dll"), "new 2")
-        << "a higher version wins over an older time";
+    // A higher version wins over an older time; the same version with an older time keeps the file; a
+    // missing file is installed in any mode.
+    ExpectContents("C:\\Misc", {{"ask.txt", "new 1"},
+                                {"newer-version.dll", "new 2"},
+                                {"newer-time.txt", "new 4"},
+                                {"older-time.txt", "old"},
+                                {"always.txt", "new 6"},
+                                {"never.txt", "old"},
+                                {"new\\fresh.txt", "new 8"}});
     EXPECT_TRUE(FileBytes("C:\\Misc\\same-version.dll") == dll) << "the same version and an older time";
-    EXPECT_EQ(FileBytes("C:\\Misc\\newer-time.txt"), "new 4");
-    EXPECT_EQ(FileBytes("C:\\Misc\\older-time.txt"), "old");
-    EXPECT_EQ(FileBytes("C:\\Misc\\always.txt"), "new 6");
-    EXPECT_EQ(FileBytes("C:\\Misc\\never.txt"), "old");
-    EXPECT_EQ(FileBytes("C:\\Misc\\new\\fresh.txt"), "new 8") << "a missing file is installed in any mode";
 }
 
 TEST_F(FilePhase, AbortOnTheProgressPageRollsBackEverythingCopiedSoFar) {
     std::vector<Member> members = Package(
-        Info("DefInstallFolder={ProgramFiles}\\Large\r\nSpaceNeeded=" + std::to_string(120 << 18) + "\r\n"));
+        "DefInstallFolder={ProgramFiles}\\Large\r\nSpaceNeeded=" + std::to_string(120 << 18) + "\r\n");
     for (int n = 0; n < 120; ++n)
         members.push_back({"Src\\part" + std::to_string(n / 40) + "\\file" + std::to_string(n) + ".txt",
                            testsupport::SampleText(1 << 18, n)});
-    const std::string package = e2e::WritePackage("large.exe", members);
-    const std::vector<std::string> before = MachinePicture();
-    HWND progress = Install(package);
+    HWND progress = InstallFromPicture(e2e::WritePackage("large.exe", members));
     ASSERT_NE(progress, nullptr);
-    EXPECT_EQ(Text(progress, IDC_INSTALLING_TO), "Installing to:");
-    EXPECT_EQ(Text(progress, IDC_FOLDER_GROUP), "C:\\Program Files\\Large");
+    ExpectTexts(progress,
+                {{IDC_INSTALLING_TO, "Installing to:"}, {IDC_FOLDER_GROUP, "C:\\Program Files\\Large"}});
 
     // Mid-way: some files are in place and the bar says so.
     int percent = 0;
@@ -284,9 +287,8 @@ TEST_F(FilePhase, AbortOnTheProgressPageRollsBackEverythingCopiedSoFar) {
     ASSERT_GE(percent, 20);
     ui::CaptureScreen(progress, "progress-mid-way");
     ui::ClickButton(progress, IDC_ABORT);
-    HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
+    HWND box = Box(e2e::AbortQuestion);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(ui::MessageBoxText(box), e2e::AbortQuestion);
     // The file phase holds still while the question is open.
     const std::string held = BarText(progress);
     Sleep(500);
@@ -294,36 +296,31 @@ TEST_F(FilePhase, AbortOnTheProgressPageRollsBackEverythingCopiedSoFar) {
     ASSERT_LT(atoi(held.c_str()), 100) << "the abort must come before the end";
     ui::ClickButton(box, IDYES);
     ExpectEndsWith(0);
-    EXPECT_EQ(Changes(before, MachinePicture()), std::vector<std::string>{});
+    ExpectRolledBack();
 }
 
 TEST_F(FilePhase, ADamagedMemberShowsTheArchiveErrorAndRollsBack) {
-    std::vector<Member> members =
-        Package(Info("DefInstallFolder={ProgramFiles}\\Damaged\r\nSpaceNeeded=0\r\n"));
+    std::vector<Member> members = Package("DefInstallFolder={ProgramFiles}\\Damaged\r\nSpaceNeeded=0\r\n");
     for (int n = 0; n < 5; ++n)
         members.push_back({"Src\\file" + std::to_string(n) + ".bin", testsupport::SampleNoise(100000, n)});
-    e2e::WritePackage("damaged.exe", members);
+    const std::string package = e2e::WritePackage("damaged.exe", members);
     // Noise is stored as it is: a byte changed in the middle of the package lands in the third file.
-    std::string bytes = FileBytes("C:\\kp-e2e\\damaged.exe");
-    const size_t archiveEnd = bytes.size();
-    bytes[archiveEnd - 250000] ^= 0x5A;
-    SetFileBytes("C:\\kp-e2e\\damaged.exe", bytes);
-    const std::vector<std::string> before = MachinePicture();
-    HWND progress = Install(std::string("C:\\kp-e2e\\damaged.exe"));
+    std::string bytes = FileBytes(package);
+    bytes[bytes.size() - 250000] ^= 0x5A;
+    SetFileBytes(package, bytes);
+    HWND progress = InstallFromPicture(package);
     ASSERT_NE(progress, nullptr);
 
-    HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
+    HWND box =
+        Box("This install file was corrupted or truncated, There were some errors while extracting files "
+            "from archive.\n\nAborting Installation.");
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(
-        ui::MessageBoxText(box),
-        "This install file was corrupted or truncated, There were some errors while extracting files from "
-        "archive.\n\nAborting Installation.");
     EXPECT_EQ(BarText(progress), "100%") << "nothing needed: the bar is full from the start";
     EXPECT_TRUE(FileBytes("C:\\Program Files\\Damaged\\file0.bin") == testsupport::SampleNoise(100000, 0));
     ui::CaptureScreen(box, "file-phase-archive-error");
     ui::ClickButton(box, IDOK);
     ExpectEndsWith(0);
-    EXPECT_EQ(Changes(before, MachinePicture()), std::vector<std::string>{});
+    ExpectRolledBack();
 }
 
 // The member's time as the file's last-write time carries it (DOS times are local).
@@ -353,18 +350,18 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     const std::string folder = "C:\\Program Files\\Full";
     CreateDirectoryA(folder.c_str(), nullptr);
     SetFileBytes(folder + "\\top.txt", "old top");
-    std::vector<Member> members = Package(Info(
-        "DefInstallFolder={ProgramFiles}\\Full\r\nNeedRestart=1\r\nConfirmOverwriteSourceFolderFile=0\r\n",
-        "[MiscFile]\r\nMiscFile1={InstallDir}\\tools\\tool.dat,2,1,1\r\n"
-        "MiscFile2={WinDir}\\kp-full.dat,2,2\r\n"));
-    members.push_back({"Src\\top.txt", "top", Year2024});
-    members.push_back({"Src\\nested\\deeper\\inner.txt", "inner", Year1990});
-    members.push_back({"Src\\empty\\", ""});
-    members.push_back({"Misc1", "tool", Year2024});
-    members.push_back({"Misc2", "shared", Year2024});
-    ASSERT_NE(Install(members), nullptr);
+    ASSERT_NE(Install(Package("DefInstallFolder={ProgramFiles}\\Full\r\nNeedRestart=1\r\n"
+                              "ConfirmOverwriteSourceFolderFile=0\r\n"
+                              "[MiscFile]\r\nMiscFile1={InstallDir}\\tools\\tool.dat,2,1,1\r\n"
+                              "MiscFile2={WinDir}\\kp-full.dat,2,2\r\n",
+                              {{"Src\\top.txt", "top", Year2024},
+                               {"Src\\nested\\deeper\\inner.txt", "inner", Year1990},
+                               {"Src\\empty\\", ""},
+                               {"Misc1", "tool", Year2024},
+                               {"Misc2", "shared", Year2024}})),
+              nullptr);
 
-    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
+    HWND question = Box(e2e::RestartQuestion);
     ASSERT_NE(question, nullptr);
     std::vector<std::string> logs = e2e::WorkingFilesWith("Folder");
     ASSERT_EQ(logs.size(), 1u);
@@ -384,22 +381,17 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
               (std::vector<std::string>{folder + "\\top.txt*", folder + "\\nested\\deeper\\inner.txt"}))
         << "replaced without a question, and marked as replaced";
 
-    ui::ClickButton(question, IDNO);
-    ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
-    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
-    ASSERT_TRUE(run_.WaitForExit(Patience));
-    EXPECT_EQ(run_.ExitCode(), 0u);
+    ASSERT_NO_FATAL_FAILURE(DeclineRestart(question));
     // End-install information, when the run wrote some, stays for the run after the restart (the
     // registration tests check it); it must not count as a leftover in the tests that follow.
     for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder()))
         DeleteFileA((e2e::TempFolder() + "\\" + name).c_str());
 
-    EXPECT_EQ(FileBytes(folder + "\\top.txt"), "top");
+    ExpectContents(folder,
+                   {{"top.txt", "top"}, {"nested\\deeper\\inner.txt", "inner"}, {"tools\\tool.dat", "tool"}});
     EXPECT_EQ(DosTimeOf(folder + "\\top.txt"), Year2024);
-    EXPECT_EQ(FileBytes(folder + "\\nested\\deeper\\inner.txt"), "inner");
     EXPECT_EQ(DosTimeOf(folder + "\\nested\\deeper\\inner.txt"), Year1990);
     EXPECT_EQ(GetFileAttributesA((folder + "\\empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(FileBytes(folder + "\\tools\\tool.dat"), "tool");
     // Counted after it was written: a file in place without a count already has one user.
     EXPECT_EQ(SharedCount(folder + "\\tools\\tool.dat"), 2u);
     EXPECT_EQ(FileBytes(e2e::WindowsFolder() + "\\kp-full.dat"), "shared");

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "tests/e2e/driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
@@ -19,12 +19,10 @@ bool FolderExists(const char* path) {
 }
 
 std::string Package(const std::string& general, const char* folder = "Hello") {
-    return e2e::WritePackage(
-        "folder.exe",
-        {{"KPII", "[General]\r\nTitle=Hello\r\nLanguage=1\r\nDefInstallFolder={ProgramFiles}\\" +
-                      std::string(folder) + "\r\n" + general},
-         {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))},
-         {"Src\\hello.txt", "hello"}});
+    return e2e::WritePackage("folder.exe",
+                             e2e::WizardMembers(e2e::HelloInfo("DefInstallFolder={ProgramFiles}\\" +
+                                                               std::string(folder) + "\r\n" + general),
+                                                {{"Src\\hello.txt", "hello"}}));
 }
 
 class FolderPage : public e2e::WizardTest {
@@ -33,11 +31,6 @@ class FolderPage : public e2e::WizardTest {
     void Install(HWND page, const char* folder) {
         ASSERT_TRUE(ui::TypeInto(GetDlgItem(page, IDC_FOLDER_EDIT), folder));
         ui::ClickButton(page, IDC_INSTALL);
-    }
-    // Cancels on the page and confirms.
-    void Cancel(HWND page) {
-        ui::ClickButton(page, IDC_CANCEL);
-        Answer(e2e::AbortQuestion, IDYES);
     }
 };
 
@@ -68,19 +61,14 @@ TEST_F(FolderPage, RemoteInvalidRemovableAndFullDrivesEachKeepThePage) {
     ASSERT_TRUE(Answer("'Q:' is not valid drive specification or not accessible.", IDOK));
     Install(page, "F:\\Hello");
     const std::string removable = "Drive 'F:' is removable.\n\nContinue installation on this drive anyway?";
-    HWND box = ui::WaitForMessageBox(run_.Id(), e2e::Patience);
-    ASSERT_NE(box, nullptr);
-    ui::CaptureScreen(box, "folder-removable-drive");
-    ui::ClickButton(box, IDNO);
-    ASSERT_TRUE(ui::WaitForWindowToGo(box, e2e::Patience));
+    ASSERT_TRUE(Answer(removable, IDNO, "folder-removable-drive"));
     ui::ClickButton(page, IDC_INSTALL);
     ASSERT_TRUE(Answer(removable, IDYES));
     ASSERT_TRUE(Answer("Folder 'F:\\Hello' does not exists.\n\nCreate this folder?", IDYES));
     ASSERT_TRUE(Answer("Not enough free space on drive 'F:'.", IDOK));
     EXPECT_FALSE(FolderExists("F:\\Hello")) << "nothing is created before every check has passed";
     EXPECT_TRUE(IsWindow(page));
-    Cancel(page);
-    ExpectEndsWith(0);
+    Abort(page);
 }
 
 TEST_F(FolderPage, AForcedFolderCannotBeChanged) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "archive/format.h"
-#include "ui/resources/resource_ids.h"
 
 namespace e2e {
 
@@ -66,20 +65,12 @@ std::vector<std::string> FileListRecords(const std::string& file) {
     return paths;
 }
 
+namespace {
+
+// A 24-bit bitmap file of width x height in two colours (top half, bottom half).
 std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
     const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<char*>(&info), sizeof info);
+    std::string rows;
     for (int row = 0; row < height; ++row) {  // bottom row first
         const COLORREF colour = row < height / 2 ? bottom : top;
         std::string line(stride, '\0');
@@ -88,9 +79,21 @@ std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
             line[x * 3 + 1] = static_cast<char>(GetGValue(colour));
             line[x * 3 + 2] = static_cast<char>(GetRValue(colour));
         }
-        bytes += line;
+        rows += line;
     }
-    return bytes;
+    return ui::BitmapFile(width, height, rows);
+}
+
+}  // namespace
+
+std::string HelloInfo(const std::string& more) { return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + more; }
+
+std::vector<testsupport::Member> WizardMembers(const std::string& info,
+                                               const std::vector<testsupport::Member>& more) {
+    std::vector<testsupport::Member> members = {
+        {"KPII", info}, {"KPWB", SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+    members.insert(members.end(), more.begin(), more.end());
+    return members;
 }
 
 std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members) {
@@ -108,6 +111,16 @@ DWORD RunPackage(const std::string& package, DWORD excluding) {
     return ui::WaitForProcessNamed("KPinst27.exe", Patience, excluding);
 }
 
+bool ReportWindows98(bool on) {
+    HKEY wine;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine", &wine) != ERROR_SUCCESS) return false;
+    const LONG changed =
+        on ? RegSetValueExA(wine, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6)
+           : RegDeleteValueA(wine, "Version");
+    RegCloseKey(wine);
+    return changed == ERROR_SUCCESS;
+}
+
 void EndStrayRuns() {
     for (DWORD id; (id = ui::WaitForProcessNamed("KPinst27.exe", 0)) != 0;) {
         ui::Process stray;
@@ -120,16 +133,29 @@ HWND WizardTest::Start(const std::string& package, int pageControl) {
     return Page(pageControl);
 }
 
-HWND WizardTest::StartAtFolderPage(const std::string& package) {
+HWND WizardTest::StartPastWelcome(const std::string& package, int pageControl) {
     HWND welcome = Start(package, IDC_WELCOME_TITLE);
     if (welcome == nullptr) return nullptr;
-    Leave(welcome, IDC_NEXT);
-    return Page(IDC_FOLDER_EDIT);
+    return Go(welcome, IDC_NEXT, pageControl);
 }
 
 void WizardTest::Leave(HWND page, int button) {
     ui::ClickButton(page, button);
     EXPECT_TRUE(ui::WaitForWindowToGo(page, Patience));
+}
+
+HWND WizardTest::Go(HWND page, int button, int pageControl) {
+    Leave(page, button);
+    return Page(pageControl);
+}
+
+HWND WizardTest::SettledFocus(HWND page) {
+    Sleep(300);
+    return ui::FocusedControl(page);
+}
+
+void WizardTest::ExpectTexts(HWND page, const std::vector<std::pair<int, std::string>>& texts) {
+    for (const auto& [control, text] : texts) EXPECT_EQ(Text(page, control), text) << "control " << control;
 }
 
 void WizardTest::Agree(HWND license) {
@@ -138,20 +164,49 @@ void WizardTest::Agree(HWND license) {
         Sleep(50);
 }
 
-bool WizardTest::Answer(const std::string& text, int button) {
+HWND WizardTest::Box(const std::string& text) {
     HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
     EXPECT_NE(box, nullptr) << "expected: " << text;
+    if (box != nullptr) {
+        EXPECT_EQ(ui::MessageBoxText(box), text);
+    }
+    return box;
+}
+
+bool WizardTest::Answer(const std::string& text, int button, const char* screenshot) {
+    HWND box = Box(text);
     if (box == nullptr) return false;
-    EXPECT_EQ(ui::MessageBoxText(box), text);
+    if (screenshot != nullptr) ui::CaptureScreen(box, screenshot);
     ui::ClickButton(box, button);
-    EXPECT_TRUE(ui::WaitForWindowToGo(box, Patience));
-    return true;
+    const bool gone = ui::WaitForWindowToGo(box, Patience);
+    EXPECT_TRUE(gone);
+    return gone;
 }
 
 void WizardTest::ExpectEndsWith(DWORD code) {
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), code);
     EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
+}
+
+void WizardTest::CancelUnasked(HWND page) {
+    Leave(page, IDC_CANCEL);
+    EXPECT_EQ(ui::WaitForMessageBox(run_.Id(), 500), nullptr) << "no question on this page";
+    ExpectEndsWith(0);
+}
+
+void WizardTest::Abort(HWND page, int button) {
+    ui::ClickButton(page, button);
+    Answer(AbortQuestion, IDYES);
+    ExpectEndsWith(0);
+}
+
+void WizardTest::DeclineRestart(HWND question) {
+    ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
 }
 
 }  // namespace e2e

@@ -6,15 +6,22 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/archive_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
+#include "ui/resources/resource_ids.h"
 
 namespace e2e {
 
 constexpr DWORD Patience = 30000;  // a first start of Wine's user interface can be slow
 constexpr const char* AbortQuestion = "Installation is not yet completed.\n\nAbort installation?";
+constexpr const char* RestartQuestion =
+    "To complete installation, system must be restarted.\n\nRestart system now?";
+constexpr const char* PackageDamagedText =
+    "This install file was corrupted or truncated, Please get a new copy of install file.\n\n"
+    "Aborting installation.";
 
 std::string ModuleBytes();
 // The bytes of a test fixture built beside the Windows tests (a DLL, a type library).
@@ -24,8 +31,11 @@ std::string TempFolder();
 // Names of the run's working files and folders ("_kp*") in folder.
 std::vector<std::string> LeftoversIn(const std::string& folder);
 
-// A bottom-up 24-bit bitmap file of width x height in two colours (top half, bottom half).
-std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom);
+// Install information of Hello in English, with more lines after those of [General].
+std::string HelloInfo(const std::string& more = "");
+// The members of a wizard package: the install information, a wizard bitmap, then more.
+std::vector<testsupport::Member> WizardMembers(const std::string& info,
+                                               const std::vector<testsupport::Member>& more = {});
 
 // Writes C:\kp-e2e\<name>: the module followed by an archive of the members.
 std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members);
@@ -43,6 +53,10 @@ std::string Setting(const std::string& file, const char* section, const char* ke
 // any other file.
 std::vector<std::string> FileListRecords(const std::string& file);
 
+// Makes Wine report Windows 98 to the programs started from now on, or stop doing so; false when the
+// setting could not be changed.
+bool ReportWindows98(bool on);
+
 // Ends every install run still going (a failed test must not leave one for the next).
 void EndStrayRuns();
 
@@ -53,20 +67,40 @@ class WizardTest : public ::testing::Test {
 
     // Starts the package and waits for the page with the control.
     HWND Start(const std::string& package, int pageControl);
-    // Starts the package and goes from the welcome page to the install folder page (no texts to read).
-    HWND StartAtFolderPage(const std::string& package);
+    // Starts the package, presses Next on the welcome page and waits for the page with the control.
+    HWND StartPastWelcome(const std::string& package, int pageControl);
+    HWND StartAtFolderPage(const std::string& package) { return StartPastWelcome(package, IDC_FOLDER_EDIT); }
     HWND Page(int control) { return ui::WaitForDialogWithControl(run_.Id(), control, Patience); }
+    // The run's background window, with the caption when one is given.
+    HWND Backdrop(const char* caption = nullptr) {
+        return ui::WaitForWindow(run_.Id(), "KPBG", caption, Patience);
+    }
     // Presses the button and waits for the page to go.
     void Leave(HWND page, int button);
+    // Leaves the page by the button and waits for the page with the control.
+    HWND Go(HWND page, int button, int pageControl);
     std::string Text(HWND page, int control) { return ui::WindowText(GetDlgItem(page, control)); }
     bool Enabled(HWND page, int control) { return IsWindowEnabled(GetDlgItem(page, control)); }
     bool Visible(HWND page, int control) { return IsWindowVisible(GetDlgItem(page, control)); }
+    // The control with the keyboard focus once the page has settled.
+    HWND SettledFocus(HWND page);
+    // Checks the text of each control of the page.
+    void ExpectTexts(HWND page, const std::vector<std::pair<int, std::string>>& texts);
     // Presses I Agree and waits until the page has enabled Next and disabled I Agree.
     void Agree(HWND license);
-    // Waits for a message box, checks its text and presses the button; false when none came.
-    bool Answer(const std::string& text, int button);
+    // Waits for a message box and checks its text; null when none came.
+    HWND Box(const std::string& text);
+    // Waits for a message box, checks its text, saves it as the screenshot when one is named, presses
+    // the button and waits for the box to go; false when none came or it stayed.
+    bool Answer(const std::string& text, int button, const char* screenshot = nullptr);
     // Waits for the end of the run and checks its exit code and that no working files were left.
     void ExpectEndsWith(DWORD code);
+    // Cancels on a page that asks nothing: no question comes and the run ends as above with 0.
+    void CancelUnasked(HWND page);
+    // Presses the button (Cancel, Abort) on the page, confirms the abort question and expects the end.
+    void Abort(HWND page, int button = IDC_CANCEL);
+    // Declines the restart question; the run says when the installation completes and ends with 0.
+    void DeclineRestart(HWND question);
 
     ui::Process run_;
 };

@@ -5,29 +5,24 @@
 
 #include <string>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tests/e2e/install_run.h"
 #include "tests/support/archive_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace {
 
 // Runs the probe beside this program, as Windows 98 when asked, and returns what it wrote.
 std::string RunProbe(bool asWindows98) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string probe = self;
-    probe = probe.substr(0, probe.find_last_of('\\') + 1) + "shell_folders_probe.exe";
+    const std::string probe = ui::BesideThisProgram("shell_folders_probe.exe");
     const std::string out = "C:\\kp-e2e\\shell-folders.txt";
     CreateDirectoryA("C:\\kp-e2e", nullptr);
     DeleteFileA(out.c_str());
     SetEnvironmentVariableA("KP_PROBE_OUT", out.c_str());
 
-    HKEY wine;
-    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine", &wine);
-    if (asWindows98) RegSetValueExA(wine, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+    if (asWindows98) e2e::ReportWindows98(true);
     ui::Process run;
-    const bool ended = run.Start(probe, "") && run.WaitForExit(30000);
-    RegDeleteValueA(wine, "Version");
-    RegCloseKey(wine);
+    const bool ended = run.Start(probe, "") && run.WaitForExit(e2e::Patience);
+    e2e::ReportWindows98(false);
     return ended ? testsupport::FileBytes(out) : "probe did not run";
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace {
 

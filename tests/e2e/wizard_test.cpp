@@ -6,14 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "common/messages.h"
-#include "tests/e2e/driver/ui_driver.h"
 #include "tests/e2e/install_run.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
-
-using e2e::Patience;
 
 std::string LicenseText() {
     std::string text;
@@ -22,48 +19,60 @@ std::string LicenseText() {
 }
 
 // A package of Hello: install information with the extra lines, a bitmap, and the texts asked for.
-std::string HelloPackage(const std::string& extra, bool license, bool information) {
-    std::string info = "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + extra;
-    info += std::string("[Info]\r\nLicenseInfo=") + (license ? "1" : "0") +
-            "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
-    std::vector<testsupport::Member> members = {
-        {"KPII", info}, {"KPWB", e2e::SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+std::string Hello(const std::string& extra = "", bool license = false, bool information = false) {
+    const std::string info = e2e::HelloInfo(extra) + "[Info]\r\nLicenseInfo=" + (license ? "1" : "0") +
+                             "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
+    std::vector<testsupport::Member> members = e2e::WizardMembers(info);
     if (license) members.push_back({"KPLI", LicenseText()});
     if (information) members.push_back({"KPPI", "Read me before you install.\r\n"});
     members.push_back({"Src\\hello.txt", "hello"});
     return e2e::WritePackage("hello.exe", members);
 }
 
-class Wizard : public e2e::WizardTest {};
+// The colour of the screen at a point, from the screen itself.
+COLORREF ScreenColour(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+class Wizard : public e2e::WizardTest {
+  protected:
+    // Starts Hello and waits for its welcome page and its background window.
+    void StartWithBackdrop(const std::string& extra, bool license = false) {
+        welcome_ = Start(Hello(extra, license), IDC_WELCOME_TITLE);
+        ASSERT_NE(welcome_, nullptr);
+        background_ = Backdrop();
+        ASSERT_NE(background_, nullptr);
+    }
+
+    HWND welcome_ = nullptr, background_ = nullptr;
+};
 
 TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
-    HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);
+    HWND welcome = Start(Hello(), IDC_WELCOME_TITLE);
     ASSERT_NE(welcome, nullptr);
     EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
-    EXPECT_EQ(Text(welcome, IDC_WELCOME_TITLE), "This will install Hello on your computer.");
-    EXPECT_EQ(Text(welcome, IDC_WELCOME_ADVICE),
-              "It is recommended that you exit all other programs\nbefore proceed with installation.");
-    EXPECT_EQ(Text(welcome, IDC_WELCOME_INSTRUCTIONS),
-              "Click <Next> to continue installation,\nOr, click <Cancel> to cancel installation.");
-    EXPECT_EQ(Text(welcome, IDC_NEXT), "Next");
-    EXPECT_EQ(Text(welcome, IDC_CANCEL), "Cancel");
+    ExpectTexts(welcome,
+                {{IDC_WELCOME_TITLE, "This will install Hello on your computer."},
+                 {IDC_WELCOME_ADVICE,
+                  "It is recommended that you exit all other programs\nbefore proceed with installation."},
+                 {IDC_WELCOME_INSTRUCTIONS,
+                  "Click <Next> to continue installation,\nOr, click <Cancel> to cancel installation."},
+                 {IDC_NEXT, "Next"},
+                 {IDC_CANCEL, "Cancel"}});
     ui::CaptureScreen(welcome, "wizard-welcome");
-    Leave(welcome, IDC_CANCEL);
-    EXPECT_EQ(ui::WaitForMessageBox(run_.Id(), 500), nullptr) << "no question on the welcome page";
-    ExpectEndsWith(0);
+    CancelUnasked(welcome);
 }
 
 TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
-    HWND welcome = Start(HelloPackage("", true, false), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    Leave(welcome, IDC_NEXT);
-    HWND license = Page(IDC_TEXT);
+    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
     ASSERT_NE(license, nullptr);
     EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
     EXPECT_EQ(Text(license, IDC_PREV), "I Agree");
     EXPECT_FALSE(Enabled(license, IDC_NEXT));
-    Sleep(300);
-    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
+    EXPECT_EQ(SettledFocus(license), GetDlgItem(license, IDC_CANCEL));
     EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
     ui::CaptureScreen(license, "wizard-license");
 
@@ -77,126 +86,81 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
     EXPECT_FALSE(Enabled(license, IDC_PREV));
 
     ui::ClickButton(license, IDC_CANCEL);
-    HWND question = ui::WaitForMessageBox(run_.Id(), Patience);
-    ASSERT_NE(question, nullptr);
-    EXPECT_EQ(ui::MessageBoxText(question), e2e::AbortQuestion);
-    ui::CaptureScreen(question, "wizard-abort-question");
-    ui::ClickButton(question, IDNO);
-    EXPECT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDNO, "wizard-abort-question"));
     EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
-
-    ui::ClickButton(license, IDC_CANCEL);
-    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
-    ExpectEndsWith(0);
+    Abort(license);
 }
 
 TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
-    HWND welcome = Start(HelloPackage("", true, false), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    Leave(welcome, IDC_NEXT);
-    HWND license = Page(IDC_TEXT);
+    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
     ASSERT_NE(license, nullptr);
-    Leave(license, IDC_CANCEL);
-    EXPECT_EQ(ui::WaitForMessageBox(run_.Id(), 500), nullptr);
-    ExpectEndsWith(0);
+    CancelUnasked(license);
 }
 
 TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
-    HWND welcome =
-        Start(HelloPackage("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    Leave(welcome, IDC_NEXT);
-    HWND license = Page(IDC_TEXT);
+    HWND license =
+        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
     ASSERT_NE(license, nullptr);
     Agree(license);
-    Leave(license, IDC_NEXT);
 
-    HWND information = Page(IDC_TEXT);
+    HWND information = Go(license, IDC_NEXT, IDC_TEXT);
     ASSERT_NE(information, nullptr);
     EXPECT_EQ(ui::WindowText(information), "Installation of Hello - Information");
     EXPECT_EQ(Text(information, IDC_PREV), "Prev");
     EXPECT_TRUE(Visible(information, IDC_PREV));
     EXPECT_EQ(Text(information, IDC_TEXT), "Read me before you install.\r\n");
     ui::CaptureScreen(information, "wizard-information");
-    Leave(information, IDC_PREV);
 
-    license = Page(IDC_TEXT);
+    license = Go(information, IDC_PREV, IDC_TEXT);
     ASSERT_NE(license, nullptr);
     EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
     EXPECT_FALSE(Enabled(license, IDC_PREV)) << "agreed once, I Agree stays off";
     EXPECT_TRUE(Enabled(license, IDC_NEXT));
-    Leave(license, IDC_NEXT);
-    information = Page(IDC_TEXT);
+    information = Go(license, IDC_NEXT, IDC_TEXT);
     ASSERT_NE(information, nullptr);
-    Leave(information, IDC_NEXT);
 
-    HWND folder = Page(IDC_FOLDER_EDIT);
+    HWND folder = Go(information, IDC_NEXT, IDC_FOLDER_EDIT);
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(ui::WindowText(folder), "Installation of Hello - Select install folder");
     EXPECT_EQ(Text(folder, IDC_FOLDER_TITLE), "Hello will be installed to following folder.");
     EXPECT_EQ(Text(folder, IDC_FOLDER_EDIT), "C:\\Program Files\\Hello");
     EXPECT_TRUE(Visible(folder, IDC_PREV));
     ui::CaptureScreen(folder, "wizard-install-folder");
-    Leave(folder, IDC_PREV);
 
     // Back from the folder page, the information page has the focus on Prev.
-    information = Page(IDC_TEXT);
+    information = Go(folder, IDC_PREV, IDC_TEXT);
     ASSERT_NE(information, nullptr);
-    Sleep(300);
-    EXPECT_EQ(ui::FocusedControl(information), GetDlgItem(information, IDC_PREV));
-    ui::ClickButton(information, IDC_CANCEL);
-    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
-    ExpectEndsWith(0);
+    EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
+    Abort(information);
 }
 
 TEST_F(Wizard, WithoutTextsNextLeadsStraightToTheFolderPage) {
-    HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    Leave(welcome, IDC_NEXT);
-    HWND folder = Page(IDC_FOLDER_EDIT);
+    HWND folder = StartAtFolderPage(Hello());
     ASSERT_NE(folder, nullptr);
     EXPECT_FALSE(Visible(folder, IDC_PREV));
-    ui::ClickButton(folder, IDC_CANCEL);
-    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
-    ExpectEndsWith(0);
+    Abort(folder);
 }
 
 TEST_F(Wizard, MinimizingAPageMinimizesTheWizardAndRestoringBringsItBack) {
-    HWND welcome = Start(HelloPackage("", false, false), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
-    ASSERT_NE(background, nullptr);
-    PostMessageA(welcome, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    for (int wait = 0; wait < 50 && !IsIconic(background); ++wait) Sleep(50);
-    EXPECT_TRUE(IsIconic(background));
-    PostMessageA(background, WM_SYSCOMMAND, SC_RESTORE, 0);
-    for (int wait = 0; wait < 50 && IsIconic(background); ++wait) Sleep(50);
-    EXPECT_FALSE(IsIconic(background));
-    EXPECT_TRUE(IsWindowVisible(welcome));
-    Leave(welcome, IDC_CANCEL);
-    ExpectEndsWith(0);
-}
-
-// The colour of the screen at a point, from the screen itself.
-COLORREF ScreenColour(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop(""));
+    PostMessageA(welcome_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_TRUE(IsIconic(background_));
+    PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background_));
+    EXPECT_TRUE(IsWindowVisible(welcome_));
+    CancelUnasked(welcome_);
 }
 
 TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
-    HWND welcome =
-        Start(HelloPackage("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true, false),
-              IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
-    ASSERT_NE(background, nullptr);
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithBackdrop("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true));
     RECT area;
-    GetWindowRect(background, &area);
+    GetWindowRect(background_, &area);
     EXPECT_EQ(area.left, 0);
     EXPECT_EQ(area.right, GetSystemMetrics(SM_CXSCREEN));
-    ui::WaitUntilPainted(background);
+    ui::WaitUntilPainted(background_);
     ui::CaptureScreen(nullptr, "wizard-backdrop");
     // The default gradient starts at ff8000 (light blue) and runs towards black.
     const int height = GetSystemMetrics(SM_CYSCREEN), right = GetSystemMetrics(SM_CXSCREEN) - 40;
@@ -204,61 +168,46 @@ TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     EXPECT_GT(GetBValue(top), GetBValue(low));
     EXPECT_GT(GetBValue(top), 200);
 
-    Leave(welcome, IDC_NEXT);
-    HWND license = Page(IDC_TEXT);
+    HWND license = Go(welcome_, IDC_NEXT, IDC_TEXT);
     ASSERT_NE(license, nullptr);
     Agree(license);
     // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
-    ui::PressKey(background, VK_F4, true);
+    ui::PressKey(background_, VK_F4, true);
     ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 }
 
 TEST_F(Wizard, AnEmptyHeaderStillGivesTheBackdrop) {
-    HWND welcome = Start(HelloPackage("[Background]\r\nHeader=\r\n", false, false), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
-    ASSERT_NE(background, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
     RECT area;
-    GetWindowRect(background, &area);
+    GetWindowRect(background_, &area);
     EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
-    Leave(welcome, IDC_CANCEL);
-    ExpectEndsWith(0);
+    CancelUnasked(welcome_);
 }
 
 TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
-    HWND welcome = Start(HelloPackage("[Background]\r\nHeader=Flat\r\nHeaderFont=ff0000\r\nShadow=0\r\n"
-                                      "BackgroundColor1=008000\r\nBackgroundColor2=008000\r\n",
-                                      false, false),
-                         IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    HWND background = ui::WaitForWindow(run_.Id(), "KPBG", nullptr, Patience);
-    ASSERT_NE(background, nullptr);
-    ui::WaitUntilPainted(background);
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithBackdrop("[Background]\r\nHeader=Flat\r\nHeaderFont=ff0000\r\nShadow=0\r\n"
+                          "BackgroundColor1=008000\r\nBackgroundColor2=008000\r\n"));
+    ui::WaitUntilPainted(background_);
     ui::CaptureScreen(nullptr, "wizard-backdrop-flat");
     const int height = GetSystemMetrics(SM_CYSCREEN), right = GetSystemMetrics(SM_CXSCREEN) - 40;
     EXPECT_EQ(ScreenColour(right, 100), RGB(0, 0x80, 0));
     EXPECT_EQ(ScreenColour(right, height - 40), RGB(0, 0x80, 0));
     // Somewhere in the header's place, at (20, 16) of the client area, blue text.
     POINT origin = {0, 0};
-    ClientToScreen(background, &origin);
+    ClientToScreen(background_, &origin);
     bool blue = false;
     for (int y = origin.y + 16; y < origin.y + 40 && !blue; ++y)
         for (int x = origin.x + 20; x < origin.x + 120 && !blue; ++x)
             blue = ScreenColour(x, y) == RGB(0, 0, 0xFF);
     EXPECT_TRUE(blue);
-    Leave(welcome, IDC_CANCEL);
-    ExpectEndsWith(0);
+    CancelUnasked(welcome_);
 }
 
 TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
-    HWND welcome =
-        Start(HelloPackage("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n", false, false),
-              IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
-    Leave(welcome, IDC_NEXT);
-    HWND folder = Page(IDC_FOLDER_EDIT);
+    HWND folder = StartAtFolderPage(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n"));
     ASSERT_NE(folder, nullptr);
     ui::ClickButton(folder, IDC_INSTALL);
     HWND progress = Page(IDC_PROGRESS_TITLE);

@@ -1,7 +1,7 @@
 // Answers the message boxes a routine under test shows.
 #include "tests/support/message_box_watcher.h"
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace testsupport {
 

@@ -3,7 +3,7 @@
 
 #include "archive/archive_reader.h"
 #include "common/wizard_state.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/support/scratch_log.h"
 
 namespace testsupport {

@@ -17,7 +17,7 @@
 #include "script/settings.h"
 #include "common/process_state.h"
 #include "startup/working_files.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"

@@ -9,9 +9,10 @@
 #include "script/leading_members.h"
 #include "common/messages.h"
 #include "common/process_state.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/win_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "common/wizard_state.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "items/server_registration.h"
 #include "script/settings.h"
 #include "startup/working_files.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "tests/support/server_fixture.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/message_box_watcher.h"

@@ -9,8 +9,9 @@
 #include "archive/archive_reader.h"
 #include "archive/volume_prompt.h"
 #include "common/messages.h"
-#include "tests/e2e/driver/ui_driver.h"
+#include "tests/support/archive_fixture.h"
 #include "tests/support/win_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "common/wizard_state.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "script/leading_members.h"
-#include "tests/e2e/driver/ui_driver.h"
 #include "tests/support/win_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {

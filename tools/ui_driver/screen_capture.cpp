@@ -1,8 +1,7 @@
-// Screen capture to a 24-bit BMP file with GDI.
+// Screen capture to a 24-bit BMP file with GDI, and the BMP file layout itself.
 #include <cstdio>
-#include <vector>
 
-#include "tests/e2e/driver/ui_driver.h"
+#include "tools/ui_driver/ui_driver.h"
 
 namespace ui {
 
@@ -16,25 +15,36 @@ bool WriteBitmap(const std::string& path, HDC screen, HBITMAP bitmap, int width,
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
-    const DWORD stride = (width * 3 + 3) & ~3u;
-    std::vector<unsigned char> pixels(stride * height);
-    if (!GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+    std::string rows(((width * 3 + 3) & ~3) * height, '\0');
+    if (!GetDIBits(screen, bitmap, 0, height, rows.data(), reinterpret_cast<BITMAPINFO*>(&header),
                    DIB_RGB_COLORS))
         return false;
 
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    const std::string bytes = BitmapFile(width, height, rows);
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
-    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                   std::fwrite(&header, sizeof header, 1, out) == 1 &&
-                   std::fwrite(pixels.data(), 1, pixels.size(), out) == pixels.size();
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     return std::fclose(out) == 0 && written;
 }
 
 }  // namespace
+
+std::string BitmapFile(int width, int height, const std::string& rows) {
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    return bytes + rows;
+}
 
 std::string CaptureScreen(HWND window, const char* name) {
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

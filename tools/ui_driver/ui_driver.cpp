@@ -1,5 +1,5 @@
-// Finding, reading and operating the windows of another process.
-#include "tests/e2e/driver/ui_driver.h"
+// Finding, reading and operating the windows of another process, and walking folders.
+#include "tools/ui_driver/ui_driver.h"
 
 #include <tlhelp32.h>
 
@@ -17,6 +17,28 @@ std::string WinePathOf(const std::string& hostPath) {
 std::string Environment(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     return value ? value : fallback;
+}
+
+std::string BesideThisProgram(const char* name) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string path = self;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+void ForEachEntry(const std::string& folder, bool deep,
+                  const std::function<void(const std::string& path, const WIN32_FIND_DATAA& found)>& visit) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        visit(path, found);
+        if (deep && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ForEachEntry(path, deep, visit);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 Process::~Process() {

@@ -1,9 +1,11 @@
-// Drives the module from a test program under Wine: starts it, finds its windows (message boxes are
-// dialogs of class "#32770"), reads and sets control texts, clicks buttons and captures the screen.
+// Drives the module from another program under Wine: starts it, finds its windows (message boxes are
+// dialogs of class "#32770"), reads and sets control texts, clicks buttons, captures the screen, and
+// walks the folders it installs into.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,14 @@ std::string WinePathOf(const std::string& hostPath);
 
 // The environment variable's value, or fallback when unset.
 std::string Environment(const char* name, const char* fallback = "");
+
+// The path of the program name in the folder of the running program.
+std::string BesideThisProgram(const char* name);
+
+// Calls visit with the path and find data of each file and folder in folder ("." and ".." left out), and
+// with deep of those in its subfolders too, each folder before what it holds.
+void ForEachEntry(const std::string& folder, bool deep,
+                  const std::function<void(const std::string& path, const WIN32_FIND_DATAA& found)>& visit);
 
 // A started program; the handles are closed when it goes out of scope (the program keeps running).
 class Process {
@@ -75,6 +85,8 @@ void PressKey(HWND window, WORD virtualKey, bool alt = false);
 // Sets the text of an edit control as typing would leave it.
 bool TypeInto(HWND edit, const char* text);
 
+// A 24-bit BMP file of width x height pixels from its rows, bottom row first, each padded to 4 bytes.
+std::string BitmapFile(int width, int height, const std::string& rows);
 // Waits until the window's thread has handled what is queued (painting included), so that a capture
 // shows it drawn.
 void WaitUntilPainted(HWND window);
