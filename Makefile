@@ -21,7 +21,7 @@ win32:
 
 test: setup
 	$(MAKE) --no-print-directory check-format host win32
-	$(MAKE) --no-print-directory test-host test-win32 fuzz
+	$(MAKE) --no-print-directory test-host fuzz test-win32
 
 test-host:
 	ctest --preset host -j $(JOBS)

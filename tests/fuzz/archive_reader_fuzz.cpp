@@ -3,16 +3,24 @@
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 #include "archive/archive_reader.h"
 
 namespace {
 
+// Volume 1 must sit beside volume 0 under the name the reader derives, so both live in one folder.
 std::string ScratchPath(const char* extension) {
-    return "/tmp/kp-fuzz-" + std::to_string(getpid()) + extension;
+    const std::filesystem::path name = "kp-fuzz-" + std::to_string(getpid()) + extension;
+    return (std::filesystem::temp_directory_path() / name).string();
 }
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
