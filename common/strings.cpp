@@ -140,3 +140,10 @@ const char* GroupDigits(unsigned long number) {
     memmove(buffer, p, strlen(p) + 1);
     return buffer;
 }
+
+int LeadingNumber(const char* text) {
+    while (*text == ' ' || *text == '\t') ++text;
+    int number = 0;
+    for (; *text >= '0' && *text <= '9' && number < 100000; ++text) number = number * 10 + (*text - '0');
+    return number;
+}

@@ -44,6 +44,10 @@ const char* NextField(char* out, const char* text);
 // Splits text with NextField into the count buffers of fields (PathBufferSize bytes each), in order.
 void SplitFields(const char* text, char* const* fields, int count);
 
+// The decimal number at the start of text after blanks and tabs, 0 when there is none; at most six
+// digits are taken, so a long run of digits cannot overflow.
+int LeadingNumber(const char* text);
+
 // The number in decimal with a comma between groups of three digits ("1,234,567").
 // The result lives in an own buffer until the next call.
 const char* GroupDigits(unsigned long number);

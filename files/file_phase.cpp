@@ -37,14 +37,6 @@ int CantInstall(const char* path) {
     return 0;
 }
 
-// Leading decimal digits after blanks; none gives 0.
-int LeadingNumber(const char* text) {
-    while (*text == ' ' || *text == '\t') ++text;
-    int number = 0;
-    for (; *text >= '0' && *text <= '9' && number < 100000; ++text) number = number * 10 + (*text - '0');
-    return number;
-}
-
 void FactsOfMember(const MemberInfo& info, const char* path, FileFacts* facts) {
     CopyBounded(sizeof facts->path, facts->path, path);
     facts->size = info.uncompressedLeft;

@@ -36,14 +36,6 @@ void SplitEntry(const char* entry, const Field (&fields)[Count]) {
 
 int IsOne(const char* field) { return strcmp(field, "1") == 0; }
 
-// Leading decimal digits after blanks, as the entries were written; none gives 0.
-int LeadingNumber(const char* text) {
-    while (*text == ' ' || *text == '\t') ++text;
-    int number = 0;
-    for (; *text >= '0' && *text <= '9' && number < 100000; ++text) number = number * 10 + (*text - '0');
-    return number;
-}
-
 // The next entry of the section that is not blank.
 int NextEntry(const char* section, char* entry) {
     while (NextLogItem(section, entry)) {

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     size_t replayed = 0;
     for (size_t i = 0; i < inputs.size(); i += step, ++replayed) {
         std::ifstream file(inputs[i], std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                         std::istreambuf_iterator<char>()};
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
     printf("replayed %zu of %zu fuzz inputs\n", replayed, inputs.size());
