@@ -122,7 +122,10 @@ int IsRemovableDrive(const char* path) {
 
 void DeleteFolderTree(const char* folder) {
     // A folder too long for "\*" after it cannot be listed; a cut pattern could name something else.
-    if (folder == nullptr || strlen(folder) + 2 >= PathBufferSize) {
+    // A link to a folder loses only itself: what it points at belongs to someone else.
+    const DWORD attributes = folder == nullptr ? INVALID_FILE_ATTRIBUTES : GetAttributesQuiet(folder);
+    if (folder == nullptr || strlen(folder) + 2 >= PathBufferSize ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
         RemoveFolder(folder);
         return;
     }

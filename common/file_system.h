@@ -33,5 +33,7 @@ int WriteExact(HANDLE file, const void* buffer, DWORD count);
 int IsRemovableDrive(const char* path);
 
 // Deletes the folder with everything in it: subfolders the same way, files with DeleteFileA (a read-only
-// file, and so its folder, stays), then the folder with RemoveFolder. Errors are ignored.
+// file, and so its folder, stays), then the folder with RemoveFolder. A link to a folder (a reparse point),
+// the folder itself or one inside it, is removed as a link: nothing it points at is touched. Errors are
+// ignored.
 void DeleteFolderTree(const char* folder);
