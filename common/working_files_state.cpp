@@ -1,6 +1,8 @@
 // Definitions of the working-file names and the handles open on them.
 #include "common/working_files_state.h"
 
+char GuardedFolder[260] = "";
+HANDLE GuardedFolderHandle = INVALID_HANDLE_VALUE;
 char InstallLogFile[260] = "";
 char FileListFile[260] = "";
 HANDLE FileListHandle = INVALID_HANDLE_VALUE;

@@ -6,6 +6,13 @@
 #include <windows.h>
 
 // Install and uninstall mode (temporary files of the run, names made by MakeTempName):
+// On the NT family with administrator rights the working files live in a folder of their own inside the
+// temporary folder, made anew for the run, that only administrators and SYSTEM may change: the user's
+// other programs can write the temporary folder. Empty when the run works in the temporary folder.
+extern char GuardedFolder[260];
+// Open on GuardedFolder, without delete sharing, so that nobody can rename it and put another folder in
+// its place while the run uses it; INVALID_HANDLE_VALUE when none.
+extern HANDLE GuardedFolderHandle;
 extern char InstallLogFile[260];  // the installation log, an INI file
 extern char FileListFile[260];    // the file list, length-prefixed records
 extern HANDLE FileListHandle;     // open on FileListFile for the whole run; INVALID_HANDLE_VALUE when none

@@ -375,8 +375,8 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "2"), e2e::WindowsFolder() + "\\kp-full.dat,2,0,0,0,0");
     EXPECT_EQ(e2e::Setting(logs[0], "SourceFile", "SourceFileCount"), "2");
     std::vector<std::string> sourceFiles;
-    for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder()))
-        if (sourceFiles.empty()) sourceFiles = e2e::FileListRecords(e2e::TempFolder() + "\\" + name);
+    for (const std::string& path : e2e::WorkingFiles())
+        if (sourceFiles.empty()) sourceFiles = e2e::FileListRecords(path);
     EXPECT_EQ(sourceFiles,
               (std::vector<std::string>{folder + "\\top.txt*", folder + "\\nested\\deeper\\inner.txt"}))
         << "replaced without a question, and marked as replaced";
@@ -384,8 +384,7 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     ASSERT_NO_FATAL_FAILURE(DeclineRestart(question));
     // End-install information, when the run wrote some, stays for the run after the restart (the
     // registration tests check it); it must not count as a leftover in the tests that follow.
-    for (const std::string& name : e2e::LeftoversIn(e2e::TempFolder()))
-        DeleteFileA((e2e::TempFolder() + "\\" + name).c_str());
+    for (const std::string& path : e2e::WorkingFiles()) e2e::DeleteWorkingFile(path);
 
     ExpectContents(folder,
                    {{"top.txt", "top"}, {"nested\\deeper\\inner.txt", "inner"}, {"tools\\tool.dat", "tool"}});

@@ -36,10 +36,38 @@ std::vector<std::string> LeftoversIn(const std::string& folder) {
     return names;
 }
 
-std::vector<std::string> WorkingFilesWith(const char* section) {
-    std::vector<std::string> found;
+namespace {
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+std::vector<std::string> WorkingFiles() {
+    std::vector<std::string> files;
     for (const std::string& name : LeftoversIn(TempFolder())) {
         const std::string path = TempFolder() + "\\" + name;
+        if (IsFile(path)) {
+            files.push_back(path);
+            continue;
+        }
+        for (const std::string& inner : LeftoversIn(path))
+            if (IsFile(path + "\\" + inner)) files.push_back(path + "\\" + inner);
+    }
+    return files;
+}
+
+void DeleteWorkingFile(const std::string& path) {
+    DeleteFileA(path.c_str());
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    if (folder != TempFolder()) RemoveDirectoryA(folder.c_str());
+}
+
+std::vector<std::string> WorkingFilesWith(const char* section) {
+    std::vector<std::string> found;
+    for (const std::string& path : WorkingFiles()) {
         char keys[64];
         if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path.c_str()) > 0)
             found.push_back(path);

@@ -44,8 +44,13 @@ std::string WritePackage(const char* name, const std::vector<testsupport::Member
 // started is returned (0 when none appeared).
 DWORD RunPackage(const std::string& package, DWORD excluding = 0);
 
-// The run's working files in the temporary folder that hold the section (INI files): the installation
-// log while the run lasts, the end-install information after it.
+// Paths of the run's working files ("_kp*" files) in the temporary folder and, for an elevated run on
+// the NT family, in its own "_kp*" folder there.
+std::vector<std::string> WorkingFiles();
+// Deletes a working file, then its folder when that is the run's own folder and now empty.
+void DeleteWorkingFile(const std::string& path);
+// The run's working files that hold the section (INI files): the installation log while the run lasts,
+// the end-install information after it.
 std::vector<std::string> WorkingFilesWith(const char* section);
 // The value of the key in an INI file, "(none)" when missing.
 std::string Setting(const std::string& file, const char* section, const char* key);

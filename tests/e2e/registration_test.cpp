@@ -90,7 +90,7 @@ TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
     EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterServer", "2"), "(none)");
     EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterTypeLibrary", "1"), typeLibrary_);
     EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterTypeLibrary", "2"), "(none)");
-    DeleteFileA(endInstall[0].c_str());
+    e2e::DeleteWorkingFile(endInstall[0]);
     EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "only that file stays";
 }
 

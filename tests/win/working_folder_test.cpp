@@ -1,0 +1,296 @@
+// The guarded folder of an elevated run: made anew for the run, writable by administrators and SYSTEM
+// only, home of the working files, and gone with them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/platform.h"
+#include "common/process_state.h"
+#include "common/working_files_state.h"
+#include "script/path_variables.h"
+#include "script/settings.h"
+#include "startup/working_files.h"
+#include "tests/support/message_box_watcher.h"
+#include "tests/support/win_fixture.h"
+
+namespace {
+
+std::string FolderPart(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+std::string NamePart(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+
+bool IsHexName(const std::string& name, const char* prefix, size_t digits, const char* suffix) {
+    const size_t head = strlen(prefix);
+    if (name.size() != head + digits + strlen(suffix)) return false;
+    if (_strnicmp(name.c_str(), prefix, head) != 0 || _stricmp(name.c_str() + head + digits, suffix) != 0)
+        return false;
+    for (size_t i = head; i < head + digits; ++i)
+        if (!isxdigit(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+// Names in folder, "." and ".." left out, sorted.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Who may change the object at path, by its DACL as the system reports it: "administrators", "system",
+// or "someone else" for every other SID or kind of entry. "everyone" when there is no DACL at all.
+std::vector<std::string> WritersOf(const std::string& path) {
+    DWORD needed = 0;
+    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed > 0 ? needed : 1);
+    if (!GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, buffer.data(), needed, &needed))
+        return {"(unreadable)"};
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* dacl = nullptr;
+    if (!GetSecurityDescriptorDacl(buffer.data(), &present, &dacl, &defaulted)) return {"(unreadable)"};
+    if (!present || dacl == nullptr) return {"everyone"};
+
+    BYTE administrators[SECURITY_MAX_SID_SIZE], system[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size);
+    size = sizeof system;
+    CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size);
+    const DWORD writing = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                          FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                          GENERIC_ALL;
+    std::vector<std::string> writers;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) return {"(unreadable)"};
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            writers.push_back("someone else");
+            continue;
+        }
+        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        if ((ace->Mask & writing) == 0) continue;
+        PSID sid = &ace->SidStart;
+        writers.push_back(EqualSid(sid, administrators) ? "administrators"
+                          : EqualSid(sid, system)       ? "system"
+                                                        : "someone else");
+    }
+    return writers;
+}
+
+const std::vector<std::string> AdministratorsAndSystem = {"administrators", "system"};
+
+// Each test runs with TEMP pointing into a scratch folder and gives the run's names back as they were.
+class WorkingFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!IsNtPlatform() || !HasAdminRights()) GTEST_SKIP() << "the folder is made for elevated runs only";
+        for (size_t i = 0; i < std::size(names_); ++i) lstrcpynA(saved_[i], names_[i], 260);
+        savedTemp_ = GetEnvironmentVariableA("TEMP", tempValue_, sizeof tempValue_) > 0;
+        CreateDirectoryA(temp_.c_str(), nullptr);
+        SetEnvironmentVariableA("TEMP", temp_.c_str());
+        lstrcpyA(TempFolder, temp_.c_str());
+        active_ = true;
+    }
+    void TearDown() override {
+        if (!active_) return;
+        RemoveGuardedFolder();
+        if (FileListHandle != INVALID_HANDLE_VALUE) CloseHandle(FileListHandle);
+        FileListHandle = INVALID_HANDLE_VALUE;
+        for (size_t i = 0; i < std::size(names_); ++i) lstrcpyA(names_[i], saved_[i]);
+        SetEnvironmentVariableA("TEMP", savedTemp_ ? tempValue_ : nullptr);
+    }
+    // Prepares the run as install mode does; the guarded folder's path. A failure's message box is
+    // answered, so that it fails the test instead of blocking it.
+    std::string Prepare() {
+        testsupport::MessageBoxWatcher boxes;
+        EXPECT_EQ(PrepareInstallWorkFiles(), 1);
+        boxes.Stop();
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
+        return GuardedFolder;
+    }
+
+    testsupport::ScratchFolder scratch_;
+    const std::string temp_ = scratch_.Path("temp");
+
+  private:
+    char* const names_[8] = {TempFolder,   WorkFolder,     InstallInfoFile, InstallLogFile,
+                             FileListFile, EndInstallFile, GuardedFolder,   HandledListFile};
+    char saved_[8][260] = {};
+    char tempValue_[MAX_PATH] = "";
+    bool savedTemp_ = false;
+    bool active_ = false;
+};
+
+TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSystemMayChange) {
+    const std::string folder = Prepare();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(FolderPart(folder), temp_);
+    EXPECT_TRUE(IsHexName(NamePart(folder), "_kp", 8, "")) << folder;
+    EXPECT_EQ(WritersOf(folder), AdministratorsAndSystem);
+
+    // What the run makes inside gets the same entries, not the temporary folder's.
+    CloseHandle(CreateFileA(InstallInfoFile, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    for (const char* path : {InstallInfoFile, InstallLogFile, FileListFile, EndInstallFile, WorkFolder}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(FolderPart(path), folder);
+        EXPECT_TRUE(IsHexName(NamePart(path), "_kp", 4, ".TMP"));
+    }
+    for (const char* made : {InstallInfoFile, FileListFile, WorkFolder}) {
+        SCOPED_TRACE(made);
+        EXPECT_EQ(WritersOf(made), AdministratorsAndSystem);
+    }
+
+    // While the run holds it, nobody can move it aside to put another folder under its name.
+    EXPECT_FALSE(MoveFileA(folder.c_str(), (temp_ + "\\aside").c_str()));
+    EXPECT_EQ(Entries(temp_), std::vector<std::string>{NamePart(folder)});
+
+    RemoveInstallWorkFiles();
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GuardedFolder[0], 0);
+    EXPECT_EQ(Entries(temp_), std::vector<std::string>{});
+}
+
+TEST_F(WorkingFolder, APendingRestartKeepsTheFolderWithTheEndInstallInformation) {
+    const std::string folder = Prepare();
+    ASSERT_FALSE(folder.empty());
+    const std::string endInstall = EndInstallFile;
+    WriteSetting("General", "Title", "Hello", EndInstallFile);
+    FlushSettings(EndInstallFile);
+
+    RemoveInstallWorkFiles();
+    // The path written to RunOnce still names the file for the run after the restart.
+    EXPECT_EQ(Entries(folder), std::vector<std::string>{NamePart(endInstall)});
+    EXPECT_EQ(WritersOf(folder), AdministratorsAndSystem);
+    char title[16] = "";
+    GetPrivateProfileStringA("General", "Title", "", title, sizeof title, endInstall.c_str());
+    EXPECT_STREQ(title, "Hello");
+
+    DeleteFileA(endInstall.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(WorkingFolder, TheUninstallRunsFolderGoesWithItsWorkingFiles) {
+    ASSERT_EQ(MakeGuardedFolder(GetTickCount()), 1);
+    const std::string folder = GuardedFolder;
+    ASSERT_FALSE(folder.empty());
+    for (char* name : {InstallLogFile, FileListFile, HandledListFile}) ASSERT_NE(MakeTempName(name), 0);
+    FileListHandle =
+        CreateFileA(FileListFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(Entries(folder).size(), 3u);
+
+    RemoveUninstallWorkFiles();
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Entries(temp_), std::vector<std::string>{});
+}
+
+TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
+    const DWORD seed = 0x4B500000u ^ GetCurrentProcessId();
+    ASSERT_EQ(MakeGuardedFolder(seed), 1);
+    const std::string first = GuardedFolder;
+    RemoveGuardedFolder();
+    ASSERT_EQ(GetFileAttributesA(first.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Planted by the user's own programs under the name the same seed gives first.
+    struct Case {
+        const char* what;
+        bool folder;
+    };
+    for (const Case& planted : {Case{"a folder", true}, Case{"a file", false}}) {
+        SCOPED_TRACE(planted.what);
+        if (planted.folder) {
+            ASSERT_TRUE(CreateDirectoryA(first.c_str(), nullptr));
+            CloseHandle(CreateFileA((first + "\\_kp1234.TMP").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_READONLY, nullptr));
+        } else {
+            CloseHandle(CreateFileA(first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        }
+        ASSERT_EQ(MakeGuardedFolder(seed), 1);
+        const std::string made = GuardedFolder;
+        EXPECT_NE(made, first);
+        EXPECT_EQ(FolderPart(made), temp_);
+        EXPECT_EQ(Entries(made), std::vector<std::string>{});
+        EXPECT_EQ(WritersOf(made), AdministratorsAndSystem);
+        char name[MAX_PATH];
+        ASSERT_NE(MakeTempName(name), 0);
+        EXPECT_EQ(FolderPart(name), made);
+        DeleteFileA(name);
+
+        RemoveGuardedFolder();
+        EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
+        const DWORD left = GetFileAttributesA(first.c_str());
+        ASSERT_NE(left, INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ((left & FILE_ATTRIBUTE_DIRECTORY) != 0, planted.folder);
+        if (planted.folder) {
+            EXPECT_EQ(Entries(first), std::vector<std::string>{"_kp1234.TMP"});
+            SetFileAttributesA((first + "\\_kp1234.TMP").c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((first + "\\_kp1234.TMP").c_str());
+            RemoveDirectoryA(first.c_str());
+        } else {
+            DeleteFileA(first.c_str());
+        }
+    }
+}
+
+// A junction at link to target; false where the file system or the system has none.
+bool MakeJunction(const std::string& link, const std::string& target) {
+    if (!CreateDirectoryA(link.c_str(), nullptr)) return false;
+    const std::wstring substitute = L"\\??\\" + std::wstring(target.begin(), target.end());
+    const USHORT substituteBytes = static_cast<USHORT>(substitute.size() * sizeof(wchar_t));
+    // The mount-point form of a reparse buffer: tag, lengths, then both names, each with its NUL.
+    struct {
+        DWORD tag;
+        USHORT dataLength, reserved;
+        USHORT substituteOffset, substituteLength, printOffset, printLength;
+        wchar_t names[MAX_PATH * 2];
+    } buffer = {};
+    buffer.tag = IO_REPARSE_TAG_MOUNT_POINT;
+    buffer.substituteLength = substituteBytes;
+    buffer.printOffset = static_cast<USHORT>(substituteBytes + sizeof(wchar_t));
+    memcpy(buffer.names, substitute.c_str(), substituteBytes);
+    buffer.dataLength = static_cast<USHORT>(8 + buffer.printOffset + sizeof(wchar_t));
+    HANDLE handle = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD done = 0;
+    const bool made =
+        handle != INVALID_HANDLE_VALUE && DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, &buffer,
+                                                          8 + buffer.dataLength, nullptr, 0, &done, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    if (!made) RemoveDirectoryA(link.c_str());
+    return made;
+}
+
+TEST_F(WorkingFolder, RemovalTakesLinksAwayWithoutFollowingThem) {
+    const std::string elsewhere = scratch_.Path("elsewhere");
+    CreateDirectoryA(elsewhere.c_str(), nullptr);
+    CreateDirectoryA((elsewhere + "\\inner").c_str(), nullptr);
+    for (const char* file : {"\\kept.txt", "\\inner\\kept.txt"})
+        CloseHandle(
+            CreateFileA((elsewhere + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+
+    const std::string folder = Prepare();
+    ASSERT_FALSE(folder.empty());
+    if (!MakeJunction(std::string(WorkFolder) + "\\link", elsewhere)) {
+        RemoveInstallWorkFiles();
+        GTEST_SKIP() << "no junctions here";
+    }
+    ASSERT_TRUE(MakeJunction(std::string(WorkFolder) + "\\deeper", elsewhere + "\\inner"));
+
+    RemoveInstallWorkFiles();
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Entries(elsewhere), (std::vector<std::string>{"inner", "kept.txt"}));
+    EXPECT_EQ(Entries(elsewhere + "\\inner"), std::vector<std::string>{"kept.txt"});
+}
+
+}  // namespace
