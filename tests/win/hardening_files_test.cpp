@@ -1,4 +1,5 @@
-// What a failure must not cost: the file a damaged member was to replace.
+// What a failure must not cost: the file a damaged member was to replace, and the module copy every
+// uninstall command runs.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -6,8 +7,11 @@
 #include <vector>
 
 #include "archive/dos_time.h"
+#include "archive/format.h"
+#include "common/process_state.h"
 #include "common/wizard_state.h"
 #include "files/extract_member.h"
+#include "startup/modes.h"
 #include "tests/support/archive_fixture.h"
 #include "tests/support/scratch_log.h"
 #include "tests/support/win_fixture.h"
@@ -103,6 +107,46 @@ TEST_F(ReplaceTest, ATargetThatCannotBeMovedOverIsReplacedAtRestart) {
     for (const std::string& path : {logged[0], target})
         EXPECT_NE(pending.find(Lower(path)), std::string::npos);
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations");
+}
+
+// Each row: whether a copy was there, whether it is in use (open without delete sharing, as a running
+// program is), and the package the module is copied from (shorter than the module when cut, none when
+// missing). A copy is replaced only by a whole module; no new file stays beside it.
+TEST(ModuleCopy, IsReplacedOnlyByAWholeModule) {
+    struct Row {
+        const char* what;
+        bool existing, inUse;
+        long packageSize;  // -1: no package
+        int result;
+        bool refreshed;
+    };
+    const long whole = static_cast<long>(ModuleSize) + 100;
+    const Row rows[] = {
+        {"first copy", false, false, whole, 1, true},
+        {"copy rewritten", true, false, whole, 1, true},
+        {"package cut short", true, false, static_cast<long>(ModuleSize) - 1, 0, false},
+        {"package missing", true, false, -1, 0, false},
+        {"copy in use", true, true, whole, 1, false},
+    };
+    const std::string image = testsupport::SampleNoise(whole, 7);
+    char savedPackage[sizeof PackagePath];
+    lstrcpynA(savedPackage, PackagePath, sizeof savedPackage);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        testsupport::ScratchFolder folder;
+        const std::string package = folder.Path("SETUP.EXE"), copy = folder.Path("KPinst27.exe");
+        if (row.packageSize >= 0) SetFileBytes(package, image.substr(0, row.packageSize));
+        lstrcpynA(PackagePath, package.c_str(), sizeof PackagePath);
+        if (row.existing) SetFileBytes(copy, "old module");
+        HANDLE holder = row.inUse ? CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                OPEN_EXISTING, 0, nullptr)
+                                  : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(RefreshModuleCopy(copy.c_str()), row.result);
+        if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+        EXPECT_EQ(FileBytes(copy), row.refreshed ? image.substr(0, ModuleSize) : "old module");
+        EXPECT_EQ(Temporaries(folder), std::vector<std::string>{});
+    }
+    lstrcpynA(PackagePath, savedPackage, sizeof PackagePath);
 }
 
 }  // namespace
