@@ -1,19 +1,24 @@
-// What a failure must not cost: the file a damaged member was to replace, and the module copy every
-// uninstall command runs.
+// What a failure must not cost: the file a damaged member was to replace, the module copy every
+// uninstall command runs, and the registration of servers that need their own folder or COM.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "archive/dos_time.h"
 #include "archive/format.h"
+#include "common/paths.h"
 #include "common/process_state.h"
 #include "common/wizard_state.h"
 #include "files/extract_member.h"
+#include "items/server_registration.h"
 #include "startup/modes.h"
 #include "tests/support/archive_fixture.h"
+#include "tests/support/message_box_watcher.h"
 #include "tests/support/scratch_log.h"
+#include "tests/support/server_fixture.h"
 #include "tests/support/win_fixture.h"
 
 namespace {
@@ -147,6 +152,42 @@ TEST(ModuleCopy, IsReplacedOnlyByAWholeModule) {
         EXPECT_EQ(Temporaries(folder), std::vector<std::string>{});
     }
     lstrcpynA(PackagePath, savedPackage, sizeof PackagePath);
+}
+
+// Each row: a fixture server and a DLL it needs beside it. Registered from a thread that has no COM,
+// in a folder the loader would not search for the server's own DLLs, as the file phase does.
+TEST(ServerLoading, AServerFindsItsOwnFolderAndCom) {
+    struct Row {
+        const char* server;
+        const char* helper;
+    };
+    const Row rows[] = {
+        {"helped_server.dll", "apart\\server_helper.dll"},
+        {"apartment_server.dll", nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.server);
+        testsupport::ScratchFolder folder;
+        const std::string server = folder.Path(row.server);
+        ASSERT_TRUE(CopyFileA(testsupport::Beside(row.server).c_str(), server.c_str(), FALSE));
+        if (row.helper != nullptr) {
+            ASSERT_TRUE(CopyFileA(testsupport::Beside(row.helper).c_str(),
+                                  folder.Path(FileNameOf(row.helper)).c_str(), FALSE));
+        }
+        testsupport::MessageBoxWatcher boxes;
+        int registered = 0, recorded = 0, unregistered = 0;
+        std::thread([&] {
+            registered = RegisterServerFile(server.c_str());
+            recorded = testsupport::ServerRecord(server) == "registered";
+            unregistered = UnregisterServerFile(server.c_str());
+        }).join();
+        boxes.Stop();
+        EXPECT_EQ(registered, 1);
+        EXPECT_EQ(recorded, 1);
+        EXPECT_EQ(unregistered, 1);
+        EXPECT_EQ(testsupport::ServerRecord(server), "");
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
+    }
 }
 
 }  // namespace
