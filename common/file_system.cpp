@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/paths.h"
+#include "common/platform.h"
 #include "common/scoped_handles.h"
 #include "common/strings.h"
 
@@ -111,6 +112,27 @@ int WriteExact(HANDLE file, const void* buffer, DWORD count) {
     DWORD done = 0;
     return WriteFile(file, buffer, count, &done, nullptr) && done == count ? 1 : 0;
 }
+
+HANDLE CreateFileBeside(const char* target, char* temporary) {
+    if (GetTempFileNameA(FolderOf(target), "_kp", 0, temporary) == 0) return INVALID_HANDLE_VALUE;
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        DeleteFileA(temporary);
+        SetLastError(error);
+    }
+    return file;
+}
+
+// Chosen by family, never by trying: the 95 family's MoveFileExA is a stub that fails.
+int MoveFileOver(const char* source, const char* target) {
+    if (IsNtPlatform()) return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
+    if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND) return 0;
+    return MoveFileA(source, target) ? 1 : 0;
+}
+
+int IsInUseError(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
 
 int IsRemovableDrive(const char* path) {
     char root[PathBufferSize];

@@ -29,6 +29,19 @@ const char* CreateFolderPath(const char* path);
 int ReadExact(HANDLE file, void* buffer, DWORD count);
 int WriteExact(HANDLE file, const void* buffer, DWORD count);
 
+// Creates a new empty file "_kp????.tmp" in the folder of target and opens it for writing (others may
+// read); its name goes to temporary, a PathBufferSize buffer. INVALID_HANDLE_VALUE when it cannot, with
+// nothing left behind and the reason in GetLastError.
+HANDLE CreateFileBeside(const char* target, char* temporary);
+
+// Puts the complete file source in place of target, in the same folder: a replacing move on the NT
+// family; the 95 family has none, so there target is deleted first. 1 on success; else 0 with the
+// reason in GetLastError.
+int MoveFileOver(const char* source, const char* target);
+
+// 1 for the errors of a file that is in use or protected: access denied and sharing violation.
+int IsInUseError(DWORD error);
+
 // 1 when the drive the path lies on is removable or a CD-ROM drive, else 0.
 int IsRemovableDrive(const char* path);
 

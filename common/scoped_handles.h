@@ -49,7 +49,7 @@ __attribute__((noinline)) inline void FreeItemList(LPITEMIDLIST list) {
 }
 
 // The two "nothing" values: files and searches fail with INVALID_HANDLE_VALUE, everything else with
-// nullptr (threads, processes, tokens, mappings, keys, GDI objects, DCs, item lists).
+// nullptr (threads, processes, tokens, mappings, keys, GDI objects, DCs, item lists, libraries).
 template <typename Type, auto Closer>
 struct NullIsNone {
     using Handle = Type;
@@ -72,6 +72,7 @@ using ScopedGdiObject = Scoped<NullIsNone<Object, DeleteObject>>;
 // A DC of CreateCompatibleDC; a window's DC from GetDC is ScopedWindowDc.
 using ScopedMemoryDc = Scoped<NullIsNone<HDC, DeleteDC>>;
 using ScopedItemList = Scoped<NullIsNone<LPITEMIDLIST, FreeItemList>>;
+using ScopedLibrary = Scoped<NullIsNone<HMODULE, FreeLibrary>>;
 
 // A window's DC, given back to the window.
 class ScopedWindowDc {

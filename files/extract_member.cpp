@@ -8,7 +8,7 @@
 #include "archive/archive_writer.h"
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "common/paths.h"
+#include "common/file_system.h"
 #include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "files/restart_operations.h"
@@ -20,31 +20,24 @@
 
 namespace {
 
-HANDLE CreateForWriting(const char* path) {
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
-}
-
 // Callers outside the message loop report failures themselves.
 void TellCantInstall(const char* target) {
     if (LoopRunning) ShowCantInstallFile(target);
 }
 
-void TellNoAdmin(const char* target) {
-    if (LoopRunning) ShowWorkMessage(MessageId::NoAdminCantInstallFile, target, MB_OK | MB_ICONWARNING);
+// A target that exists but cannot be opened for writing is in use or protected.
+int InUse(const char* target) {
+    ScopedFile probe(CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !probe.valid() && IsInUseError(GetLastError());
 }
 
-// The member goes to a new "_kp" file in the target's folder; the log keeps its name so that an
-// uninstall or a rollback removes it if it is still there.
-HANDLE CreateBeside(const char* target, char* temporary) {
-    if (GetTempFileNameA(FolderOf(target), "_kp", 0, temporary) == 0) return INVALID_HANDLE_VALUE;
-    HANDLE file = CreateForWriting(temporary);
-    if (file == INVALID_HANDLE_VALUE) {
-        DeleteFileA(temporary);
-        return file;
-    }
+// A copy that waits for the restart is logged under its own name, so that an uninstall or a rollback
+// removes it if it is still there.
+void KeepForRestart(const char* target, const char* temporary) {
     LogSourceFile(temporary, 0);
-    return file;
+    if (LoopRunning && IsNtPlatform() && !HasAdminRights())
+        ShowWorkMessage(MessageId::NoAdminCantInstallFile, target, MB_OK | MB_ICONWARNING);
 }
 
 // The replacement is arranged only once the copy is complete: a restart must never put a partial or
@@ -65,27 +58,18 @@ void SetMemberTime(HANDLE file) {
 
 }  // namespace
 
+// The member is written to a new file beside the target, which takes the target's place only when it is
+// complete and its CRC good: a damaged member or a full disk never costs the file it was to replace.
 long ExtractMemberToFile(const char* target) {
     char written[PathBufferSize];
-    CopyBounded(sizeof written, written, target);
-    int beside = 0;
-
-    ScopedFile file(CreateForWriting(target));
+    int inUse = InUse(target);
+    ScopedFile file(CreateFileBeside(target, written));
     if (!file.valid()) {
-        DWORD error = GetLastError();
-        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
-            TellCantInstall(target);
-            return -1;
-        }
-        // In use or protected: the system replaces it at the next restart.
-        file.reset(CreateBeside(target, written));
-        if (!file.valid()) {
-            TellCantInstall(target);
-            return -1;
-        }
-        beside = 1;
-        if (IsNtPlatform() && !HasAdminRights()) TellNoAdmin(target);
+        TellCantInstall(target);
+        return -1;
     }
+    // In use or protected: the system replaces it at the next restart.
+    if (inUse) KeepForRestart(target, written);
 
     long total = 0;
     int damaged = OpenMemberData(PackageReader) != 0;
@@ -101,18 +85,21 @@ long ExtractMemberToFile(const char* target) {
                 break;
             }
             SetMemberTime(file.get());
-            file.reset();  // closed before the copy is handed on
-            if (beside) ArrangeReplacement(target, written);
+            file.reset();  // closed before the copy is moved or handed on
+            if (!inUse && !MoveFileOver(written, target)) {
+                // Taken since the test above, or open to others without delete sharing.
+                if (!IsInUseError(GetLastError())) break;
+                inUse = 1;
+                KeepForRestart(target, written);
+            }
+            if (inUse) ArrangeReplacement(target, written);
             return total;
         } else {
             DWORD done = 0;
             if (!WriteFile(file.get(), CopyBuffer, static_cast<DWORD>(count), &done, nullptr) ||
                 done != static_cast<DWORD>(count)) {
                 CloseMemberData(PackageReader);
-                file.reset();
-                DeleteFileA(written);
-                TellCantInstall(target);
-                return -1;
+                break;
             }
             total += count;
             ReportProgress(static_cast<DWORD>(count));
@@ -120,6 +107,10 @@ long ExtractMemberToFile(const char* target) {
     }
     file.reset();
     DeleteFileA(written);
-    if (LoopRunning) ShowArchiveDamaged();
+    if (!damaged) {
+        TellCantInstall(target);
+    } else if (LoopRunning) {
+        ShowArchiveDamaged();
+    }
     return -1;
 }

@@ -6,12 +6,45 @@
 
 #include "common/file_system.h"
 #include "common/scoped_handles.h"
+#include "common/strings.h"
 #include "script/settings.h"
 
 namespace {
 
 constexpr DWORD UnknownVersion = 0xFFFFFFFF;
 const char SharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// version.dll is no known DLL: imported, it would be looked for first in the folder the package was
+// started from, before start-up restricts the search. So it comes from the system folder by its full
+// path, once; without it every file has no version. Only the file-phase worker asks.
+struct VersionCalls {
+    decltype(&GetFileVersionInfoSizeA) size;
+    decltype(&GetFileVersionInfoA) info;
+    decltype(&VerQueryValueA) query;
+};
+VersionCalls Version;
+int VersionLoaded;
+
+template <typename Call>
+void Resolve(HMODULE library, const char* name, Call* call) {
+    *call = reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+const VersionCalls& LoadVersionCalls() {
+    if (VersionLoaded) return Version;
+    VersionLoaded = 1;
+    const char name[] = "\\version.dll";
+    char path[PathBufferSize];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length + sizeof name > sizeof path) return Version;
+    AppendBounded(sizeof path, path, name);
+    if (HMODULE library = LoadLibraryA(path)) {
+        Resolve(library, "GetFileVersionInfoSizeA", &Version.size);
+        Resolve(library, "GetFileVersionInfoA", &Version.info);
+        Resolve(library, "VerQueryValueA", &Version.query);
+    }
+    return Version;
+}
 
 // The count and the type it is written back with. Anything unreadable gives the count the caller names,
 // to be written back as a REG_DWORD.
@@ -62,10 +95,12 @@ int GetFileFacts(FileFacts* facts) {
 
 int GetFileVersionPair(const char* path, VersionPair* pair) {
     pair->high = pair->low = UnknownVersion;
+    const VersionCalls& calls = LoadVersionCalls();
+    if (!calls.size || !calls.info || !calls.query) return 0;
     DWORD handle = 0;
     // A missing disk must not bring up a system dialog.
     UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    DWORD size = calls.size(path, &handle);
     SetErrorMode(previousMode);
     if (size == 0) return 0;
 
@@ -73,9 +108,9 @@ int GetFileVersionPair(const char* path, VersionPair* pair) {
     if (block == nullptr) return 0;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
-    int found = GetFileVersionInfoA(path, handle, size, block) &&
-                VerQueryValueA(block, "\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
-                fixed != nullptr && fixedSize >= sizeof *fixed;
+    int found = calls.info(path, handle, size, block) &&
+                calls.query(block, "\\", reinterpret_cast<void**>(&fixed), &fixedSize) && fixed != nullptr &&
+                fixedSize >= sizeof *fixed;
     if (found) {
         pair->high = fixed->dwFileVersionMS;
         pair->low = fixed->dwFileVersionLS;

@@ -12,3 +12,7 @@ int RunUninstallCleanupMode(const char* title);
 // Copies the module part of PackagePath to the Windows folder and starts the copy in install mode.
 // 1 when the copy was started; otherwise 0, after telling the user.
 int CopyModuleAndRun();
+// Writes the module part of PackagePath to copyPath through a new file beside it, which takes the copy's
+// place only when complete. 1 when a copy is in place: written, or one in use or protected kept as it
+// is; 0 when none could be written, any copy there left untouched.
+int RefreshModuleCopy(const char* copyPath);

@@ -34,27 +34,30 @@ int FailToInitialize() {
 
 }  // namespace
 
+// Every installed product's uninstall command runs this copy: a failed rewrite must leave it as it was.
+int RefreshModuleCopy(const char* copyPath) {
+    char written[PathBufferSize];
+    int copied;
+    {
+        ScopedFile copy(CreateFileBeside(copyPath, written));
+        // A Windows folder closed to us still holds a copy that can be started.
+        if (!copy.valid()) return IsInUseError(GetLastError());
+        copied = CopyModuleBytes(copy.get());
+    }
+    if (copied && MoveFileOver(written, copyPath)) return 1;
+    const DWORD error = GetLastError();
+    DeleteFileA(written);
+    // A copy that is running or write-protected is started as it is.
+    return copied && IsInUseError(error);
+}
+
 int CopyModuleAndRun() {
     char windows[PathBufferSize];
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows) return FailToInitialize();
     char copyPath[PathBufferSize];
     CopyBounded(sizeof copyPath, copyPath, JoinPath(windows, "KPinst27.exe"));
-
-    HANDLE copy = CreateFileA(copyPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (copy == INVALID_HANDLE_VALUE) {
-        // A copy that is running or write-protected is started as it is.
-        const DWORD error = GetLastError();
-        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return FailToInitialize();
-    } else {
-        const int copied = CopyModuleBytes(copy);
-        CloseHandle(copy);
-        if (!copied) {
-            DeleteFileA(copyPath);  // never leave a partial module behind
-            return FailToInitialize();
-        }
-    }
+    if (!RefreshModuleCopy(copyPath)) return FailToInitialize();
 
     char arguments[PathBufferSize] = "-I";
     AppendBounded(sizeof arguments, arguments, PackagePath);
