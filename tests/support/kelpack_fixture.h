@@ -18,9 +18,12 @@ class KelpackTest : public ::testing::Test {
     std::string Read(const std::filesystem::path& path) const;
     // A module stand-in of the right size ("MZ" and zeros) in the scratch folder.
     std::filesystem::path Module();
+    // A package of the members, each holding its own name as data, written past the checks of the build.
+    std::string Package(const std::vector<std::string>& names);
 
     // Runs the tool; out and err keep what it printed.
     int Run(const std::vector<std::string>& args);
+    int Extract(const std::string& package, const std::string& folder = "x", bool force = false);
     std::string out, err;
 
   private:
