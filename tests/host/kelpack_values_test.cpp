@@ -1,0 +1,63 @@
+// Values as the packaging tool reads and writes them: member names as paths, volume sizes as authors
+// write them, DOS date/time values (packing, range limits, formatting, round trips).
+#include <gtest/gtest.h>
+
+#include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/member_paths.h"
+#include "tools/kelpack/tool_error.h"
+#include "tools/kelpack/volume_size.h"
+
+namespace {
+
+TEST(MemberPathsTest, SafeNamesStayBelowTheFolder) {
+    for (const char* name : {"KPII", "Misc12", "Src\\a\\b.txt", "Src\\empty\\", "Src\\..data\\x", "Src\\a.b"})
+        EXPECT_EQ(UnsafeMemberName(name), "") << name;
+    EXPECT_EQ(MemberTargetPath("out", "Src\\a\\b.txt"), std::filesystem::path("out") / "Src" / "a" / "b.txt");
+    EXPECT_EQ(MemberTargetPath("out", "Src\\empty\\"), std::filesystem::path("out") / "Src" / "empty");
+    EXPECT_TRUE(IsFolderMember("Src\\empty\\"));
+}
+
+TEST(MemberPathsTest, NamesThatWouldEscapeAreRefused) {
+    for (const char* name : {"", "\\x", "/x", "C:x", "Src\\a:stream", "Src\\..\\x", "Src/../x", "..",
+                             "Src\\.\\x", "Src\\\\x", "Src\\. .\\x", "Src\\...\\x", "Src\\x\\\\"})
+        EXPECT_NE(UnsafeMemberName(name), "") << name;
+}
+
+TEST(VolumeSizeTest, BytesUnitsAndDisketteNames) {
+    EXPECT_EQ(ParseVolumeSize("1457664"), 1457664u);
+    EXPECT_EQ(ParseVolumeSize("1.44M"), 1457664u);
+    EXPECT_EQ(ParseVolumeSize("1.2m"), 1228800u);
+    EXPECT_EQ(ParseVolumeSize("700K"), 716800u);
+    EXPECT_EQ(ParseVolumeSize("100M"), 104857600u);
+    for (const char* bad : {"", "0", "1.5M", "12Q", "K", "4096M", "99999999999", "-5"})
+        EXPECT_THROW(ParseVolumeSize(bad), UsageError) << bad;
+}
+
+std::tm Tm(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
+    t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
+    return t;
+}
+
+// The date in the high half, the time in the low half in two-second steps, clamped to 1980..2107.
+TEST(DosTimeTest, PacksAndFormatsWithinTheFormatsYears) {
+    uint32_t value = DosDateTimeFromTm(Tm(2024, 3, 15, 13, 45, 31));
+    EXPECT_EQ(value >> 16, (44u << 9) | (3u << 5) | 15u);
+    EXPECT_EQ(value & 0xFFFF, (13u << 11) | (45u << 5) | 15u);
+    EXPECT_EQ(FormatDosDateTime(value), "2024-03-15 13:45:30");
+    EXPECT_EQ(FormatDosDateTime(0), "-");
+    EXPECT_EQ(FormatDosDateTime(DosDateTimeFromTm(Tm(1970, 1, 1, 0, 0, 0))), "1980-01-01 00:00:00");
+    EXPECT_EQ(FormatDosDateTime(DosDateTimeFromTm(Tm(2200, 6, 1, 0, 0, 0))), "2107-12-31 23:59:58");
+}
+
+TEST(DosTimeTest, LocalTimeRoundTrip) {
+    std::tm local = Tm(2019, 7, 4, 9, 30, 42);
+    local.tm_isdst = -1;
+    std::time_t moment = std::mktime(&local);
+    EXPECT_EQ(TimeOfDosDateTime(DosDateTimeOf(moment)), moment);
+    EXPECT_EQ(TimeOfDosDateTime(DosDateTimeOf(moment + 1)), moment);  // odd seconds round down
+    EXPECT_EQ(TimeOfDosDateTime(0), -1);
+}
+
+}  // namespace
