@@ -18,7 +18,6 @@ namespace {
 class PackageTest : public KelpackTest {
   protected:
     void SetUp() override {
-        KelpackTest::SetUp();
         Write(
             "setup.ini",
             "[General]\nSpaceNeeded=1000000\n[Info]\nPreInfo=1\n[MiscFile]\nMiscFile1={WinSysDir}\\v.dll\n");

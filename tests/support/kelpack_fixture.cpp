@@ -1,8 +1,6 @@
 // Scratch folders and command runs for the packaging tool's tests.
 #include "tests/support/kelpack_fixture.h"
 
-#include <fstream>
-#include <random>
 #include <sstream>
 
 #include "archive/archive_writer.h"
@@ -11,29 +9,11 @@
 
 namespace fs = std::filesystem;
 
-void KelpackTest::SetUp() {
-    std::random_device random;
-    root_ = fs::temp_directory_path() / ("kelpack-test-" + std::to_string(random()));
-    fs::create_directories(root_);
-}
-
-void KelpackTest::TearDown() {
-    std::error_code error;
-    fs::remove_all(root_, error);
-}
-
 fs::path KelpackTest::Write(const std::string& relative, const std::string& content) {
-    fs::path path = root_ / relative;
+    fs::path path = Path(relative);
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
+    testsupport::SetFileBytes(path.string(), content);
     return path;
-}
-
-std::string KelpackTest::Read(const fs::path& path) const {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 fs::path KelpackTest::Module() {
