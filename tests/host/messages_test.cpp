@@ -2,6 +2,7 @@
 // take the same arguments in both languages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -15,19 +16,10 @@ struct LanguageGuard {
     ~LanguageGuard() { LanguageFlag = saved; }
 };
 
-std::string Bytes(const char* text) { return std::string(text); }
-
-int CountConversions(const char* format) {
-    int count = 0;
-    for (const char* p = format; *p; ++p) {
-        if (*p != '%') continue;
-        if (p[1] == '%') {
-            ++p;
-            continue;
-        }
-        ++count;
-    }
-    return count;
+// Conversions in a format string; "%%" is none.
+int CountConversions(std::string format) {
+    for (size_t at; (at = format.find("%%")) != std::string::npos;) format.erase(at, 2);
+    return static_cast<int>(std::count(format.begin(), format.end(), '%'));
 }
 
 TEST(Messages, LanguageStartsEnglish) { EXPECT_EQ(LanguageFlag, 1); }
@@ -56,8 +48,8 @@ TEST(Messages, TextsFollowTheFlagAtTheMomentOfUse) {
     for (const auto& [flag, id, text] : cases) {
         LanguageFlag = flag;
         const MessagePair& pair = MessageOf(id);
-        EXPECT_EQ(Bytes(flag == 0 ? pair.korean : pair.english), text) << "message " << unsigned(id);
-        EXPECT_EQ(Bytes(SelectText(id)), text) << "message " << unsigned(id) << ", flag " << flag;
+        EXPECT_STREQ(flag == 0 ? pair.korean : pair.english, text) << "message " << unsigned(id);
+        EXPECT_STREQ(SelectText(id), text) << "message " << unsigned(id) << ", flag " << flag;
     }
     // The table keeps its order; a Korean text's line breaks stay single line feeds.
     EXPECT_EQ(static_cast<unsigned>(MessageId::UninstallCompletedAfterRestart), 74u);
