@@ -1,5 +1,6 @@
 // The archive writer and reader against each other: round trips, volume boundaries at every byte,
-// truncation, damaged data and headers, and the reader's member walk.
+// truncation, damaged data, headers made to mislead the reader, and the reader's member walk. Built for
+// the host and, with the Windows tests, for the 32-bit module's world.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +13,8 @@
 
 namespace {
 
-using testsupport::Member;
+using testsupport::FileBytes, testsupport::Member, testsupport::ReadArchive, testsupport::SampleNoise,
+    testsupport::SampleText, testsupport::ScratchFolder, testsupport::SetFileBytes, testsupport::WriteArchive;
 
 // Members that exercise empty data, incompressible data and several compressor output blocks.
 std::vector<Member> SampleMembers() {
@@ -20,30 +22,23 @@ std::vector<Member> SampleMembers() {
         {"KPII", "[General]\r\nTitle=Sample\r\n", 0x5A2E6B4Du, 0x00010002u, 0x00030004u},
         {"Src\\empty.txt", "", 0, 0xFFFFFFFF, 0xFFFFFFFF},
         {"Src\\sub\\", "", 0, 0xFFFFFFFF, 0xFFFFFFFF},
-        {"Src\\sub\\noise.bin", testsupport::SampleNoise(40000, 1)},
-        {"Misc1", testsupport::SampleText(300000, 2)},
+        {"Src\\sub\\noise.bin", SampleNoise(40000, 1)},
+        {"Misc1", SampleText(300000, 2)},
     };
 }
 
-void ExpectSameMembers(const std::vector<Member>& read, const std::vector<Member>& written) {
-    ASSERT_EQ(read.size(), written.size());
-    for (size_t i = 0; i < read.size(); ++i) {
-        EXPECT_EQ(read[i].name, written[i].name);
-        EXPECT_TRUE(read[i].data == written[i].data) << written[i].name;
-        EXPECT_EQ(read[i].dosDateTime, written[i].dosDateTime);
-        EXPECT_EQ(read[i].versionHigh, written[i].versionHigh);
-        EXPECT_EQ(read[i].versionLow, written[i].versionLow);
-    }
-}
-
-TEST(Archive, RoundTripInOneFileAfterAPrefix) {
-    testsupport::ScratchFolder folder;
+class ArchiveTest : public ::testing::Test {
+  protected:
+    ScratchFolder folder;
     const std::string path = folder.Path("SETUP.EXE");
+};
+
+TEST_F(ArchiveTest, RoundTripInOneFileAfterAPrefix) {
     const auto members = SampleMembers();
-    ASSERT_TRUE(testsupport::WriteArchive(path, 1000, ArchiveFormat::NotSplit, members));
+    ASSERT_TRUE(WriteArchive(path, 1000, ArchiveFormat::NotSplit, members));
 
     // The prefix is kept, and the header describes the file exactly.
-    const std::string bytes = testsupport::FileBytes(path);
+    const std::string bytes = FileBytes(path);
     EXPECT_EQ(bytes.substr(0, 1000), std::string(1000, 'M'));
     const auto* header = reinterpret_cast<const unsigned char*>(bytes.data()) + 1000;
     EXPECT_EQ(GetU32(header), ArchiveFormat::ArchiveTag);
@@ -58,43 +53,39 @@ TEST(Archive, RoundTripInOneFileAfterAPrefix) {
     EXPECT_EQ(GetU32(empty + 4), 0u);
     EXPECT_EQ(GetU32(empty + 12), 0u);
 
-    auto result = testsupport::ReadArchive(path, 1000);
+    auto result = ReadArchive(path, 1000);
     EXPECT_TRUE(result.ok);
-    ExpectSameMembers(result.members, members);
+    EXPECT_EQ(result.members, members);
 }
 
-TEST(Archive, EveryVolumeBoundaryIsCrossedCorrectly) {
+TEST_F(ArchiveTest, EveryVolumeBoundaryIsCrossedCorrectly) {
     // Small members, so that the smallest volume size still needs fewer than 255 volumes; with every
     // size from the smallest possible up, a boundary falls on every byte of headers, names and data.
     const std::vector<Member> members = {
         {"KPII", "[General]\r\nTitle=Straddle\r\n", 0x12345678u, 1, 2},
         {"KPWB", "", 0, 0xFFFFFFFF, 0xFFFFFFFF},
-        {"Src\\a.txt", testsupport::SampleText(900, 3), 0x5A2E6B4Du, 0x00050006u, 0x00070008u},
+        {"Src\\a.txt", SampleText(900, 3), 0x5A2E6B4Du, 0x00050006u, 0x00070008u},
     };
-    testsupport::ScratchFolder folder;
     const uint32_t prefix = 16;
-    ASSERT_TRUE(
-        testsupport::WriteArchive(folder.Path("whole.exe"), prefix, ArchiveFormat::NotSplit, members));
-    const uint32_t total = static_cast<uint32_t>(testsupport::FileBytes(folder.Path("whole.exe")).size());
+    ASSERT_TRUE(WriteArchive(path, prefix, ArchiveFormat::NotSplit, members));
+    const uint32_t total = static_cast<uint32_t>(FileBytes(path).size());
 
     for (uint32_t volumeSize = prefix + ArchiveFormat::HeaderSize + 1; volumeSize <= total + 1;
          ++volumeSize) {
         SCOPED_TRACE("volume size " + std::to_string(volumeSize));
-        testsupport::ScratchFolder split;
-        const std::string path = split.Path("SETUP.EXE");
-        ASSERT_TRUE(testsupport::WriteArchive(path, prefix, volumeSize, members));
+        ScratchFolder split;
+        const std::string splitPath = split.Path("SETUP.EXE");
+        ASSERT_TRUE(WriteArchive(splitPath, prefix, volumeSize, members));
         const uint32_t volumes = (total + volumeSize - 1) / volumeSize;
-        EXPECT_EQ(testsupport::FileBytes(path).size(), volumes > 1 ? volumeSize : total);
-        auto result = testsupport::ReadArchive(path, prefix);
+        EXPECT_EQ(FileBytes(splitPath).size(), volumes > 1 ? volumeSize : total);
+        auto result = ReadArchive(splitPath, prefix);
         ASSERT_TRUE(result.ok);
-        ExpectSameMembers(result.members, members);
+        EXPECT_EQ(result.members, members);
     }
 }
 
-TEST(Archive, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
-    testsupport::ScratchFolder folder;
-    const std::string path = folder.Path("SETUP.EXE");
-    ASSERT_TRUE(testsupport::WriteArchive(path, 0, 20000, SampleMembers()));
+TEST_F(ArchiveTest, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
+    ASSERT_TRUE(WriteArchive(path, 0, 20000, SampleMembers()));
     std::vector<unsigned> volumes;
     for (unsigned volume = 1; std::filesystem::exists(folder.Path("SETUP.00" + std::to_string(volume)));
          ++volume)
@@ -112,44 +103,43 @@ TEST(Archive, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
                   return volume >= unsigned(refuseFrom) ? 1 : 0;
               }),
               0);
-    EXPECT_TRUE(testsupport::ReadArchive(path, 0).ok);
+    EXPECT_TRUE(ReadArchive(path, 0).ok);
     EXPECT_EQ(asked, volumes);
 
     // A prompt that gives up ends the reading; so does a missing volume file.
     refuseFrom = 2;
-    EXPECT_FALSE(testsupport::ReadArchive(path, 0).ok);
+    EXPECT_FALSE(ReadArchive(path, 0).ok);
     refuseFrom = 1000;
     std::filesystem::remove(folder.Path("SETUP.002"));
-    EXPECT_FALSE(testsupport::ReadArchive(path, 0).ok);
+    EXPECT_FALSE(ReadArchive(path, 0).ok);
     EXPECT_EQ(SetVolumePrompt(nullptr), -1);
     SetVolumePrompt([](unsigned) { return 0; });
 }
 
-TEST(Archive, TruncationAnywhereIsAnError) {
-    testsupport::ScratchFolder folder;
-    const std::string whole = folder.Path("whole.exe"), cut = folder.Path("cut.exe");
-    const std::vector<Member> members = {{"KPII", "abc"}, {"Src\\x", testsupport::SampleText(2000, 4)}};
-    ASSERT_TRUE(testsupport::WriteArchive(whole, 8, ArchiveFormat::NotSplit, members));
-    const std::string bytes = testsupport::FileBytes(whole);
+TEST_F(ArchiveTest, TruncationAnywhereIsAnError) {
+    const std::string cut = folder.Path("cut.exe");
+    ASSERT_TRUE(
+        WriteArchive(path, 8, ArchiveFormat::NotSplit, {{"KPII", "abc"}, {"Src\\x", SampleText(2000, 4)}}));
+    const std::string bytes = FileBytes(path);
     for (size_t length = 0; length < bytes.size(); ++length) {
-        testsupport::SetFileBytes(cut, bytes.substr(0, length));
-        EXPECT_FALSE(testsupport::ReadArchive(cut, 8).ok) << "cut at " << length;
+        SetFileBytes(cut, bytes.substr(0, length));
+        EXPECT_FALSE(ReadArchive(cut, 8).ok) << "cut at " << length;
     }
 }
 
-TEST(Archive, DamagedDataNeverReadsAsGood) {
-    testsupport::ScratchFolder folder;
-    const std::string whole = folder.Path("whole.exe"), damaged = folder.Path("damaged.exe");
-    const std::vector<Member> members = {{"Src\\x", testsupport::SampleText(3000, 5)}};
-    ASSERT_TRUE(testsupport::WriteArchive(whole, 0, ArchiveFormat::NotSplit, members));
-    const std::string bytes = testsupport::FileBytes(whole);
-    const size_t dataStart = 17 + 29 + members[0].name.size();
+TEST_F(ArchiveTest, DamagedDataNeverReadsAsGood) {
+    const std::string damaged = folder.Path("damaged.exe");
+    const std::vector<Member> members = {{"Src\\x", SampleText(3000, 5)}};
+    ASSERT_TRUE(WriteArchive(path, 0, ArchiveFormat::NotSplit, members));
+    const std::string bytes = FileBytes(path);
+    const size_t dataStart =
+        ArchiveFormat::HeaderSize + ArchiveFormat::MemberHeaderSize + members[0].name.size();
     for (size_t at = dataStart; at < bytes.size(); ++at) {
         for (int bit = 0; bit < 8; bit += 3) {
             std::string flipped = bytes;
             flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
-            testsupport::SetFileBytes(damaged, flipped);
-            auto result = testsupport::ReadArchive(damaged, 0);
+            SetFileBytes(damaged, flipped);
+            auto result = ReadArchive(damaged, 0);
             // Only a flip in the stream's unused final padding bits may pass, and then with the right data.
             if (result.ok) {
                 EXPECT_TRUE(result.members[0].data == members[0].data) << "byte " << at;
@@ -158,56 +148,85 @@ TEST(Archive, DamagedDataNeverReadsAsGood) {
     }
 }
 
-TEST(Archive, DamagedHeadersAreRefused) {
-    testsupport::ScratchFolder folder;
-    const std::string path = folder.Path("p.exe");
-    ASSERT_TRUE(testsupport::WriteArchive(path, 100, ArchiveFormat::NotSplit, {{"KPII", "x"}}));
-    const std::string good = testsupport::FileBytes(path);
-    auto withHeaderField = [&](size_t offset, uint32_t value, int width) {
-        std::string bytes = good;
-        unsigned char field[4];
-        PutU32(field, value);
-        bytes.replace(100 + offset, width, reinterpret_cast<char*>(field), width);
-        testsupport::SetFileBytes(path, bytes);
-        return OpenArchive(path.c_str(), 100);
+// Headers made to mislead the reader, each refused at its step: opening; the walk to the next member,
+// which must never leave the archive or go back; reading a member to memory, which must never reserve
+// a claimed size up front (the sanitizer stops any allocation over 1 GiB).
+enum class Step { Open, Walk, Read };
+struct Field {
+    uint32_t offset;  // from the archive's start
+    uint32_t value;
+    int width = 4;
+};
+struct HostileCase {
+    const char* name;
+    std::vector<Field> fields;
+    Step refusedAt;
+    uint32_t volumeSize = ArchiveFormat::NotSplit;
+    bool fillsFirstBuffer = false;  // a first member of 300000 bytes, and a MiB of zeros behind the archive
+};
+
+TEST_F(ArchiveTest, MisleadingHeadersAreRefused) {
+    using namespace ArchiveFormat;
+    constexpr uint32_t Prefix = 100, Size = HeaderSize + MemberSizeOffset,
+                       Packed = HeaderSize + MemberPackedSizeOffset;
+    const HostileCase cases[] = {
+        {"volume size 0", {{HeaderVolumeSizeOffset, 0}}, Step::Open},
+        {"volume size not past the header", {{HeaderVolumeSizeOffset, Prefix + HeaderSize}}, Step::Open},
+        {"no volumes", {{HeaderVolumeCountOffset, 0, 1}}, Step::Open},
+        {"total size below the header", {{HeaderTotalSizeOffset, Prefix + HeaderSize - 1}}, Step::Open},
+        {"wrong tag", {{HeaderTagOffset, 0x48415046u}}, Step::Open},
+        // Back onto its own header made an empty member install again and again.
+        {"wraps to its own header", {{Packed, 0u - (MemberHeaderSize + 4)}}, Step::Walk},
+        {"ends past the total size", {{Packed, 5000}}, Step::Walk},
+        {"volume 256 cut to volume 0", {{Packed, 256u * 400u}}, Step::Walk, 400},
+        {"4 GiB from a few compressed bytes", {{Size, 0xFFFFFFFF}}, Step::Read},
+        {"4 GiB, data ending long before", {{Size, 0xFFFFFFFF}, {Packed, 0x00400000}}, Step::Read},
+        // Past the ratio check with real data in the first buffer: growing the buffer wrapped the size on
+        // a 32-bit system (it freed the block and then freed it again).
+        {"4 GiB - 1, a full first buffer",
+         {{Size, 0xFFFFFFFF}, {Packed, 0x00500000}},
+         Step::Read,
+         NotSplit,
+         true},
     };
-    EXPECT_EQ(withHeaderField(8, 0, 4), nullptr);            // volume size 0
-    EXPECT_EQ(withHeaderField(8, 100 + 17, 4), nullptr);     // volume size not past the header
-    EXPECT_EQ(withHeaderField(12, 0, 1), nullptr);           // no volumes
-    EXPECT_EQ(withHeaderField(4, 100 + 16, 4), nullptr);     // total size below the header
-    EXPECT_EQ(withHeaderField(0, 0x48415046u, 4), nullptr);  // wrong tag
+    for (const HostileCase& c : cases) {
+        const std::vector<Member> members =
+            c.fillsFirstBuffer ? std::vector<Member>{{"KPII", SampleText(300000, 4)}, {"Misc1", "tail"}}
+                               : std::vector<Member>{{"KPII", "x"}, {"Src\\a.txt", SampleNoise(600, 3)}};
+        ASSERT_TRUE(WriteArchive(path, Prefix, c.volumeSize, members)) << c.name;
+        std::string bytes = FileBytes(path);
+        for (const Field& f : c.fields) {
+            unsigned char field[4];
+            PutU32(field, f.value);
+            bytes.replace(Prefix + f.offset, f.width, reinterpret_cast<char*>(field), f.width);
+        }
+        if (c.fillsFirstBuffer) bytes += std::string(1 << 20, '\0');  // compressed blocks beyond the data
+        SetFileBytes(path, bytes);
+        uint32_t size = 1;
+        for (uint32_t* wanted : {&size, static_cast<uint32_t*>(nullptr)}) {
+            ArchiveReader* reader = OpenArchive(path.c_str(), Prefix);
+            if (c.refusedAt == Step::Open) {
+                EXPECT_EQ(reader, nullptr) << c.name;
+                break;
+            }
+            ASSERT_NE(reader, nullptr) << c.name;
+            if (c.refusedAt == Step::Walk) {
+                EXPECT_EQ(NextMember(reader), -1) << c.name;
+            } else {
+                EXPECT_EQ(ReadMemberToMemoryOf(reader, wanted), nullptr) << c.name;
+            }
+            CloseArchive(reader);
+        }
+        if (c.refusedAt == Step::Read) {
+            EXPECT_EQ(size, 0u) << c.name;
+        }
+    }
     EXPECT_EQ(OpenArchive(folder.Path("missing.exe").c_str(), 0), nullptr);
-
-    // A member claiming 4 GiB of data from a few compressed bytes: refused, nothing allocated.
-    std::string bytes = good;
-    unsigned char huge[4];
-    PutU32(huge, 0xFFFFFFFF);
-    bytes.replace(100 + 17 + 4, 4, reinterpret_cast<char*>(huge), 4);
-    testsupport::SetFileBytes(path, bytes);
-    ArchiveReader* reader = OpenArchive(path.c_str(), 100);
-    ASSERT_NE(reader, nullptr);
-    uint32_t size = 1;
-    EXPECT_EQ(ReadMemberToMemoryOf(reader, nullptr), nullptr);
-    EXPECT_EQ(ReadMemberToMemoryOf(reader, &size), nullptr);
-    EXPECT_EQ(size, 0u);
-    CloseArchive(reader);
-
-    // The same claim with a compressed size to match: the data ends long before, and nothing of the
-    // claimed size is reserved up front (the sanitizer would stop a 4 GiB allocation).
-    PutU32(huge, 0x00400000);
-    bytes.replace(100 + 17 + 8, 4, reinterpret_cast<char*>(huge), 4);
-    testsupport::SetFileBytes(path, bytes);
-    reader = OpenArchive(path.c_str(), 100);
-    ASSERT_NE(reader, nullptr);
-    EXPECT_EQ(ReadMemberToMemoryOf(reader, nullptr), nullptr);
-    CloseArchive(reader);
 }
 
-TEST(Archive, WalkSkipsUnreadAndPartlyReadData) {
-    testsupport::ScratchFolder folder;
-    const std::string path = folder.Path("SETUP.EXE");
+TEST_F(ArchiveTest, WalkSkipsUnreadAndPartlyReadData) {
     const auto members = SampleMembers();
-    ASSERT_TRUE(testsupport::WriteArchive(path, 0, 50000, members));  // data spans volumes too
+    ASSERT_TRUE(WriteArchive(path, 0, 50000, members));  // data spans volumes too
     ArchiveReader* reader = OpenArchive(path.c_str(), 0);
     ASSERT_NE(reader, nullptr);
 
@@ -235,12 +254,9 @@ TEST(Archive, WalkSkipsUnreadAndPartlyReadData) {
     EXPECT_EQ(CloseArchive(nullptr), -1);
 }
 
-TEST(Archive, PackageReaderFormsAndTextMembers) {
-    testsupport::ScratchFolder folder;
-    const std::string path = folder.Path("p.exe");
-    ASSERT_TRUE(testsupport::WriteArchive(
-        path, 0, ArchiveFormat::NotSplit,
-        {{"kpii", "Title=x", 0x5A2E6B4Du, 0x00020007u, 0x00000001u}, {"KPWB", ""}}));
+TEST_F(ArchiveTest, PackageReaderFormsAndTextMembers) {
+    ASSERT_TRUE(WriteArchive(path, 0, ArchiveFormat::NotSplit,
+                             {{"kpii", "Title=x", 0x5A2E6B4Du, 0x00020007u, 0x00000001u}, {"KPWB", ""}}));
     PackageReader = OpenArchive(path.c_str(), 0);
     ASSERT_NE(PackageReader, nullptr);
     EXPECT_EQ(MemberNameIs("KPII"), 1);
@@ -267,11 +283,9 @@ TEST(Archive, PackageReaderFormsAndTextMembers) {
     PackageReader = nullptr;
 }
 
-TEST(Archive, WriterRefusesWhatTheFormatCannotHold) {
-    testsupport::ScratchFolder folder;
-    const std::string path = folder.Path("w.exe");
+TEST_F(ArchiveTest, WriterRefusesWhatTheFormatCannotHold) {
     // The header must fit in volume 0 behind the prefix.
-    testsupport::SetFileBytes(path, std::string(100, 'M'));
+    SetFileBytes(path, std::string(100, 'M'));
     EXPECT_EQ(CreateArchive(path.c_str(), 100, 117), nullptr);
     EXPECT_EQ(CreateArchive(path.c_str(), 100, 0), nullptr);
 
@@ -283,7 +297,7 @@ TEST(Archive, WriterRefusesWhatTheFormatCannotHold) {
     EXPECT_EQ(EndMember(writer), 0);
     EXPECT_EQ(EndMember(writer), -1);
     EXPECT_EQ(FinishArchive(writer), 0);
-    auto result = testsupport::ReadArchive(path, 100);
+    auto result = ReadArchive(path, 100);
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.members[0].name, std::string(255, 'n'));
 }

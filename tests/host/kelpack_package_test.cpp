@@ -1,11 +1,11 @@
 // The packaging tool end to end on its own: build, list, extract and verify; reproducible output; split
-// packages; damaged and hostile packages.
+// packages; damaged packages, and packages and folders that try to mislead extract and list.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "archive/archive_writer.h"
 #include "archive/format.h"
+#include "tests/support/archive_fixture.h"
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/package_writer.h"
@@ -18,7 +18,6 @@ namespace {
 class PackageTest : public KelpackTest {
   protected:
     void SetUp() override {
-        KelpackTest::SetUp();
         Write(
             "setup.ini",
             "[General]\nSpaceNeeded=1000000\n[Info]\nPreInfo=1\n[MiscFile]\nMiscFile1={WinSysDir}\\v.dll\n");
@@ -66,7 +65,7 @@ TEST_F(PackageTest, BuildListExtractVerify) {
     EXPECT_NE(out.find("\"name\": \"Src\\\\bin\\\\v.dll\""), std::string::npos);
     EXPECT_NE(out.find("\"version\": \"1.2.3.4\""), std::string::npos);
 
-    ASSERT_EQ(Run({"extract", package, "-C", Path("x").string()}), 0) << err;
+    ASSERT_EQ(Extract(package), 0) << err;
     EXPECT_EQ(Read(Path("x/Src/nested/deeper/leaf.txt")), std::string(100000, 'L'));
     EXPECT_EQ(Read(Path("x/Src/bin/v.dll")), Read(KP_VERSIONED_DLL));
     EXPECT_EQ(Read(Path("x/KPPI")), "read me");
@@ -83,13 +82,9 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
 }
 
 TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
-    // Incompressible, so that the package fills three diskettes.
-    std::string noise(3 << 20, '\0');
-    uint32_t state = 1;
-    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
-    Write("app/big.bin", noise);
+    Write("app/big.bin", testsupport::SampleNoise(3 << 20, 1));  // fills three diskettes
     ASSERT_EQ(Build("whole/SETUP.EXE"), 0) << err;
-    ASSERT_EQ(Run({"extract", Path("whole/SETUP.EXE").string(), "-C", Path("a").string()}), 0) << err;
+    ASSERT_EQ(Extract(Path("whole/SETUP.EXE").string(), "a"), 0) << err;
 
     // Stale volumes of an earlier, longer build must go.
     Write("split/SETUP.009", "stale");
@@ -100,7 +95,7 @@ TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
     EXPECT_FALSE(fs::exists(Path("split/SETUP.003")));
     EXPECT_FALSE(fs::exists(Path("split/SETUP.009")));
     ASSERT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 0) << err;
-    ASSERT_EQ(Run({"extract", Path("split/SETUP.EXE").string(), "-C", Path("b").string()}), 0) << err;
+    ASSERT_EQ(Extract(Path("split/SETUP.EXE").string(), "b"), 0) << err;
     for (const auto& entry : fs::recursive_directory_iterator(Path("a"))) {
         fs::path twin = Path("b") / entry.path().lexically_relative(Path("a"));
         ASSERT_TRUE(fs::exists(twin)) << twin;
@@ -148,7 +143,7 @@ TEST_F(PackageTest, VerifyFindsDamage) {
     Write("SETUP.EXE", image);
     EXPECT_EQ(Run({"verify", Path("SETUP.EXE").string()}), 1);
     EXPECT_NE(out.find("DAMAGED"), std::string::npos);
-    EXPECT_EQ(Run({"extract", Path("SETUP.EXE").string(), "-C", Path("x").string()}), 1);
+    EXPECT_EQ(Extract(Path("SETUP.EXE").string()), 1);
 
     Write("SETUP.EXE", image.substr(0, image.size() - 1));
     EXPECT_EQ(Run({"verify", Path("SETUP.EXE").string()}), 1);
@@ -156,23 +151,54 @@ TEST_F(PackageTest, VerifyFindsDamage) {
     EXPECT_EQ(Run({"verify"}), 2);
 }
 
+// Packages written by hand, past the checks of the build.
+using ExtractTest = KelpackTest;
+
 // Names that leave the target folder: the whole package is refused and nothing is written.
-TEST_F(PackageTest, ExtractRefusesEscapingNames) {
+TEST_F(ExtractTest, EscapingNamesAreRefused) {
     for (const char* hostile :
          {"Src\\..\\..\\evil.txt", "\\evil.txt", "C:\\evil.txt", "Src\\a\\\\b", "Src\\. .\\x"}) {
-        fs::path package = Module();
-        ArchiveWriter* writer = CreateArchive(package.string().c_str(), ModuleSize, ArchiveFormat::NotSplit);
-        ASSERT_NE(writer, nullptr);
-        for (const char* name : {"KPII", hostile}) {
-            ASSERT_EQ(BeginMember(writer, name, 0, 0xFFFFFFFF, 0xFFFFFFFF), 0);
-            ASSERT_EQ(WriteMemberData(writer, "data", 4), 0);
-            ASSERT_EQ(EndMember(writer), 0);
-        }
-        ASSERT_EQ(FinishArchive(writer), 0);
-        EXPECT_EQ(Run({"extract", package.string(), "-C", Path("x/y").string()}), 1) << hostile;
+        EXPECT_EQ(Extract(Package({"KPII", hostile}), "x/y"), 1) << hostile;
         EXPECT_NE(err.find("refused"), std::string::npos) << err;
         EXPECT_FALSE(fs::exists(Path("x/y/KPII"))) << hostile;
     }
+}
+
+TEST_F(ExtractTest, AnExistingFileIsReplacedOnlyWithForce) {
+    const std::string package = Package({"KPII", "Src\\a.txt"});
+    Write("x/Src/a.txt", "mine");
+    EXPECT_EQ(Extract(package), 1);
+    EXPECT_NE(err.find("exists already"), std::string::npos) << err;
+    EXPECT_EQ(Read(Path("x/Src/a.txt")), "mine");
+    EXPECT_FALSE(fs::exists(Path("x/KPII"))) << "refused before anything is written";
+
+    EXPECT_EQ(Extract(package, "x", true), 0) << err;
+    EXPECT_EQ(Read(Path("x/Src/a.txt")), "Src\\a.txt");
+}
+
+TEST_F(ExtractTest, NothingIsWrittenThroughALinkBelowTheFolder) {
+    const std::string package = Package({"KPII", "Src\\a.txt"});
+    for (const bool toFolder : {true, false}) {
+        const char* link = toFolder ? "Src" : "KPII";
+        fs::remove_all(Path("x"));
+        fs::remove_all(Path("outside"));
+        fs::create_directories(Path("x"));
+        const fs::path outside = toFolder ? Path("outside") : Write("outside/file", "theirs");
+        if (toFolder) fs::create_directories(outside);
+        fs::create_symlink(outside, Path("x") / link);
+        EXPECT_EQ(Extract(package, "x", true), 1) << link;
+        EXPECT_NE(err.find("symbolic link"), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists(Path("outside/a.txt"))) << link;
+        if (!toFolder) {
+            EXPECT_EQ(Read(outside), "theirs");
+        }
+    }
+}
+
+TEST_F(ExtractTest, NamesAreListedWithoutTheirControlCharacters) {
+    ASSERT_EQ(Run({"list", Package({"KPII", "Src\\red\x1b[31m.txt"})}), 0) << err;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos);
+    EXPECT_NE(out.find("Src\\red\\x1b[31m.txt"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -13,13 +13,6 @@ namespace {
 class ProjectTest : public KelpackTest {
   protected:
     void SetUp() override {
-        KelpackTest::SetUp();
-        info_ =
-            "[General]\nSpaceNeeded=100000\n[Info]\nLicenseInfo=1\n[MiscFile]\nMiscFile1={WinDir}\\one.dat,2,"
-            "0,0,0,0\n";
-        project_ =
-            "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nLicense=license.txt\nSource=app\n"
-            "[MiscFiles]\n1=misc\\one.dat\n";
         Write("wizard.bmp", "BM");
         Write("license.txt", "terms");
         Write("app/b.txt", "b");
@@ -35,13 +28,16 @@ class ProjectTest : public KelpackTest {
     // The diagnostic about key in a file whose name ends with file, or null.
     static const Diagnostic* Find(const PackagePlan& plan, const std::string& file, const std::string& key) {
         for (const Diagnostic& d : plan.diagnostics)
-            if (d.key == key && d.file.size() >= file.size() &&
-                d.file.compare(d.file.size() - file.size(), file.size(), file) == 0)
-                return &d;
+            if (d.key == key && d.file.ends_with(file)) return &d;
         return nullptr;
     }
 
-    std::string info_, project_;
+    std::string info_ =
+        "[General]\nSpaceNeeded=100000\n[Info]\nLicenseInfo=1\n"
+        "[MiscFile]\nMiscFile1={WinDir}\\one.dat,2,0,0,0,0\n";
+    std::string project_ =
+        "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nLicense=license.txt\nSource=app\n"
+        "[MiscFiles]\n1=misc\\one.dat\n";
 };
 
 TEST_F(ProjectTest, MembersInTheirFixedOrder) {

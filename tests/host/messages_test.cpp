@@ -2,8 +2,10 @@
 // take the same arguments in both languages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "common/messages.h"
 
@@ -14,47 +16,46 @@ struct LanguageGuard {
     ~LanguageGuard() { LanguageFlag = saved; }
 };
 
-std::string Bytes(const char* text) { return std::string(text); }
-
-int CountConversions(const char* format) {
-    int count = 0;
-    for (const char* p = format; *p; ++p) {
-        if (*p != '%') continue;
-        if (p[1] == '%') {
-            ++p;
-            continue;
-        }
-        ++count;
-    }
-    return count;
+// Conversions in a format string; "%%" is none.
+int CountConversions(std::string format) {
+    for (size_t at; (at = format.find("%%")) != std::string::npos;) format.erase(at, 2);
+    return static_cast<int>(std::count(format.begin(), format.end(), '%'));
 }
 
 TEST(Messages, LanguageStartsEnglish) { EXPECT_EQ(LanguageFlag, 1); }
 
-TEST(Messages, KoreanTextsAreCodePage949Bytes) {
-    EXPECT_EQ(Bytes(MessageOf(MessageId::Ok).korean), "\xC8\xAE\xC0\xCE");                     // 확인
-    EXPECT_EQ(Bytes(MessageOf(MessageId::Abort).korean), "\xBC\xB3\xC4\xA1\xC1\xDF\xB4\xDC");  // 설치중단
-    EXPECT_EQ(Bytes(MessageOf(MessageId::UninstallAbort).korean),
-              "\xC1\xA6\xB0\xC5\xC1\xDF\xB4\xDC");                                         // 제거중단
-    EXPECT_EQ(Bytes(MessageOf(MessageId::InstallationOf).korean), "%s \xBC\xB3\xC4\xA1");  // %s 설치
-    EXPECT_EQ(Bytes(MessageOf(MessageId::UninstallCaptionSuffix).korean), " \xC1\xA6\xB0\xC5");  // " 제거"
-    // 예 (one character) and a text whose line breaks must stay single line feeds.
-    EXPECT_EQ(Bytes(MessageOf(MessageId::Yes).korean), "\xBF\xB9");
+// Korean texts are code page 949 bytes; the flag is read at the moment of use, and any non-zero value
+// is English.
+TEST(Messages, TextsFollowTheFlagAtTheMomentOfUse) {
+    LanguageGuard guard;
+    const std::tuple<int, MessageId, const char*> cases[] = {
+        {0, MessageId::Ok, "\xC8\xAE\xC0\xCE"},                              // 확인
+        {0, MessageId::Abort, "\xBC\xB3\xC4\xA1\xC1\xDF\xB4\xDC"},           // 설치중단
+        {0, MessageId::UninstallAbort, "\xC1\xA6\xB0\xC5\xC1\xDF\xB4\xDC"},  // 제거중단
+        {0, MessageId::InstallationOf, "%s \xBC\xB3\xC4\xA1"},               // %s 설치
+        {0, MessageId::UninstallCaptionSuffix, " \xC1\xA6\xB0\xC5"},         // " 제거"
+        {0, MessageId::Yes, "\xBF\xB9"},                                     // 예, one character
+        {0, MessageId::Cancel, "\xC3\xEB\xBC\xD2"},                          // 취소
+        {1, MessageId::Cancel, "Cancel"},
+        {1, MessageId::InstallationOf, "Installation of %s"},
+        {1, MessageId::NoMoreConfirmation, "No more confirmation."},
+        {1, MessageId::UninstallCompletedAfterRestart,
+         "Uninstallation will be completed after system restarted."},
+        {-7, MessageId::UninstallAbort, "Abort"},
+        {-7, MessageId::RequiresAdmin,
+         "This installation requires administrator privilege.\n\nAborting installation."},
+    };
+    for (const auto& [flag, id, text] : cases) {
+        LanguageFlag = flag;
+        const MessagePair& pair = MessageOf(id);
+        EXPECT_STREQ(flag == 0 ? pair.korean : pair.english, text) << "message " << unsigned(id);
+        EXPECT_STREQ(SelectText(id), text) << "message " << unsigned(id) << ", flag " << flag;
+    }
+    // The table keeps its order; a Korean text's line breaks stay single line feeds.
+    EXPECT_EQ(static_cast<unsigned>(MessageId::UninstallCompletedAfterRestart), 74u);
     const char* restart = MessageOf(MessageId::RestartToCompleteInstall).korean;
     EXPECT_NE(std::strstr(restart, "\n\n"), nullptr);
     EXPECT_EQ(std::strchr(restart, '\r'), nullptr);
-}
-
-TEST(Messages, SelectTextFollowsTheFlagAtTheMomentOfUse) {
-    LanguageGuard guard;
-    LanguageFlag = 0;
-    EXPECT_STREQ(SelectText(MessageId::Cancel), MessageOf(MessageId::Cancel).korean);
-    LanguageFlag = 1;
-    EXPECT_STREQ(SelectText(MessageId::Cancel), "Cancel");
-    LanguageFlag = -7;  // any non-zero value is English
-    EXPECT_STREQ(SelectText(MessageId::UninstallAbort), "Abort");
-    EXPECT_STREQ(SelectText(MessageId::RequiresAdmin),
-                 "This installation requires administrator privilege.\n\nAborting installation.");
 }
 
 TEST(Messages, EveryPairIsCompleteAndTakesTheSameArguments) {
@@ -69,16 +70,6 @@ TEST(Messages, EveryPairIsCompleteAndTakesTheSameArguments) {
     // The volume prompts are the only texts with two arguments.
     EXPECT_EQ(CountConversions(SelectText(MessageId::InsertVolume)), 2);
     EXPECT_EQ(CountConversions(SelectText(MessageId::VolumeNotInFolder)), 2);
-}
-
-TEST(Messages, StoredInTableOrder) {
-    LanguageGuard guard;
-    LanguageFlag = 1;
-    EXPECT_STREQ(SelectText(MessageId::InstallationOf), "Installation of %s");
-    EXPECT_STREQ(SelectText(MessageId::NoMoreConfirmation), "No more confirmation.");
-    EXPECT_STREQ(SelectText(MessageId::UninstallCompletedAfterRestart),
-                 "Uninstallation will be completed after system restarted.");
-    EXPECT_EQ(static_cast<unsigned>(MessageId::UninstallCompletedAfterRestart), 74u);
 }
 
 }  // namespace

@@ -2,47 +2,39 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "startup/mode_dispatch.h"
 
 namespace {
 
-std::string Argument(const char* commandLine) {
-    char argument[260];
-    ArgumentOf(commandLine, argument);
-    return argument;
-}
-
-TEST(ModeDispatch, OptionsAreCaseSensitiveTwoCharacterPrefixes) {
-    EXPECT_EQ(ModeOf("-IC:\\pkg.exe"), Mode::Install);
-    EXPECT_EQ(ModeOf("-iC:\\end.ini"), Mode::Finish);
-    EXPECT_EQ(ModeOf("~iC:\\end.ini"), Mode::PostInstall);
-    EXPECT_EQ(ModeOf("-UC:\\app\\uninst.kpu"), Mode::Uninstall);
-    EXPECT_EQ(ModeOf("-uMy App"), Mode::UninstallCleanup);
-    EXPECT_EQ(ModeOf("-I"), Mode::Install);  // the option alone still selects the mode
-}
-
-TEST(ModeDispatch, EverythingElseIsBootstrap) {
-    for (const char* line : {"", "-", "-X", "~I", "~U", "~u", " -I", "/I", "i", "--help"}) {
-        EXPECT_EQ(ModeOf(line), Mode::Bootstrap) << '"' << line << '"';
+// Options are case-sensitive two-character prefixes, and the option alone still selects its mode; the
+// argument is the rest of the line taken whole, blanks and quotes kept, cut to 259 characters.
+TEST(ModeDispatch, ModeAndArgumentOfEachLine) {
+    using enum Mode;
+    const std::string longest(259, 'x');
+    const std::tuple<std::string, Mode, std::string> cases[] = {
+        {"-IC:\\pkg.exe", Install, "C:\\pkg.exe"},
+        {"-IC:\\My Setup\\pkg.exe", Install, "C:\\My Setup\\pkg.exe"},
+        {"-I \"C:\\pkg.exe\" ", Install, " \"C:\\pkg.exe\" "},
+        {"-I", Install, ""},
+        {"-iC:\\end.ini", Finish, "C:\\end.ini"},
+        {"~iC:\\end.ini", PostInstall, "C:\\end.ini"},
+        {"-UC:\\app\\uninst.kpu", Uninstall, "C:\\app\\uninst.kpu"},
+        {"-U" + longest, Uninstall, longest},
+        {"-U" + std::string(400, 'x'), Uninstall, longest},
+        {"-uMy App", UninstallCleanup, "My App"},
+        {"-", Bootstrap, ""},
+        {"", Bootstrap, ""}};
+    for (const auto& [line, mode, argument] : cases) {
+        EXPECT_EQ(ModeOf(line.c_str()), mode) << '"' << line << '"';
+        char taken[260];
+        ArgumentOf(line.c_str(), taken);
+        EXPECT_EQ(taken, argument) << '"' << line << '"';
     }
-    EXPECT_EQ(ModeOf(nullptr), Mode::Bootstrap);
-}
-
-TEST(ModeDispatch, ArgumentIsTheRestOfTheLineTakenWhole) {
-    EXPECT_EQ(Argument("-IC:\\My Setup\\pkg.exe"), "C:\\My Setup\\pkg.exe");
-    EXPECT_EQ(Argument("-I \"C:\\pkg.exe\" "), " \"C:\\pkg.exe\" ");  // blanks and quotes stay
-    EXPECT_EQ(Argument("-I"), "");
-    EXPECT_EQ(Argument("-"), "");
-    EXPECT_EQ(Argument(""), "");
-}
-
-TEST(ModeDispatch, ArgumentIsCutTo259Characters) {
-    std::string path(400, 'x');
-    std::string line = "-U" + path;
-    EXPECT_EQ(Argument(line.c_str()), path.substr(0, 259));
-    line = "-U" + path.substr(0, 259);
-    EXPECT_EQ(Argument(line.c_str()), path.substr(0, 259));
+    for (const char* line : {"-X", "~I", "~U", "~u", " -I", "/I", "i", "--help"})
+        EXPECT_EQ(ModeOf(line), Bootstrap) << '"' << line << '"';
+    EXPECT_EQ(ModeOf(nullptr), Bootstrap);
 }
 
 }  // namespace

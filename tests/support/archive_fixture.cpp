@@ -74,6 +74,11 @@ ReadResult ReadArchive(const std::string& path, uint32_t offset) {
     return result;
 }
 
+void PrintTo(const Member& member, std::ostream* out) {
+    *out << member.name << " (" << member.data.size() << " bytes, time " << std::hex << member.dosDateTime
+         << ", version " << member.versionHigh << "." << member.versionLow << std::dec << ")";
+}
+
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,10 @@ struct Member {
     std::string data;
     uint32_t dosDateTime = 0;
     uint32_t versionHigh = 0xFFFFFFFF, versionLow = 0xFFFFFFFF;
+    bool operator==(const Member&) const = default;
 };
+// A failure shows the member without its data, which may be megabytes.
+void PrintTo(const Member& member, std::ostream* out);
 
 // Writes prefixLength bytes of 'M' and then an archive of the members to path. True on success.
 bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volumeSize,

@@ -1,0 +1,100 @@
+// Values as the packaging tool reads and writes them: member names as paths, volume sizes as authors
+// write them, DOS date/time values (packing, range limits, formatting, round trips), and the versions
+// of DLLs (a real one, files that are no PE image, truncations).
+#include <gtest/gtest.h>
+
+#include "tests/support/kelpack_fixture.h"
+#include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/member_paths.h"
+#include "tools/kelpack/pe_version.h"
+#include "tools/kelpack/tool_error.h"
+#include "tools/kelpack/volume_size.h"
+
+namespace {
+
+TEST(MemberPathsTest, SafeNamesStayBelowTheFolder) {
+    for (const char* name : {"KPII", "Misc12", "Src\\a\\b.txt", "Src\\empty\\", "Src\\..data\\x", "Src\\a.b"})
+        EXPECT_EQ(UnsafeMemberName(name), "") << name;
+    EXPECT_EQ(MemberTargetPath("out", "Src\\a\\b.txt"), std::filesystem::path("out") / "Src" / "a" / "b.txt");
+    EXPECT_EQ(MemberTargetPath("out", "Src\\empty\\"), std::filesystem::path("out") / "Src" / "empty");
+    EXPECT_TRUE(IsFolderMember("Src\\empty\\"));
+}
+
+TEST(MemberPathsTest, NamesThatWouldEscapeAreRefused) {
+    for (const char* name : {"", "\\x", "/x", "C:x", "Src\\a:stream", "Src\\..\\x", "Src/../x", "..",
+                             "Src\\.\\x", "Src\\\\x", "Src\\. .\\x", "Src\\...\\x", "Src\\x\\\\"})
+        EXPECT_NE(UnsafeMemberName(name), "") << name;
+}
+
+TEST(VolumeSizeTest, BytesUnitsAndDisketteNames) {
+    EXPECT_EQ(ParseVolumeSize("1457664"), 1457664u);
+    EXPECT_EQ(ParseVolumeSize("1.44M"), 1457664u);
+    EXPECT_EQ(ParseVolumeSize("1.2m"), 1228800u);
+    EXPECT_EQ(ParseVolumeSize("700K"), 716800u);
+    EXPECT_EQ(ParseVolumeSize("100M"), 104857600u);
+    for (const char* bad : {"", "0", "1.5M", "12Q", "K", "4096M", "99999999999", "-5"})
+        EXPECT_THROW(ParseVolumeSize(bad), UsageError) << bad;
+}
+
+std::tm Tm(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
+    t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
+    return t;
+}
+
+// The date in the high half, the time in the low half in two-second steps, clamped to 1980..2107.
+TEST(DosTimeTest, PacksAndFormatsWithinTheFormatsYears) {
+    uint32_t value = DosDateTimeFromTm(Tm(2024, 3, 15, 13, 45, 31));
+    EXPECT_EQ(value >> 16, (44u << 9) | (3u << 5) | 15u);
+    EXPECT_EQ(value & 0xFFFF, (13u << 11) | (45u << 5) | 15u);
+    EXPECT_EQ(FormatDosDateTime(value), "2024-03-15 13:45:30");
+    EXPECT_EQ(FormatDosDateTime(0), "-");
+    EXPECT_EQ(FormatDosDateTime(DosDateTimeFromTm(Tm(1970, 1, 1, 0, 0, 0))), "1980-01-01 00:00:00");
+    EXPECT_EQ(FormatDosDateTime(DosDateTimeFromTm(Tm(2200, 6, 1, 0, 0, 0))), "2107-12-31 23:59:58");
+}
+
+TEST(DosTimeTest, LocalTimeRoundTrip) {
+    std::tm local = Tm(2019, 7, 4, 9, 30, 42);
+    local.tm_isdst = -1;
+    std::time_t moment = std::mktime(&local);
+    EXPECT_EQ(TimeOfDosDateTime(DosDateTimeOf(moment)), moment);
+    EXPECT_EQ(TimeOfDosDateTime(DosDateTimeOf(moment + 1)), moment);  // odd seconds round down
+    EXPECT_EQ(TimeOfDosDateTime(0), -1);
+}
+
+using PeVersionTest = KelpackTest;
+
+TEST_F(PeVersionTest, ReadsTheFixedFileVersionOfADll) {
+    FileVersion version = ReadFileVersion(KP_VERSIONED_DLL);
+    EXPECT_EQ(version.high, 0x00010002u);
+    EXPECT_EQ(version.low, 0x00030004u);
+    EXPECT_EQ(FormatVersion(version.high, version.low), "1.2.3.4");
+}
+
+TEST_F(PeVersionTest, NoVersionForOtherFiles) {
+    EXPECT_FALSE(ReadFileVersion(Write("readme.txt", "MZ but no image").string()).Known());
+    EXPECT_FALSE(ReadFileVersion(Write("empty.dll", "").string()).Known());
+    EXPECT_FALSE(ReadFileVersion(Path("missing.dll").string()).Known());
+    EXPECT_EQ(FormatVersion(0xFFFFFFFF, 0xFFFFFFFF), "-");
+}
+
+// Every cut of the DLL must read as "no version" or as the right version, never as something else.
+TEST_F(PeVersionTest, TruncatedImagesGiveNoVersion) {
+    std::string image = Read(KP_VERSIONED_DLL);
+    ASSERT_GT(image.size(), 1024u);
+    for (size_t size = 0; size < image.size(); size += size < 1024 ? 7 : 61) {
+        FileVersion version = ReadFileVersion(Write("cut.dll", image.substr(0, size)).string());
+        if (version.Known()) {
+            EXPECT_EQ(FormatVersion(version.high, version.low), "1.2.3.4") << "cut at " << size;
+        }
+    }
+    // A damaged resource offset points nowhere useful.
+    std::string damaged = image;
+    size_t key = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11));
+    ASSERT_NE(key, std::string::npos);
+    damaged[key] = 'X';
+    EXPECT_FALSE(ReadFileVersion(Write("damaged.dll", damaged).string()).Known());
+}
+
+}  // namespace
