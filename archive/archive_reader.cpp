@@ -29,6 +29,7 @@ int OpenVolume(ArchiveReader* reader, unsigned volume) {
     char path[PathBufferSize];
     VolumePath(reader->basePath, volume, path);
     reader->file = FileOpen(path, FileMode::ReadExisting);
+    reader->aheadPosition = reader->aheadFilled = reader->aheadUsed = 0;
     if (reader->file == NoFile) return -1;
     reader->currentVolume = static_cast<uint8_t>(volume);
     return 0;
@@ -39,10 +40,58 @@ int NextVolume(ArchiveReader* reader) {
     return OpenVolume(reader, reader->currentVolume + 1u);
 }
 
+uint32_t Position(const ArchiveReader* reader) { return reader->aheadPosition + reader->aheadUsed; }
+
+// Moves the reading position in the current volume; within the bytes read ahead nothing is read again.
+int SeekTo(ArchiveReader* reader, uint32_t offset) {
+    if (offset >= reader->aheadPosition && offset - reader->aheadPosition <= reader->aheadFilled) {
+        reader->aheadUsed = offset - reader->aheadPosition;
+        return 0;
+    }
+    if (!FileSeek(reader->file, offset)) return -1;
+    reader->aheadPosition = offset;
+    reader->aheadFilled = reader->aheadUsed = 0;
+    return 0;
+}
+
+// Reads ahead once everything read is used: the rest of the volume up to ReadAheadSize bytes, or from
+// the next volume when this one is done. The file stands at the end of what was read ahead.
+int ReadAhead(ArchiveReader* reader) {
+    while (reader->aheadUsed == reader->aheadFilled) {
+        const uint32_t position = Position(reader);
+        if (position >= reader->volumeSize) {
+            if (NextVolume(reader) != 0) return -1;
+            continue;
+        }
+        const uint32_t room = reader->volumeSize - position;
+        uint32_t done = 0;
+        if (!FileRead(reader->file, reader->ahead, room < ReadAheadSize ? room : ReadAheadSize, &done) ||
+            done == 0)
+            return -1;
+        reader->aheadPosition = position;
+        reader->aheadFilled = done;
+        reader->aheadUsed = 0;
+    }
+    return 0;
+}
+
+// Passes over the member's compressed bytes that inflate did not need: they must be there all the same,
+// or the member is cut short.
+int SkipCompressedRest(ArchiveReader* reader) {
+    while (reader->compressedLeft > 0) {
+        if (ReadAhead(reader) != 0) return -1;
+        const uint32_t available = reader->aheadFilled - reader->aheadUsed;
+        const uint32_t part = reader->compressedLeft < available ? reader->compressedLeft : available;
+        reader->aheadUsed += part;
+        reader->compressedLeft -= part;
+    }
+    return 0;
+}
+
 int ReadByte(ArchiveReader* reader, uint8_t* value) {
-    if (FileTell(reader->file) >= reader->volumeSize && NextVolume(reader) != 0) return -1;
-    uint32_t done = 0;
-    return FileRead(reader->file, value, 1, &done) && done == 1 ? 0 : -1;
+    if (ReadAhead(reader) != 0) return -1;
+    *value = reader->ahead[reader->aheadUsed++];
+    return 0;
 }
 
 int ReadU32(ArchiveReader* reader, uint32_t* value) {
@@ -53,19 +102,15 @@ int ReadU32(ArchiveReader* reader, uint32_t* value) {
     return 0;
 }
 
-// Reads count bytes, the part in the current volume in one call and the rest from the next volumes.
+// Reads count bytes, through the volumes as they end.
 int ReadBytes(ArchiveReader* reader, void* buffer, uint32_t count) {
     unsigned char* out = static_cast<unsigned char*>(buffer);
     while (count > 0) {
-        const uint32_t position = FileTell(reader->file);
-        const uint32_t room = position < reader->volumeSize ? reader->volumeSize - position : 0;
-        if (room == 0) {
-            if (NextVolume(reader) != 0) return -1;
-            continue;
-        }
-        const uint32_t part = count < room ? count : room;
-        uint32_t done = 0;
-        if (!FileRead(reader->file, out, part, &done) || done != part) return -1;
+        if (ReadAhead(reader) != 0) return -1;
+        const uint32_t available = reader->aheadFilled - reader->aheadUsed;
+        const uint32_t part = count < available ? count : available;
+        memcpy(out, reader->ahead + reader->aheadUsed, part);
+        reader->aheadUsed += part;
         out += part;
         count -= part;
     }
@@ -91,7 +136,7 @@ int ReadMemberHeader(ArchiveReader* reader) {
 
 void FreeReader(ArchiveReader* reader) {
     FileClose(reader->file);
-    free(reader->inputBuffer);
+    free(reader->ahead);
     free(reader);
 }
 
@@ -108,8 +153,8 @@ ArchiveReader* OpenArchive(const char* path, uint32_t offset) {
     ArchiveReader* reader = static_cast<ArchiveReader*>(calloc(1, sizeof(ArchiveReader)));
     if (reader == nullptr) return nullptr;
     reader->file = NoFile;
-    reader->inputBuffer = static_cast<unsigned char*>(malloc(ArchiveBufferSize));
-    if (reader->inputBuffer == nullptr) {
+    reader->ahead = static_cast<unsigned char*>(malloc(ReadAheadSize));
+    if (reader->ahead == nullptr) {
         FreeReader(reader);
         return nullptr;
     }
@@ -118,14 +163,18 @@ ArchiveReader* OpenArchive(const char* path, uint32_t offset) {
     reader->volumeSize = ArchiveFormat::NotSplit;
 
     uint32_t tag = 0, volumeSize = 0;
-    if (reader->file == NoFile || !FileSeek(reader->file, offset) || ReadU32(reader, &tag) != 0 ||
+    if (reader->file == NoFile || SeekTo(reader, offset) != 0 || ReadU32(reader, &tag) != 0 ||
         tag != ArchiveFormat::ArchiveTag || ReadU32(reader, &reader->totalSize) != 0 ||
         ReadU32(reader, &volumeSize) != 0) {
         FreeReader(reader);
         return nullptr;
     }
-    // From here on the header is bounded by its own volume size.
+    // From here on the header is bounded by its own volume size; what was read ahead past it belongs to
+    // no volume.
     reader->volumeSize = volumeSize;
+    const uint32_t inVolume = volumeSize > reader->aheadPosition ? volumeSize - reader->aheadPosition : 0;
+    if (reader->aheadFilled > inVolume)
+        reader->aheadFilled = inVolume > reader->aheadUsed ? inVolume : reader->aheadUsed;
     if (ReadByte(reader, &reader->volumeCount) != 0 || ReadU32(reader, &reader->memberCount) != 0 ||
         !HeaderIsPlausible(reader, offset)) {
         FreeReader(reader);
@@ -155,8 +204,7 @@ int NextMember(ArchiveReader* reader) {
 
     // The next header follows the data that is left, counted through the volumes in 64 bits: a damaged
     // size must not wrap round to a header already read, or into the module before the archive.
-    const uint32_t position = FileTell(reader->file);
-    if (position == 0xFFFFFFFF) return -1;
+    const uint32_t position = Position(reader);
     // Volumes are stepped through rather than divided: at most 255 steps, and no 64-bit division
     // routine in the module.
     uint64_t end = uint64_t(position) + reader->compressedLeft;
@@ -170,7 +218,7 @@ int NextMember(ArchiveReader* reader) {
     if (reader->dataOpen) inflateEnd(&reader->stream);
     reader->dataOpen = 0;
     if (target != reader->currentVolume && OpenVolume(reader, target) != 0) return -1;
-    if (!FileSeek(reader->file, offset)) return -1;
+    if (SeekTo(reader, offset) != 0) return -1;
     reader->headerRead = 0;
     return 0;
 }
@@ -180,7 +228,7 @@ int OpenMemberData(ArchiveReader* reader) {
     if (ReadMemberHeader(reader) != 0) return -1;
     reader->runningCrc = 0;
     memset(&reader->stream, 0, sizeof reader->stream);
-    reader->stream.next_in = reader->inputBuffer;
+    reader->stream.next_in = nullptr;
     reader->stream.avail_in = 0;
     if (inflateInit2(&reader->stream, -15) != Z_OK) return -1;
     reader->dataOpen = 1;
@@ -200,13 +248,15 @@ int ReadMemberData(ArchiveReader* reader, void* buffer, uint32_t length) {
     stream.avail_out = room;
     uint32_t produced = 0;
     for (;;) {
+        // Inflate reads the compressed bytes where they were read ahead.
         if (stream.avail_in == 0 && reader->compressedLeft > 0) {
-            const uint32_t block =
-                reader->compressedLeft < ArchiveBufferSize ? reader->compressedLeft : ArchiveBufferSize;
-            if (ReadBytes(reader, reader->inputBuffer, block) != 0) return -1;
-            reader->compressedLeft -= block;
-            stream.next_in = reader->inputBuffer;
+            if (ReadAhead(reader) != 0) return -1;
+            const uint32_t available = reader->aheadFilled - reader->aheadUsed;
+            const uint32_t block = reader->compressedLeft < available ? reader->compressedLeft : available;
+            stream.next_in = reader->ahead + reader->aheadUsed;
             stream.avail_in = block;
+            reader->aheadUsed += block;
+            reader->compressedLeft -= block;
         }
         const uint32_t before = stream.avail_out;
         const int result = inflate(&stream, Z_SYNC_FLUSH);
@@ -222,7 +272,10 @@ int ReadMemberData(ArchiveReader* reader, void* buffer, uint32_t length) {
 
 int CloseMemberData(ArchiveReader* reader) {
     if (reader == nullptr || reader->file == NoFile || !reader->dataOpen) return -1;
-    if (inflateEnd(&reader->stream) != Z_OK || reader->runningCrc != reader->storedCrc) return -1;
+    // Every compressed byte the header counts must be there, needed by inflate or not.
+    const int complete = SkipCompressedRest(reader) == 0;
+    if (inflateEnd(&reader->stream) != Z_OK || !complete || reader->runningCrc != reader->storedCrc)
+        return -1;
     reader->dataOpen = 0;
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "common/file_io.h"
 
 constexpr uint32_t ArchiveBufferSize = 16384;
+constexpr uint32_t ReadAheadSize = 65536;
 
 struct ArchiveReader {
     char basePath[260];
@@ -29,7 +30,13 @@ struct ArchiveReader {
     uint32_t versionHigh, versionLow;
     uint8_t nameLength;
     char name[256];
-    unsigned char* inputBuffer;  // ArchiveBufferSize bytes, owned
+    // Bytes of the current volume read ahead of the reading position: headers and compressed data are
+    // taken from here, so that a member costs a share of one large read instead of a read for every
+    // header byte. The reading position in the volume is aheadPosition + aheadUsed.
+    unsigned char* ahead;  // ReadAheadSize bytes, owned
+    uint32_t aheadPosition;
+    uint32_t aheadFilled;
+    uint32_t aheadUsed;
     z_stream stream;
 };
 
