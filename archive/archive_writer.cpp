@@ -42,11 +42,9 @@ int WriteU32(ArchiveWriter* writer, uint32_t value) {
     return 0;
 }
 
-// Writes the compressed bytes waiting in the output buffer, the part that fits in the current volume
-// in one call and the rest into the next volumes.
-int WritePendingOutput(ArchiveWriter* writer) {
-    const unsigned char* data = writer->outputBuffer;
-    uint32_t count = writer->pendingOutput;
+// Writes count bytes, the part that fits in the current volume in one call and the rest into the next
+// volumes.
+int WriteBytes(ArchiveWriter* writer, const unsigned char* data, uint32_t count) {
     while (count > 0) {
         const uint32_t position = FileTell(writer->file);
         const uint32_t room = position < writer->volumeSize ? writer->volumeSize - position : 0;
@@ -60,6 +58,12 @@ int WritePendingOutput(ArchiveWriter* writer) {
         data += part;
         count -= part;
     }
+    return 0;
+}
+
+// Writes the compressed bytes waiting in the output buffer.
+int WritePendingOutput(ArchiveWriter* writer) {
+    if (WriteBytes(writer, writer->outputBuffer, writer->pendingOutput) != 0) return -1;
     writer->pendingOutput = 0;
     writer->stream.next_out = writer->outputBuffer;
     writer->stream.avail_out = OutputBufferSize;
@@ -90,6 +94,23 @@ int WriteBackByte(ArchiveWriter* writer, uint8_t value) {
     return 0;
 }
 
+// Writes bytes at the patch position: in one call when they lie in the current volume, as the header of
+// every member but one that a volume boundary cuts does, else byte by byte through the volumes.
+int WriteBack(ArchiveWriter* writer, const unsigned char* bytes, uint32_t count) {
+    if (writer->patchVolume == writer->currentVolume && writer->patchPosition < writer->volumeSize &&
+        count <= writer->volumeSize - writer->patchPosition) {
+        uint32_t done = 0;
+        if (!FileSeek(writer->file, writer->patchPosition) || !FileWrite(writer->file, bytes, count, &done) ||
+            done != count || FileSeekEnd(writer->file) == 0xFFFFFFFF)
+            return -1;
+        writer->patchPosition += count;
+        return 0;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        if (WriteBackByte(writer, bytes[i]) != 0) return -1;
+    return 0;
+}
+
 int WriteBackU32(ArchiveWriter* writer, uint32_t value) {
     unsigned char bytes[4];
     PutU32(bytes, value);
@@ -99,7 +120,7 @@ int WriteBackU32(ArchiveWriter* writer, uint32_t value) {
 }
 
 void FreeWriter(ArchiveWriter* writer) {
-    if (writer->memberOpen) deflateEnd(&writer->stream);
+    if (writer->streamReady) deflateEnd(&writer->stream);
     FileClose(writer->file);
     free(writer->outputBuffer);
     free(writer);
@@ -146,19 +167,27 @@ int BeginMember(ArchiveWriter* writer, const char* name, uint32_t dosDateTime, u
     writer->nameLength = static_cast<uint8_t>(nameLength);
     writer->pendingOutput = 0;
 
-    for (int placeholder = 0; placeholder < 4; ++placeholder)
-        if (WriteU32(writer, 0) != 0) return -1;
-    if (WriteU32(writer, dosDateTime) != 0 || WriteU32(writer, versionHigh) != 0 ||
-        WriteU32(writer, versionLow) != 0 || WriteByte(writer, writer->nameLength) != 0)
+    // The header in one write; tag, sizes and CRC stay zero until EndMember writes them back.
+    unsigned char header[ArchiveFormat::MemberHeaderSize + ArchiveFormat::MaxNameLength] = {};
+    PutU32(header + ArchiveFormat::MemberTimeOffset, dosDateTime);
+    PutU32(header + ArchiveFormat::MemberVersionHighOffset, versionHigh);
+    PutU32(header + ArchiveFormat::MemberVersionLowOffset, versionLow);
+    header[ArchiveFormat::MemberNameLengthOffset] = writer->nameLength;
+    memcpy(header + ArchiveFormat::MemberHeaderSize, name, nameLength);
+    if (WriteBytes(writer, header, static_cast<uint32_t>(ArchiveFormat::MemberHeaderSize + nameLength)) != 0)
         return -1;
-    for (size_t i = 0; i < nameLength; ++i)
-        if (WriteByte(writer, static_cast<uint8_t>(name[i])) != 0) return -1;
 
-    memset(&writer->stream, 0, sizeof writer->stream);
+    if (writer->streamReady) {
+        if (deflateReset(&writer->stream) != Z_OK) return -1;
+    } else {
+        memset(&writer->stream, 0, sizeof writer->stream);
+        if (deflateInit2(&writer->stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) !=
+            Z_OK)
+            return -1;
+        writer->streamReady = 1;
+    }
     writer->stream.next_out = writer->outputBuffer;
     writer->stream.avail_out = OutputBufferSize;
-    if (deflateInit2(&writer->stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return -1;
     writer->memberOpen = 1;
     return 0;
 }
@@ -194,11 +223,13 @@ int EndMember(ArchiveWriter* writer) {
     if (writer->pendingOutput > 0 && WritePendingOutput(writer) != 0) return -1;
     const uint32_t uncompressed = static_cast<uint32_t>(stream.total_in);
     const uint32_t compressed = static_cast<uint32_t>(stream.total_out);
-    if (deflateEnd(&stream) != Z_OK) return -1;
 
-    if (WriteBackU32(writer, ArchiveFormat::MemberTag) != 0 || WriteBackU32(writer, uncompressed) != 0 ||
-        WriteBackU32(writer, compressed) != 0 || WriteBackU32(writer, writer->runningCrc) != 0)
-        return -1;
+    unsigned char patch[16];
+    PutU32(patch + ArchiveFormat::MemberTagOffset, ArchiveFormat::MemberTag);
+    PutU32(patch + ArchiveFormat::MemberSizeOffset, uncompressed);
+    PutU32(patch + ArchiveFormat::MemberPackedSizeOffset, compressed);
+    PutU32(patch + ArchiveFormat::MemberCrcOffset, writer->runningCrc);
+    if (WriteBack(writer, patch, sizeof patch) != 0) return -1;
     writer->memberOpen = 0;
     writer->totalSize += writer->nameLength + compressed + ArchiveFormat::MemberHeaderSize;
     ++writer->memberCount;

@@ -26,6 +26,9 @@ struct ArchiveWriter {
     uint8_t nameLength;
     unsigned char* outputBuffer;  // 16,384 bytes, owned
     uint32_t pendingOutput;
+    // The deflate stream is made once and reset for every member: making it anew costs more than a
+    // small member's data.
+    int streamReady;
     z_stream stream;
 };
 
