@@ -53,6 +53,16 @@ TEST_F(InstallStart, PackageRunCopiesTheModuleAndOpensTheBackgroundWindow) {
     EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
 }
 
+// The longest title the install information can give: the caption holds "Installation of " and as much
+// of the title as fits its 259 characters, and the run goes on (it wrote past the caption before).
+TEST_F(InstallStart, ALongTitleIsCutToFitTheCaption) {
+    const std::string title(259, 'T');
+    ASSERT_TRUE(Run(e2e::WritePackage(
+        "long.exe", {{"KPII", "[General]\r\nTitle=" + title + "\r\nLanguage=1\r\n"}, {"KPWB", "BM"}})));
+    EXPECT_NE(Backdrop(("Installation of " + title).substr(0, 259).c_str()), nullptr);
+    EXPECT_EQ(CloseInstallRun(run_), 0u);
+}
+
 TEST_F(InstallStart, DamagedPackagesAreRefusedWithoutLeftovers) {
     struct Case {
         const char* what;
