@@ -79,6 +79,23 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
     ASSERT_EQ(Build("one/SETUP.EXE"), 0) << err;
     ASSERT_EQ(Build("two/SETUP.EXE"), 0) << err;
     EXPECT_TRUE(Read(Path("one/SETUP.EXE")) == Read(Path("two/SETUP.EXE")));
+
+    // Another checkout dates its files at its own time: with SOURCE_DATE_EPOCH no member is dated later.
+    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    const int before = Build("epoch1/SETUP.EXE");
+    for (const char* file : {"setup.ini", "wizard.bmp", "readme.txt", "app/top.txt", "app/bin/v.dll"})
+        SetFileModificationTime(Path(file).string(), 1800000000);
+    const int after = Build("epoch2/SETUP.EXE");
+    setenv("SOURCE_DATE_EPOCH", "17e8", 1);
+    const int malformed = Build("malformed/SETUP.EXE");
+    unsetenv("SOURCE_DATE_EPOCH");
+    ASSERT_EQ(before, 0);
+    ASSERT_EQ(after, 0);
+    EXPECT_TRUE(Read(Path("epoch1/SETUP.EXE")) == Read(Path("epoch2/SETUP.EXE")));
+    EXPECT_NE(malformed, 0);
+    EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos) << err;
+    ASSERT_EQ(Build("later/SETUP.EXE"), 0) << err;
+    EXPECT_FALSE(Read(Path("one/SETUP.EXE")) == Read(Path("later/SETUP.EXE"))) << "times are kept without it";
 }
 
 TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {

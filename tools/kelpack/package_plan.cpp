@@ -2,6 +2,9 @@
 #include "tools/kelpack/package_plan.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
 #include <system_error>
 
 #include "archive/format.h"
@@ -21,6 +24,7 @@ class Planner {
     explicit Planner(const Project& project) : project_(project) {}
 
     PackagePlan Run() {
+        ReadSourceDate();
         std::optional<IniFile> info = InstallInfo();
         if (fs::path bitmap = RequiredFile("WizardBitmap", "packages always carry a wizard bitmap");
             !bitmap.empty())
@@ -58,6 +62,21 @@ class Planner {
             return {};
         }
         return path;
+    }
+
+    // SOURCE_DATE_EPOCH, the reproducible-builds convention: no member is dated later than it, so that
+    // two checkouts of the same sources, whose files carry each checkout's own time, build the same bytes.
+    void ReadSourceDate() {
+        const char* text = std::getenv("SOURCE_DATE_EPOCH");
+        if (text == nullptr || *text == '\0') return;
+        char* end = nullptr;
+        errno = 0;
+        const long long seconds = std::strtoll(text, &end, 10);
+        if (*end != '\0' || errno != 0 || seconds < 0)
+            Report(Diagnostic::Error, "environment", "SOURCE_DATE_EPOCH",
+                   std::string("'") + text + "' is not a number of seconds since 1970");
+        else
+            sourceDate_ = static_cast<std::time_t>(seconds);
     }
 
     std::optional<IniFile> InstallInfo() {
@@ -105,6 +124,7 @@ class Planner {
             return;
         }
         std::time_t modified = FileModificationTime(path.string());
+        if (sourceDate_ && modified > *sourceDate_) modified = *sourceDate_;
         member.dosDateTime = modified == -1 ? 0 : DosDateTimeOf(modified);
         FileVersion version = ReadFileVersion(path.string());
         member.versionHigh = version.high;
@@ -184,6 +204,7 @@ class Planner {
 
     const Project& project_;
     std::string infoFile_;
+    std::optional<std::time_t> sourceDate_;
     PackagePlan plan_;
 };
 
