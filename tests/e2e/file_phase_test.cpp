@@ -289,8 +289,15 @@ TEST_F(FilePhase, AbortOnTheProgressPageRollsBackEverythingCopiedSoFar) {
     ui::ClickButton(progress, IDC_ABORT);
     HWND box = Box(e2e::AbortQuestion);
     ASSERT_NE(box, nullptr);
-    // The file phase holds still while the question is open.
-    const std::string held = BarText(progress);
+    // The file phase holds still while the question is open. The bar may first catch up with blocks
+    // written before the worker reached its hold (it is redrawn on a timer); then it stays.
+    std::string held = BarText(progress);
+    for (int wait = 0; wait < 20; ++wait) {
+        Sleep(150);
+        const std::string now = BarText(progress);
+        if (now == held) break;
+        held = now;
+    }
     Sleep(500);
     EXPECT_EQ(BarText(progress), held);
     ASSERT_LT(atoi(held.c_str()), 100) << "the abort must come before the end";

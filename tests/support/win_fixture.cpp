@@ -34,6 +34,10 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool RunningUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 void PackageTest::SetUp() { ASSERT_TRUE(OpenScratchLog(folder_.Root().string())); }
 
 void PackageTest::TearDown() {

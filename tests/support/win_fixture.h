@@ -20,6 +20,8 @@ HMODULE LoadModuleResources();
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int width = 0, int height = 0,
                       DWORD exStyle = 0);
 bool Exists(const std::string& path);
+// Whether the tests run under Wine, which emulates some parts of the system only in part.
+bool RunningUnderWine();
 
 // A scratch folder with a fresh installation log in it; the package reader, the restart and abort flags
 // are reset afterwards.

@@ -143,6 +143,8 @@ TEST_F(InstallLogTest, RecordsKeepTheirStoredFormAndComeBackWhole) {
     EXPECT_EQ(Raw("IniFile", "1"), "C:\\win\\app.ini,1");
     EXPECT_EQ(Raw("General", "UninstallType"), "2");
 
+    // Read back as the uninstaller does: counts as stored, the file list from its start.
+    WriteSourceFileCount();
     ResetLogCounters();
     for (const char* section :
          {"SourceFile", "MiscFile", "Shortcut", "RegistrySubKey", "RegistryValue", "IniFile", "IniKey"})
