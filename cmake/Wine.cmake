@@ -21,7 +21,7 @@ function(kp_add_wine_run name target)
   add_test(NAME ${name} COMMAND ${target} --gtest_color=no ${ARGN})
   set_tests_properties(${name} PROPERTIES
     FIXTURES_REQUIRED wine_prefix
-    TIMEOUT 900
+    TIMEOUT 1800
     SKIP_REGULAR_EXPRESSION ${KP_WINE_SKIP}
     ENVIRONMENT "KP_WINE_DIR=${KP_WINE_DIR};KP_SCREENSHOTS_DIR=${KP_SCREENSHOTS_DIR};KP_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

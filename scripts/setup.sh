@@ -29,6 +29,20 @@ if [ ${#missing[@]} -gt 0 ] || [ $needs_i386 -eq 1 ]; then
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 fi
 
+# A kernel without IA-32 emulation cannot start Wine's 32-bit loader; the runs under Wine then go to a
+# virtual machine (scripts/wine-vm.sh), which these build and start.
+if ! wine --version >/dev/null 2>&1; then
+  vm_missing=()
+  for p in qemu-system-x86 debootstrap; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || vm_missing+=("$p")
+  done
+  if [ ${#vm_missing[@]} -gt 0 ]; then
+    echo "setup: Wine cannot start here; installing ${vm_missing[*]} for its virtual machine"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+      "${vm_missing[@]}" </dev/null
+  fi
+fi
+
 # The Korean runs need a generated ko_KR.UTF-8 locale.
 if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
   echo "setup: generating ko_KR.UTF-8"
