@@ -13,7 +13,7 @@ set(KP_SCREENSHOTS_DIR ${CMAKE_SOURCE_DIR}/build/screenshots)
 add_test(NAME wine_template COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-template.sh ${KP_WINE_DIR}/template)
 # A machine that cannot run 32-bit programs skips every run under Wine (scripts/wine-env.sh).
 set(KP_WINE_SKIP "SKIPPED:")
-set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300
+set_tests_properties(wine_template PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 1200
   SKIP_REGULAR_EXPRESSION ${KP_WINE_SKIP})
 
 # kp_add_wine_run(name target [ARGS...]): run the test program target under Wine as the CTest entry name.
