@@ -12,10 +12,8 @@ namespace {
 
 void WriteSeed(const std::filesystem::path& folder, const char* name, const std::string& volume0,
                const std::string& volume1) {
-    std::string seed(3, '\0');
-    seed[0] = volume1.empty() ? 0 : 1;
-    seed[1] = static_cast<char>(volume0.size() & 0xFF);
-    seed[2] = static_cast<char>(volume0.size() >> 8);
+    const std::string seed = {char(volume1.empty() ? 0 : 1), char(volume0.size() & 0xFF),
+                              char(volume0.size() >> 8)};
     testsupport::SetFileBytes((folder / name).string(), seed + volume0 + volume1);
 }
 

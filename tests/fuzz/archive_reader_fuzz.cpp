@@ -1,10 +1,10 @@
 // Fuzz target for the archive reader: any bytes, as a package of one or two volume files, must be
 // read or refused without a crash, a leak or undefined behaviour.
 #include <stdint.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #ifdef _WIN32
 #include <process.h>
@@ -24,10 +24,7 @@ std::string ScratchPath(const char* extension) {
 }
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr) abort();
-    if (size > 0 && fwrite(data, 1, size, file) != size) abort();
-    fclose(file);
+    if (!std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size)) abort();
 }
 
 // Reads every member the way the module does: names, data in blocks or whole, CRC checks.

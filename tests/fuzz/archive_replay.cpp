@@ -1,16 +1,14 @@
 // Replays fuzz inputs through the fuzz target without libFuzzer: the 32-bit Windows build of the reader
 // meets the corpus the 64-bit fuzzer grew, since size arithmetic can go wrong in one word size only.
-// Usage: archive_replay [--most N] FOLDER...   (every input file of the folders, in name order, at most
-// N of them spread evenly; default 2000)
+// Usage: archive_replay FOLDER...   (the input files of the folders in name order, at most 2000 of them
+// spread evenly, so that a grown corpus still replays in bounded time)
 #include <stdint.h>
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -18,13 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
-    size_t most = 2000;
+    const size_t most = 2000;
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--most" && i + 1 < argc) {
-            most = strtoul(argv[++i], nullptr, 10);
-            continue;
-        }
         std::error_code error;
         for (const fs::directory_entry& entry : fs::directory_iterator(argv[i], error))
             if (entry.is_regular_file()) inputs.push_back(entry.path());
@@ -34,7 +28,7 @@ int main(int argc, char** argv) {
         return 77;
     }
     std::sort(inputs.begin(), inputs.end());
-    const size_t step = inputs.size() > most ? (inputs.size() + most - 1) / most : 1;
+    const size_t step = (inputs.size() + most - 1) / most;
     size_t replayed = 0;
     for (size_t i = 0; i < inputs.size(); i += step, ++replayed) {
         std::ifstream file(inputs[i], std::ios::binary);

@@ -34,13 +34,14 @@ class PackageTest : public KelpackTest {
                   std::string(KP_VERSIONED_DLL) + "\n");
         // Fixed times, so that two checkouts give the same package.
         for (const char* file : {"app/top.txt", "app/nested/deeper/leaf.txt", "app/bin/v.dll"})
-            SetFileModificationTime(Path(file).string(), 1700000000);
+            SetFileModificationTime(At(file), 1700000000);
         module_ = Module().string();
     }
 
+    std::string At(const std::string& relative) const { return Path(relative).string(); }
+
     int Build(const std::string& output, const std::vector<std::string>& more = {}) {
-        std::vector<std::string> args{
-            "build", Path("p.kpp").string(), "-o", Path(output).string(), "--module", module_, "--quiet"};
+        std::vector<std::string> args{"build", At("p.kpp"), "-o", At(output), "--module", module_, "--quiet"};
         args.insert(args.end(), more.begin(), more.end());
         return Run(args);
     }
@@ -50,8 +51,8 @@ class PackageTest : public KelpackTest {
 
 TEST_F(PackageTest, BuildListExtractVerify) {
     ASSERT_EQ(Build("out/SETUP.EXE"), 0) << err;
-    std::string package = Path("out/SETUP.EXE").string();
-    EXPECT_EQ(fs::file_size(package) > ModuleSize, true);
+    std::string package = At("out/SETUP.EXE");
+    EXPECT_GT(fs::file_size(package), ModuleSize);
 
     ASSERT_EQ(Run({"list", package}), 0) << err;
     for (const char* name : {"KPII", "KPWB", "KPPI", "Src\\bin\\v.dll", "Src\\nested\\empty\\", "Misc1"})
@@ -70,7 +71,7 @@ TEST_F(PackageTest, BuildListExtractVerify) {
     EXPECT_EQ(Read(Path("x/Src/bin/v.dll")), Read(KP_VERSIONED_DLL));
     EXPECT_EQ(Read(Path("x/KPPI")), "read me");
     EXPECT_TRUE(fs::is_directory(Path("x/Src/nested/empty")));
-    EXPECT_EQ(FileModificationTime(Path("x/Src/top.txt").string()), 1700000000);
+    EXPECT_EQ(FileModificationTime(At("x/Src/top.txt")), 1700000000);
 
     EXPECT_EQ(Run({"verify", package}), 0) << err;
 }
@@ -84,13 +85,12 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
     setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
     const int before = Build("epoch1/SETUP.EXE");
     for (const char* file : {"setup.ini", "wizard.bmp", "readme.txt", "app/top.txt", "app/bin/v.dll"})
-        SetFileModificationTime(Path(file).string(), 1800000000);
+        SetFileModificationTime(At(file), 1800000000);
     const int after = Build("epoch2/SETUP.EXE");
     setenv("SOURCE_DATE_EPOCH", "17e8", 1);
     const int malformed = Build("malformed/SETUP.EXE");
     unsetenv("SOURCE_DATE_EPOCH");
-    ASSERT_EQ(before, 0);
-    ASSERT_EQ(after, 0);
+    ASSERT_EQ(std::make_pair(before, after), std::make_pair(0, 0));
     EXPECT_TRUE(Read(Path("epoch1/SETUP.EXE")) == Read(Path("epoch2/SETUP.EXE")));
     EXPECT_NE(malformed, 0);
     EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos) << err;
@@ -101,18 +101,16 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
 TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
     Write("app/big.bin", testsupport::SampleNoise(3 << 20, 1));  // fills three diskettes
     ASSERT_EQ(Build("whole/SETUP.EXE"), 0) << err;
-    ASSERT_EQ(Extract(Path("whole/SETUP.EXE").string(), "a"), 0) << err;
+    ASSERT_EQ(Extract(At("whole/SETUP.EXE"), "a"), 0) << err;
 
     // Stale volumes of an earlier, longer build must go.
     Write("split/SETUP.009", "stale");
     ASSERT_EQ(Build("split/SETUP.EXE", {"--volume-size", "1.44M"}), 0) << err;
-    EXPECT_EQ(fs::file_size(Path("split/SETUP.EXE")), 1457664u);
-    EXPECT_EQ(fs::file_size(Path("split/SETUP.001")), 1457664u);
+    for (const char* volume : {"EXE", "001"}) EXPECT_EQ(fs::file_size(At("split/SETUP.") + volume), 1457664u);
     EXPECT_TRUE(fs::exists(Path("split/SETUP.002")));
-    EXPECT_FALSE(fs::exists(Path("split/SETUP.003")));
-    EXPECT_FALSE(fs::exists(Path("split/SETUP.009")));
-    ASSERT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 0) << err;
-    ASSERT_EQ(Extract(Path("split/SETUP.EXE").string(), "b"), 0) << err;
+    for (const char* volume : {"003", "009"}) EXPECT_FALSE(fs::exists(At("split/SETUP.") + volume));
+    ASSERT_EQ(Run({"verify", At("split/SETUP.EXE")}), 0) << err;
+    ASSERT_EQ(Extract(At("split/SETUP.EXE"), "b"), 0) << err;
     for (const auto& entry : fs::recursive_directory_iterator(Path("a"))) {
         fs::path twin = Path("b") / entry.path().lexically_relative(Path("a"));
         ASSERT_TRUE(fs::exists(twin)) << twin;
@@ -123,11 +121,11 @@ TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
 
     // A missing volume is named, and the package counts as damaged.
     fs::rename(Path("split/SETUP.001"), Path("aside"));
-    EXPECT_EQ(Run({"verify", Path("split/SETUP.EXE").string()}), 1);
+    EXPECT_EQ(Run({"verify", At("split/SETUP.EXE")}), 1);
     EXPECT_NE(err.find("SETUP.001"), std::string::npos) << err;
     fs::rename(Path("aside"), Path("split/SETUP.001"));
     fs::remove(Path("split/SETUP.002"));  // it holds the headers of the members after big.bin
-    EXPECT_EQ(Run({"list", Path("split/SETUP.EXE").string()}), 1);
+    EXPECT_EQ(Run({"list", At("split/SETUP.EXE")}), 1);
     EXPECT_NE(err.find("volume file missing"), std::string::npos) << err;
 }
 
@@ -137,9 +135,7 @@ TEST_F(PackageTest, RefusesBadSettingsAndLeavesNothingBehind) {
     EXPECT_NE(err.find("too small"), std::string::npos) << err;
     EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", "lots"}), 2);
     Write("short.exe", "MZ");
-    EXPECT_EQ(Run({"build", Path("p.kpp").string(), "-o", Path("o/SETUP.EXE").string(), "--module",
-                   Path("short.exe").string()}),
-              1);
+    EXPECT_EQ(Run({"build", At("p.kpp"), "-o", At("o/SETUP.EXE"), "--module", At("short.exe")}), 1);
     EXPECT_FALSE(fs::exists(Path("o/SETUP.EXE")));
 
     // A source file that vanishes after planning fails the write, which removes every volume.
@@ -149,8 +145,7 @@ TEST_F(PackageTest, RefusesBadSettingsAndLeavesNothingBehind) {
     Progress quiet(std::cerr, Progress::Quiet, 0);
     WriteSettings settings{Path("o/SETUP.EXE"), module_, uint32_t(ModuleSize + 40)};
     EXPECT_THROW(WritePackage(plan, settings, quiet), ToolError);
-    EXPECT_FALSE(fs::exists(Path("o/SETUP.EXE")));
-    EXPECT_FALSE(fs::exists(Path("o/SETUP.001")));
+    for (const char* volume : {"EXE", "001"}) EXPECT_FALSE(fs::exists(At("o/SETUP.") + volume));
 }
 
 TEST_F(PackageTest, VerifyFindsDamage) {
@@ -158,13 +153,13 @@ TEST_F(PackageTest, VerifyFindsDamage) {
     std::string image = Read(Path("SETUP.EXE"));
     image[image.size() - 20] ^= 0x55;  // inside the last member's data
     Write("SETUP.EXE", image);
-    EXPECT_EQ(Run({"verify", Path("SETUP.EXE").string()}), 1);
+    EXPECT_EQ(Run({"verify", At("SETUP.EXE")}), 1);
     EXPECT_NE(out.find("DAMAGED"), std::string::npos);
-    EXPECT_EQ(Extract(Path("SETUP.EXE").string()), 1);
+    EXPECT_EQ(Extract(At("SETUP.EXE")), 1);
 
     Write("SETUP.EXE", image.substr(0, image.size() - 1));
-    EXPECT_EQ(Run({"verify", Path("SETUP.EXE").string()}), 1);
-    EXPECT_EQ(Run({"verify", Path("nothing.exe").string()}), 1);
+    EXPECT_EQ(Run({"verify", At("SETUP.EXE")}), 1);
+    EXPECT_EQ(Run({"verify", At("nothing.exe")}), 1);
     EXPECT_EQ(Run({"verify"}), 2);
 }
 

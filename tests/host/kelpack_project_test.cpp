@@ -1,5 +1,5 @@
-// Project checks of the packaging tool: member order, misc entries, missing parts, long names, the
-// space estimate; and the INI rules the checks rely on.
+// Project checks of the packaging tool (member order, misc entries, missing parts, long names, the space
+// estimate) and the INI rules they rely on.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -108,9 +108,8 @@ TEST(IniFileTest, ReadsAsTheProfileFunctionsDo) {
     EXPECT_EQ(ini.Get("Info", "Quoted"), "a b");
     EXPECT_EQ(ini.Get("Info", "Empty"), "");
     EXPECT_FALSE(ini.Get("Info", "Missing"));
-    EXPECT_EQ(ini.GetInt("Info", "Number", 5), 12);
-    EXPECT_EQ(ini.GetInt("Info", "Word", 5), 5);
-    EXPECT_EQ(ini.GetInt("Info", "Empty", 5), 5);
+    for (const auto& [key, number] : {std::pair{"Number", 12}, {"Word", 5}, {"Empty", 5}})
+        EXPECT_EQ(ini.GetInt("Info", key, 5), number) << key;  // leading digits, else the default
     EXPECT_EQ(uint32_t(ini.GetInt("Info", "Big", 0)), 3000000000u);
     EXPECT_TRUE(ini.GetBool("Info", "LicenseInfo", false));
 }

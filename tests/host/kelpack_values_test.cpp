@@ -1,6 +1,5 @@
-// Values as the packaging tool reads and writes them: member names as paths, volume sizes as authors
-// write them, DOS date/time values (packing, range limits, formatting, round trips), and the versions
-// of DLLs (a real one, files that are no PE image, truncations).
+// Values the packaging tool reads and writes: member names as paths, volume sizes as authors write them,
+// DOS date/time values, and the versions of DLLs (a real one, files that are no PE image, truncations).
 #include <gtest/gtest.h>
 
 #include "tests/support/kelpack_fixture.h"
@@ -12,26 +11,21 @@
 
 namespace {
 
-TEST(MemberPathsTest, SafeNamesStayBelowTheFolder) {
+TEST(MemberPathsTest, OnlyNamesThatStayBelowTheFolderAreSafe) {
     for (const char* name : {"KPII", "Misc12", "Src\\a\\b.txt", "Src\\empty\\", "Src\\..data\\x", "Src\\a.b"})
         EXPECT_EQ(UnsafeMemberName(name), "") << name;
+    for (const char* name : {"", "\\x", "/x", "C:x", "Src\\a:stream", "Src\\..\\x", "Src/../x", "..",
+                             "Src\\.\\x", "Src\\\\x", "Src\\. .\\x", "Src\\...\\x", "Src\\x\\\\"})
+        EXPECT_NE(UnsafeMemberName(name), "") << name;
     EXPECT_EQ(MemberTargetPath("out", "Src\\a\\b.txt"), std::filesystem::path("out") / "Src" / "a" / "b.txt");
     EXPECT_EQ(MemberTargetPath("out", "Src\\empty\\"), std::filesystem::path("out") / "Src" / "empty");
     EXPECT_TRUE(IsFolderMember("Src\\empty\\"));
 }
 
-TEST(MemberPathsTest, NamesThatWouldEscapeAreRefused) {
-    for (const char* name : {"", "\\x", "/x", "C:x", "Src\\a:stream", "Src\\..\\x", "Src/../x", "..",
-                             "Src\\.\\x", "Src\\\\x", "Src\\. .\\x", "Src\\...\\x", "Src\\x\\\\"})
-        EXPECT_NE(UnsafeMemberName(name), "") << name;
-}
-
 TEST(VolumeSizeTest, BytesUnitsAndDisketteNames) {
-    EXPECT_EQ(ParseVolumeSize("1457664"), 1457664u);
-    EXPECT_EQ(ParseVolumeSize("1.44M"), 1457664u);
-    EXPECT_EQ(ParseVolumeSize("1.2m"), 1228800u);
-    EXPECT_EQ(ParseVolumeSize("700K"), 716800u);
-    EXPECT_EQ(ParseVolumeSize("100M"), 104857600u);
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"1457664", 1457664}, {"1.44M", 1457664}, {"1.2m", 1228800}, {"700K", 716800}, {"100M", 104857600}};
+    for (const auto& [text, bytes] : cases) EXPECT_EQ(ParseVolumeSize(text), bytes) << text;
     for (const char* bad : {"", "0", "1.5M", "12Q", "K", "4096M", "99999999999", "-5"})
         EXPECT_THROW(ParseVolumeSize(bad), UsageError) << bad;
 }
@@ -65,17 +59,14 @@ TEST(DosTimeTest, LocalTimeRoundTrip) {
 
 using PeVersionTest = KelpackTest;
 
-TEST_F(PeVersionTest, ReadsTheFixedFileVersionOfADll) {
+TEST_F(PeVersionTest, FixedFileVersionOfADllAndNoneForOtherFiles) {
     FileVersion version = ReadFileVersion(KP_VERSIONED_DLL);
     EXPECT_EQ(version.high, 0x00010002u);
     EXPECT_EQ(version.low, 0x00030004u);
     EXPECT_EQ(FormatVersion(version.high, version.low), "1.2.3.4");
-}
-
-TEST_F(PeVersionTest, NoVersionForOtherFiles) {
-    EXPECT_FALSE(ReadFileVersion(Write("readme.txt", "MZ but no image").string()).Known());
-    EXPECT_FALSE(ReadFileVersion(Write("empty.dll", "").string()).Known());
-    EXPECT_FALSE(ReadFileVersion(Path("missing.dll").string()).Known());
+    for (const auto& other :
+         {Write("readme.txt", "MZ but no image"), Write("empty.dll", ""), Path("missing.dll")})
+        EXPECT_FALSE(ReadFileVersion(other.string()).Known()) << other;
     EXPECT_EQ(FormatVersion(0xFFFFFFFF, 0xFFFFFFFF), "-");
 }
 

@@ -22,11 +22,10 @@ int CountConversions(std::string format) {
     return static_cast<int>(std::count(format.begin(), format.end(), '%'));
 }
 
-TEST(Messages, LanguageStartsEnglish) { EXPECT_EQ(LanguageFlag, 1); }
-
-// Korean texts are code page 949 bytes; the flag is read at the moment of use, and any non-zero value
-// is English.
+// English at the start; Korean texts are code page 949 bytes; the flag is read at the moment of use, and
+// any non-zero value is English.
 TEST(Messages, TextsFollowTheFlagAtTheMomentOfUse) {
+    EXPECT_EQ(LanguageFlag, 1);
     LanguageGuard guard;
     const std::tuple<int, MessageId, const char*> cases[] = {
         {0, MessageId::Ok, "\xC8\xAE\xC0\xCE"},                              // 확인
@@ -61,10 +60,8 @@ TEST(Messages, TextsFollowTheFlagAtTheMomentOfUse) {
 TEST(Messages, EveryPairIsCompleteAndTakesTheSameArguments) {
     for (unsigned i = 0; i < static_cast<unsigned>(MessageId::Count); ++i) {
         const MessagePair& pair = MessageOf(static_cast<MessageId>(i));
-        ASSERT_NE(pair.korean, nullptr) << "row " << i;
-        ASSERT_NE(pair.english, nullptr) << "row " << i;
-        EXPECT_GT(std::strlen(pair.korean), 0u) << "row " << i;
-        EXPECT_GT(std::strlen(pair.english), 0u) << "row " << i;
+        ASSERT_TRUE(pair.korean && pair.english) << "row " << i;
+        EXPECT_TRUE(*pair.korean && *pair.english) << "row " << i;
         EXPECT_EQ(CountConversions(pair.korean), CountConversions(pair.english)) << "row " << i;
     }
     // The volume prompts are the only texts with two arguments.

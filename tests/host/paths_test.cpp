@@ -6,74 +6,63 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/strings.h"
 
 namespace {
 
-TEST(IsAbsolutePathTest, DrivesAndNetworkPathsOnly) {
-    EXPECT_EQ(IsAbsolutePath("C:\\dir"), 1);
-    EXPECT_EQ(IsAbsolutePath("  c:"), 1);
-    EXPECT_EQ(IsAbsolutePath("\\\\server\\share"), 1);
-    EXPECT_EQ(IsAbsolutePath("\\dir"), 0);
-    EXPECT_EQ(IsAbsolutePath("dir\\file"), 0);
-    EXPECT_EQ(IsAbsolutePath("C"), 0);
-    EXPECT_EQ(IsAbsolutePath(""), 0);
-    EXPECT_EQ(IsAbsolutePath(nullptr), 0);
-}
+using Cases = std::vector<std::pair<std::string, std::string>>;
 
-void AppendTwice(char* path) {
-    AppendBackslash(path);
-    AppendBackslash(path);
-}
-void ToVolume(char* path) { ReplaceExtension(path, ".001"); }
-void ToInformation(char* path) { ReplaceExtension(path, ".information"); }
-
-// In place on a path buffer with guard bytes behind it, so that writing past 260 bytes shows.
-TEST(InPlacePathTest, EditsStayWithinThePathBuffer) {
-    const std::string full(259, 'a');
-    const struct {
-        const char* name;
-        void (*edit)(char*);
-        std::string path, expected;
-    } cases[] = {
-        {"AppendBackslash", AppendBackslash, " C:\\dir \t", "C:\\dir\\"},
-        {"AppendBackslash twice", AppendTwice, " C:\\dir \t", "C:\\dir\\"},
-        {"AppendBackslash", AppendBackslash, "  ", ""},
-        {"AppendBackslash", AppendBackslash, full, full},
-        // Roots keep their backslash.
-        {"StripTrailingBackslash", StripTrailingBackslash, "C:\\", "C:\\"},
-        {"StripTrailingBackslash", StripTrailingBackslash, "\\", "\\"},
-        {"StripTrailingBackslash", StripTrailingBackslash, "\\\\", "\\\\"},
-        {"StripTrailingBackslash", StripTrailingBackslash, "C:\\dir\\\\", "C:\\dir\\"},
-        {"StripTrailingBackslash", StripTrailingBackslash, " C:\\dir\\ ", "C:\\dir"},
-        {"StripTrailingBackslash", StripTrailingBackslash, "a\\", "a"},
-        {"StripTrailingBackslash", StripTrailingBackslash, "C:", "C:"},
-        {"StripTrailingBackslash", StripTrailingBackslash, "\\\\server\\share\\", "\\\\server\\share"},
-        {"FixDriveRoot", FixDriveRoot, "C:", "C:\\"},
-        {"FixDriveRoot", FixDriveRoot, "C:dir", "C:\\dir"},
-        {"FixDriveRoot", FixDriveRoot, "C:\\dir", "C:\\dir"},
-        {"FixDriveRoot", FixDriveRoot, "dir", "dir"},
-        // A full buffer gives up its last character for the backslash.
-        {"FixDriveRoot", FixDriveRoot, "C:" + std::string(256, 'a') + "z", "C:\\" + std::string(256, 'a')},
-        // Only a real extension is replaced.
-        {"ReplaceExtension", ToVolume, " C:\\pkg\\SETUP.EXE ", "C:\\pkg\\SETUP.001"},
-        {"ReplaceExtension", ToVolume, "C:\\my.app\\SETUP", "C:\\my.app\\SETUP"},
-        {"ReplaceExtension", ToVolume, "SETUP", "SETUP"},
-        {"ReplaceExtension", ToInformation, std::string(255, 'a') + ".tmp", std::string(255, 'a') + ".inf"},
-#ifndef _WIN32
-        {"ReplaceExtension", [](char* path) { ReplaceExtension(path, ".002"); }, "/tmp/out/setup.exe",
-         "/tmp/out/setup.002"},
-#endif
-    };
-    for (const auto& c : cases) {
+// Each path edited in place on a buffer with guard bytes behind it, so that writing past 260 bytes shows.
+void ExpectEdits(const char* name, void (*edit)(char*), const Cases& cases) {
+    for (const auto& [path, expected] : cases) {
         char text[PathBufferSize + 8];
         memset(text, '#', sizeof text);
-        CopyBounded(PathBufferSize, text, c.path.c_str());
-        c.edit(text);
-        EXPECT_EQ(std::string(text), c.expected) << c.name << "(\"" << c.path << "\")";
-        EXPECT_EQ(text[PathBufferSize], '#') << c.name << "(\"" << c.path << "\")";
+        CopyBounded(PathBufferSize, text, path.c_str());
+        edit(text);
+        EXPECT_EQ(std::string(text), expected) << name << "(\"" << path << "\")";
+        EXPECT_EQ(text[PathBufferSize], '#') << name << "(\"" << path << "\")";
     }
+}
+
+void ExpectParts(const char* name, const char* (*part)(const char*), const Cases& cases) {
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(part(path.c_str()), expected) << name << "(\"" << path << "\")";
+}
+
+TEST(IsAbsolutePathTest, DrivesAndNetworkPathsOnly) {
+    for (const char* path : {"C:\\dir", "  c:", "\\\\server\\share"})
+        EXPECT_EQ(IsAbsolutePath(path), 1) << path;
+    for (const char* path : {"\\dir", "dir\\file", "C", "", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(IsAbsolutePath(path), 0) << (path ? path : "null");
+}
+
+TEST(InPlacePathTest, EditsStayWithinThePathBuffer) {
+    const std::string full(259, 'a'), a256(256, 'a'), a255(255, 'a');
+    // clang-format off
+    ExpectEdits("AppendBackslash", AppendBackslash, {{" C:\\dir \t", "C:\\dir\\"}, {"  ", ""}, {full, full}});
+    ExpectEdits("AppendBackslash twice", [](char* path) { AppendBackslash(path), AppendBackslash(path); },
+                {{" C:\\dir \t", "C:\\dir\\"}});
+    // Roots keep their backslash.
+    ExpectEdits("StripTrailingBackslash", StripTrailingBackslash,
+                {{"C:\\", "C:\\"}, {"\\", "\\"}, {"\\\\", "\\\\"}, {"C:\\dir\\\\", "C:\\dir\\"}, {"a\\", "a"},
+                 {" C:\\dir\\ ", "C:\\dir"}, {"C:", "C:"}, {"\\\\server\\share\\", "\\\\server\\share"}});
+    // A full buffer gives up its last character for the backslash.
+    ExpectEdits("FixDriveRoot", FixDriveRoot, {{"C:", "C:\\"}, {"C:dir", "C:\\dir"}, {"C:\\dir", "C:\\dir"},
+                                               {"dir", "dir"}, {"C:" + a256 + "z", "C:\\" + a256}});
+    // Only a real extension is replaced.
+    ExpectEdits("ReplaceExtension .001", [](char* path) { ReplaceExtension(path, ".001"); },
+                {{" C:\\pkg\\SETUP.EXE ", "C:\\pkg\\SETUP.001"}, {"C:\\my.app\\SETUP", "C:\\my.app\\SETUP"},
+                 {"SETUP", "SETUP"},
+#ifndef _WIN32
+                 {"/tmp/out/setup.exe", "/tmp/out/setup.001"}
+#endif
+                });
+    ExpectEdits("ReplaceExtension .information", [](char* path) { ReplaceExtension(path, ".information"); },
+                {{a255 + ".tmp", a255 + ".inf"}});
+    // clang-format on
 
     // Without room for the backslash nothing changes.
     char tight[4] = "C:";
@@ -87,75 +76,47 @@ TEST(InPlacePathTest, EditsStayWithinThePathBuffer) {
 // backslash except at a drive root; FileNameOf the part after the last backslash; ExtensionOf the last
 // dot after the last colon and backslash.
 TEST(PathPartsTest, EachPartOfManyForms) {
-    const struct {
-        const char* name;
-        const char* (*part)(const char*);
-        const char* path;
-        const char* expected;
-    } cases[] = {
-        {"DriveOf", DriveOf, " C:\\dir\\file.txt ", "C:"},
-        {"DriveOf", DriveOf, "d:file", "d:"},
-        {"DriveOf", DriveOf, "\\\\server\\share\\dir\\file", "\\\\server\\share"},
-        {"DriveOf", DriveOf, "\\\\server\\share", "\\\\server\\share"},
-        {"DriveOf", DriveOf, "\\\\server\\", ""},
-        {"DriveOf", DriveOf, "\\\\server", ""},
-        {"DriveOf", DriveOf, "dir\\file", ""},
-        {"DriveOf", DriveOf, "\\dir\\file", ""},
-        {"FolderOf", FolderOf, "C:\\file.txt", "C:\\"},
-        {"FolderOf", FolderOf, "C:file.txt", "C:\\"},
-        {"FolderOf", FolderOf, "C:", "C:\\"},
-        {"FolderOf", FolderOf, " C:\\dir\\sub\\file.txt ", "C:\\dir\\sub"},
-        {"FolderOf", FolderOf, "C:\\dir\\", "C:\\dir"},
-        {"FolderOf", FolderOf, "\\\\server\\share\\file.txt", "\\\\server\\share"},
-        {"FolderOf", FolderOf, "\\\\server\\share", "\\\\server\\share"},
-        {"FolderOf", FolderOf, "\\\\server", "\\\\server"},
-        {"FolderOf", FolderOf, "file.txt", "file.txt"},
-        {"FolderOf", FolderOf, "dir\\file.txt", "dir"},
-        {"FolderOf", FolderOf, "\\file.txt", "\\"},
-        {"FileNameOf", FileNameOf, "C:\\dir\\file.txt", "file.txt"},
-        {"FileNameOf", FileNameOf, " file.txt ", "file.txt"},
-        {"FileNameOf", FileNameOf, "C:file.txt", "file.txt"},
-        {"FileNameOf", FileNameOf, "C:\\dir\\", ""},
-        {"FileNameOf", FileNameOf, "\\\\server\\share\\file.txt", "file.txt"},
-        {"FileNameOf", FileNameOf, "\\\\server\\share", ""},
-        {"ExtensionOf", ExtensionOf, "C:\\dir\\file.txt", ".txt"},
-        {"ExtensionOf", ExtensionOf, "archive.tar.gz ", ".gz"},
-        {"ExtensionOf", ExtensionOf, "C:\\dir.d\\file", ""},
-        {"ExtensionOf", ExtensionOf, "a.b:c", ""},
-        {"ExtensionOf", ExtensionOf, "file.", "."},
-        {"ExtensionOf", ExtensionOf, "", ""},
+    // clang-format off
+    ExpectParts("DriveOf", DriveOf,
+                {{" C:\\dir\\file.txt ", "C:"}, {"d:file", "d:"}, {"\\\\server\\", ""}, {"\\\\server", ""},
+                 {"\\\\server\\share\\dir\\file", "\\\\server\\share"}, {"dir\\file", ""},
+                 {"\\\\server\\share", "\\\\server\\share"}, {"\\dir\\file", ""}});
+    ExpectParts("FolderOf", FolderOf,
+                {{"C:\\file.txt", "C:\\"}, {"C:file.txt", "C:\\"}, {"C:", "C:\\"}, {"C:\\dir\\", "C:\\dir"},
+                 {" C:\\dir\\sub\\file.txt ", "C:\\dir\\sub"}, {"\\\\server\\share", "\\\\server\\share"},
+                 {"\\\\server\\share\\file.txt", "\\\\server\\share"}, {"\\\\server", "\\\\server"},
+                 {"file.txt", "file.txt"}, {"dir\\file.txt", "dir"}, {"\\file.txt", "\\"}});
+    ExpectParts("FileNameOf", FileNameOf,
+                {{"C:\\dir\\file.txt", "file.txt"}, {" file.txt ", "file.txt"}, {"C:file.txt", "file.txt"},
+                 {"C:\\dir\\", ""}, {"\\\\server\\share\\file.txt", "file.txt"}, {"\\\\server\\share", ""}});
+    ExpectParts("ExtensionOf", ExtensionOf,
+                {{"C:\\dir\\file.txt", ".txt"}, {"archive.tar.gz ", ".gz"}, {"C:\\dir.d\\file", ""},
+                 {"a.b:c", ""}, {"file.", "."}, {"", ""},
 #ifndef _WIN32
-        {"ExtensionOf", ExtensionOf, "/tmp/out.d/package", ""},  // a slash separates on the host
+                 {"/tmp/out.d/package", ""}  // a slash separates on the host
 #endif
-    };
-    for (const auto& c : cases)
-        EXPECT_STREQ(c.part(c.path), c.expected) << c.name << "(\"" << c.path << "\")";
-
+                });
+    // clang-format on
     // Its own result may be passed back in.
     EXPECT_STREQ(FolderOf(FolderOf("C:\\a\\b\\file")), "C:\\a");
 }
 
-TEST(JoinPathTest, ExactlyOneBackslashBetween) {
-    EXPECT_STREQ(JoinPath("C:\\dir\\", "\\file.txt"), "C:\\dir\\file.txt");
-    EXPECT_STREQ(JoinPath(" C:\\dir ", "sub\\file.txt"), "C:\\dir\\sub\\file.txt");
-    EXPECT_STREQ(JoinPath("C:\\", "\\\\file.txt"), "C:\\file.txt");
-    EXPECT_STREQ(JoinPath("C:\\dir", " \t"), "C:\\dir");
-    EXPECT_STREQ(JoinPath("C:\\dir", nullptr), "C:\\dir");
-    EXPECT_STREQ(JoinPath("", "\\sub\\file.txt"), "sub\\file.txt");
+TEST(JoinPathTest, ExactlyOneBackslashBetweenWithinThePathBuffer) {
+    const char* const cases[][3] = {{"C:\\dir\\", "\\file.txt", "C:\\dir\\file.txt"},
+                                    {" C:\\dir ", "sub\\file.txt", "C:\\dir\\sub\\file.txt"},
+                                    {"C:\\", "\\\\file.txt", "C:\\file.txt"},
+                                    {"C:\\dir", " \t", "C:\\dir"},
+                                    {"C:\\dir", nullptr, "C:\\dir"},
+                                    {"", "\\sub\\file.txt", "sub\\file.txt"}};
+    for (const auto& c : cases) EXPECT_STREQ(JoinPath(c[0], c[1]), c[2]) << c[0];
 
     // Results of earlier calls may be passed back in, in either place.
     EXPECT_STREQ(JoinPath(JoinPath("C:\\a", "b"), "c"), "C:\\a\\b\\c");
     EXPECT_STREQ(JoinPath("C:\\a", JoinPath("b", "c")), "C:\\a\\b\\c");
-}
 
-TEST(JoinPathTest, BoundedToPathBuffer) {
-    std::string folder(250, 'f');
-    std::string joined = JoinPath(folder.c_str(), "0123456789abcdef");
-    EXPECT_EQ(joined.size(), 259u);
-    EXPECT_EQ(joined.substr(250), "\\01234567");
-
-    std::string longFolder(400, 'f');
-    EXPECT_EQ(strlen(JoinPath(longFolder.c_str(), "x")), 259u);
+    EXPECT_EQ(std::string(JoinPath(std::string(250, 'f').c_str(), "0123456789abcdef")),
+              std::string(250, 'f') + "\\01234567");
+    EXPECT_EQ(strlen(JoinPath(std::string(400, 'f').c_str(), "x")), 259u);
 }
 
 // Only paths that stay inside the install folder and name a plain file or folder there.

@@ -5,6 +5,8 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -47,82 +49,69 @@ TEST(CopyBoundedTest, TruncatesAndAlwaysTerminates) {
 }
 
 TEST(BlankTest, OnlySpacesAndTabsAreBlank) {
-    EXPECT_EQ(IsBlank(nullptr), 1);
-    EXPECT_EQ(IsBlank(""), 1);
-    EXPECT_EQ(IsBlank(" \t \t"), 1);
-    EXPECT_EQ(IsBlank(" x "), 0);
-    EXPECT_EQ(IsBlank("\r\n"), 0);
+    for (const char* blank : {static_cast<const char*>(nullptr), "", " \t \t"}) EXPECT_EQ(IsBlank(blank), 1);
+    for (const char* text : {" x ", "\r\n"}) EXPECT_EQ(IsBlank(text), 0) << text;
+}
+
+using Cases = std::vector<std::pair<const char*, const char*>>;
+
+void ExpectEdits(const char* name, void (*edit)(char*), const Cases& cases) {
+    for (const auto& [original, expected] : cases) {
+        char text[PathBufferSize];
+        strcpy(text, original);
+        edit(text);
+        EXPECT_STREQ(text, expected) << name << "(\"" << original << "\")";
+    }
 }
 
 // Trimming removes blanks but no other white space, backslashes go after the blanks, and quoting adds
 // only the quotes that are missing.
 TEST(InPlaceEditTest, TrimAndQuote) {
-    const struct {
-        const char* name;
-        void (*edit)(char*);
-        const char* text;
-        const char* expected;
-    } cases[] = {
-        {"TrimLeft", TrimLeft, " \t a b \t", "a b \t"},
-        {"TrimRight", TrimRight, " \t a b \t", " \t a b"},
-        {"Trim", Trim, "\t\r\n a \n\t ", "\r\n a \n"},
-        {"Trim", Trim, " \t ", ""},
-        {"TrimLeftBackslashes", TrimLeftBackslashes, " \\\\dir\\file\\\\ ", "dir\\file\\\\ "},
-        {"TrimRightBackslashes", TrimRightBackslashes, " \\\\dir\\file\\\\ ", " \\\\dir\\file"},
-        {"TrimBackslashes", TrimBackslashes, " \\\\dir\\file\\\\ ", "dir\\file"},
-        {"TrimLeftBackslashes", TrimLeftBackslashes, "\\ dir", " dir"},  // inner blanks stay
-        {"QuotePath", QuotePath, "  C:\\Program Files\\app.exe ", "\"C:\\Program Files\\app.exe\""},
-        {"QuotePath", QuotePath, "\"C:\\a b\"", "\"C:\\a b\""},
-        {"QuotePath", QuotePath, "\"C:\\a b", "\"C:\\a b\""},
-        {"QuotePath", QuotePath, "C:\\a b\"", "\"C:\\a b\""},
-        {"QuotePath", QuotePath, "", "\"\""},
-    };
-    for (const auto& c : cases) {
-        char text[PathBufferSize];
-        strcpy(text, c.text);
-        c.edit(text);
-        EXPECT_STREQ(text, c.expected) << c.name << "(\"" << c.text << "\")";
-    }
+    const char* const path = " \\\\dir\\file\\\\ ";
+    // clang-format off
+    ExpectEdits("TrimLeft", TrimLeft, {{" \t a b \t", "a b \t"}});
+    ExpectEdits("TrimRight", TrimRight, {{" \t a b \t", " \t a b"}});
+    ExpectEdits("Trim", Trim, {{"\t\r\n a \n\t ", "\r\n a \n"}, {" \t ", ""}});
+    ExpectEdits("TrimLeftBackslashes", TrimLeftBackslashes, {{path, "dir\\file\\\\ "}, {"\\ dir", " dir"}});
+    ExpectEdits("TrimRightBackslashes", TrimRightBackslashes, {{path, " \\\\dir\\file"}});
+    ExpectEdits("TrimBackslashes", TrimBackslashes, {{path, "dir\\file"}});
+    ExpectEdits("QuotePath", QuotePath, {{"  C:\\Program Files\\app.exe ", "\"C:\\Program Files\\app.exe\""},
+                {"\"C:\\a b\"", "\"C:\\a b\""}, {"\"C:\\a b", "\"C:\\a b\""}, {"C:\\a b\"", "\"C:\\a b\""},
+                {"", "\"\""}});
+    // clang-format on
     Trim(nullptr);
 }
 
+// A quoted long path keeps within its buffer: the closing quote only goes in if there is room.
 TEST(QuotePathTest, LongPathStaysWithinBuffer) {
-    char text[PathBufferSize + 8];
-    memset(text, '#', sizeof text);
-    memset(text, 'a', 259);
-    text[259] = '\0';
-    QuotePath(text);
-    EXPECT_EQ(strlen(text), 259u);
-    EXPECT_EQ(text[0], '"');
-    EXPECT_EQ(text[260], '#');
-
-    memset(text, 'b', 257);
-    text[257] = '\0';
-    QuotePath(text);
-    EXPECT_EQ(strlen(text), 259u);
-    EXPECT_EQ(text[0], '"');
-    EXPECT_EQ(text[258], '"');
+    for (size_t length : {257u, 259u}) {
+        char text[PathBufferSize + 8];
+        memset(text, '#', sizeof text);
+        memset(text, 'a', length);
+        text[length] = '\0';
+        QuotePath(text);
+        EXPECT_EQ(strlen(text), 259u);
+        EXPECT_EQ(text[0], '"');
+        EXPECT_EQ(text[258], length == 257 ? '"' : 'a');
+        EXPECT_EQ(text[260], '#');
+    }
 }
 
 TEST(NextFieldTest, SplitsAtEveryCommaThenGivesEmptyFields) {
-    char out[PathBufferSize];
-    EXPECT_STREQ(NextField(out, "one, two ,three"), "one");
-    EXPECT_STREQ(out, "one");
-    EXPECT_STREQ(NextField(out, nullptr), " two ");
-    EXPECT_STREQ(out, " two ");
-    EXPECT_STREQ(NextField(out, nullptr), "three");
-    EXPECT_STREQ(NextField(out, nullptr), "");
-    EXPECT_STREQ(out, "");
+    // clang-format off
+    const std::pair<const char*, const char*> steps[] = {  // text given (null: go on), field expected
+        {"one, two ,three", "one"}, {nullptr, " two "}, {nullptr, "three"}, {nullptr, ""}, {nullptr, ""},
+        // Empty fields between and after commas; quotes are plain characters.
+        {",\"a,b\",", ""}, {nullptr, "\"a"}, {nullptr, "b\""}, {nullptr, ""}, {nullptr, ""},
+        // A new text starts over, even in the middle of the previous one.
+        {"x,y,z", "x"}, {"p,q", "p"}, {nullptr, "q"}};
+    // clang-format on
+    for (const auto& [text, field] : steps) {
+        char out[PathBufferSize];
+        EXPECT_STREQ(NextField(out, text), field) << (text ? text : "null");
+        EXPECT_STREQ(out, field);
+    }
     EXPECT_STREQ(NextField(nullptr, nullptr), "");
-
-    // Empty fields between and after commas; quotes are plain characters.
-    EXPECT_STREQ(NextField(nullptr, ",\"a,b\","), "");
-    for (const char* expected : {"\"a", "b\"", "", ""}) EXPECT_STREQ(NextField(nullptr, nullptr), expected);
-
-    // A new text starts over, even in the middle of the previous one.
-    NextField(nullptr, "x,y,z");
-    EXPECT_STREQ(NextField(nullptr, "p,q"), "p");
-    EXPECT_STREQ(NextField(nullptr, nullptr), "q");
 
     // SplitFields fills its buffers in order, the missing ones empty.
     char first[PathBufferSize], second[PathBufferSize], third[PathBufferSize];
@@ -150,12 +139,10 @@ TEST(NextFieldTest, BoundsLongTexts) {
 }
 
 TEST(GroupDigitsTest, CommaBeforeEveryThreeDigitsFromTheRight) {
-    EXPECT_STREQ(GroupDigits(1234567), "1,234,567");
-    EXPECT_STREQ(GroupDigits(123), "123");
-    EXPECT_STREQ(GroupDigits(0), "0");
-    EXPECT_STREQ(GroupDigits(1000), "1,000");
-    EXPECT_STREQ(GroupDigits(999999), "999,999");
-    EXPECT_STREQ(GroupDigits(4294967295ul), "4,294,967,295");
+    const std::pair<unsigned long, const char*> cases[] = {
+        {1234567, "1,234,567"}, {123, "123"},        {0, "0"},
+        {1000, "1,000"},        {999999, "999,999"}, {4294967295ul, "4,294,967,295"}};
+    for (const auto& [number, grouped] : cases) EXPECT_STREQ(GroupDigits(number), grouped);
 }
 
 }  // namespace
