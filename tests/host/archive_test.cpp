@@ -143,8 +143,7 @@ TEST_F(ArchiveTest, CutOrDamagedArchivesNeverReadAsGood) {
 // a claimed size up front (the sanitizer stops any allocation over 1 GiB).
 enum class Step { Open, Walk, Read };
 struct Field {
-    uint32_t offset;  // from the archive's start
-    uint32_t value;
+    uint32_t offset, value;  // offset from the archive's start
     int width = 4;
 };
 struct HostileCase {
