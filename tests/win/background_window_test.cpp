@@ -1,9 +1,7 @@
-// The backdrop's text styles and gradient, and the worker start of the background window.
+// The backdrop's text styles and gradient.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,57 +16,38 @@ TextStyle Parse(const char* value) {
     return style;
 }
 
-TEST(TextStyle, DefaultsGiveTheirFonts) {
-    const TextStyle header = Parse("ffffff,ffffffd0,0,0,0,2bc,ff,0,0,0,3,2,1,12,Times New Roman");
-    EXPECT_EQ(header.colour, 0xFFFFFFu);
-    EXPECT_EQ(header.font.lfHeight, -48);
-    EXPECT_EQ(header.font.lfWeight, 700);
-    EXPECT_EQ(header.font.lfItalic, 0xFF);
-    EXPECT_EQ(header.font.lfOutPrecision, OUT_STROKE_PRECIS);
-    EXPECT_EQ(header.font.lfClipPrecision, CLIP_STROKE_PRECIS);
-    EXPECT_EQ(header.font.lfQuality, DRAFT_QUALITY);
-    EXPECT_EQ(header.font.lfPitchAndFamily, VARIABLE_PITCH | FF_ROMAN);
-    EXPECT_STREQ(header.font.lfFaceName, "Times New Roman");
-
-    const TextStyle footer = Parse("ffffff,fffffff3,0,0,0,190,0,0,0,0,1,2,1,22,MS Sans Serif");
-    EXPECT_EQ(footer.font.lfHeight, -13);
-    EXPECT_EQ(footer.font.lfWeight, 400);
-    EXPECT_EQ(footer.font.lfItalic, 0);
-    EXPECT_EQ(footer.font.lfOutPrecision, OUT_STRING_PRECIS);
-    EXPECT_EQ(footer.font.lfPitchAndFamily, VARIABLE_PITCH | FF_SWISS);
-    EXPECT_STREQ(footer.font.lfFaceName, "MS Sans Serif");
+// The colour, the thirteen numbers of the font and its face name, as text.
+std::string Fields(const std::string& value) {
+    const TextStyle style = Parse(value.c_str());
+    const LOGFONTA& f = style.font;
+    char text[160];
+    wsprintfA(text, "%lx|%ld,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%d,%d,%d,%d|%s", style.colour, f.lfHeight, f.lfWidth,
+              f.lfEscapement, f.lfOrientation, f.lfWeight, f.lfItalic, f.lfUnderline, f.lfStrikeOut,
+              f.lfCharSet, f.lfOutPrecision, f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily,
+              f.lfFaceName);
+    return text;
 }
 
-TEST(TextStyle, ColourAloneLeavesTheFontZero) {
-    const TextStyle style = Parse("ff0000");
-    EXPECT_EQ(style.colour, 0xFF0000u);
-    const LOGFONTA zero{};
-    EXPECT_EQ(std::memcmp(&style.font, &zero, sizeof zero), 0);
-}
-
-TEST(TextStyle, BadFieldStopsParsingButNotTheFaceName) {
-    // Field 6 is no number: the weight and everything after it stay zero.
-    const TextStyle style = Parse("ff, -30,0x10,0,0,heavy,ff,1,1,1,1,1,1,1,Arial");
-    EXPECT_EQ(style.colour, 0xFFu);
-    EXPECT_EQ(style.font.lfHeight, -0x30);  // sign and leading blanks as %lx reads them
-    EXPECT_EQ(style.font.lfWidth, 0x10);
-    EXPECT_EQ(style.font.lfWeight, 0);
-    EXPECT_EQ(style.font.lfItalic, 0);
-    EXPECT_EQ(style.font.lfPitchAndFamily, 0);
-    EXPECT_STREQ(style.font.lfFaceName, "Arial");
-
+// The header and footer defaults; a colour alone; a field that is no number stops the numbers (sign and
+// leading blanks as %lx reads them) but not the face name; byte fields keep their low byte; face names
+// are cut to 31 characters.
+TEST(TextStyle, NumbersAreReadUpToABadFieldAndTheFaceNameAfterThirteenCommas) {
+    const struct {
+        std::string value, fields;
+    } rows[] = {
+        {"ffffff,ffffffd0,0,0,0,2bc,ff,0,0,0,3,2,1,12,Times New Roman",
+         "ffffff|-48,0,0,0,700,255,0,0,0,3,2,1,18|Times New Roman"},
+        {"ffffff,fffffff3,0,0,0,190,0,0,0,0,1,2,1,22,MS Sans Serif",
+         "ffffff|-13,0,0,0,400,0,0,0,0,1,2,1,34|MS Sans Serif"},
+        {"ff0000", "ff0000|0,0,0,0,0,0,0,0,0,0,0,0,0|"},
+        {"ff, -30,0x10,0,0,heavy,ff,1,1,1,1,1,1,1,Arial", "ff|-48,16,0,0,0,0,0,0,0,0,0,0,0|Arial"},
+        {"0,80000000,0,0,0,0,1ff,0,0,0,0,0,0,0," + std::string(40, 'F'),
+         "0|-2147483648,0,0,0,0,255,0,0,0,0,0,0,0|" + std::string(31, 'F')},
+    };
+    for (const auto& row : rows) EXPECT_EQ(Fields(row.value), row.fields) << row.value;
     EXPECT_EQ(Parse("ff;12").font.lfHeight, 0);  // another separator than the comma stops too
     EXPECT_EQ(Parse(",12").colour, 0u);
-}
-
-TEST(TextStyle, ByteFieldsKeepTheLowByteAndFaceNamesAreCut) {
-    const std::string longFace(40, 'F');
-    const TextStyle style = Parse(("0,80000000,0,0,0,0,1ff,0,0,0,0,0,0,0," + longFace).c_str());
-    EXPECT_EQ(style.font.lfHeight, LONG(0x80000000u));
-    EXPECT_EQ(style.font.lfItalic, 0xFF);
-    EXPECT_EQ(std::string(style.font.lfFaceName), longFace.substr(0, 31));
-
-    EXPECT_STREQ(Parse("0,1,2,3,4,5,6,7,8,9,a,b,c,d").font.lfFaceName, "");  // thirteen commas
+    EXPECT_STREQ(Parse("0,1,2,3,4,5,6,7,8,9,a,b,c,d").font.lfFaceName, "");
     EXPECT_STREQ(Parse("0,1,2,3,4,5,6,7,8,9,a,b,c,d,Odd, Name").font.lfFaceName, "Odd, Name");
 }
 
@@ -98,24 +77,6 @@ TEST(Gradient, NoRowsNoDivision) {
     EXPECT_EQ(GradientColour(gradient), RGB(255, 255, 255));
     NextGradientRow(&gradient);
     EXPECT_EQ(GradientColour(gradient), RGB(255, 255, 255));
-}
-
-std::atomic<int> WorkerRan{0};
-
-DWORD WINAPI NoteRun(LPVOID parameter) {
-    WorkerRan = parameter == nullptr ? 1 : 2;
-    return 7;
-}
-
-TEST(Worker, StartWorkerRunsTheRoutine) {
-    HANDLE worker = StartWorker(NoteRun);
-    ASSERT_NE(worker, nullptr);
-    ASSERT_EQ(WaitForSingleObject(worker, 5000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(worker, &code);
-    EXPECT_EQ(code, 7u);
-    EXPECT_EQ(WorkerRan, 1);  // no parameter
-    CloseHandle(worker);
 }
 
 }  // namespace

@@ -1,37 +1,15 @@
 // The file phase against the real API: a package installed by the worker, the misc overwrite rules and
 // the overwrite question answered from another thread.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <algorithm>
-#include <string>
-#include <thread>
-#include <vector>
-
 #include "archive/archive_reader.h"
 #include "files/file_phase.h"
 #include "files/overwrite_dialog.h"
 #include "items/server_registration.h"
-#include "script/install_log.h"
 #include "script/path_variables.h"
-#include "script/settings.h"
-#include "common/process_state.h"
-#include "startup/working_files.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "tests/support/server_fixture.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/message_box_watcher.h"
-#include "tests/support/scratch_log.h"
-#include "tests/support/win_fixture.h"
-#include "common/progress_report.h"
-#include "ui/resources/resource_ids.h"
-#include "common/wizard_state.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
-using testsupport::FileBytes;
 using testsupport::Member;
-using testsupport::SetFileBytes;
 
 const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
 const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
@@ -218,16 +196,6 @@ TEST_F(FilePhaseTest, SourceQuestionReplacesWithAStarAndNoForAllKeepsTheRest) {
     EXPECT_EQ(SourceOverwriteAnswer, -1);
     EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt") + "*"}));
     EXPECT_EQ(ProgressSum, 5u + 5 + 5);
-}
-
-TEST_F(FilePhaseTest, WithoutConfirmationEveryExistingSourceFileIsReplaced) {
-    CreateDirectoryA(InstallDir, nullptr);
-    SetFileBytes(App("a.txt"), "old");
-    WriteSetting("General", "ConfirmOverwriteSourceFolderFile", "0", InstallInfoFile);
-    Run({{"Src\\a.txt", "new a"}, {"Src\\b.txt", "new b"}});
-    EXPECT_EQ(FilesDone, 1);
-    EXPECT_EQ(FileBytes(App("a.txt")), "new a");
-    EXPECT_EQ(Logged("SourceFile"), (std::vector<std::string>{App("a.txt") + "*", App("b.txt")}));
 }
 
 }  // namespace

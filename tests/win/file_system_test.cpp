@@ -1,16 +1,8 @@
 // File-system routines against the real API: attributes, folder creation and removal, exact I/O.
 #include "common/file_system.h"
-
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-
-#include "tests/support/archive_fixture.h"
+#include "tests/win/win_test.h"
 
 namespace {
-
-using testsupport::SetFileBytes;
 
 // A scratch folder; the tests may stand in it, so they leave it before it goes.
 class FileSystemTest : public ::testing::Test {

@@ -1,140 +1,121 @@
 // Installing one member, file facts and shared counts, and the restart operations, against the real API.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
 #include "archive/archive_reader.h"
 #include "archive/dos_time.h"
+#include "common/platform.h"
 #include "files/extract_member.h"
 #include "files/file_facts.h"
 #include "files/restart_operations.h"
 #include "files/wininit.h"
-#include "script/install_log.h"
-#include "script/settings.h"
-#include "common/platform.h"
-#include "common/process_state.h"
-#include "startup/working_files.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/scratch_log.h"
-#include "tests/support/win_fixture.h"
-#include "common/progress_report.h"
-#include "common/wizard_state.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
-using testsupport::FileBytes;
-using testsupport::SetFileBytes;
+using namespace wintest;
 
-const char SessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const uint32_t DosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5 | 10u);  // 2024-03-15
+constexpr size_t StoredCrc = 17 + 12;
+constexpr size_t MemberData = 17 + 29 + 9;  // of "Src\a.bin": after the archive and member headers
 
-std::string Lower(std::string text) {
-    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
+class ExtractTest : public testsupport::PackageTest {
+  protected:
+    // A fresh log for the next row of a table.
+    void FreshLog() {
+        testsupport::CloseScratchLog();
+        ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
+        RestartNeeded = 0;
+    }
+};
+
+// Each row: whether a file was there, and the byte of the package flipped (0: none). The old file keeps
+// its bytes unless the member is whole; no copy stays beside it and nothing is logged or arranged.
+TEST_F(ExtractTest, OnlyAWholeMemberIsWrittenWithItsTimeAndProgress) {
+    const struct {
+        const char* what;
+        bool existing;
+        size_t damageAt;
+    } rows[] = {{"new file", false, 0},
+                {"replaced file", true, 0},
+                {"stored CRC-32 damaged", false, StoredCrc},
+                {"stored CRC-32 damaged, file there", true, StoredCrc},
+                {"data damaged, file there", true, MemberData + 100}};
+    const std::string data = testsupport::SampleNoise(40000, 1), target = folder_.Path("a.bin");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        FreshLog();
+        DeleteFileA(target.c_str());
+        if (row.existing) SetFileBytes(target, "old");
+        OpenPackage({{"Src\\a.bin", data, DosTime}}, 0xFFFFFFFF, row.damageAt);
+        ClearReports();
+        const bool whole = row.damageAt == 0;
+        EXPECT_EQ(ExtractMemberToFile(target.c_str()), whole ? 40000 : -1);
+        if (whole) {
+            EXPECT_EQ(TakeReportedProgress(), 40000u);
+            EXPECT_TRUE(FileBytes(target) == data);
+            EXPECT_TRUE(WrittenAt(target, DosTimeToFileTime(DosTime)));  // the final file's, not the copy's
+        } else {
+            EXPECT_EQ(Missing(target), !row.existing);
+            if (row.existing) {
+                EXPECT_EQ(FileBytes(target), "old");
+            }
+        }
+        EXPECT_EQ(Entries(folder_.Root().string(), "_kp*"), std::vector<std::string>{});
+        EXPECT_EQ(testsupport::LoggedEntries("SourceFile"), std::vector<std::string>{});
+        EXPECT_EQ(RestartNeeded, 0);
+    }
 }
 
-// The system's delayed moves as "source|destination|" pairs, in lower case, without "\??\" and "!".
-std::string PendingMoves() {
-    char data[65536] = {};
-    DWORD size = sizeof data - 2;
-    RegGetValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
-                 nullptr, data, &size);
-    std::string moves = "|";
-    for (DWORD at = 0; at < size; ++at) moves += data[at] == '\0' ? '|' : data[at] == '!' ? '\0' : data[at];
-    std::erase(moves, '\0');
-    for (size_t at; (at = moves.find("\\??\\")) != std::string::npos;) moves.erase(at, 4);
-    return Lower(moves);
-}
-
-bool HasMove(const std::string& source, const std::string& destination) {
-    return PendingMoves().find(Lower("|" + source + "|" + destination + "|")) != std::string::npos;
-}
-
-void ClearPendingMoves() {
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations");
-}
-
-// The file's last-write time in local time.
-FILETIME LocalWriteTime(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    FILETIME local = {};
-    FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
-    return local;
-}
-
-// The source files the run has logged.
-std::vector<std::string> LoggedItems() { return testsupport::LoggedEntries("SourceFile"); }
-
-using ExtractTest = testsupport::PackageTest;
-
-TEST_F(ExtractTest, WritesTheBytesWithTheMemberTimeAndReportsProgress) {
-    const uint32_t dosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5 | 10u);  // 2024-03-15
-    const std::string data = testsupport::SampleNoise(40000, 1);
-    OpenPackage({{"Src\\a.bin", data, dosTime}, {"Src\\empty", "", dosTime}});
-    ClearReports();
-    const std::string target = folder_.Path("a.bin");
-    EXPECT_EQ(ExtractMemberToFile(target.c_str()), 40000);
-    EXPECT_EQ(TakeReportedProgress(), 40000u);
-    EXPECT_EQ(FileBytes(target), data);
-    FILETIME local = LocalWriteTime(target);
-    FILETIME expected = DosTimeToFileTime(dosTime);
-    EXPECT_EQ(CompareFileTime(&local, &expected), 0);
-
-    ASSERT_EQ(NextMember(PackageReader), 0);
+TEST_F(ExtractTest, AnEmptyMemberAndAMissingFolder) {
+    OpenPackage({{"Src\\empty", "", DosTime}});
     const std::string empty = folder_.Path("empty");
     EXPECT_EQ(ExtractMemberToFile(empty.c_str()), 0);
-    EXPECT_EQ(FileBytes(empty), "");
-    local = LocalWriteTime(empty);
-    EXPECT_EQ(CompareFileTime(&local, &expected), 0);
-    EXPECT_TRUE(LoggedItems().empty());
-}
-
-TEST_F(ExtractTest, DamagedMemberLeavesNoFileAndArrangesNothing) {
-    const std::string target = folder_.Path("a.txt"), busy = folder_.Path("busy.dll");
-    // Damaged in the stored CRC-32.
-    OpenPackage({{"Src\\a.txt", testsupport::SampleText(30000, 2)}}, 0xFFFFFFFF, 17 + 12);
-    EXPECT_EQ(ExtractMemberToFile(target.c_str()), -1);
-    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Missing(empty));
+    EXPECT_TRUE(WrittenAt(empty, DosTimeToFileTime(DosTime)));
     // A folder that does not exist is another error than in use: nothing is written beside it.
+    OpenPackage({{"Src\\b.txt", "b"}});
     EXPECT_EQ(ExtractMemberToFile(folder_.Path("missing\\b.txt").c_str()), -1);
-    EXPECT_TRUE(LoggedItems().empty());
-
-    // Beside a file in use, the partial copy goes and no restart would put it in place.
-    SetFileBytes(busy, "old");
-    OpenPackage({{"Src\\x.dll", testsupport::SampleText(5000, 3)}}, 0xFFFFFFFF, 17 + 12);
-    HANDLE holder =
-        CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(ExtractMemberToFile(busy.c_str()), -1);
-    CloseHandle(holder);
-    ASSERT_EQ(LoggedItems().size(), 1u);
-    EXPECT_EQ(GetFileAttributesA(LoggedItems()[0].c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(RestartNeeded, 0);
-    EXPECT_EQ(PendingMoves().find(Lower(busy)), std::string::npos);
+    EXPECT_TRUE(testsupport::LoggedEntries("SourceFile").empty());
 }
 
+// Each row: how the target is held open (never for deleting, so it cannot be moved over) and the byte
+// flipped. A whole copy waits beside it for the restart, logged under its own name; a damaged one goes.
 // A read-only target takes the same way, but Wine running as root writes over read-only files.
-TEST_F(ExtractTest, FileInUseIsReplacedAtRestart) {
+TEST_F(ExtractTest, ATargetInUseIsReplacedAtRestart) {
     ASSERT_TRUE(IsNtPlatform());
+    const struct {
+        const char* what;
+        DWORD sharing;
+        size_t damageAt;
+    } rows[] = {{"open to readers", FILE_SHARE_READ, 0},
+                {"open to readers and writers", FILE_SHARE_READ | FILE_SHARE_WRITE, 0},
+                {"member damaged", FILE_SHARE_READ, StoredCrc}};
     const std::string target = folder_.Path("busy.dll");
-    SetFileBytes(target, "old");
-    OpenPackage({{"Src\\x.dll", "new contents"}});
-    HANDLE holder =
-        CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(ExtractMemberToFile(target.c_str()), 12);
-    CloseHandle(holder);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        FreshLog();
+        SetFileBytes(target, "old");
+        OpenPackage({{"Src\\a.bin", "new contents"}}, 0xFFFFFFFF, row.damageAt);
+        HANDLE holder =
+            CreateFileA(target.c_str(), GENERIC_READ, row.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(ExtractMemberToFile(target.c_str()), row.damageAt == 0 ? 12 : -1);
+        CloseHandle(holder);
 
-    EXPECT_EQ(FileBytes(target), "old");
-    ASSERT_EQ(LoggedItems().size(), 1u);
-    const std::string temporary = LoggedItems()[0];
-    EXPECT_EQ(Lower(temporary).rfind(Lower(folder_.Path("_kp")), 0), 0u) << temporary;
-    EXPECT_EQ(Lower(temporary.substr(temporary.size() - 4)), ".tmp");
-    EXPECT_EQ(FileBytes(temporary), "new contents");
-    EXPECT_EQ(RestartNeeded, 1);  // Wine runs us as administrator
-    EXPECT_TRUE(HasMove(temporary, target));
-    ClearPendingMoves();
+        EXPECT_EQ(FileBytes(target), "old");
+        const std::vector<std::string> logged = testsupport::LoggedEntries("SourceFile");
+        ASSERT_EQ(logged.size(), 1u);
+        if (row.damageAt == 0) {
+            EXPECT_EQ(Lower(logged[0]).rfind(Lower(folder_.Path("_kp")), 0), 0u) << logged[0];
+            EXPECT_EQ(Lower(logged[0].substr(logged[0].size() - 4)), ".tmp");
+            EXPECT_EQ(FileBytes(logged[0]), "new contents");
+            EXPECT_EQ(RestartNeeded, 1);  // Wine runs us as administrator
+            EXPECT_TRUE(HasMove(logged[0], target));
+        } else {
+            EXPECT_TRUE(Missing(logged[0]));
+            EXPECT_EQ(RestartNeeded, 0);
+            EXPECT_EQ(PendingMoves().find(Lower(target)), std::string::npos);
+        }
+        ClearPendingMoves();
+    }
 }
 
 TEST(FileFacts, SizeTimeAndVersionOfFilesOnDisk) {
@@ -142,8 +123,7 @@ TEST(FileFacts, SizeTimeAndVersionOfFilesOnDisk) {
     lstrcpynA(facts.path, testsupport::Beside("versioned.dll").c_str(), sizeof facts.path);
     ASSERT_EQ(GetFileFacts(&facts), 1);
     EXPECT_EQ(facts.size, FileBytes(facts.path).size());
-    FILETIME local = LocalWriteTime(facts.path);
-    EXPECT_EQ(CompareFileTime(&facts.time, &local), 0);
+    EXPECT_TRUE(WrittenAt(facts.path, facts.time));
     EXPECT_EQ(facts.version.high, 0x00010002u);
     EXPECT_EQ(facts.version.low, 0x00030004u);
 

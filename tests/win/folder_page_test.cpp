@@ -1,20 +1,10 @@
 // The install folder behind the page: the registry form, the proposed folder, free space and creation.
-#include <gtest/gtest.h>
-#include <string.h>
-#include <windows.h>
-
-#include <string>
-
 #include "common/strings.h"
-#include "script/install_log.h"
 #include "script/path_variables.h"
-#include "startup/working_files.h"
-#include "tests/support/archive_fixture.h"
+#include "tests/win/win_test.h"
 #include "ui/folder_page.h"
 
 namespace {
-
-using testsupport::SetFileBytes;
 
 const char TestKey[] = "Software\\KelpackFolderTest";
 

@@ -1,18 +1,6 @@
 // The installation log against the real profile API and a real file list.
-#include "script/install_log.h"
-
-#include <gtest/gtest.h>
-#include <string.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
 #include "script/log_records.h"
-#include "script/settings.h"
-#include "startup/working_files.h"
-#include "tests/support/scratch_log.h"
-#include "tests/support/win_fixture.h"
+#include "tests/win/win_test.h"
 
 namespace {
 

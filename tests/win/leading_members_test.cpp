@@ -1,19 +1,9 @@
 // The leading members of a package and the extraction messages, on the package reader.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-
 #include "archive/archive_messages.h"
 #include "archive/archive_reader.h"
-#include "script/leading_members.h"
 #include "common/messages.h"
-#include "common/process_state.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/message_box_watcher.h"
-#include "tests/support/win_fixture.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "common/wizard_state.h"
+#include "script/leading_members.h"
+#include "tests/win/win_test.h"
 
 namespace {
 

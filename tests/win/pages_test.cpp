@@ -1,105 +1,18 @@
-// The welcome, license/information and finish pages, built from in-memory templates with the controls
-// of the module's templates, reporting to a stand-in background window.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cstring>
+// The welcome, license/information and finish pages, from the module's templates, reporting to a
+// stand-in background window.
 #include <fstream>
 #include <functional>
-#include <string>
-#include <thread>
-#include <vector>
 
-#include "script/leading_members.h"
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "common/process_state.h"
-#include "startup/working_files.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/win_fixture.h"
-#include "tools/ui_driver/ui_driver.h"
+#include "common/private_messages.h"
+#include "script/leading_members.h"
+#include "tests/win/win_test.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"
-#include "common/private_messages.h"
-#include "ui/resources/resource_ids.h"
 #include "ui/wizard_bitmap.h"
 
 namespace {
-
-// A dialog template in memory: no menu, class or title; controls by predefined class atom, no text.
-class DialogTemplate {
-  public:
-    explicit DialogTemplate(DWORD style) {
-        DLGTEMPLATE header = {};
-        header.style = style;
-        header.cx = 240;
-        header.cy = 160;
-        Append(&header, sizeof header);
-        words_.insert(words_.end(), {0, 0, 0});
-    }
-    void Add(WORD id, WORD classAtom, DWORD style, short x, short y, short cx, short cy) {
-        if (words_.size() % 2 != 0) words_.push_back(0);
-        DLGITEMTEMPLATE item = {};
-        item.style = style | WS_CHILD;
-        item.x = x;
-        item.y = y;
-        item.cx = cx;
-        item.cy = cy;
-        item.id = id;
-        Append(&item, sizeof item);
-        words_.insert(words_.end(), {0xFFFF, classAtom, 0, 0});
-        reinterpret_cast<DLGTEMPLATE*>(words_.data())->cdit++;
-    }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-  private:
-    void Append(const void* data, size_t size) {
-        size_t at = words_.size();
-        words_.resize(at + size / 2);
-        std::memcpy(&words_[at], data, size);
-    }
-    std::vector<WORD> words_;
-};
-
-constexpr WORD Button = 0x0080, Edit = 0x0081, Static = 0x0082;
-constexpr DWORD PushButton = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD DefaultButton = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
-constexpr DWORD Text = WS_VISIBLE | SS_LEFT;
-constexpr DWORD PageStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-
-DialogTemplate WelcomeTemplate() {
-    DialogTemplate page(PageStyle | WS_VISIBLE | WS_MINIMIZEBOX);
-    page.Add(IDC_BITMAP_FRAME, Static, WS_VISIBLE | SS_SUNKEN, 5, 5, 60, 120);
-    page.Add(IDC_WELCOME_TITLE, Static, Text, 70, 5, 160, 20);
-    page.Add(IDC_WELCOME_ADVICE, Static, Text, 70, 30, 160, 20);
-    page.Add(IDC_WELCOME_INSTRUCTIONS, Static, Text, 70, 55, 160, 20);
-    page.Add(IDC_NEXT, Button, DefaultButton, 120, 135, 50, 14);
-    page.Add(IDC_CANCEL, Button, PushButton, 180, 135, 50, 14);
-    page.Add(IDC_WIZARD_STAMP, Static, Text | WS_DISABLED, 5, 135, 60, 10);
-    return page;
-}
-
-DialogTemplate LicenseTemplate() {
-    DialogTemplate page(PageStyle | WS_VISIBLE | WS_MINIMIZEBOX);
-    page.Add(IDC_TEXT, Edit, WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 5, 5, 230,
-             120);
-    page.Add(IDC_PREV, Button, PushButton, 60, 135, 50, 14);
-    page.Add(IDC_NEXT, Button, DefaultButton, 120, 135, 50, 14);
-    page.Add(IDC_CANCEL, Button, PushButton, 180, 135, 50, 14);
-    page.Add(IDC_WIZARD_STAMP, Static, Text | WS_DISABLED, 5, 135, 50, 10);
-    return page;
-}
-
-DialogTemplate FinishTemplate() {
-    DialogTemplate page(PageStyle);
-    page.Add(IDC_BITMAP_FRAME, Static, WS_VISIBLE | SS_SUNKEN, 5, 5, 60, 120);
-    page.Add(IDC_COMPLETED, Static, Text, 70, 5, 160, 20);
-    page.Add(IDC_RUN_APPLICATION, Button, WS_TABSTOP | BS_AUTOCHECKBOX, 70, 40, 160, 12);
-    page.Add(IDC_VIEW_INFORMATION, Button, WS_TABSTOP | BS_AUTOCHECKBOX, 70, 60, 160, 12);
-    page.Add(IDC_OK, Button, DefaultButton, 180, 135, 50, 14);
-    page.Add(IDC_WIZARD_STAMP, Static, Text | WS_DISABLED, 5, 135, 60, 10);
-    return page;
-}
 
 // What the stand-in background window received.
 struct Report {
@@ -162,7 +75,10 @@ char Info[] = "Read me first.";
 
 class PagesTest : public ::testing::Test {
   protected:
+    static void SetUpTestSuite() { module_ = testsupport::LoadModuleResources(); }
+    static void TearDownTestSuite() { FreeLibrary(module_); }
     void SetUp() override {
+        ASSERT_NE(module_, nullptr);
         LanguageFlag = 1;
         lstrcpyA(ModuleCaption, "Installation of Demo");
         lstrcpyA(Title, "Demo");
@@ -187,16 +103,16 @@ class PagesTest : public ::testing::Test {
         OnReport = nullptr;
     }
 
-    HWND Open(const DialogTemplate& page, DLGPROC procedure, LPARAM parameter) {
-        HWND window = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), page.Get(), BackgroundWindow,
-                                                 procedure, parameter);
+    HWND Open(int page, DLGPROC procedure, LPARAM parameter) {
+        HWND window =
+            CreateDialogParamA(module_, MAKEINTRESOURCEA(page), BackgroundWindow, procedure, parameter);
         pages_.push_back(window);
         ReportingPage = window;
         SetForegroundWindow(window);
         Pump(window, 100);  // the posted focus change
         return window;
     }
-    HWND OpenLicensePage(int mode) { return Open(LicenseTemplate(), LicensePageProc, mode); }
+    HWND OpenLicensePage(int mode) { return Open(IDD_LICENSE, LicensePageProc, mode); }
 
     // Answers the next message box with button from a second thread; its text lands in boxText_.
     std::thread Answer(int button, DWORD patience = 5000) {
@@ -209,12 +125,14 @@ class PagesTest : public ::testing::Test {
         });
     }
 
+    static HMODULE module_;
     std::vector<HWND> pages_;
     std::string boxText_;
 };
+HMODULE PagesTest::module_ = nullptr;
 
 TEST_F(PagesTest, WelcomeSetsItsTextsAndReportsNextCancelAndCloseAfterTheSend) {
-    HWND page = Open(WelcomeTemplate(), WelcomePageProc, 0);
+    HWND page = Open(IDD_WELCOME, WelcomePageProc, 0);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(ui::WindowText(page), "Installation of Demo");
     EXPECT_EQ(TextOf(page, IDC_WELCOME_TITLE), "This will install Demo on your computer.");
@@ -236,10 +154,10 @@ TEST_F(PagesTest, WelcomeSetsItsTextsAndReportsNextCancelAndCloseAfterTheSend) {
 
     Click(page, IDC_NEXT);
     EXPECT_FALSE(IsWindow(page));
-    page = Open(WelcomeTemplate(), WelcomePageProc, 0);
+    page = Open(IDD_WELCOME, WelcomePageProc, 0);
     Click(page, IDC_CANCEL);
     EXPECT_FALSE(IsWindow(page));
-    page = Open(WelcomeTemplate(), WelcomePageProc, 0);
+    page = Open(IDD_WELCOME, WelcomePageProc, 0);
     SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(page));
 
@@ -397,14 +315,12 @@ TEST_F(PagesTest, PageKeysScrollTheTextWhileAButtonKeepsTheFocus) {
 }
 
 // Runs the finish page as the finish worker does, modal; act plays the user on a second thread.
-void RunFinishPage(const std::function<void(HWND)>& act) {
-    DialogTemplate finish = FinishTemplate();
+void RunFinishPage(HMODULE module, const std::function<void(HWND)>& act) {
     std::thread user([&act] {
         HWND page = ui::WaitForWindow(GetCurrentProcessId(), "#32770", "Installation of Demo", 5000);
         if (page) act(page);
     });
-    EXPECT_EQ(DialogBoxIndirectParamA(GetModuleHandleA(nullptr), finish.Get(), nullptr, FinishPageProc, 0),
-              0);
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_FINISH), nullptr, FinishPageProc, 0), 0);
     user.join();
 }
 
@@ -454,7 +370,7 @@ TEST_F(FinishPageTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappen
         WriteEndInstall(c.endInstall);
         BoxState run, view;
         std::string completed, ok;
-        RunFinishPage([&](HWND page) {
+        RunFinishPage(module_, [&](HWND page) {
             run = StateOf(page, IDC_RUN_APPLICATION);
             view = StateOf(page, IDC_VIEW_INFORMATION);
             completed = TextOf(page, IDC_COMPLETED);

@@ -33,54 +33,50 @@ class PathVariablesTest : public ::testing::Test {
     }
 };
 
-TEST_F(PathVariablesTest, BackslashAfterADriveRootIsNotDoubled) {
+// Each row: the text, what it becomes and whether ExpandPathVariables reports a folder variable (-1: not
+// looked at). A backslash after a drive root is not doubled; only the table's spelling is a token; an
+// escaped brace pairs with nothing after it.
+TEST_F(PathVariablesTest, TokensOfTheTableExpandAndFolderVariablesAreReported) {
     strcpy(InstallDir, "C:\\");
     strcpy(WinDrive, "D:");
-    EXPECT_EQ(Expand("{InstallDir}\\a.txt"), "C:\\a.txt");
-    EXPECT_EQ(Expand("{WinDrive}\\Folder"), "D:\\Folder");
-    strcpy(InstallDir, "C:\\Apps");
-    EXPECT_EQ(Expand("{InstallDir}\\a.txt"), "C:\\Apps\\a.txt");
-}
-
-TEST_F(PathVariablesTest, OnlyTheTableSpellingIsAToken) {
     strcpy(WinDir, "C:\\WINDOWS");
-    int found = 1;
-    EXPECT_EQ(Expand("{windir}\\{WINDIR}", &found), "{windir}\\{WINDIR}");
-    EXPECT_EQ(found, 0);
-    EXPECT_EQ(Expand("{Foo} and {InstallDirectory} stay", &found), "{Foo} and {InstallDirectory} stay");
-    EXPECT_EQ(found, 0);
-    EXPECT_EQ(Expand("{{}InstallDir{}}", &found), "{InstallDir}");
-    EXPECT_EQ(found, 0);
-    // A brace produced by an escape does not pair up with the text after it.
-    EXPECT_EQ(Expand("{{}}}"), "{}}");
-    EXPECT_EQ(Expand("{{}{}}"), "{}");
-}
-
-TEST_F(PathVariablesTest, ResultTellsWhetherAFolderVariableOccurred) {
-    // An occurrence counts even while the variable is still empty.
-    const char* folders[] = {"{WinDrive}",       "{WinDir}",       "{WinSysDir}",  "{ProgramFiles}",
-                             "{CommonFiles}",    "{InstallDrive}", "{InstallDir}", "{InstallFileDrive}",
-                             "{InstallFileDir}", "{TempDir}",      "{UserTempDir}"};
-    for (const char* token : folders) {
+    const struct {
+        const char* text;
+        const char* expanded;
+        int folder;
+    } rows[] = {{"{InstallDir}\\a.txt", "C:\\a.txt", 1},
+                {"{WinDrive}\\Folder", "D:\\Folder", 1},
+                {"{WinDir}\\a.txt", "C:\\WINDOWS\\a.txt", 1},
+                {"{windir}\\{WINDIR}", "{windir}\\{WINDIR}", 0},
+                {"{Foo} and {InstallDirectory} stay", "{Foo} and {InstallDirectory} stay", 0},
+                {"{{}InstallDir{}}", "{InstallDir}", 0},
+                {"{{}}}", "{}}", -1},
+                {"{{}{}}", "{}", -1},
+                {"{WinIni}", "", 0},
+                {" \t", " \t", 0}};
+    for (const auto& row : rows) {
         int found = 0;
-        std::string text = std::string("x") + token;
-        EXPECT_EQ(Expand(text.c_str(), &found), "x") << token;
+        EXPECT_EQ(Expand(row.text, &found), row.expanded) << row.text;
+        if (row.folder >= 0) {
+            EXPECT_EQ(found != 0, row.folder == 1) << row.text;
+        }
+    }
+    // A folder variable counts even while it is still empty; the others never count.
+    for (const char* token : {"{WinSysDir}", "{ProgramFiles}", "{CommonFiles}", "{InstallDrive}",
+                              "{InstallFileDrive}", "{InstallFileDir}", "{TempDir}", "{UserTempDir}"}) {
+        int found = 0;
+        EXPECT_EQ(Expand((std::string("x") + token).c_str(), &found), "x") << token;
         EXPECT_NE(found, 0) << token;
     }
-    const char* others[] = {"{WinIni}",      "{InstallDate}", "{DeskTop}", "{StartMenu}", "{ProgramMenu}",
-                            "{StartupMenu}", "{QuickLaunch}", "{SendTo}",  "{{}",         "{}}"};
-    for (const char* token : others) {
+    for (const char* token : {"{InstallDate}", "{DeskTop}", "{StartMenu}", "{ProgramMenu}", "{StartupMenu}",
+                              "{QuickLaunch}", "{SendTo}", "{{}", "{}}"}) {
         int found = 1;
         Expand((std::string("x") + token).c_str(), &found);
         EXPECT_EQ(found, 0) << token;
     }
-    char blank[260] = " \t";
-    EXPECT_EQ(ExpandPathVariables(blank), 0);
-    EXPECT_STREQ(blank, " \t");
 }
 
-TEST_F(PathVariablesTest, WinIniIsEmptyAndTheDateIsToday) {
-    EXPECT_EQ(Expand("{WinIni}"), "");
+TEST_F(PathVariablesTest, TheDateIsToday) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char expected[32];
@@ -175,30 +171,29 @@ TEST_F(PathVariablesTest, TheFlagChoosesTheAllUsersProfileOnNt) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     GetTempFileNameA(temp, "kpv", 0, InstallInfoFile);
-
-    WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", "0", InstallInfoFile);
-    ResolveShellFolders();
-    EXPECT_EQ(DeskTopDir, Special(CSIDL_DESKTOPDIRECTORY));
-    EXPECT_EQ(StartMenuDir, Special(CSIDL_STARTMENU));
-    EXPECT_EQ(ProgramMenuDir, Special(CSIDL_PROGRAMS));
-    EXPECT_EQ(StartupMenuDir, Special(CSIDL_STARTUP));
-    std::string userSendTo = SendToDir, userQuickLaunch = QuickLaunchDir;
-
-    WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", "1", InstallInfoFile);
-    ResolveShellFolders();
-    EXPECT_EQ(DeskTopDir, Special(CSIDL_COMMON_DESKTOPDIRECTORY));
-    EXPECT_EQ(StartMenuDir, Special(CSIDL_COMMON_STARTMENU));
-    EXPECT_EQ(ProgramMenuDir, Special(CSIDL_COMMON_PROGRAMS));
-    EXPECT_EQ(StartupMenuDir, Special(CSIDL_COMMON_STARTUP));
-    EXPECT_NE(DeskTopDir, Special(CSIDL_DESKTOPDIRECTORY));
-    // These two have no all-users form.
-    EXPECT_EQ(SendToDir, userSendTo);
-    EXPECT_EQ(QuickLaunchDir, userQuickLaunch);
-    EXPECT_EQ(QuickLaunchDir, Special(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch");
-    for (const char* folder :
-         {DeskTopDir, StartMenuDir, ProgramMenuDir, StartupMenuDir, QuickLaunchDir, SendToDir}) {
-        EXPECT_TRUE(FolderExists(folder)) << folder;
+    const struct {
+        const char* variable;
+        int user, allUsers;
+    } folders[] = {{DeskTopDir, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY},
+                   {StartMenuDir, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU},
+                   {ProgramMenuDir, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS},
+                   {StartupMenuDir, CSIDL_STARTUP, CSIDL_COMMON_STARTUP}};
+    std::string userSendTo;
+    for (const char* allUsers : {"0", "1"}) {
+        SCOPED_TRACE(allUsers);
+        WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", allUsers, InstallInfoFile);
+        ResolveShellFolders();
+        for (const auto& folder : folders) {
+            EXPECT_EQ(folder.variable, Special(*allUsers == '1' ? folder.allUsers : folder.user));
+            EXPECT_TRUE(FolderExists(folder.variable)) << folder.variable;
+        }
+        // These two have no all-users form.
+        if (userSendTo.empty()) userSendTo = SendToDir;
+        EXPECT_EQ(SendToDir, userSendTo);
+        EXPECT_EQ(QuickLaunchDir, Special(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch");
+        EXPECT_TRUE(FolderExists(QuickLaunchDir) && FolderExists(SendToDir));
     }
+    EXPECT_NE(DeskTopDir, Special(CSIDL_DESKTOPDIRECTORY));
     DeleteFileA(InstallInfoFile);
     InstallInfoFile[0] = '\0';
 }

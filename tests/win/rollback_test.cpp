@@ -1,22 +1,13 @@
 // The rollback of an aborted file phase, against a real log and registry.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-
-#include "files/rollback.h"
-#include "ui/progress_page.h"
-#include "script/install_log.h"
-#include "startup/working_files.h"
-#include "tests/support/win_fixture.h"
-#include "ui/background_window.h"
 #include "common/private_messages.h"
-#include "common/wizard_state.h"
+#include "files/rollback.h"
+#include "tests/win/win_test.h"
+#include "ui/background_window.h"
+#include "ui/progress_page.h"
 
 namespace {
 
 using testsupport::Exists;
-using testsupport::SetFileBytes;
 
 const char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 

@@ -1,23 +1,9 @@
 // Server and type-library registration against the real API, with the fixture servers and type
 // libraries: now, recorded for after the restart, and performed by the finishing box.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <thread>
-
 #include "common/messages.h"
 #include "items/finishing_dialog.h"
 #include "items/server_registration.h"
-#include "script/settings.h"
-#include "startup/working_files.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "tests/support/server_fixture.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/message_box_watcher.h"
-#include "tests/support/win_fixture.h"
-#include "ui/resources/resource_ids.h"
-#include "common/wizard_state.h"
+#include "tests/win/win_test.h"
 
 namespace {
 

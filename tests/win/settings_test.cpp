@@ -1,10 +1,7 @@
 // Settings access against the real profile API and registry.
-#include "script/settings.h"
-
-#include <gtest/gtest.h>
 #include <limits.h>
-#include <string.h>
-#include <windows.h>
+
+#include "tests/win/win_test.h"
 
 namespace {
 

@@ -1,12 +1,6 @@
 // Start-up routines against the real system: the temporary folder's fallbacks and starting programs.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-
 #include "startup/child_processes.h"
-#include "startup/working_files.h"
-#include "tests/support/win_fixture.h"
+#include "tests/win/win_test.h"
 
 namespace {
 

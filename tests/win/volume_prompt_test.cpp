@@ -1,18 +1,10 @@
 // The volume prompt against real message boxes: a helper thread plays the user through the UI driver.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <atomic>
-#include <string>
-#include <thread>
 
 #include "archive/archive_reader.h"
 #include "archive/volume_prompt.h"
 #include "common/messages.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/win_fixture.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "common/wizard_state.h"
+#include "tests/win/win_test.h"
 
 namespace {
 

@@ -1,25 +1,13 @@
 // The guarded folder of an elevated run: made anew for the run, writable by administrators and SYSTEM
 // only, home of the working files, and gone with them.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <iterator>
-#include <string>
-#include <vector>
-
 #include "common/platform.h"
-#include "common/process_state.h"
 #include "common/working_files_state.h"
 #include "script/path_variables.h"
-#include "script/settings.h"
-#include "startup/working_files.h"
-#include "tests/support/message_box_watcher.h"
-#include "tests/support/win_fixture.h"
+#include "tests/win/win_test.h"
 
 namespace {
+
+using wintest::Entries;
 
 std::string FolderPart(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 std::string NamePart(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
@@ -32,21 +20,6 @@ bool IsHexName(const std::string& name, const char* prefix, size_t digits, const
     for (size_t i = head; i < head + digits; ++i)
         if (!isxdigit(static_cast<unsigned char>(name[i]))) return false;
     return true;
-}
-
-// Names in folder, "." and ".." left out, sorted.
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-            names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Who may change the object at path, by its DACL as the system reports it: "administrators", "system",

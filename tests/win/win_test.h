@@ -1,0 +1,88 @@
+// What the Windows tests share: the usual headers and fixtures, and small helpers for files, folders and
+// the system's delayed moves.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/process_state.h"
+#include "common/progress_report.h"
+#include "common/wizard_state.h"
+#include "script/install_log.h"
+#include "script/settings.h"
+#include "startup/working_files.h"
+#include "tests/support/archive_fixture.h"
+#include "tests/support/message_box_watcher.h"
+#include "tests/support/scratch_log.h"
+#include "tests/support/server_fixture.h"
+#include "tests/support/win_fixture.h"
+#include "tools/ui_driver/ui_driver.h"
+#include "ui/resources/resource_ids.h"
+
+using testsupport::FileBytes;
+using testsupport::SetFileBytes;
+
+namespace wintest {
+
+constexpr char SessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+inline std::string Lower(std::string text) {
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// The system's delayed moves as "|source|destination|" pairs, in lower case, without "\??\" and "!".
+inline std::string PendingMoves() {
+    static char data[65536];
+    DWORD size = sizeof data - 2;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+                     nullptr, data, &size) != ERROR_SUCCESS)
+        size = 0;
+    std::string moves = "|";
+    for (DWORD at = 0; at < size; ++at) moves += data[at] == '\0' ? '|' : data[at] == '!' ? '\0' : data[at];
+    std::erase(moves, '\0');
+    for (size_t at; (at = moves.find("\\??\\")) != std::string::npos;) moves.erase(at, 4);
+    return Lower(moves);
+}
+
+inline bool HasMove(const std::string& source, const std::string& destination) {
+    return PendingMoves().find(Lower("|" + source + "|" + destination + "|")) != std::string::npos;
+}
+
+inline void ClearPendingMoves() {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations");
+}
+
+// Names in folder that match pattern, "." and ".." left out, sorted.
+inline std::vector<std::string> Entries(const std::string& folder, const char* pattern = "*") {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Whether the file's last-write time, in local time, is expected.
+inline bool WrittenAt(const std::string& path, const FILETIME& expected) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    FILETIME local = {};
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+           FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && CompareFileTime(&local, &expected) == 0;
+}
+
+inline bool Missing(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace wintest
