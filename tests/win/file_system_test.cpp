@@ -81,12 +81,10 @@ TEST_F(FileSystemTest, CreateFolderPathReportsEachCreatedLevelOuterFirst) {
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(std::string(created), inner + "\\three");
     EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
-}
 
-TEST_F(FileSystemTest, CreateFolderPathStopsWhenALevelCannotBeMade) {
-    std::string file = Under("file.txt");
+    // A level that cannot be made stops it.
+    const std::string file = Under("file.txt");
     SetFileBytes(file, "x");
-
     EXPECT_EQ(CreateFolderPath((file + "\\sub\\deeper").c_str()), nullptr);
     EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
     EXPECT_EQ(FolderExists((file + "\\sub").c_str()), 0);
@@ -109,12 +107,10 @@ TEST_F(FileSystemTest, RemoveFolderRemovesOnlyEmptyAbsoluteFolders) {
     EXPECT_EQ(RemoveFolder(Under("missing").c_str()), 1);
     EXPECT_EQ(RemoveFolder("  "), 1);
     EXPECT_EQ(RemoveFolder(nullptr), 1);
-}
 
-TEST_F(FileSystemTest, RemoveFolderLeavesRelativePathsAlone) {
+    // Relative paths are left alone.
     ASSERT_TRUE(SetCurrentDirectoryA(root_.c_str()));
     ASSERT_TRUE(CreateDirectoryA("relative", nullptr));
-
     EXPECT_EQ(RemoveFolder("relative"), 1);
     EXPECT_EQ(RemoveFolder("\\relative"), 1);
     EXPECT_EQ(FolderExists(Under("relative").c_str()), 1);

@@ -26,16 +26,27 @@ class InstallLogTest : public testsupport::PackageTest {
     }
 };
 
+// Counted sections come back newest first; shell folders are logged once whatever their case, other
+// folders every time; values keep their quotes; uncounted sections take only named entries.
 TEST_F(InstallLogTest, CountedSectionsComeBackNewestFirst) {
     LogItem("Folder", nullptr, "C:\\a");
-    LogItem("Folder", nullptr, "C:\\a\\b");
+    LogItem("Folder", nullptr, "C:\\a");
     LogItem("Folder", "ignored", "C:\\a\\b\\c");
+    for (const char* folder : {"C:\\Menu\\Group", "c:\\menu\\GROUP", "C:\\Menu\\Group\\Sub"})
+        LogItem("ShellFolder", nullptr, folder);
+    LogItem("MiscFile", nullptr, "\"C:\\q r.dll\"");
+    LogItem("General", "UninstallType", "2");
+    LogItem("General", nullptr, "lost");
     EXPECT_EQ(Raw("Folder", "FolderCount"), "3");
     EXPECT_EQ(Raw("Folder", "1"), "C:\\a");
     EXPECT_EQ(Raw("Folder", "ignored"), "<none>");
+    EXPECT_EQ(Raw("General", "UninstallType"), "2");
+    EXPECT_EQ(Raw("General", "GeneralCount"), "<none>");
 
     ResetLogCounters();
-    EXPECT_EQ(ReadBack("Folder"), "C:\\a\\b\\c|C:\\a\\b|C:\\a");
+    EXPECT_EQ(ReadBack("Folder"), "C:\\a\\b\\c|C:\\a|C:\\a");
+    EXPECT_EQ(ReadBack("ShellFolder"), "C:\\Menu\\Group\\Sub|C:\\Menu\\Group");
+    EXPECT_EQ(ReadBack("MiscFile"), "\"C:\\q r.dll\"");
     EXPECT_EQ(ReadBack("General"), "");
 
     // A missing entry reads as empty; a damaged, negative count gives nothing.
@@ -44,25 +55,6 @@ TEST_F(InstallLogTest, CountedSectionsComeBackNewestFirst) {
     EXPECT_EQ(ReadBack("Shortcut"), "|C:\\s.lnk");
     WritePrivateProfileStringA("IniKey", "IniKeyCount", "-4", InstallLogFile);
     EXPECT_EQ(ReadBack("IniKey"), "");
-}
-
-TEST_F(InstallLogTest, ShellFoldersAreLoggedOnceWhateverTheirCase) {
-    LogItem("ShellFolder", nullptr, "C:\\Menu\\Group");
-    LogItem("ShellFolder", nullptr, "c:\\menu\\GROUP");
-    LogItem("ShellFolder", nullptr, "C:\\Menu\\Group\\Sub");
-    LogItem("Folder", nullptr, "C:\\App");
-    LogItem("Folder", nullptr, "C:\\App");
-    EXPECT_EQ(ReadBack("ShellFolder"), "C:\\Menu\\Group\\Sub|C:\\Menu\\Group");
-    EXPECT_EQ(ReadBack("Folder"), "C:\\App|C:\\App");
-}
-
-TEST_F(InstallLogTest, QuotedValuesAndUncountedSections) {
-    LogItem("MiscFile", nullptr, "\"C:\\q r.dll\"");
-    LogItem("General", "UninstallType", "2");
-    LogItem("General", nullptr, "lost");
-    EXPECT_EQ(ReadBack("MiscFile"), "\"C:\\q r.dll\"");
-    EXPECT_EQ(Raw("General", "UninstallType"), "2");
-    EXPECT_EQ(Raw("General", "GeneralCount"), "<none>");
 }
 
 TEST_F(InstallLogTest, SourceFilesAreRecordsInLoggingOrder) {

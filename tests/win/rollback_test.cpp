@@ -9,14 +9,12 @@ namespace {
 
 using testsupport::Exists;
 
-const char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 // The log in a scratch folder, and the shared counts under the real key.
 class RollbackTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &shared_), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, &shared_), ERROR_SUCCESS);
     }
     void TearDown() override {
         RegCloseKey(shared_);
@@ -26,8 +24,13 @@ class RollbackTest : public testsupport::PackageTest {
         RegSetValueExA(shared_, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
                        sizeof count);
     }
-    bool HasCount(const std::string& path) {
-        return RegQueryValueExA(shared_, path.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    // The count stored for path, taken away; -1 when there is none.
+    long TakeCount(const std::string& path) {
+        DWORD count = 0, size = sizeof count;
+        if (RegQueryValueExA(shared_, path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size))
+            return -1;
+        RegDeleteValueA(shared_, path.c_str());
+        return count;
     }
     HKEY shared_ = nullptr;
 };
@@ -74,16 +77,10 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     EXPECT_FALSE(Exists(misc));
     EXPECT_TRUE(Exists(kept));
     EXPECT_FALSE(Exists(sharedMisc));
-    EXPECT_FALSE(HasCount(sharedMisc));
-    DWORD count = 0, size = sizeof count;
-    RegQueryValueExA(shared_, kept.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
-    EXPECT_EQ(count, 2u);
-    RegDeleteValueA(shared_, kept.c_str());
+    EXPECT_EQ(TakeCount(sharedMisc), -1);
+    EXPECT_EQ(TakeCount(kept), 2);
     EXPECT_TRUE(Exists(leftInPlace));
-    size = sizeof count;
-    RegQueryValueExA(shared_, leftInPlace.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
-    EXPECT_EQ(count, 1u);
-    RegDeleteValueA(shared_, leftInPlace.c_str());
+    EXPECT_EQ(TakeCount(leftInPlace), 1);
     // The inner folder was empty and went first; the outer one still holds the replaced file.
     EXPECT_FALSE(Exists(sub));
     EXPECT_TRUE(Exists(app));
