@@ -11,15 +11,55 @@
 
 namespace {
 
+using e2e::Patience;
+
 const char* const BareModuleText =
     "This file, Kelpack install/uninstall module V2.70, must be invoked with proper command line argument.";
 
 // Copies the first size bytes of the built module to C:\kp-e2e\name, where a user might keep a download.
 std::string PlaceModule(const char* name, DWORD size) {
-    const std::string target = std::string("C:\\kp-e2e\\") + name;
     CreateDirectoryA("C:\\kp-e2e", nullptr);
-    testsupport::SetFileBytes(target, e2e::ModuleBytes().substr(0, size));
-    return target;
+    const std::string source = ui::WinePathOf(ui::Environment("KP_MODULE"));
+    const std::string target = std::string("C:\\kp-e2e\\") + name;
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return std::string();
+    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    bool cut = SetFilePointer(file, size, nullptr, FILE_BEGIN) == size && SetEndOfFile(file);
+    CloseHandle(file);
+    return cut ? target : std::string();
+}
+
+struct Outcome {
+    std::string caption, text;
+    std::vector<std::string> buttons;
+    DWORD exitCode = STILL_ACTIVE;
+};
+
+// Runs the program, captures and answers its one message box with OK, and waits for its end.
+Outcome RunToMessageBox(const std::string& program, const std::string& arguments, const char* screenshot) {
+    Outcome outcome;
+    ui::Process process;
+    if (!process.Start(program, arguments)) {
+        ADD_FAILURE() << "cannot start " << program;
+        return outcome;
+    }
+    HWND box = ui::WaitForMessageBox(process.Id(), Patience);
+    if (!box) {
+        ADD_FAILURE() << "no message box from " << program << " " << arguments;
+        process.Kill();
+        return outcome;
+    }
+    outcome.caption = ui::WindowText(box);
+    outcome.text = ui::MessageBoxText(box);
+    outcome.buttons = ui::ButtonLabels(box);
+    EXPECT_FALSE(ui::CaptureScreen(box, screenshot).empty()) << "screenshot " << screenshot;
+    EXPECT_TRUE(ui::ClickButton(box, IDOK));
+    if (!process.WaitForExit(Patience)) {
+        ADD_FAILURE() << "the module did not end after its message";
+        process.Kill();
+    }
+    outcome.exitCode = process.ExitCode();
+    return outcome;
 }
 
 TEST(Bootstrap, TheBareModuleAsksForACommandLineAndACutPackageIsDamaged) {
@@ -44,19 +84,13 @@ TEST(Bootstrap, TheBareModuleAsksForACommandLineAndACutPackageIsDamaged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.arguments);
-        ui::Process process;
-        ASSERT_TRUE(process.Start(PlaceModule(c.file, c.size), c.arguments));
-        HWND box = ui::WaitForMessageBox(process.Id(), e2e::Patience);
-        if (box == nullptr) process.Kill();
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(ui::WindowText(box), "Kelpack");
-        EXPECT_EQ(ui::MessageBoxText(box), c.text);
-        EXPECT_EQ(ui::ButtonLabels(box), std::vector<std::string>{"OK"});
-        EXPECT_FALSE(ui::CaptureScreen(box, c.screenshot).empty()) << "screenshot " << c.screenshot;
-        EXPECT_TRUE(ui::ClickButton(box, IDOK));
-        EXPECT_TRUE(process.WaitForExit(e2e::Patience)) << "the module ends after its message";
-        EXPECT_EQ(process.ExitCode(), c.exitCode);
-        process.Kill();  // when it did not end
+        const std::string program = PlaceModule(c.file, c.size);
+        ASSERT_FALSE(program.empty());
+        Outcome outcome = RunToMessageBox(program, c.arguments, c.screenshot);
+        EXPECT_EQ(outcome.caption, "Kelpack");
+        EXPECT_EQ(outcome.text, c.text);
+        EXPECT_EQ(outcome.buttons, std::vector<std::string>{"OK"});
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
     }
 }
 

@@ -12,17 +12,12 @@
 
 namespace {
 
-// The Korean text of the message, with the argument put in when one is given.
-std::string InKorean(MessageId id, const char* argument = "") {
+std::string KoreanText(MessageId id) { return MessageOf(id).korean; }
+
+std::string Formatted(MessageId id, const char* argument) {
     char text[1024];
     wsprintfA(text, MessageOf(id).korean, argument);
     return text;
-}
-
-// Hello in Korean, with more lines of [General] and more members.
-std::string HelloKo(const std::string& general, const std::vector<e2e::Member>& more) {
-    return e2e::WritePackage(
-        "hello-ko.exe", e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\n" + general, more));
 }
 
 class Korean : public e2e::WizardTest {
@@ -32,21 +27,27 @@ class Korean : public e2e::WizardTest {
     }
 };
 
-TEST_F(Korean, TheWelcomeAndLicensePagesAndTheAbortQuestionSpeakKorean) {
-    HWND welcome = Start(HelloKo("[Info]\r\nLicenseInfo=1\r\n", {{"KPLI", "License\r\n"}}));
-    ExpectTexts(welcome,
-                {{e2e::Caption, InKorean(MessageId::InstallationOf, "Hello")},
-                 {IDC_WELCOME_TITLE, InKorean(MessageId::WelcomeWillInstall, "Hello")},
-                 {IDC_WELCOME_ADVICE, InKorean(MessageId::WelcomeExitOthers)},
-                 {IDC_NEXT, InKorean(MessageId::Next)},
-                 {IDC_CANCEL, InKorean(MessageId::Cancel)}},
-                "korean-welcome");
+TEST_F(Korean, TheWizardSpeaksKorean) {
+    HWND welcome = Start(
+        e2e::WritePackage("hello-ko.exe", e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\n"
+                                                             "[Info]\r\nLicenseInfo=1\r\n",
+                                                             {{"KPLI", "License\r\n"}})),
+        IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(ui::WindowText(welcome), Formatted(MessageId::InstallationOf, "Hello"));
+    ExpectTexts(welcome, {{IDC_WELCOME_TITLE, Formatted(MessageId::WelcomeWillInstall, "Hello")},
+                          {IDC_WELCOME_ADVICE, KoreanText(MessageId::WelcomeExitOthers)},
+                          {IDC_NEXT, KoreanText(MessageId::Next)},
+                          {IDC_CANCEL, KoreanText(MessageId::Cancel)}});
+    ui::CaptureScreen(welcome, "korean-welcome");
 
     HWND license = Go(welcome, IDC_NEXT, IDC_TEXT);
-    EXPECT_EQ(Text(license, IDC_PREV), InKorean(MessageId::IAgree));
+    ASSERT_NE(license, nullptr);
+    EXPECT_EQ(Text(license, IDC_PREV), KoreanText(MessageId::IAgree));
     Agree(license);
     ui::ClickButton(license, IDC_CANCEL);
-    HWND question = Box(InKorean(MessageId::AbortInstallQuestion));
+    HWND question = Box(KoreanText(MessageId::AbortInstallQuestion));
+    ASSERT_NE(question, nullptr);
     ui::CaptureScreen(license, "korean-license");
     ui::CaptureScreen(question, "korean-abort-question");
     ui::ClickButton(question, IDYES);
@@ -56,25 +57,31 @@ TEST_F(Korean, TheWelcomeAndLicensePagesAndTheAbortQuestionSpeakKorean) {
 TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
     testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");
-    HWND folder = StartPastWelcome(
-        HelloKo("DefInstallFolder={ProgramFiles}\\Hello-ko\r\n", {{"Src\\hello.txt", "hello"}}));
-    ExpectTexts(folder,
-                {{IDC_FOLDER_TITLE, InKorean(MessageId::WillBeInstalledTo, "Hello")},
-                 {IDC_BROWSE, InKorean(MessageId::Browse)},
-                 {IDC_INSTALL, InKorean(MessageId::Install)}},
-                "korean-install-folder");
+    HWND folder = StartAtFolderPage(e2e::WritePackage(
+        "hello-ko.exe",
+        e2e::WizardMembers(
+            "[General]\r\nTitle=Hello\r\nLanguage=0\r\nDefInstallFolder={ProgramFiles}\\Hello-ko\r\n",
+            {{"Src\\hello.txt", "hello"}})));
+    ASSERT_NE(folder, nullptr);
+    ExpectTexts(folder, {{IDC_FOLDER_TITLE, Formatted(MessageId::WillBeInstalledTo, "Hello")},
+                         {IDC_BROWSE, KoreanText(MessageId::Browse)},
+                         {IDC_INSTALL, KoreanText(MessageId::Install)}});
+    ui::CaptureScreen(folder, "korean-install-folder");
     ui::ClickButton(folder, IDC_INSTALL);
 
     HWND question = Page(IDC_NO_MORE_CONFIRMATION);
-    HWND progress = Page(IDC_PROGRESS_TITLE);
-    ExpectTexts(progress, {{IDC_PROGRESS_TITLE, InKorean(MessageId::Installing, "Hello")},
-                           {IDC_ABORT, InKorean(MessageId::Abort)}});
+    ASSERT_NE(question, nullptr);
     ExpectTexts(question,
-                {{IDC_QUESTION, InKorean(MessageId::FileAlreadyExists, "C:\\Program Files\\Hello-ko")},
-                 {IDC_LINE2, InKorean(MessageId::ReplaceFileQuestion)},
-                 {IDC_NO_MORE_CONFIRMATION, InKorean(MessageId::NoMoreConfirmation)},
-                 {IDC_ABORT, InKorean(MessageId::Abort)}},
-                "korean-overwrite-question");
+                {{IDC_QUESTION, Formatted(MessageId::FileAlreadyExists, "C:\\Program Files\\Hello-ko")},
+                 {IDC_LINE2, KoreanText(MessageId::ReplaceFileQuestion)},
+                 {IDC_NO_MORE_CONFIRMATION, KoreanText(MessageId::NoMoreConfirmation)},
+                 {IDC_ABORT, KoreanText(MessageId::Abort)}});
+    HWND progress = Page(IDC_PROGRESS_TITLE);
+    ASSERT_NE(progress, nullptr);
+    ExpectTexts(progress, {{IDC_PROGRESS_TITLE, Formatted(MessageId::Installing, "Hello")},
+                           {IDC_ABORT, KoreanText(MessageId::Abort)}});
+    ui::WaitUntilPainted(question);
+    ui::CaptureScreen(question, "korean-overwrite-question");
     ui::ClickButton(question, IDC_YES_BUTTON);
     ExpectEndsWith(0);
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");

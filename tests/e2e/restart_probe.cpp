@@ -17,9 +17,8 @@ namespace {
 const char* const Target = "C:\\kp-restart\\in-use.dll";
 const char* const Replacement = "C:\\kp-restart\\_kpnew.tmp";
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 int Arrange() {
+    GetWindowsDirectoryA(WinDir, sizeof WinDir);
     CreateDirectoryA("C:\\kp-restart", nullptr);
     testsupport::SetFileBytes(Target, "old content");
     testsupport::SetFileBytes(Replacement, "new content");
@@ -34,18 +33,24 @@ int Arrange() {
 }
 
 int Check() {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
     const std::string content = testsupport::FileBytes(Target);
-    const bool sourceGone = !Exists(Replacement), bakExists = Exists(std::string(WinDir) + "\\WININIT.BAK"),
-               iniGone = !Exists(std::string(WinDir) + "\\WININIT.INI");
+    const bool replaced = content == "new content";
+    const bool sourceGone = GetFileAttributesA(Replacement) == INVALID_FILE_ATTRIBUTES;
+    const bool bakExists =
+        GetFileAttributesA((std::string(windows) + "\\WININIT.BAK").c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool iniGone =
+        GetFileAttributesA((std::string(windows) + "\\WININIT.INI").c_str()) == INVALID_FILE_ATTRIBUTES;
     std::printf("check: content '%s', source gone %d, WININIT.BAK %d, WININIT.INI gone %d\n", content.c_str(),
                 sourceGone, bakExists, iniGone);
-    return content == "new content" && sourceGone && (IsNtPlatform() || (bakExists && iniGone)) ? 0 : 1;
+    const bool family95 = !IsNtPlatform();
+    return replaced && sourceGone && (!family95 || (bakExists && iniGone)) ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    GetWindowsDirectoryA(WinDir, sizeof WinDir);
     if (argc == 2 && std::strcmp(argv[1], "arrange") == 0) return Arrange();
     if (argc == 2 && std::strcmp(argv[1], "check") == 0) return Check();
     std::fprintf(stderr, "usage: restart_probe arrange|check\n");

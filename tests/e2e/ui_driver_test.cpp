@@ -9,16 +9,21 @@
 
 namespace {
 
+HWND FirstChildOfClass(HWND parent, const char* className) {
+    for (HWND child : ui::ChildWindows(parent))
+        if (ui::ClassOf(child) == className) return child;
+    return nullptr;
+}
+
 TEST(UiDriver, TypesReadsAndAnswersAcrossProcesses) {
     char windows[MAX_PATH];
     ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
     ui::Process notepad;
     ASSERT_TRUE(notepad.Start(std::string(windows) + "\\notepad.exe", ""));
+
     HWND main = ui::WaitForWindow(notepad.Id(), "Notepad", nullptr, 30000);
     ASSERT_NE(main, nullptr);
-    HWND edit = nullptr;
-    for (HWND child : ui::ChildWindows(main))
-        if (edit == nullptr && ui::ClassOf(child) == "Edit") edit = child;
+    HWND edit = FirstChildOfClass(main, "Edit");
     ASSERT_NE(edit, nullptr);
 
     // Text set in the other process reads back unchanged, line breaks and 8-bit characters included.

@@ -12,16 +12,18 @@
 
 namespace {
 
-using e2e::Caption;
+std::string LicenseText() {
+    std::string text;
+    for (int line = 1; line <= 200; ++line) text += "License line " + std::to_string(line) + "\r\n";
+    return text;
+}
 
 // A package of Hello: install information with the extra lines, a bitmap, and the texts asked for.
 std::string Hello(const std::string& extra = "", bool license = false, bool information = false) {
     const std::string info = e2e::HelloInfo(extra) + "[Info]\r\nLicenseInfo=" + (license ? "1" : "0") +
                              "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
-    std::string licenseText;
-    for (int line = 1; line <= 200; ++line) licenseText += "License line " + std::to_string(line) + "\r\n";
-    std::vector<e2e::Member> members = e2e::WizardMembers(info);
-    if (license) members.push_back({"KPLI", licenseText});
+    std::vector<testsupport::Member> members = e2e::WizardMembers(info);
+    if (license) members.push_back({"KPLI", LicenseText()});
     if (information) members.push_back({"KPPI", "Read me before you install.\r\n"});
     members.push_back({"Src\\hello.txt", "hello"});
     return e2e::WritePackage("hello.exe", members);
@@ -39,46 +41,119 @@ class Wizard : public e2e::WizardTest {
   protected:
     // Starts Hello and waits for its welcome page and its background window.
     void StartWithBackdrop(const std::string& extra, bool license = false) {
-        welcome_ = Start(Hello(extra, license));
+        welcome_ = Start(Hello(extra, license), IDC_WELCOME_TITLE);
+        ASSERT_NE(welcome_, nullptr);
         background_ = Backdrop();
         ASSERT_NE(background_, nullptr);
-    }
-    // Waits for the backdrop to be minimized or restored.
-    bool Iconic(bool iconic) {
-        for (int wait = 0; wait < 50 && IsIconic(background_) != iconic; ++wait) Sleep(50);
-        return IsIconic(background_) == iconic;
     }
 
     HWND welcome_ = nullptr, background_ = nullptr;
 };
 
-// An empty header still gives a backdrop over the whole screen; minimizing the page minimizes it.
-TEST_F(Wizard, TheWelcomePageMinimizesWithItsBackdropAndCancelEndsTheRunAtOnce) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
-    RECT area;
-    GetWindowRect(background_, &area);
-    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
-    ExpectTexts(welcome_,
-                {{Caption, "Installation of Hello"},
-                 {IDC_WELCOME_TITLE, "This will install Hello on your computer."},
+TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
+    HWND welcome = Start(Hello(), IDC_WELCOME_TITLE);
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
+    ExpectTexts(welcome,
+                {{IDC_WELCOME_TITLE, "This will install Hello on your computer."},
                  {IDC_WELCOME_ADVICE,
                   "It is recommended that you exit all other programs\nbefore proceed with installation."},
                  {IDC_WELCOME_INSTRUCTIONS,
                   "Click <Next> to continue installation,\nOr, click <Cancel> to cancel installation."},
                  {IDC_NEXT, "Next"},
-                 {IDC_CANCEL, "Cancel"}},
-                "wizard-welcome");
+                 {IDC_CANCEL, "Cancel"}});
+    ui::CaptureScreen(welcome, "wizard-welcome");
+    CancelUnasked(welcome);
+}
+
+TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
+    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
+    EXPECT_EQ(Text(license, IDC_PREV), "I Agree");
+    EXPECT_FALSE(Enabled(license, IDC_NEXT));
+    EXPECT_EQ(SettledFocus(license), GetDlgItem(license, IDC_CANCEL));
+    EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
+    ui::CaptureScreen(license, "wizard-license");
+
+    // Page Down with the focus on a button scrolls the text; the focus stays.
+    ui::PressKey(license, VK_NEXT);
+    EXPECT_GT(SendMessageA(GetDlgItem(license, IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
+
+    Agree(license);
+    EXPECT_TRUE(Enabled(license, IDC_NEXT));
+    EXPECT_FALSE(Enabled(license, IDC_PREV));
+
+    ui::ClickButton(license, IDC_CANCEL);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDNO, "wizard-abort-question"));
+    EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
+    Abort(license);
+}
+
+TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
+    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    CancelUnasked(license);
+}
+
+TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
+    HWND license =
+        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    Agree(license);
+
+    HWND information = Go(license, IDC_NEXT, IDC_TEXT);
+    ASSERT_NE(information, nullptr);
+    EXPECT_EQ(ui::WindowText(information), "Installation of Hello - Information");
+    EXPECT_EQ(Text(information, IDC_PREV), "Prev");
+    EXPECT_TRUE(Visible(information, IDC_PREV));
+    EXPECT_EQ(Text(information, IDC_TEXT), "Read me before you install.\r\n");
+    ui::CaptureScreen(information, "wizard-information");
+
+    license = Go(information, IDC_PREV, IDC_TEXT);
+    ASSERT_NE(license, nullptr);
+    EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
+    EXPECT_FALSE(Enabled(license, IDC_PREV)) << "agreed once, I Agree stays off";
+    EXPECT_TRUE(Enabled(license, IDC_NEXT));
+    information = Go(license, IDC_NEXT, IDC_TEXT);
+    ASSERT_NE(information, nullptr);
+
+    HWND folder = Go(information, IDC_NEXT, IDC_FOLDER_EDIT);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(ui::WindowText(folder), "Installation of Hello - Select install folder");
+    EXPECT_EQ(Text(folder, IDC_FOLDER_TITLE), "Hello will be installed to following folder.");
+    EXPECT_EQ(Text(folder, IDC_FOLDER_EDIT), "C:\\Program Files\\Hello");
+    EXPECT_TRUE(Visible(folder, IDC_PREV));
+    ui::CaptureScreen(folder, "wizard-install-folder");
+
+    // Back from the folder page, the information page has the focus on Prev.
+    information = Go(folder, IDC_PREV, IDC_TEXT);
+    ASSERT_NE(information, nullptr);
+    EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
+    Abort(information);
+}
+
+TEST_F(Wizard, WithoutTextsNextLeadsStraightToTheFolderPage) {
+    HWND folder = StartAtFolderPage(Hello());
+    ASSERT_NE(folder, nullptr);
+    EXPECT_FALSE(Visible(folder, IDC_PREV));
+    Abort(folder);
+}
+
+TEST_F(Wizard, MinimizingAPageMinimizesTheWizardAndRestoringBringsItBack) {
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop(""));
     PostMessageA(welcome_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_TRUE(Iconic(true));
+    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_TRUE(IsIconic(background_));
     PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_TRUE(Iconic(false));
+    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background_));
     EXPECT_TRUE(IsWindowVisible(welcome_));
     CancelUnasked(welcome_);
 }
 
-// The backdrop's Alt+F4 is the page's close: like Cancel, it asks once the license is agreed to.
-TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
+TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     ASSERT_NO_FATAL_FAILURE(
         StartWithBackdrop("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true));
     RECT area;
@@ -94,69 +169,21 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
     EXPECT_GT(GetBValue(top), 200);
 
     HWND license = Go(welcome_, IDC_NEXT, IDC_TEXT);
-    EXPECT_FALSE(Enabled(license, IDC_NEXT));
-    EXPECT_EQ(SettledFocus(license), GetDlgItem(license, IDC_CANCEL));
-    EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
-    ExpectTexts(license, {{Caption, "Installation of Hello - License"}, {IDC_PREV, "I Agree"}},
-                "wizard-license");
-    // Page Down with the focus on a button scrolls the text; the focus stays.
-    ui::PressKey(license, VK_NEXT);
-    EXPECT_GT(SendMessageA(GetDlgItem(license, IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
-
+    ASSERT_NE(license, nullptr);
     Agree(license);
-    EXPECT_TRUE(Enabled(license, IDC_NEXT));
-    EXPECT_FALSE(Enabled(license, IDC_PREV));
-    ui::ClickButton(license, IDC_CANCEL);
-    Answer(e2e::AbortQuestion, IDNO, "wizard-abort-question");
-    EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
+    // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
     ui::PressKey(background_, VK_F4, true);
-    Answer(e2e::AbortQuestion, IDYES);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
 }
 
-TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
-    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
-    CancelUnasked(license);
-}
-
-TEST_F(Wizard, PrevAndNextWalkBetweenTheTextsAndTheFolderWhereInstallCopiesTheFiles) {
-    HWND license =
-        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
-    Agree(license);
-    HWND information = Go(license, IDC_NEXT, IDC_TEXT);
-    EXPECT_TRUE(Visible(information, IDC_PREV));
-    ExpectTexts(information,
-                {{Caption, "Installation of Hello - Information"},
-                 {IDC_PREV, "Prev"},
-                 {IDC_TEXT, "Read me before you install.\r\n"}},
-                "wizard-information");
-
-    license = Go(information, IDC_PREV, IDC_TEXT);
-    EXPECT_EQ(Text(license, Caption), "Installation of Hello - License");
-    EXPECT_FALSE(Enabled(license, IDC_PREV)) << "agreed once, I Agree stays off";
-    EXPECT_TRUE(Enabled(license, IDC_NEXT));
-    information = Go(license, IDC_NEXT, IDC_TEXT);
-
-    HWND folder = Go(information, IDC_NEXT, IDC_FOLDER_EDIT);
-    EXPECT_TRUE(Visible(folder, IDC_PREV));
-    ExpectTexts(folder,
-                {{Caption, "Installation of Hello - Select install folder"},
-                 {IDC_FOLDER_TITLE, "Hello will be installed to following folder."},
-                 {IDC_FOLDER_EDIT, "C:\\Program Files\\Hello"}},
-                "wizard-install-folder");
-
-    // Back from the folder page, the information page has the focus on Prev.
-    information = Go(folder, IDC_PREV, IDC_TEXT);
-    EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
-    ui::ClickButton(information, IDC_CANCEL);
-    Answer(e2e::AbortQuestion, IDNO);
-    folder = Go(information, IDC_NEXT, IDC_FOLDER_EDIT);
-    ui::ClickButton(folder, IDC_INSTALL);
-    HWND progress = Page(IDC_PROGRESS_TITLE);
-    if (progress) ui::CaptureScreen(progress, "wizard-progress");
-    ExpectEndsWith(0);
-    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
+TEST_F(Wizard, AnEmptyHeaderStillGivesTheBackdrop) {
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
+    RECT area;
+    GetWindowRect(background_, &area);
+    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
+    CancelUnasked(welcome_);
 }
 
 TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
@@ -177,6 +204,16 @@ TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
             blue = ScreenColour(x, y) == RGB(0, 0, 0xFF);
     EXPECT_TRUE(blue);
     CancelUnasked(welcome_);
+}
+
+TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
+    HWND folder = StartAtFolderPage(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n"));
+    ASSERT_NE(folder, nullptr);
+    ui::ClickButton(folder, IDC_INSTALL);
+    HWND progress = Page(IDC_PROGRESS_TITLE);
+    if (progress) ui::CaptureScreen(progress, "wizard-progress");
+    ExpectEndsWith(0);
+    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
 }
 
 }  // namespace

@@ -16,7 +16,12 @@ fs::path KelpackTest::Write(const std::string& relative, const std::string& cont
     return path;
 }
 
-fs::path KelpackTest::Module() { return Write("module.exe", "MZ" + std::string(ModuleSize - 2, '\0')); }
+fs::path KelpackTest::Module() {
+    std::string image(ModuleSize, '\0');
+    image[0] = 'M';
+    image[1] = 'Z';
+    return Write("module.exe", image);
+}
 
 std::string KelpackTest::Package(const std::vector<std::string>& names) {
     const fs::path package = Module();

@@ -8,7 +8,12 @@
 
 namespace testsupport {
 
-std::string Beside(const char* name) { return ui::BesideThisProgram(name); }
+std::string Beside(const char* name) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\') + 1) + name;
+}
 
 HMODULE LoadModuleResources() {
     return LoadLibraryExA(ui::WinePathOf(ui::Environment("KP_MODULE")).c_str(), nullptr,

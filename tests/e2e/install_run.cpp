@@ -1,0 +1,240 @@
+// Packages and install runs for the end-to-end tests.
+#include "tests/e2e/install_run.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/format.h"
+
+namespace e2e {
+
+std::string ModuleBytes() { return testsupport::FileBytes(ui::WinePathOf(ui::Environment("KP_MODULE"))); }
+
+std::string Fixture(const char* name) {
+    return testsupport::FileBytes(ui::WinePathOf(std::string(KP_FIXTURES_DIR "/") + name));
+}
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+std::string TempFolder() {
+    char folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("TEMP", folder, sizeof folder);
+    return length > 0 && length < sizeof folder ? folder : WindowsFolder();
+}
+
+std::vector<std::string> LeftoversIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\_kp*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+namespace {
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+std::vector<std::string> WorkingFiles() {
+    std::vector<std::string> files;
+    for (const std::string& name : LeftoversIn(TempFolder())) {
+        const std::string path = TempFolder() + "\\" + name;
+        if (IsFile(path)) {
+            files.push_back(path);
+            continue;
+        }
+        for (const std::string& inner : LeftoversIn(path))
+            if (IsFile(path + "\\" + inner)) files.push_back(path + "\\" + inner);
+    }
+    return files;
+}
+
+void DeleteWorkingFile(const std::string& path) {
+    DeleteFileA(path.c_str());
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    if (folder != TempFolder()) RemoveDirectoryA(folder.c_str());
+}
+
+std::vector<std::string> WorkingFilesWith(const char* section) {
+    std::vector<std::string> found;
+    for (const std::string& path : WorkingFiles()) {
+        char keys[64];
+        if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path.c_str()) > 0)
+            found.push_back(path);
+    }
+    return found;
+}
+
+std::string Setting(const std::string& file, const char* section, const char* key) {
+    char value[MAX_PATH];
+    GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, file.c_str());
+    return value;
+}
+
+std::vector<std::string> FileListRecords(const std::string& file) {
+    const std::string bytes = testsupport::FileBytes(file);
+    std::vector<std::string> paths;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t length = static_cast<unsigned char>(bytes[at]);
+        if (length < 3 || at + 1 + length > bytes.size() || bytes[at + 2] != ':') return {};
+        paths.push_back(bytes.substr(at + 1, length));
+        at += 1 + length;
+    }
+    return paths;
+}
+
+namespace {
+
+// A 24-bit bitmap file of width x height in two colours (top half, bottom half).
+std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
+    const int stride = (width * 3 + 3) & ~3;
+    std::string rows;
+    for (int row = 0; row < height; ++row) {  // bottom row first
+        const COLORREF colour = row < height / 2 ? bottom : top;
+        std::string line(stride, '\0');
+        for (int x = 0; x < width; ++x) {
+            line[x * 3] = static_cast<char>(GetBValue(colour));
+            line[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+            line[x * 3 + 2] = static_cast<char>(GetRValue(colour));
+        }
+        rows += line;
+    }
+    return ui::BitmapFile(width, height, rows);
+}
+
+}  // namespace
+
+std::string HelloInfo(const std::string& more) { return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + more; }
+
+std::vector<testsupport::Member> WizardMembers(const std::string& info,
+                                               const std::vector<testsupport::Member>& more) {
+    std::vector<testsupport::Member> members = {
+        {"KPII", info}, {"KPWB", SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+    members.insert(members.end(), more.begin(), more.end());
+    return members;
+}
+
+std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members) {
+    CreateDirectoryA("C:\\kp-e2e", nullptr);
+    const std::string path = std::string("C:\\kp-e2e\\") + name;
+    EXPECT_TRUE(testsupport::WriteArchiveAfter(path, ModuleBytes(), ArchiveFormat::NotSplit, members));
+    return path;
+}
+
+DWORD RunPackage(const std::string& package, DWORD excluding) {
+    ui::Process bootstrap;
+    if (!bootstrap.Start(package, "")) return 0;
+    EXPECT_TRUE(bootstrap.WaitForExit(Patience));
+    EXPECT_EQ(bootstrap.ExitCode(), 0u) << "bootstrap run";
+    return ui::WaitForProcessNamed("KPinst27.exe", Patience, excluding);
+}
+
+bool ReportWindows98(bool on) {
+    HKEY wine;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine", &wine) != ERROR_SUCCESS) return false;
+    const LONG changed =
+        on ? RegSetValueExA(wine, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6)
+           : RegDeleteValueA(wine, "Version");
+    RegCloseKey(wine);
+    return changed == ERROR_SUCCESS;
+}
+
+void EndStrayRuns() {
+    for (DWORD id; (id = ui::WaitForProcessNamed("KPinst27.exe", 0)) != 0;) {
+        ui::Process stray;
+        if (stray.Attach(id)) stray.Kill();
+    }
+}
+
+HWND WizardTest::Start(const std::string& package, int pageControl) {
+    if (!run_.Attach(RunPackage(package))) return nullptr;
+    return Page(pageControl);
+}
+
+HWND WizardTest::StartPastWelcome(const std::string& package, int pageControl) {
+    HWND welcome = Start(package, IDC_WELCOME_TITLE);
+    if (welcome == nullptr) return nullptr;
+    return Go(welcome, IDC_NEXT, pageControl);
+}
+
+void WizardTest::Leave(HWND page, int button) {
+    ui::ClickButton(page, button);
+    EXPECT_TRUE(ui::WaitForWindowToGo(page, Patience));
+}
+
+HWND WizardTest::Go(HWND page, int button, int pageControl) {
+    Leave(page, button);
+    return Page(pageControl);
+}
+
+HWND WizardTest::SettledFocus(HWND page) {
+    Sleep(300);
+    return ui::FocusedControl(page);
+}
+
+void WizardTest::ExpectTexts(HWND page, const std::vector<std::pair<int, std::string>>& texts) {
+    for (const auto& [control, text] : texts) EXPECT_EQ(Text(page, control), text) << "control " << control;
+}
+
+void WizardTest::Agree(HWND license) {
+    ui::ClickButton(license, IDC_PREV);
+    for (int wait = 0; wait < 50 && (!Enabled(license, IDC_NEXT) || Enabled(license, IDC_PREV)); ++wait)
+        Sleep(50);
+}
+
+HWND WizardTest::Box(const std::string& text) {
+    HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
+    EXPECT_NE(box, nullptr) << "expected: " << text;
+    if (box != nullptr) {
+        EXPECT_EQ(ui::MessageBoxText(box), text);
+    }
+    return box;
+}
+
+bool WizardTest::Answer(const std::string& text, int button, const char* screenshot) {
+    HWND box = Box(text);
+    if (box == nullptr) return false;
+    if (screenshot != nullptr) ui::CaptureScreen(box, screenshot);
+    ui::ClickButton(box, button);
+    const bool gone = ui::WaitForWindowToGo(box, Patience);
+    EXPECT_TRUE(gone);
+    return gone;
+}
+
+void WizardTest::ExpectEndsWith(DWORD code) {
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), code);
+    EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
+}
+
+void WizardTest::CancelUnasked(HWND page) {
+    Leave(page, IDC_CANCEL);
+    EXPECT_EQ(ui::WaitForMessageBox(run_.Id(), 500), nullptr) << "no question on this page";
+    ExpectEndsWith(0);
+}
+
+void WizardTest::Abort(HWND page, int button) {
+    ui::ClickButton(page, button);
+    Answer(AbortQuestion, IDYES);
+    ExpectEndsWith(0);
+}
+
+void WizardTest::DeclineRestart(HWND question) {
+    ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
+}
+
+}  // namespace e2e
