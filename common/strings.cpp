@@ -141,6 +141,14 @@ const char* GroupDigits(unsigned long number) {
     return buffer;
 }
 
+const char* RestAfterFields(const char* text, int count) {
+    for (; count > 0 && text != nullptr; --count) {
+        text = strchr(text, ',');
+        if (text != nullptr) ++text;
+    }
+    return text != nullptr ? text : "";
+}
+
 int LeadingNumber(const char* text) {
     while (*text == ' ' || *text == '\t') ++text;
     int number = 0;

@@ -44,6 +44,10 @@ const char* NextField(char* out, const char* text);
 // Splits text with NextField into the count buffers of fields (PathBufferSize bytes each), in order.
 void SplitFields(const char* text, char* const* fields, int count);
 
+// The text after the count-th comma, commas and all: the last field of an entry whose last field may
+// hold commas. Empty when text has fewer commas.
+const char* RestAfterFields(const char* text, int count);
+
 // The decimal number at the start of text after blanks and tabs, 0 when there is none; at most six
 // digits are taken, so a long run of digits cannot overflow.
 int LeadingNumber(const char* text);
