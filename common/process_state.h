@@ -19,6 +19,14 @@ extern char InstallInfoFile[260];
 // Read by the file-phase worker.
 extern std::atomic<int> LoopRunning;
 
+// The module's copy in the Windows folder, which every uninstall command and restart run starts.
+constexpr char ModuleCopyName[] = "KPinst27.exe";
+
+// Install mode: where the uninstall information file goes in the install folder. Chosen by
+// RegisterUninstall, written there at the end of the system items; empty when the product registered
+// no way to uninstall.
+extern char UninstallInfoPath[260];
+
 // The product title: [General] Title of the install information (or of the uninstall information file).
 extern char Title[260];
 // [Window] WizardStamp: shown by the wizard pages and recorded for uninstallation.

@@ -56,7 +56,7 @@ int CopyModuleAndRun() {
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows) return FailToInitialize();
     char copyPath[PathBufferSize];
-    CopyBounded(sizeof copyPath, copyPath, JoinPath(windows, "KPinst27.exe"));
+    CopyBounded(sizeof copyPath, copyPath, JoinPath(windows, ModuleCopyName));
     if (!RefreshModuleCopy(copyPath)) return FailToInitialize();
 
     char arguments[PathBufferSize] = "-I";

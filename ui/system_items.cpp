@@ -4,6 +4,10 @@
 
 #include "common/message_box.h"
 #include "common/messages.h"
+#include "items/ini_items.h"
+#include "items/registry_items.h"
+#include "items/shortcuts.h"
+#include "items/uninstall_registration.h"
 #include "ui/post_install_workers.h"
 #include "ui/background_window.h"
 #include "ui/resources/resource_ids.h"
@@ -23,17 +27,17 @@ struct SystemStep {
     MessageId failure;  // MessageId::Count: a failure is ignored
 };
 
-// The steps arrive with their own work, each one line here, in this order:
-//   DeleteRunOnceValue, DeleteUninstallEntry   failures ignored: left from an earlier installation
-//   InstallShortcuts                            ErrorCreatingShortcuts
-//   InstallRegistryItems                        ErrorInstallingRegistryItems
-//   (the shell notification)
-//   InstallIniItems                             ErrorInstallingIniItems
-//   RegisterUninstall                           ErrorRegisteringUninstall
-//   WriteEndInstallInfo                         ErrorCreatingEndInstallInfo
-//   WriteUninstallInfo                          ErrorCreatingUninstallInfo
+// In this order; the first two clear what an earlier installation of the same title left, and still to
+// come at the end are WriteEndInstallInfo (ErrorCreatingEndInstallInfo) and WriteUninstallInfo
+// (ErrorCreatingUninstallInfo).
 const SystemStep Steps[] = {
+    {DeleteRunOnceValue, MessageId::Count},
+    {DeleteUninstallEntry, MessageId::Count},
+    {InstallShortcuts, MessageId::ErrorCreatingShortcuts},
+    {InstallRegistryItems, MessageId::ErrorInstallingRegistryItems},
     {NotifyShell, MessageId::Count},
+    {InstallIniItems, MessageId::ErrorInstallingIniItems},
+    {RegisterUninstall, MessageId::ErrorRegisteringUninstall},
 };
 
 }  // namespace

@@ -1,0 +1,118 @@
+// Shortcuts through the real shell link object: the links read back, and their log.
+#include <shlobj.h>
+
+#include <map>
+
+#include "items/shortcuts.h"
+#include "script/path_variables.h"
+#include "tests/win/win_test.h"
+
+namespace {
+
+using testsupport::LoggedEntries;
+using Strings = std::vector<std::string>;
+
+struct Link {
+    std::string path, arguments, workingFolder, icon;
+    int iconIndex = -1;
+    bool operator==(const Link&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Link& link) {
+    return out << link.path << " | " << link.arguments << " | " << link.workingFolder << " | " << link.icon
+               << "," << link.iconIndex;
+}
+
+Link ReadLink(const std::string& file) {
+    Link read;
+    IShellLinkA* link = nullptr;
+    IPersistFile* persist = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return read;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(wide, STGM_READ))) {
+        char text[MAX_PATH] = "";
+        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+        read.path = text;
+        link->GetArguments(text, MAX_PATH);
+        read.arguments = text;
+        link->GetWorkingDirectory(text, MAX_PATH);
+        read.workingFolder = text;
+        text[0] = '\0';
+        link->GetIconLocation(text, MAX_PATH, &read.iconIndex);
+        read.icon = text;
+    }
+    if (persist != nullptr) persist->Release();
+    link->Release();
+    return read;
+}
+
+class ShortcutsTest : public testsupport::PackageTest {
+  protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    void SetUp() override {
+        PackageTest::SetUp();
+        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
+        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
+        lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
+        lstrcpynA(DeskTopDir, folder_.Path("Desktop").c_str(), sizeof DeskTopDir);
+        for (const char* made : {InstallDir, ProgramMenuDir, DeskTopDir}) CreateDirectoryA(made, nullptr);
+        SetFileBytes(App("app.exe"), "MZ");
+        SetFileBytes(App("readme.txt"), "read me");
+    }
+    void TearDown() override {
+        FlushSettings(InstallInfoFile);
+        PackageTest::TearDown();
+    }
+    int Install(const std::map<int, std::string>& items) {
+        for (const auto& [n, value] : items)
+            WriteSetting("Shortcut", ("Shortcut" + std::to_string(n)).c_str(), value.c_str(),
+                         InstallInfoFile);
+        return InstallShortcuts();
+    }
+    std::string App(const char* name) { return std::string(InstallDir) + "\\" + name; }
+};
+
+TEST_F(ShortcutsTest, LinksCarryTheirFieldsAndTheLogNamesEachLevelOnce) {
+    const std::string product = std::string(ProgramMenuDir) + "\\Vendor\\Product";
+    EXPECT_EQ(
+        Install({{1,
+                  "App,{InstallDir}\\app.exe,{ProgramMenu}\\Vendor\\Product,{InstallDir},"
+                  "{InstallDir}\\app.exe,/a,/b \"{InstallDir}\""},
+                 {2, "\\Read me\\ ,{InstallDir}\\readme.txt, {ProgramMenu}\\Vendor\\Product\\ ,{InstallDir}"},
+                 {3, "Broken,{InstallDir}\\app.exe,Q:\\Nowhere,,"},
+                 {4, "Desk,{InstallDir}\\app.exe,{DeskTop},,,"}}),
+        0);
+
+    EXPECT_EQ(
+        ReadLink(product + "\\App.LNK"),
+        (Link{App("app.exe"), "/a,/b \"" + std::string(InstallDir) + "\"", InstallDir, App("app.exe"), 0}));
+    const Link readme = ReadLink(product + "\\Read me.LNK");
+    EXPECT_EQ(readme.path, App("readme.txt"));
+    EXPECT_EQ(readme.arguments, "");
+    EXPECT_EQ(readme.workingFolder, InstallDir);
+    EXPECT_EQ(readme.icon, "");  // no icon field: none set
+    EXPECT_EQ(ReadLink(std::string(DeskTopDir) + "\\Desk.LNK").path, App("app.exe"));
+
+    // Newest first; the shell folders themselves never appear, a failed link keeps its levels.
+    EXPECT_EQ(LoggedEntries("ShellFolder"),
+              (Strings{"Q:\\Nowhere", product, std::string(ProgramMenuDir) + "\\Vendor"}));
+    EXPECT_EQ(LoggedEntries("Shortcut"), (Strings{std::string(DeskTopDir) + "\\Desk.LNK",
+                                                  product + "\\Read me.LNK", product + "\\App.LNK"}));
+}
+
+TEST_F(ShortcutsTest, AGapEndsTheListAndAnMsDosTargetIsLoggedByItsPifName) {
+    EXPECT_EQ(Install({{2, "Never,{InstallDir}\\app.exe,{DeskTop}"}}), 1);
+    EXPECT_TRUE(wintest::Entries(DeskTopDir).empty());
+
+    // The system saves a link to an MS-DOS program as a .PIF file of the same name.
+    SetFileBytes(std::string(DeskTopDir) + "\\Old.PIF", "pif");
+    EXPECT_EQ(std::string(SavedShortcutName(DeskTopDir, "Old")), std::string(DeskTopDir) + "\\Old.PIF");
+    SetFileBytes(std::string(DeskTopDir) + "\\Old.LNK", "lnk");
+    EXPECT_EQ(std::string(SavedShortcutName(DeskTopDir, "Old")), std::string(DeskTopDir) + "\\Old.LNK");
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The uninstall entry, the uninstall shortcut and the folder list, against the real registry and shell.
+#include <shlobj.h>
+
+#include "items/uninstall_registration.h"
+#include "script/path_variables.h"
+#include "tests/win/win_test.h"
+
+namespace {
+
+using testsupport::LoggedEntries;
+using Strings = std::vector<std::string>;
+
+constexpr char TestTitle[] = "Kelpack Registration Test";
+const std::string Entry =
+    std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + TestTitle;
+constexpr char RunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// A string value under HKLM, or "<none>".
+std::string Text(const std::string& key, const char* name) {
+    char data[1024];
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size))
+        return "<none>";
+    return data;
+}
+
+void SetText(const std::string& key, const char* name, const char* text) {
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, text,
+                    static_cast<DWORD>(strlen(text) + 1));
+}
+
+bool EntryExists() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Entry.c_str(), 0, KEY_READ, &key)) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+class UninstallRegistrationTest : public testsupport::PackageTest {
+  protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    void SetUp() override {
+        PackageTest::SetUp();
+        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
+        lstrcpynA(InstallDir, folder_.Path("My App").c_str(), sizeof InstallDir);
+        lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
+        GetWindowsDirectoryA(WinDir, sizeof WinDir);
+        CreateDirectoryA(InstallDir, nullptr);
+        lstrcpyA(Title, TestTitle);
+        UninstallInfoPath[0] = '\0';
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, Entry.c_str());
+    }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, Entry.c_str());
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RunOnce, TestTitle);
+        Title[0] = '\0';
+        FlushSettings(InstallInfoFile);
+        PackageTest::TearDown();
+    }
+    void Ask(const char* key, const char* value) { WriteSetting("Uninstall", key, value, InstallInfoFile); }
+    std::string Copy() const { return std::string(WinDir) + "\\KPinst27.exe"; }
+};
+
+TEST_F(UninstallRegistrationTest, EntryAndShortcutStartTheCopyWithTheInformationFile) {
+    Ask("CPLUninstallName", "Kelpack Test Application");
+    Ask("UninstallShortcutName", "{ProgramMenu}\\Vendor\\Product,Uninstall Product");
+    Ask("UninstallType", "3");
+    // What an earlier installation of the title left is cleared first, not merged into.
+    SetText(Entry, "Stale", "old");
+    SetText(RunOnce, TestTitle, "old");
+    EXPECT_EQ(DeleteRunOnceValue(), 1);
+    EXPECT_EQ(DeleteUninstallEntry(), 1);
+    ASSERT_EQ(RegisterUninstall(), 1);
+
+    const std::string info = UninstallInfoPath;
+    EXPECT_EQ(info.find(std::string(InstallDir) + "\\KPU"), 0u) << info;
+    EXPECT_EQ(info.substr(info.size() - 4), ".inf");
+    EXPECT_TRUE(wintest::Missing(info));
+    EXPECT_TRUE(wintest::Entries(InstallDir).empty());  // the name's placeholder is gone
+    EXPECT_EQ(Text(Entry, "DisplayName"), "Kelpack Test Application");
+    EXPECT_EQ(Text(Entry, "UninstallString"), "\"" + Copy() + "\" -U" + info);
+    EXPECT_EQ(Text(Entry, "Stale"), "<none>");
+    EXPECT_EQ(Text(RunOnce, TestTitle), "<none>");
+
+    const std::string product = std::string(ProgramMenuDir) + "\\Vendor\\Product";
+    IShellLinkA* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                           reinterpret_cast<void**>(&link))));
+    IPersistFile* file = nullptr;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, (product + "\\Uninstall Product.LNK").c_str(), -1, wide, MAX_PATH);
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    EXPECT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ)));
+    char path[MAX_PATH] = "", arguments[MAX_PATH] = "", icon[MAX_PATH] = "";
+    int iconIndex = -1;
+    link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(arguments, MAX_PATH);
+    link->GetIconLocation(icon, MAX_PATH, &iconIndex);
+    file->Release();
+    link->Release();
+    EXPECT_EQ(wintest::Lower(path), wintest::Lower(Copy()));
+    EXPECT_EQ(std::string(arguments), "-U" + info);
+    EXPECT_EQ(wintest::Lower(icon), wintest::Lower(Copy()));
+    EXPECT_EQ(iconIndex, 1);
+
+    EXPECT_EQ(LoggedEntries("ShellFolder"), (Strings{product, std::string(ProgramMenuDir) + "\\Vendor"}));
+    EXPECT_EQ(LoggedEntries("Shortcut"), Strings{product + "\\Uninstall Product.LNK"});
+    char type[16] = "";
+    ReadSetting("General", "UninstallType", "", type, sizeof type, InstallLogFile);
+    EXPECT_STREQ(type, "3");
+}
+
+TEST_F(UninstallRegistrationTest, NothingAskedRegistersNothingAndABlankTitleNamesNoEntry) {
+    EXPECT_EQ(RegisterUninstall(), 1);
+    EXPECT_STREQ(UninstallInfoPath, "");
+    EXPECT_FALSE(EntryExists());
+
+    // A blank title would name the whole list (or a value without a name): refused everywhere.
+    SetText(RunOnce, "", "someone else's");
+    lstrcpyA(Title, " ");
+    Ask("CPLUninstallName", "");
+    EXPECT_EQ(RegisterUninstall(), 0);
+    DeleteRunOnceValue();
+    DeleteUninstallEntry();
+    ScheduleUninstallAfterRestart();
+    EXPECT_EQ(Text(RunOnce, ""), "someone else's");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RunOnce, "");
+    HKEY list;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                            KEY_QUERY_VALUE, &list),
+              ERROR_SUCCESS);
+    DWORD values = 99;
+    RegQueryInfoKeyA(list, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(list);
+    EXPECT_EQ(values, 0u);  // no DisplayName or UninstallString on the list itself
+}
+
+TEST_F(UninstallRegistrationTest, FoldersListedForTheRestartGoWithTheEntryAfterIt) {
+    Ask("CPLUninstallName", "Kelpack Test Application");
+    ASSERT_EQ(RegisterUninstall(), 1);
+    const std::string kept = folder_.Path("kept"), deep = folder_.Path("a\\b"), outer = folder_.Path("a");
+    for (const std::string& folder : {outer, deep, kept}) CreateDirectoryA(folder.c_str(), nullptr);
+    SetFileBytes(kept + "\\user.txt", "made by the user");
+
+    RecordFolderForRestart("dropped");
+    ClearFolderList();  // the list starts again at 1
+    for (const std::string& folder : {deep, outer, kept}) RecordFolderForRestart(folder.c_str());
+    EXPECT_EQ(Text(Entry, "1"), deep);
+    EXPECT_EQ(Text(Entry, "3"), kept);
+    DWORD count = 0, size = sizeof count;
+    RegGetValueA(HKEY_LOCAL_MACHINE, Entry.c_str(), "UninstallFolderCount", RRF_RT_REG_DWORD, nullptr, &count,
+                 &size);
+    EXPECT_EQ(count, 3u);
+
+    ScheduleUninstallAfterRestart();
+    EXPECT_EQ(Text(RunOnce, TestTitle), "\"" + Copy() + "\" -u" + TestTitle);
+    EXPECT_EQ(Text(Entry, "DisplayName"), "<none>");
+    EXPECT_EQ(Text(Entry, "UninstallString"), "<none>");
+
+    FinishUninstallAfterRestart();
+    EXPECT_TRUE(wintest::Missing(outer));
+    EXPECT_FALSE(wintest::Missing(kept));
+    EXPECT_FALSE(EntryExists());
+}
+
+}  // namespace
