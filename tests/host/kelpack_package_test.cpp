@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "archive/format.h"
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/package_writer.h"
@@ -25,8 +24,7 @@ class PackageTest : public KelpackTest {
         Write("app/top.txt", "top");
         Write("app/nested/deeper/leaf.txt", std::string(100000, 'L'));
         fs::create_directories(Path("app/nested/empty"));
-        fs::create_directories(Path("app/bin"));
-        fs::copy_file(KP_VERSIONED_DLL, Path("app/bin/v.dll"));
+        Write("app/bin/v.dll", Read(KP_VERSIONED_DLL));
         Write("p.kpp",
               "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nInformation=readme.txt\n"
               "Source=app\n[MiscFiles]\n1=" +
