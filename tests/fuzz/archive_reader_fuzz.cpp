@@ -17,12 +17,6 @@
 
 namespace {
 
-// Volume 1 must sit beside volume 0 under the name the reader derives, so both live in one folder.
-std::string ScratchPath(const char* extension) {
-    const std::filesystem::path name = "kp-fuzz-" + std::to_string(getpid()) + extension;
-    return (std::filesystem::temp_directory_path() / name).string();
-}
-
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     if (!std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size)) abort();
 }
@@ -38,8 +32,7 @@ void ReadEverything(ArchiveReader* reader) {
             uint32_t size = 0;
             free(ReadMemberToMemoryOf(reader, member % 4 == 0 ? &size : nullptr));
         } else if (OpenMemberData(reader) == 0) {
-            for (int round = 0; round < 64 && ReadMemberData(reader, block, sizeof block) > 0; ++round) {
-            }
+            for (int round = 0; round < 64 && ReadMemberData(reader, block, sizeof block) > 0;) ++round;
             CloseMemberData(reader);
         }
         if (NextMember(reader) != 0) return;
@@ -51,20 +44,19 @@ void ReadEverything(ArchiveReader* reader) {
 // The first byte splits the input: with its low bit set, the rest is cut into volume 0 and volume 1
 // at a position taken from the next two bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string volume0 = ScratchPath(".exe"), volume1 = ScratchPath(".001");
+    // Volume 1 must sit beside volume 0 under the name the reader derives, so both live in one folder.
+    static const std::string base =
+        (std::filesystem::temp_directory_path() / ("kp-fuzz-" + std::to_string(getpid()))).string();
+    static const std::string volume0 = base + ".exe", volume1 = base + ".001";
     if (size < 3) return 0;
-    const bool split = data[0] & 1;
-    const size_t at = split ? (size_t(data[1]) | size_t(data[2]) << 8) : 0;
-    data += 3;
-    size -= 3;
-    const size_t first = split && at < size ? at : size;
+    const size_t at = data[0] & 1 ? (size_t(data[1]) | size_t(data[2]) << 8) : size;
+    data += 3, size -= 3;
+    const size_t first = at < size ? at : size;
     WriteFile(volume0, data, first);
     WriteFile(volume1, data + first, size - first);
 
     ArchiveReader* reader = OpenArchive(volume0.c_str(), 0);
-    if (reader != nullptr) {
-        ReadEverything(reader);
-        CloseArchive(reader);
-    }
+    if (reader != nullptr) ReadEverything(reader);
+    CloseArchive(reader);
     return 0;
 }

@@ -4,8 +4,6 @@
 
 #include <filesystem>
 
-#include "archive/format.h"
-#include "tests/support/archive_fixture.h"
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/package_writer.h"
@@ -26,8 +24,7 @@ class PackageTest : public KelpackTest {
         Write("app/top.txt", "top");
         Write("app/nested/deeper/leaf.txt", std::string(100000, 'L'));
         fs::create_directories(Path("app/nested/empty"));
-        fs::create_directories(Path("app/bin"));
-        fs::copy_file(KP_VERSIONED_DLL, Path("app/bin/v.dll"));
+        Write("app/bin/v.dll", Read(KP_VERSIONED_DLL));
         Write("p.kpp",
               "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nInformation=readme.txt\n"
               "Source=app\n[MiscFiles]\n1=" +
@@ -49,11 +46,9 @@ class PackageTest : public KelpackTest {
     std::string module_;
 };
 
-TEST_F(PackageTest, BuildListExtractVerify) {
+TEST_F(PackageTest, BuildListAndExtract) {
     ASSERT_EQ(Build("out/SETUP.EXE"), 0) << err;
-    std::string package = At("out/SETUP.EXE");
-    EXPECT_GT(fs::file_size(package), ModuleSize);
-
+    const std::string package = At("out/SETUP.EXE");
     ASSERT_EQ(Run({"list", package}), 0) << err;
     for (const char* name : {"KPII", "KPWB", "KPPI", "Src\\bin\\v.dll", "Src\\nested\\empty\\", "Misc1"})
         EXPECT_NE(out.find(name), std::string::npos) << name;
@@ -72,8 +67,6 @@ TEST_F(PackageTest, BuildListExtractVerify) {
     EXPECT_EQ(Read(Path("x/KPPI")), "read me");
     EXPECT_TRUE(fs::is_directory(Path("x/Src/nested/empty")));
     EXPECT_EQ(FileModificationTime(At("x/Src/top.txt")), 1700000000);
-
-    EXPECT_EQ(Run({"verify", package}), 0) << err;
 }
 
 TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
@@ -98,11 +91,8 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
     EXPECT_FALSE(Read(Path("one/SETUP.EXE")) == Read(Path("later/SETUP.EXE"))) << "times are kept without it";
 }
 
-TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
+TEST_F(PackageTest, SplitPackageVolumesAndTheirLoss) {
     Write("app/big.bin", testsupport::SampleNoise(3 << 20, 1));  // fills three diskettes
-    ASSERT_EQ(Build("whole/SETUP.EXE"), 0) << err;
-    ASSERT_EQ(Extract(At("whole/SETUP.EXE"), "a"), 0) << err;
-
     // Stale volumes of an earlier, longer build must go.
     Write("split/SETUP.009", "stale");
     ASSERT_EQ(Build("split/SETUP.EXE", {"--volume-size", "1.44M"}), 0) << err;
@@ -110,14 +100,6 @@ TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
     EXPECT_TRUE(fs::exists(Path("split/SETUP.002")));
     for (const char* volume : {"003", "009"}) EXPECT_FALSE(fs::exists(At("split/SETUP.") + volume));
     ASSERT_EQ(Run({"verify", At("split/SETUP.EXE")}), 0) << err;
-    ASSERT_EQ(Extract(At("split/SETUP.EXE"), "b"), 0) << err;
-    for (const auto& entry : fs::recursive_directory_iterator(Path("a"))) {
-        fs::path twin = Path("b") / entry.path().lexically_relative(Path("a"));
-        ASSERT_TRUE(fs::exists(twin)) << twin;
-        if (entry.is_regular_file()) {
-            EXPECT_TRUE(Read(entry.path()) == Read(twin)) << twin;
-        }
-    }
 
     // A missing volume is named, and the package counts as damaged.
     fs::rename(Path("split/SETUP.001"), Path("aside"));
@@ -130,8 +112,8 @@ TEST_F(PackageTest, SplitPackageVerifiesAndExtractsAsTheWhole) {
 }
 
 TEST_F(PackageTest, RefusesBadSettingsAndLeavesNothingBehind) {
-    std::string tooSmall = std::to_string(ModuleSize + ArchiveFormat::HeaderSize);
-    EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", tooSmall}), 1);
+    EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", std::to_string(ModuleSize + ArchiveFormat::HeaderSize)}),
+              1);
     EXPECT_NE(err.find("too small"), std::string::npos) << err;
     EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", "lots"}), 2);
     Write("short.exe", "MZ");
@@ -190,20 +172,15 @@ TEST_F(ExtractTest, AnExistingFileIsReplacedOnlyWithForce) {
 
 TEST_F(ExtractTest, NothingIsWrittenThroughALinkBelowTheFolder) {
     const std::string package = Package({"KPII", "Src\\a.txt"});
-    for (const bool toFolder : {true, false}) {
-        const char* link = toFolder ? "Src" : "KPII";
+    const fs::path outside = Write("outside/file", "theirs");
+    for (const char* link : {"Src", "KPII"}) {  // a link to a folder, a link to a file
         fs::remove_all(Path("x"));
-        fs::remove_all(Path("outside"));
         fs::create_directories(Path("x"));
-        const fs::path outside = toFolder ? Path("outside") : Write("outside/file", "theirs");
-        if (toFolder) fs::create_directories(outside);
-        fs::create_symlink(outside, Path("x") / link);
+        fs::create_symlink(*link == 'S' ? outside.parent_path() : outside, Path("x") / link);
         EXPECT_EQ(Extract(package, "x", true), 1) << link;
         EXPECT_NE(err.find("symbolic link"), std::string::npos) << err;
         EXPECT_FALSE(fs::exists(Path("outside/a.txt"))) << link;
-        if (!toFolder) {
-            EXPECT_EQ(Read(outside), "theirs");
-        }
+        EXPECT_EQ(Read(outside), "theirs") << link;
     }
 }
 

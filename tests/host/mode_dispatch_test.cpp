@@ -15,7 +15,6 @@ TEST(ModeDispatch, ModeAndArgumentOfEachLine) {
     const std::string longest(259, 'x');
     const std::tuple<std::string, Mode, std::string> cases[] = {
         {"-IC:\\pkg.exe", Install, "C:\\pkg.exe"},
-        {"-IC:\\My Setup\\pkg.exe", Install, "C:\\My Setup\\pkg.exe"},
         {"-I \"C:\\pkg.exe\" ", Install, " \"C:\\pkg.exe\" "},
         {"-I", Install, ""},
         {"-iC:\\end.ini", Finish, "C:\\end.ini"},

@@ -54,20 +54,14 @@ ReadResult ReadArchive(const std::string& path, uint32_t offset) {
     ArchiveReader* reader = OpenArchive(path.c_str(), offset);
     if (reader == nullptr) return result;
     int step = reader->memberCount == 0 ? -2 : 0;
-    while (step == 0) {
-        MemberInfo info;
-        if (!GetMemberInfoOf(reader, &info) || OpenMemberData(reader) != 0) break;
-        Member member;
-        member.name = info.name;
-        member.dosDateTime = reader->dosDateTime;
-        member.versionHigh = info.versionHigh;
-        member.versionLow = info.versionLow;
+    for (MemberInfo info; step == 0 && GetMemberInfoOf(reader, &info) && OpenMemberData(reader) == 0;
+         step = NextMember(reader)) {
+        Member member{info.name, "", reader->dosDateTime, info.versionHigh, info.versionLow};
         char buffer[5000];
         int count = 0;
         while ((count = ReadMemberData(reader, buffer, sizeof buffer)) > 0) member.data.append(buffer, count);
         if (count < 0 || CloseMemberData(reader) != 0) break;
         result.members.push_back(member);
-        step = NextMember(reader);
     }
     result.ok = step == -2;
     CloseArchive(reader);

@@ -4,27 +4,58 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "archive/archive_writer.h"
+#include "archive/format.h"
 #include "tests/support/archive_fixture.h"
+#include "tools/kelpack/commands.h"
 
 class KelpackTest : public ::testing::Test {
   protected:
     // Writes a file below the scratch folder (folders created) and returns its path.
-    std::filesystem::path Write(const std::string& relative, const std::string& content);
+    std::filesystem::path Write(const std::string& relative, const std::string& content) {
+        const std::filesystem::path path = Path(relative);
+        std::filesystem::create_directories(path.parent_path());
+        testsupport::SetFileBytes(path.string(), content);
+        return path;
+    }
     std::filesystem::path Path(const std::string& relative) const { return scratch_.Root() / relative; }
     std::string Read(const std::filesystem::path& path) const {
         return testsupport::FileBytes(path.string());
     }
     // A module stand-in of the right size ("MZ" and zeros) in the scratch folder.
-    std::filesystem::path Module();
+    std::filesystem::path Module() { return Write("module.exe", "MZ" + std::string(ModuleSize - 2, '\0')); }
+
     // A package of the members, each holding its own name as data, written past the checks of the build.
-    std::string Package(const std::vector<std::string>& names);
+    std::string Package(const std::vector<std::string>& names) {
+        const std::string package = Module().string();
+        ArchiveWriter* writer = CreateArchive(package.c_str(), ModuleSize, ArchiveFormat::NotSplit);
+        EXPECT_NE(writer, nullptr);
+        for (const std::string& name : names) {
+            EXPECT_EQ(BeginMember(writer, name.c_str(), 0, 0xFFFFFFFF, 0xFFFFFFFF), 0);
+            EXPECT_EQ(WriteMemberData(writer, name.data(), static_cast<uint32_t>(name.size())), 0);
+            EXPECT_EQ(EndMember(writer), 0);
+        }
+        EXPECT_EQ(FinishArchive(writer), 0);
+        return package;
+    }
 
     // Runs the tool; out and err keep what it printed.
-    int Run(const std::vector<std::string>& args);
-    int Extract(const std::string& package, const std::string& folder = "x", bool force = false);
+    int Run(const std::vector<std::string>& args) {
+        std::ostringstream o, e;
+        const int code = RunKelpack(args, o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+    int Extract(const std::string& package, const std::string& folder = "x", bool force = false) {
+        std::vector<std::string> args{"extract", package, "-C", Path(folder).string()};
+        if (force) args.push_back("--force");
+        return Run(args);
+    }
     std::string out, err;
 
   private:

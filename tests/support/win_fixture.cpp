@@ -3,8 +3,10 @@
 
 #include "archive/archive_reader.h"
 #include "common/wizard_state.h"
+#include "common/working_files_state.h"
+#include "script/install_log.h"
+#include "script/settings.h"
 #include "tools/ui_driver/ui_driver.h"
-#include "tests/support/scratch_log.h"
 
 namespace testsupport {
 
@@ -36,6 +38,54 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 
 bool RunningUnderWine() {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+MessageBoxWatcher::MessageBoxWatcher() {
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            HWND box = ui::WaitForMessageBox(GetCurrentProcessId(), 50);
+            if (box == nullptr) continue;
+            texts_.push_back(ui::MessageBoxText(box));
+            owners_.push_back(GetWindow(box, GW_OWNER));
+            ui::ClickButton(box, IDOK);
+            ui::WaitForWindowToGo(box, 5000);
+        }
+    });
+}
+
+void MessageBoxWatcher::Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+bool OpenScratchLog(const std::string& folder) {
+    lstrcpynA(InstallLogFile, (folder + "\\kp-log.ini").c_str(), sizeof InstallLogFile);
+    lstrcpynA(FileListFile, (folder + "\\kp-files.lst").c_str(), sizeof FileListFile);
+    DeleteFileA(InstallLogFile);
+    FileListHandle = CreateFileA(FileListFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ResetLogCounters();
+    return FileListHandle != INVALID_HANDLE_VALUE;
+}
+
+void CloseScratchLog() {
+    FlushSettings(InstallLogFile);
+    CloseHandle(FileListHandle);
+    FileListHandle = INVALID_HANDLE_VALUE;
+    DeleteFileA(FileListFile);
+    DeleteFileA(InstallLogFile);
+}
+
+std::vector<std::string> LoggedEntries(const char* section) {
+    FlushSettings(InstallLogFile);
+    const bool sourceFiles = lstrcmpA(section, "SourceFile") == 0;
+    if (sourceFiles) RewindFileList();
+    LoadLogCounter(section);
+    std::vector<std::string> entries;
+    char value[1024];
+    while (NextLogItem(section, value)) entries.push_back(value);
+    if (sourceFiles) SetFilePointer(FileListHandle, 0, nullptr, FILE_END);
+    return entries;
 }
 
 void PackageTest::SetUp() { ASSERT_TRUE(OpenScratchLog(folder_.Root().string())); }

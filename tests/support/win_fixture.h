@@ -1,11 +1,14 @@
 // Set-up shared by the Windows tests: files built beside the test program, the module's resources,
-// windows of a class of their own, and a package open as the package reader over a scratch log.
+// windows of a class of their own, message boxes answered, an installation log in scratch files, and a
+// package open as the package reader over that log.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/archive_fixture.h"
@@ -22,6 +25,35 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int
 bool Exists(const std::string& path);
 // Whether the tests run under Wine, which emulates some parts of the system only in part.
 bool RunningUnderWine();
+
+// From construction until Stop (or destruction), every message box of this process is read and closed
+// with OK, so that a routine which shows one never blocks the test. Texts and owners of the boxes
+// answered stay readable, in order.
+class MessageBoxWatcher {
+  public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher() { Stop(); }
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+    void Stop();
+    const std::vector<std::string>& Texts() const { return texts_; }
+    const std::vector<HWND>& Owners() const { return owners_; }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> texts_;
+    std::vector<HWND> owners_;
+    std::thread thread_;
+};
+
+// Points InstallLogFile and FileListFile at new files in folder, opens the file list and sets every
+// counter to 0. True when the file list could be opened.
+bool OpenScratchLog(const std::string& folder);
+// Flushes and closes them, and deletes both files.
+void CloseScratchLog();
+// The entries of a log section in the order NextLogItem gives them (counted sections newest first,
+// source files in logging order), after its counter is loaded; the file list stays open for appending.
+std::vector<std::string> LoggedEntries(const char* section);
 
 // A scratch folder with a fresh installation log in it; the package reader, the restart and abort flags
 // are reset afterwards.

@@ -16,8 +16,6 @@
 #include "script/settings.h"
 #include "startup/working_files.h"
 #include "tests/support/archive_fixture.h"
-#include "tests/support/message_box_watcher.h"
-#include "tests/support/scratch_log.h"
 #include "tests/support/server_fixture.h"
 #include "tests/support/win_fixture.h"
 #include "tools/ui_driver/ui_driver.h"
