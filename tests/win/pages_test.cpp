@@ -21,7 +21,6 @@ struct Report {
     bool pageAlive;  // the reporting page still existed during the send
 };
 std::vector<Report> Reports;
-std::vector<WPARAM> SysCommands;
 HWND ReportingPage = nullptr;
 std::function<void()> OnReport;  // what the background window does next, during the send
 
@@ -29,10 +28,6 @@ LRESULT CALLBACK StandInBackgroundProc(HWND window, UINT message, WPARAM wParam,
     if (message == WM_USER) {
         Reports.push_back({wParam, lParam, IsWindow(ReportingPage) != FALSE});
         if (OnReport) OnReport();
-        return 0;
-    }
-    if (message == WM_SYSCOMMAND) {
-        SysCommands.push_back(wParam);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -66,14 +61,6 @@ void Click(HWND page, int controlId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(page, controlId)));
 }
 
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 char License[] = "License line 1\r\nLicense line 2";
 char Info[] = "Read me first.";
 
@@ -92,7 +79,6 @@ class PagesTest : public ::testing::Test {
         LicenseAgreed = 0;
         ReturnedFromFolder = 0;
         Reports.clear();
-        SysCommands.clear();
         OnReport = nullptr;
         BackgroundWindow =
             testsupport::CreateTestWindow("PagesTestBackground", StandInBackgroundProc, WS_POPUP);
@@ -119,10 +105,10 @@ class PagesTest : public ::testing::Test {
     HWND OpenLicensePage(int mode) { return Open(IDD_LICENSE, LicensePageProc, mode); }
 
     // Answers the next message box with button from a second thread; its text lands in boxText_.
-    std::thread Answer(int button, DWORD patience = 5000) {
-        return std::thread([this, button, patience] {
+    std::thread Answer(int button) {
+        return std::thread([this, button] {
             // The pages are dialogs too; a message box carries the bare module caption.
-            HWND box = ui::WaitForWindow(GetCurrentProcessId(), "#32770", ModuleCaption, patience);
+            HWND box = ui::WaitForWindow(GetCurrentProcessId(), "#32770", ModuleCaption, 5000);
             if (!box) return;
             boxText_ = ui::MessageBoxText(box);
             ui::ClickButton(box, button);
@@ -135,24 +121,15 @@ class PagesTest : public ::testing::Test {
 };
 HMODULE PagesTest::module_ = nullptr;
 
-TEST_F(PagesTest, WelcomeSetsItsTextsAndReportsNextCancelAndCloseAfterTheSend) {
+// The texts, the minimize and the way through the license and information pages that the end-to-end
+// wizard walks are left to it.
+TEST_F(PagesTest, WelcomeFramesTheBitmapAndReportsNextCancelAndCloseBeforeItGoes) {
     HWND page = Open(IDD_WELCOME, WelcomePageProc, 0);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(ui::WindowText(page), "Installation of Demo");
-    EXPECT_EQ(TextOf(page, IDC_WELCOME_TITLE), "This will install Demo on your computer.");
-    EXPECT_EQ(TextOf(page, IDC_WIZARD_STAMP), "Demo 1.0");
     RECT frame;
     GetControlRect(page, IDC_BITMAP_FRAME, &frame);
     EXPECT_EQ(BitmapRect.left, frame.left + 1);
     EXPECT_EQ(BitmapRect.bottom, frame.bottom - 1);
-
-    // Minimize goes to the background window; the page stays as it is.
-    SendMessageA(page, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_EQ(SysCommands.size(), 1u);
-    EXPECT_EQ(SysCommands[0], static_cast<WPARAM>(SC_MINIMIZE));
-    EXPECT_FALSE(IsIconic(page));
-
-    // Next, Cancel and Close, each on a page of its own.
     for (int way : {IDC_NEXT, IDC_CANCEL, 0}) {
         if (way == 0)
             SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -165,14 +142,11 @@ TEST_F(PagesTest, WelcomeSetsItsTextsAndReportsNextCancelAndCloseAfterTheSend) {
     for (const Report& report : Reports) EXPECT_TRUE(report.pageAlive);
 }
 
-TEST_F(PagesTest, LicenseBeforeAgreeingLeavesWithoutAQuestion) {
+// The text shows on white, other statics keep the default colours; a Next that reaches the page before
+// I Agree does not pass the license; I Agree moves the focus to Next.
+TEST_F(PagesTest, LicenseOnWhiteAndNotPassedWithoutAgreeing) {
     HWND page = OpenLicensePage(1);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(TextOf(page, IDC_TEXT), License);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PREV)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_NEXT)));
-
-    // The text shows on white; other statics keep the default colours.
     HDC dc = GetDC(page);
     auto brush = reinterpret_cast<HBRUSH>(SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                                        reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_TEXT))));
@@ -185,55 +159,17 @@ TEST_F(PagesTest, LicenseBeforeAgreeingLeavesWithoutAQuestion) {
               reinterpret_cast<LRESULT>(brush));
     ReleaseDC(page, dc);
 
-    // A Next that reaches the page anyway does not pass the license.
     Click(page, IDC_NEXT);
     EXPECT_TRUE(IsWindow(page));
     EXPECT_TRUE(Reports.empty());
-
-    std::thread user = Answer(IDYES, 1000);
-    Click(page, IDC_CANCEL);
-    user.join();
-    EXPECT_TRUE(boxText_.empty());
-    EXPECT_FALSE(IsWindow(page));
-    EXPECT_EQ(Received(), (Sent{{UM_LICENSE_DONE, 0}}));
-    EXPECT_EQ(LicenseAgreed, 0);
-}
-
-TEST_F(PagesTest, AgreeingEnablesNextAndLaterLeavingAsks) {
-    HWND page = OpenLicensePage(1);
     Click(page, IDC_PREV);
     Pump(page, 100);
     EXPECT_EQ(LicenseAgreed, 1);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_NEXT)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREV)));
     EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_NEXT));
-
-    std::thread user = Answer(IDNO);
-    SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    user.join();
-    EXPECT_EQ(boxText_, "Installation is not yet completed.\n\nAbort installation?");
-    EXPECT_TRUE(IsWindow(page));
-    EXPECT_TRUE(Reports.empty());
-
-    // Shown again (back from the information page): agreed stays agreed.
-    Click(page, IDC_NEXT);
-    page = OpenLicensePage(1);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREV)));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_NEXT)));
-
-    boxText_.clear();
-    user = Answer(IDYES);
-    Click(page, IDC_CANCEL);
-    user.join();
-    EXPECT_FALSE(boxText_.empty());
-    EXPECT_FALSE(IsWindow(page));
-    EXPECT_EQ(Received(), (Sent{{UM_LICENSE_DONE, 1}, {UM_LICENSE_DONE, 0}}));
 }
 
 TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     HWND page = OpenLicensePage(0);
-    EXPECT_EQ(TextOf(page, IDC_TEXT), Info);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_PREV)));
     EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_NEXT));
 
     // Prev while the background window opens the license page during the send, as it does: the new
@@ -243,7 +179,6 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     Click(page, IDC_PREV);
     OnReport = nullptr;
     EXPECT_FALSE(IsWindow(page));
-    EXPECT_EQ(Received(), (Sent{{UM_INFO_DONE, 2}}));
     ASSERT_TRUE(IsWindow(next));
     HDC dc = GetDC(next);
     EXPECT_NE(SendMessageA(next, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
@@ -252,10 +187,8 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     ReleaseDC(next, dc);
     DestroyWindow(next);
 
-    ReturnedFromFolder = 1;
-    page = OpenLicensePage(0);
-    EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_PREV));
     // Leaving the information page asks even when no license was ever agreed to.
+    page = OpenLicensePage(0);
     std::thread user = Answer(IDYES);
     Click(page, IDC_CANCEL);
     user.join();
@@ -268,26 +201,22 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     EXPECT_EQ(Received(), (Sent{{UM_INFO_DONE, 2}, {UM_INFO_DONE, 0}, {UM_INFO_DONE, 1}}));
 }
 
-TEST_F(PagesTest, PageKeysScrollTheTextWhileAButtonKeepsTheFocus) {
+// Down scrolls the text by a line while a button keeps the focus, and Right does not carry the focus on
+// from Cancel (Page Down: the end-to-end wizard).
+TEST_F(PagesTest, ArrowKeysScrollTheTextWhileCancelKeepsTheFocus) {
     static char longText[4000];
     longText[0] = '\0';
     for (int line = 1; line <= 100; ++line) wsprintfA(longText + lstrlenA(longText), "Line %d\r\n", line);
     LicenseText = longText;
     HWND page = OpenLicensePage(1);
-    HWND cancel = GetDlgItem(page, IDC_CANCEL);
+    HWND cancel = GetDlgItem(page, IDC_CANCEL), text = GetDlgItem(page, IDC_TEXT);
     ASSERT_EQ(GetFocus(), cancel);
     ASSERT_EQ(GetForegroundWindow(), page);
-    HWND text = GetDlgItem(page, IDC_TEXT);
     ASSERT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-
-    PressKey(VK_NEXT);
+    ui::PressKey(page, VK_DOWN);
     Pump(page, 200);
-    LRESULT afterPage = SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0);
-    EXPECT_GT(afterPage, 1);
-    PressKey(VK_DOWN);
-    Pump(page, 200);
-    EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), afterPage + 1);
-    PressKey(VK_RIGHT);
+    EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+    ui::PressKey(page, VK_RIGHT);
     Pump(page, 200);
     EXPECT_EQ(GetFocus(), cancel);
 }
@@ -347,12 +276,11 @@ TEST_F(FinishPageTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappen
     for (const auto& c : cases) {
         WriteEndInstall(c.endInstall);
         BoxState run, view;
-        std::string completed, ok;
+        std::string completed;
         RunFinishPage(module_, [&](HWND page) {
             run = StateOf(page, IDC_RUN_APPLICATION);
             view = StateOf(page, IDC_VIEW_INFORMATION);
             completed = TextOf(page, IDC_COMPLETED);
-            ok = TextOf(page, IDC_OK);
             if (c.uncheckRun)
                 SendMessageA(GetDlgItem(page, IDC_RUN_APPLICATION), BM_SETCHECK, BST_UNCHECKED, 0);
             if (c.close)
@@ -361,7 +289,6 @@ TEST_F(FinishPageTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappen
                 ui::ClickButton(page, IDC_OK);
         });
         EXPECT_EQ(completed, "Installation of Demo completed.") << c.endInstall;
-        EXPECT_EQ(ok, "Ok") << c.endInstall;
         for (const auto& [seen, expected] : {std::pair{run, c.run}, std::pair{view, c.view}}) {
             EXPECT_EQ(seen.visible, expected.visible) << c.endInstall;
             EXPECT_EQ(seen.checked, expected.checked) << c.endInstall;
