@@ -1,6 +1,7 @@
 // The file phase against the real API: a package installed by the worker, the misc overwrite rules and
 // the overwrite question answered from another thread.
 #include "archive/archive_reader.h"
+#include "common/strings.h"
 #include "files/file_phase.h"
 #include "files/overwrite_dialog.h"
 #include "items/server_registration.h"
@@ -153,9 +154,12 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     EXPECT_TRUE(FileBytes(App("ask.dll")) == original);
     EXPECT_TRUE(FileBytes(App("asked.dll")) == original);
     EXPECT_TRUE(FileBytes(App("never.dll")) == original);
-    // The question described both files, and suggested No: the package file is older than the one in place.
+    // The question described both files, with their sizes, and suggested No: the package file is older
+    // than the one in place.
+    const std::string sizes =
+        "; " + std::string(GroupDigits(original.size())) + "Bytes)|ask.dll(2024-3-15/13:45; 6Bytes)|";
     EXPECT_EQ(shown.substr(0, 18), "ask.dll(1.2.3.4; 2") << shown;
-    EXPECT_EQ(shown.find("|ask.dll(2024-3-15/13:45; 6Bytes)|"), shown.find('|')) << shown;
+    EXPECT_EQ(shown.find(sizes) + sizes.size(), shown.rfind('|') + 1) << shown;
     EXPECT_EQ(shown.substr(shown.rfind('|') + 1), "No") << shown;
 
     EXPECT_EQ(Logged("MiscFile"),

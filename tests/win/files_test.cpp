@@ -118,28 +118,6 @@ TEST_F(ExtractTest, ATargetInUseIsReplacedAtRestart) {
     }
 }
 
-TEST(FileFacts, SizeTimeAndVersionOfFilesOnDisk) {
-    FileFacts facts = {};
-    lstrcpynA(facts.path, testsupport::Beside("versioned.dll").c_str(), sizeof facts.path);
-    ASSERT_EQ(GetFileFacts(&facts), 1);
-    EXPECT_EQ(facts.size, FileBytes(facts.path).size());
-    EXPECT_TRUE(WrittenAt(facts.path, facts.time));
-    EXPECT_EQ(facts.version.high, 0x00010002u);
-    EXPECT_EQ(facts.version.low, 0x00030004u);
-
-    testsupport::ScratchFolder folder;
-    SetFileBytes(folder.Path("plain.txt"), "text");
-    lstrcpynA(facts.path, folder.Path("plain.txt").c_str(), sizeof facts.path);
-    ASSERT_EQ(GetFileFacts(&facts), 1);
-    EXPECT_EQ(facts.size, 4u);
-    EXPECT_EQ(facts.version.high, 0xFFFFFFFFu);
-    EXPECT_EQ(facts.version.low, 0xFFFFFFFFu);
-    EXPECT_EQ(GetFileVersionPair(facts.path, &facts.version), 0);
-
-    lstrcpynA(facts.path, folder.Path("missing.txt").c_str(), sizeof facts.path);
-    EXPECT_EQ(GetFileFacts(&facts), 0);
-}
-
 TEST(FileFacts, VersionOrder) {
     const VersionPair unknown = {0xFFFFFFFF, 0xFFFFFFFF}, lowUnknown = {0x00020000, 0xFFFFFFFF};
     const VersionPair v1 = {0x00010000, 5}, v1b = {0x00010000, 6}, v2 = {0x00020000, 0},
