@@ -140,25 +140,6 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
     EXPECT_EQ(Entries(temp_), std::vector<std::string>{});
 }
 
-TEST_F(WorkingFolder, APendingRestartKeepsTheFolderWithTheEndInstallInformation) {
-    const std::string folder = Prepare();
-    ASSERT_FALSE(folder.empty());
-    const std::string endInstall = EndInstallFile;
-    WriteSetting("General", "Title", "Hello", EndInstallFile);
-    FlushSettings(EndInstallFile);
-
-    RemoveInstallWorkFiles();
-    // The path written to RunOnce still names the file for the run after the restart.
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{NamePart(endInstall)});
-    ExpectOnlyAdministratorsAndSystemMayWrite(folder);
-    char title[16] = "";
-    GetPrivateProfileStringA("General", "Title", "", title, sizeof title, endInstall.c_str());
-    EXPECT_STREQ(title, "Hello");
-
-    DeleteFileA(endInstall.c_str());
-    RemoveDirectoryA(folder.c_str());
-}
-
 TEST_F(WorkingFolder, TheUninstallRunsFolderGoesWithItsWorkingFiles) {
     ASSERT_EQ(MakeGuardedFolder(GetTickCount()), 1);
     const std::string folder = GuardedFolder;
