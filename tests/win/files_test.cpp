@@ -193,14 +193,11 @@ TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
 
 TEST(RestartOperations, DelayedMovesOnTheNtFamilyAndNoWininit) {
     ASSERT_TRUE(IsNtPlatform());
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    const std::string wininit = std::string(windows) + "\\WININIT.INI";
-    const bool hadWininit = GetFileAttributesA(wininit.c_str()) != INVALID_FILE_ATTRIBUTES;
-
+    const std::string wininit = WindowsFolder() + "\\WININIT.INI";
+    const bool hadWininit = !Missing(wininit);
     testsupport::ScratchFolder folder;
-    const std::string target = folder.Path("target.dll"), source = folder.Path("_kp1.tmp");
-    const std::string doomed = folder.Path("doomed.dll");
+    const std::string target = folder.Path("target.dll"), source = folder.Path("_kp1.tmp"),
+                      doomed = folder.Path("doomed.dll");
     for (const std::string& path : {target, source, doomed}) SetFileBytes(path, "x");
     RestartNeeded = 0;
     EXPECT_NE(ReplaceOnRestart(target.c_str(), source.c_str()), 0);
@@ -209,7 +206,7 @@ TEST(RestartOperations, DelayedMovesOnTheNtFamilyAndNoWininit) {
     EXPECT_EQ(RestartNeeded, 1);
     EXPECT_TRUE(HasMove(source, target));
     EXPECT_TRUE(HasMove(doomed, ""));
-    EXPECT_EQ(GetFileAttributesA(wininit.c_str()) != INVALID_FILE_ATTRIBUTES, hadWininit);
+    EXPECT_EQ(!Missing(wininit), hadWininit);
     ClearPendingMoves();
     RestartNeeded = 0;
 }
