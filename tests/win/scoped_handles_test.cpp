@@ -27,22 +27,6 @@ TEST(ScopedHandles, KernelHandleClosedAtScopeEndUnlessReleased) {
     CloseHandle(released);
 }
 
-// The DC gets its previous object back, and the object, out of the DC again, is deleted after it.
-TEST(ScopedHandles, SelectionRestoresThePreviousObject) {
-    ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
-    ASSERT_TRUE(dc.valid());
-    // A bitmap, as the painters select: one still selected would not be deleted.
-    const HGDIOBJ before = GetCurrentObject(dc.get(), OBJ_BITMAP), bitmap = CreateBitmap(4, 4, 1, 1, nullptr);
-    ASSERT_NE(bitmap, nullptr);
-    {
-        ScopedGdiObject<HGDIOBJ> object(bitmap);
-        ScopedSelection selected(dc.get(), object.get());
-        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BITMAP), bitmap);
-    }
-    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BITMAP), before);
-    EXPECT_EQ(GetObjectType(bitmap), 0u);
-}
-
 struct Counted {
     int releases = 0;
     ULONG Release() { return ++releases; }
