@@ -12,13 +12,14 @@ using wintest::Entries;
 std::string FolderPart(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 std::string NamePart(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 
-bool IsHexName(const std::string& name, const char* prefix, size_t digits, const char* suffix) {
-    const size_t head = strlen(prefix);
-    if (name.size() != head + digits + strlen(suffix)) return false;
-    if (_strnicmp(name.c_str(), prefix, head) != 0 || _stricmp(name.c_str() + head + digits, suffix) != 0)
-        return false;
-    for (size_t i = head; i < head + digits; ++i)
-        if (!isxdigit(static_cast<unsigned char>(name[i]))) return false;
+// Whether name is "_kp" and then digits hex digits and suffix, in any case.
+bool IsHexName(const std::string& name, size_t digits, const char* suffix) {
+    const std::string pattern = "_kp" + std::string(digits, '#') + suffix;
+    if (name.size() != pattern.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (pattern[i] == '#' ? !isxdigit(static_cast<unsigned char>(name[i]))
+                              : tolower(name[i]) != tolower(pattern[i]))
+            return false;
     return true;
 }
 
@@ -115,7 +116,7 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
     const std::string folder = Prepare();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(FolderPart(folder), temp_);
-    EXPECT_TRUE(IsHexName(NamePart(folder), "_kp", 8, "")) << folder;
+    EXPECT_TRUE(IsHexName(NamePart(folder), 8, "")) << folder;
     ExpectOnlyAdministratorsAndSystemMayWrite(folder);
 
     // What the run makes inside gets the same entries, not the temporary folder's.
@@ -123,7 +124,7 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
     for (const char* path : {InstallInfoFile, InstallLogFile, FileListFile, EndInstallFile, WorkFolder}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(FolderPart(path), folder);
-        EXPECT_TRUE(IsHexName(NamePart(path), "_kp", 4, ".TMP"));
+        EXPECT_TRUE(IsHexName(NamePart(path), 4, ".TMP"));
     }
     for (const char* made : {InstallInfoFile, FileListFile, WorkFolder}) {
         SCOPED_TRACE(made);
@@ -162,13 +163,9 @@ TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
     ASSERT_EQ(GetFileAttributesA(first.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Planted by the user's own programs under the name the same seed gives first.
-    struct Case {
-        const char* what;
-        bool folder;
-    };
-    for (const Case& planted : {Case{"a folder", true}, Case{"a file", false}}) {
-        SCOPED_TRACE(planted.what);
-        if (planted.folder) {
+    for (const bool plantedFolder : {true, false}) {
+        SCOPED_TRACE(plantedFolder ? "a folder" : "a file");
+        if (plantedFolder) {
             ASSERT_TRUE(CreateDirectoryA(first.c_str(), nullptr));
             CloseHandle(CreateFileA((first + "\\_kp1234.TMP").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_READONLY, nullptr));
@@ -190,8 +187,8 @@ TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
         EXPECT_EQ(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
         const DWORD left = GetFileAttributesA(first.c_str());
         ASSERT_NE(left, INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ((left & FILE_ATTRIBUTE_DIRECTORY) != 0, planted.folder);
-        if (planted.folder) {
+        EXPECT_EQ((left & FILE_ATTRIBUTE_DIRECTORY) != 0, plantedFolder);
+        if (plantedFolder) {
             EXPECT_EQ(Entries(first), std::vector<std::string>{"_kp1234.TMP"});
             SetFileAttributesA((first + "\\_kp1234.TMP").c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((first + "\\_kp1234.TMP").c_str());
