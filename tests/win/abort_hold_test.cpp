@@ -44,8 +44,7 @@ class AbortHold : public testsupport::PackageTest {
         FreeLibrary(ModuleInstance);
         ModuleInstance = nullptr;
         WorkerHeld = 0;
-        AbortFlag = 0;
-        PackageTest::TearDown();
+        PackageTest::TearDown();  // clears the abort flag
     }
     // Handles this thread's messages until done() holds or the patience is spent.
     template <typename Done>

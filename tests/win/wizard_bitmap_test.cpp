@@ -123,11 +123,9 @@ TEST_F(PaintTest, ADamagedBitmapPaintsNothing) {
     RECT frame = {0, 0, 8, 8};
     ASSERT_EQ(Paint(good, frame, {{4, 4}})[0], Red);
 
-    Bytes truncated(good.begin(), good.end() - 1);
-    Bytes headerOnly(good.begin(), good.begin() + 30);
-    Bytes damaged[] = {
-        truncated,
-        headerOnly,
+    const Bytes damaged[] = {
+        Bytes(good.begin(), good.end() - 1),
+        Bytes(good.begin(), good.begin() + 30),  // the header alone
         Patched(good, [](BITMAPINFOHEADER& h) { h.biHeight = -h.biHeight; }),
         Patched(good, [](BITMAPINFOHEADER& h) { h.biSize = 0x7FFFFFF0; }),
         Patched(good, [](BITMAPINFOHEADER& h) { h.biSize = 12; }),
