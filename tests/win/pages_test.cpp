@@ -28,6 +28,7 @@ LRESULT CALLBACK StandInBackgroundProc(HWND window, UINT message, WPARAM wParam,
         if (OnReport) OnReport();
         return 0;
     }
+    if (message == WM_SYSCOMMAND) return 0;  // a minimize passed on
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -109,8 +110,8 @@ class PagesTest : public ::testing::Test {
 };
 HMODULE PagesTest::module_ = nullptr;
 
-// The texts, the minimize and the way through the license and information pages that the end-to-end
-// wizard walks are left to it.
+// The texts and the way through the license and information pages that the end-to-end wizard walks are
+// left to it.
 TEST_F(PagesTest, WelcomeFramesTheBitmapAndReportsNextCancelAndCloseBeforeItGoes) {
     HWND page = Open(IDD_WELCOME, WelcomePageProc, 0);
     ASSERT_NE(page, nullptr);
@@ -118,6 +119,9 @@ TEST_F(PagesTest, WelcomeFramesTheBitmapAndReportsNextCancelAndCloseBeforeItGoes
     GetControlRect(page, IDC_BITMAP_FRAME, &frame);
     EXPECT_EQ(BitmapRect.left, frame.left + 1);
     EXPECT_EQ(BitmapRect.bottom, frame.bottom - 1);
+    // A minimize goes to the background window (the end-to-end wizard sees it there); the page stays.
+    SendMessageA(page, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsIconic(page));
     for (int way : {IDC_NEXT, IDC_CANCEL, 0}) {
         if (way == 0)
             SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -150,6 +154,7 @@ TEST_F(PagesTest, LicenseOnWhiteAndNotPassedWithoutAgreeing) {
     Click(page, IDC_NEXT);
     EXPECT_TRUE(IsWindow(page));
     EXPECT_TRUE(Reports.empty());
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PREV)));
     Click(page, IDC_PREV);
     Pump(page, 100);
     EXPECT_EQ(LicenseAgreed, 1);
