@@ -1,24 +1,11 @@
 // The progress page's abort question holds the end of the file phase: an end that arrives while the
 // question is open reaches the background window only after the answer, and a Yes still rolls back.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <atomic>
-#include <cstring>
-#include <thread>
-#include <vector>
-
 #include "common/message_box.h"
 #include "common/private_messages.h"
-#include "common/process_state.h"
-#include "common/progress_report.h"
-#include "common/wizard_state.h"
 #include "script/path_variables.h"
-#include "tests/support/win_fixture.h"
-#include "tools/ui_driver/ui_driver.h"
+#include "tests/win/win_test.h"
 #include "ui/background_window.h"
 #include "ui/progress_page.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -57,8 +44,7 @@ class AbortHold : public testsupport::PackageTest {
         FreeLibrary(ModuleInstance);
         ModuleInstance = nullptr;
         WorkerHeld = 0;
-        AbortFlag = 0;
-        PackageTest::TearDown();
+        PackageTest::TearDown();  // clears the abort flag
     }
     // Handles this thread's messages until done() holds or the patience is spent.
     template <typename Done>

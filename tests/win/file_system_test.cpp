@@ -4,24 +4,22 @@
 
 namespace {
 
+using wintest::WindowsFolder;
+
 // A scratch folder; the tests may stand in it, so they leave it before it goes.
 class FileSystemTest : public ::testing::Test {
   protected:
-    void TearDown() override {
-        char windows[MAX_PATH];
-        GetWindowsDirectoryA(windows, sizeof windows);
-        SetCurrentDirectoryA(windows);
-    }
+    void TearDown() override { SetCurrentDirectoryA(WindowsFolder().c_str()); }
     std::string Under(const char* relative) const { return folder_.Path(relative); }
 
     testsupport::ScratchFolder folder_;
     const std::string root_ = folder_.Root().string();
 };
 
-TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders) {
-    std::string file = Under("file.txt");
+// The quiet calls give the caller's error mode back.
+TEST_F(FileSystemTest, ExistenceAndQuietAttributesTellFilesFromFolders) {
+    const std::string file = Under("file.txt");
     SetFileBytes(file, "x");
-
     EXPECT_EQ(FileExists(file.c_str()), 1);
     EXPECT_EQ(FolderExists(file.c_str()), 0);
     EXPECT_EQ(FolderExists(root_.c_str()), 1);
@@ -30,80 +28,57 @@ TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders) {
     EXPECT_EQ(FileExists(root_.c_str()), 0);
     EXPECT_EQ(FileExists(Under("missing.txt").c_str()), 0);
     EXPECT_EQ(FolderExists(Under("missing").c_str()), 0);
-    EXPECT_EQ(GetAttributesQuiet(Under("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FolderExists(WindowsFolder().substr(0, 3).c_str()), 1) << "drive root";
 
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    windows[3] = '\0';
-    EXPECT_EQ(FolderExists(windows), 1) << "drive root " << windows;
-}
-
-TEST_F(FileSystemTest, AttributesQuietRestoresErrorMode) {
-    std::string file = Under("file.txt");
-    SetFileBytes(file, "x");
-
-    UINT original = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    const UINT original = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     EXPECT_EQ(SetAttributesQuiet(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN), 1);
-    DWORD attributes = GetAttributesQuiet(file.c_str());
-    UINT during = SetErrorMode(original);
-    EXPECT_EQ(during, static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
-
+    const DWORD attributes = GetAttributesQuiet(file.c_str());
+    EXPECT_EQ(SetAttributesQuiet(Under("missing.txt").c_str(), FILE_ATTRIBUTE_NORMAL), 0);
+    EXPECT_EQ(GetAttributesQuiet(Under("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(SetErrorMode(original), static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
     EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_EQ(SetAttributesQuiet(Under("missing.txt").c_str(), FILE_ATTRIBUTE_NORMAL), 0);
     SetAttributesQuiet(file.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
 }
 
 TEST_F(FileSystemTest, CreateFolderPathReportsEachCreatedLevelOuterFirst) {
-    std::string outer = Under("one");
-    std::string inner = Under("one\\two");
-
-    const char* created = CreateFolderPath((inner + "\\").c_str());
-    ASSERT_NE(created, nullptr);
-    EXPECT_EQ(std::string(created), outer);
+    // The level made, "" when none.
+    auto next = [](const char* path) {
+        const char* made = CreateFolderPath(path);
+        return std::string(made ? made : "");
+    };
+    const std::string outer = Under("one"), inner = Under("one\\two"), three = inner + "\\three";
+    EXPECT_EQ(next((inner + "\\").c_str()), outer);
     EXPECT_EQ(FolderExists(outer.c_str()), 1);
     EXPECT_EQ(FolderExists(inner.c_str()), 0);
-
-    created = CreateFolderPath(nullptr);
-    ASSERT_NE(created, nullptr);
-    EXPECT_EQ(std::string(created), inner);
+    EXPECT_EQ(next(nullptr), inner);
     EXPECT_EQ(FolderExists(inner.c_str()), 1);
-
-    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
-    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
-
+    EXPECT_EQ(next(nullptr), "");
+    EXPECT_EQ(next(nullptr), "");
     // Everything there already: done at once.
-    EXPECT_EQ(CreateFolderPath(inner.c_str()), nullptr);
-    EXPECT_EQ(CreateFolderPath(root_.c_str()), nullptr);
-
+    EXPECT_EQ(next(inner.c_str()), "");
+    EXPECT_EQ(next(root_.c_str()), "");
     // A missing level below existing ones, path given with blanks and no trailing backslash.
-    created = CreateFolderPath((" " + inner + "\\three ").c_str());
-    ASSERT_NE(created, nullptr);
-    EXPECT_EQ(std::string(created), inner + "\\three");
-    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
-
+    EXPECT_EQ(next((" " + three + " ").c_str()), three);
+    EXPECT_EQ(next(nullptr), "");
     // A level that cannot be made stops it.
     const std::string file = Under("file.txt");
     SetFileBytes(file, "x");
-    EXPECT_EQ(CreateFolderPath((file + "\\sub\\deeper").c_str()), nullptr);
-    EXPECT_EQ(CreateFolderPath(nullptr), nullptr);
+    EXPECT_EQ(next((file + "\\sub\\deeper").c_str()), "");
+    EXPECT_EQ(next(nullptr), "");
     EXPECT_EQ(FolderExists((file + "\\sub").c_str()), 0);
 }
 
 TEST_F(FileSystemTest, RemoveFolderRemovesOnlyEmptyAbsoluteFolders) {
-    std::string empty = Under("empty");
-    ASSERT_TRUE(CreateDirectoryA(empty.c_str(), nullptr));
+    const std::string empty = Under("empty"), full = Under("full");
+    ASSERT_TRUE(CreateDirectoryA(empty.c_str(), nullptr) && CreateDirectoryA(full.c_str(), nullptr));
+    SetFileBytes(full + "\\file.txt", "x");
     // Standing in the folder must not keep it from being removed.
     ASSERT_TRUE(SetCurrentDirectoryA(empty.c_str()));
     EXPECT_EQ(RemoveFolder(empty.c_str()), 1);
     EXPECT_EQ(FolderExists(empty.c_str()), 0);
-
-    std::string full = Under("full");
-    ASSERT_TRUE(CreateDirectoryA(full.c_str(), nullptr));
-    SetFileBytes(full + "\\file.txt", "x");
     EXPECT_EQ(RemoveFolder(full.c_str()), 0);
     EXPECT_EQ(FolderExists(full.c_str()), 1);
-
     EXPECT_EQ(RemoveFolder(Under("missing").c_str()), 1);
     EXPECT_EQ(RemoveFolder("  "), 1);
     EXPECT_EQ(RemoveFolder(nullptr), 1);
@@ -117,13 +92,11 @@ TEST_F(FileSystemTest, RemoveFolderRemovesOnlyEmptyAbsoluteFolders) {
 }
 
 TEST_F(FileSystemTest, ExactReadsAndWritesMoveAllBytesOrFail) {
-    std::string path = Under("data.bin");
-    const char data[] = "0123456789";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string path = Under("data.bin");
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WriteExact(file, data, 10), 1);
-
+    EXPECT_EQ(WriteExact(file, "0123456789", 10), 1);
     char buffer[20] = {};
     SetFilePointer(file, 0, nullptr, FILE_BEGIN);
     EXPECT_EQ(ReadExact(file, buffer, 4), 1);
@@ -132,11 +105,10 @@ TEST_F(FileSystemTest, ExactReadsAndWritesMoveAllBytesOrFail) {
     EXPECT_EQ(ReadExact(file, buffer, 1), 0);   // at the end
     CloseHandle(file);
 
-    HANDLE readOnly = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WriteExact(readOnly, data, 10), 0);
-    CloseHandle(readOnly);
+    file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteExact(file, "0123456789", 10), 0);
+    CloseHandle(file);
 }
 
 }  // namespace

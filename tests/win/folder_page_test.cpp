@@ -67,17 +67,14 @@ TEST(FreeSpace, ClusterProductIsCappedBelowFourGigabytes) {
     EXPECT_EQ(CapFreeBytes(65536, 65536, 5), 0u);                 // the cluster size wraps in 32 bits
     EXPECT_EQ(CapFreeBytes(0, 512, 100), 0u);
 
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    EXPECT_GT(DiskFreeBytes(windows), 0u);
+    EXPECT_GT(DiskFreeBytes(wintest::WindowsFolder().c_str()), 0u);
     EXPECT_EQ(DiskFreeBytes("Q:\\Nowhere"), 0u);  // no such drive counts as full
 }
 
 class ProposedFolder : public ::testing::Test {
   protected:
     void SetUp() override {
-        GetWindowsDirectoryA(WinDrive, sizeof WinDrive);
-        WinDrive[2] = '\0';
+        lstrcpynA(WinDrive, wintest::WindowsFolder().c_str(), 3);
         CopyBounded(sizeof ProgramFilesDir, ProgramFilesDir, "C:\\Program Files");
         CopyBounded(sizeof InstallFileDir, InstallFileDir, scratch_.Root().string().c_str());
         RegDeleteTreeA(HKEY_CURRENT_USER, TestKey);
@@ -85,11 +82,9 @@ class ProposedFolder : public ::testing::Test {
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, TestKey); }
 
     static void SetValue(const std::string& value) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, TestKey, &key), ERROR_SUCCESS);
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
+        ASSERT_EQ(
+            RegSetKeyValueA(HKEY_CURRENT_USER, TestKey, "Path", REG_SZ, value.c_str(), value.size() + 1),
+            ERROR_SUCCESS);
     }
     // "folder|default subfolder"
     static std::string Propose(const char* setting) {
@@ -137,24 +132,18 @@ TEST_F(ProposedFolder, TheRegistryNamesAFolderOrAFileOrNothing) {
 }
 
 TEST_F(ProposedFolder, CreatedFoldersAreLoggedOuterFirst) {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    ASSERT_NE(GetTempFileNameA(temp, "kpl", 0, InstallLogFile), 0u);
-    ResetLogCounters();
+    ASSERT_TRUE(testsupport::OpenScratchLog(scratch_.Root().string()));
     const std::string inner = scratch_.Path("a\\b\\c");
     CreateLoggedFolders((inner + "\\").c_str());
     EXPECT_NE(GetFileAttributesA(inner.c_str()), INVALID_FILE_ATTRIBUTES);
-    LoadLogCounter("Folder");
-    char entry[PathBufferSize];
-    std::string logged;
-    while (NextLogItem("Folder", entry)) logged += std::string(entry) + "|";
-    EXPECT_EQ(logged, inner + "|" + scratch_.Path("a\\b") + "|" + scratch_.Path("a") + "|");
+    EXPECT_EQ(testsupport::LoggedEntries("Folder"),
+              (std::vector<std::string>{inner, scratch_.Path("a\\b"), scratch_.Path("a")}));  // newest first
 
     // Nothing left to create logs nothing.
     ResetLogCounters();
     CreateLoggedFolders(inner.c_str());
     EXPECT_EQ(GetPrivateProfileIntA("Folder", "FolderCount", -1, InstallLogFile), 3u);
-    DeleteFileA(InstallLogFile);
+    testsupport::CloseScratchLog();
 }
 
 }  // namespace

@@ -1,15 +1,10 @@
 // Path variables and the folders behind them, against the real shell and registry.
 #include "script/path_variables.h"
 
-#include <gtest/gtest.h>
 #include <shlobj.h>
-#include <string.h>
-#include <windows.h>
-
-#include <string>
 
 #include "common/file_system.h"
-#include "common/process_state.h"
+#include "tests/win/win_test.h"
 
 namespace {
 
@@ -168,9 +163,8 @@ TEST(ShellFolderLookup, FoldersComeBackWithoutTrailingBackslashAndExist) {
 
 TEST_F(PathVariablesTest, TheFlagChoosesTheAllUsersProfileOnNt) {
     GetWindowsDirectoryA(WinDir, sizeof WinDir);
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    GetTempFileNameA(temp, "kpv", 0, InstallInfoFile);
+    testsupport::ScratchFolder scratch;
+    lstrcpynA(InstallInfoFile, scratch.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
     const struct {
         const char* variable;
         int user, allUsers;
@@ -194,27 +188,24 @@ TEST_F(PathVariablesTest, TheFlagChoosesTheAllUsersProfileOnNt) {
         EXPECT_TRUE(FolderExists(QuickLaunchDir) && FolderExists(SendToDir));
     }
     EXPECT_NE(DeskTopDir, Special(CSIDL_DESKTOPDIRECTORY));
-    DeleteFileA(InstallInfoFile);
+    FlushSettings(InstallInfoFile);
     InstallInfoFile[0] = '\0';
 }
 
 // Wine lets the test change HKEY_LOCAL_MACHINE; both values are put back.
 TEST_F(PathVariablesTest, ProgramAndCommonFilesFromTheRegistryOrTheWindowsDrive) {
-    GetWindowsDirectoryA(WinDrive, sizeof WinDrive);
-    WinDrive[2] = '\0';
+    lstrcpynA(WinDrive, wintest::WindowsFolder().c_str(), 3);
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
                             KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
               ERROR_SUCCESS);
-    char savedPrograms[MAX_PATH] = "", savedCommon[MAX_PATH] = "";
-    DWORD size = sizeof savedPrograms;
-    RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(savedPrograms), &size);
-    size = sizeof savedCommon;
-    RegQueryValueExA(key, "CommonFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(savedCommon), &size);
+    const char* const names[] = {"ProgramFilesDir", "CommonFilesDir"};
+    char saved[2][MAX_PATH] = {};
+    for (int i = 0; i < 2; ++i) ReadRegistryString(key, names[i], saved[i], MAX_PATH);
 
-    std::string programs = MissingFolder("kpprograms"), common = MissingFolder("kpcommon");
-    SetString(key, "ProgramFilesDir", programs + "\\");
-    SetString(key, "CommonFilesDir", common);
+    const std::string programs = MissingFolder("kpprograms"), common = MissingFolder("kpcommon");
+    SetString(key, names[0], programs + "\\");
+    SetString(key, names[1], common);
     ResolveProgramFiles();
     ResolveCommonFiles();
     EXPECT_EQ(ProgramFilesDir, programs);
@@ -224,16 +215,14 @@ TEST_F(PathVariablesTest, ProgramAndCommonFilesFromTheRegistryOrTheWindowsDrive)
     MissingFolder("kpprograms");
     MissingFolder("kpcommon");
 
-    RegDeleteValueA(key, "ProgramFilesDir");
-    RegDeleteValueA(key, "CommonFilesDir");
+    for (const char* name : names) RegDeleteValueA(key, name);
     ResolveProgramFiles();
     ResolveCommonFiles();
     EXPECT_EQ(ProgramFilesDir, std::string(WinDrive) + "\\Program Files");
     EXPECT_EQ(CommonFilesDir, std::string(WinDrive) + "\\Program Files\\Common Files");
     EXPECT_TRUE(FolderExists(CommonFilesDir));
-
-    if (savedPrograms[0] != '\0') SetString(key, "ProgramFilesDir", savedPrograms);
-    if (savedCommon[0] != '\0') SetString(key, "CommonFilesDir", savedCommon);
+    for (int i = 0; i < 2; ++i)
+        if (saved[i][0] != '\0') SetString(key, names[i], saved[i]);
     RegCloseKey(key);
 }
 

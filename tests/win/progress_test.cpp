@@ -1,12 +1,7 @@
 // The progress bar control and the path shortening of the progress page.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-
+#include "tests/win/win_test.h"
 #include "ui/progress_bar.h"
 #include "ui/shorten_path.h"
-#include "tests/support/win_fixture.h"
 
 namespace {
 
@@ -43,41 +38,23 @@ class ProgressBarTest : public ::testing::Test {
 };
 HWND ProgressBarTest::parent_ = nullptr;
 
+// One bar at a time; with none nothing moves; a creation that fails leaves the class free.
 TEST_F(ProgressBarTest, CreatedDestroyedAndCreatedAgain) {
     ASSERT_EQ(CreateBar(), 1);
     EXPECT_NE(Bar(), nullptr);
-    EXPECT_EQ(GetWindowLongA(Bar(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
     EXPECT_EQ(ProgressFraction(), 0.0);
-    EXPECT_EQ(CreateBar(), 0);  // one bar at a time: the class is taken
+    EXPECT_EQ(CreateBar(), 0);  // the class is taken
 
     DestroyProgressBar();
     EXPECT_EQ(Bar(), nullptr);
     EXPECT_FALSE(ClassRegistered());
-    ASSERT_EQ(CreateBar(), 1);
-    EXPECT_TRUE(ClassRegistered());
-}
-
-TEST_F(ProgressBarTest, FailedCreationLeavesTheClassFree) {
+    SetProgress(1, 2);
+    EXPECT_EQ(StepProgressBack(), 0);
     RECT place = {0, 0, 100, 20};
     EXPECT_EQ(CreateProgressBar(Instance(), nullptr, place), 0);  // a child needs a parent
     EXPECT_FALSE(ClassRegistered());
-    EXPECT_EQ(CreateBar(), 1);
-}
-
-TEST_F(ProgressBarTest, WithoutABarNothingMoves) {
-    SetProgress(1, 2);
-    EXPECT_EQ(StepProgressBack(), 0);
-}
-
-TEST_F(ProgressBarTest, ProgressIsNotClampedToAFullBar) {
     ASSERT_EQ(CreateBar(), 1);
-    SetProgress(1, 4);
-    EXPECT_DOUBLE_EQ(ProgressFraction(), 0.25);
-    SetProgress(3, 2);
-    EXPECT_DOUBLE_EQ(ProgressFraction(), 1.5);
-    SetProgress(0xFFFFFFFFu, 1);  // as unsigned numbers
-    EXPECT_DOUBLE_EQ(ProgressFraction(), 4294967295.0);
-    UpdateWindow(Bar());  // a huge fraction still paints
+    EXPECT_TRUE(ClassRegistered());
 }
 
 TEST_F(ProgressBarTest, StepsBackOnePixelAtATimeToEmpty) {
@@ -100,13 +77,12 @@ TEST_F(ProgressBarTest, StepsBackOnePixelAtATimeToEmpty) {
 // Colours of the bar's client pixels in row y.
 std::string Row(HWND bar, int y, int width) {
     std::string row;
-    const COLORREF fill = GetSysColor(COLOR_HIGHLIGHT);
-    const COLORREF fillText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    const COLORREF rest = GetSysColor(COLOR_WINDOW);
+    const COLORREF fill = GetSysColor(COLOR_HIGHLIGHT), text = GetSysColor(COLOR_HIGHLIGHTTEXT),
+                   rest = GetSysColor(COLOR_WINDOW);
     HDC dc = GetDC(bar);
     for (int x = 0; x < width; ++x) {
         const COLORREF c = GetPixel(dc, x, y);
-        row += c == fill ? 'F' : c == rest ? 'R' : c == fillText ? 'T' : '?';
+        row += c == fill ? 'F' : c == rest ? 'R' : c == text ? 'T' : '?';
     }
     ReleaseDC(bar, dc);
     return row;
@@ -120,8 +96,7 @@ TEST_F(ProgressBarTest, PaintsTheBarAndItsPercentageInTwoColours) {
     SetProgress(1, 2);
     UpdateWindow(bar);
     // The top row is clear of the text: filled up to 98 pixels, the rest after it.
-    const std::string top = Row(bar, 0, width);
-    EXPECT_EQ(top, std::string(98, 'F') + std::string(width - 98, 'R'));
+    EXPECT_EQ(Row(bar, 0, width), std::string(98, 'F') + std::string(width - 98, 'R'));
 
     // Through the middle, "50%" crosses the end: light text on the fill, fill-coloured text on the rest.
     RECT client;
@@ -135,7 +110,8 @@ TEST_F(ProgressBarTest, PaintsTheBarAndItsPercentageInTwoColours) {
     EXPECT_TRUE(lightOnFill);
     EXPECT_TRUE(darkOnRest);
 
-    SetProgress(5, 2);  // beyond full: everything filled
+    SetProgress(0xFFFFFFFFu, 1);  // far beyond full, as unsigned numbers: everything filled
+    EXPECT_DOUBLE_EQ(ProgressFraction(), 4294967295.0);
     UpdateWindow(bar);
     EXPECT_EQ(Row(bar, 0, width), std::string(width, 'F'));
 }
@@ -195,22 +171,15 @@ TEST_F(ShortenPathTest, DropsWholeLeadingComponentsUntilItFits) {
     // Exactly as wide as the limit does not fit.
     EXPECT_EQ(Shorten(path, Width(path)), "...\\Program Files\\Maker\\Application\\bin\\tool.exe");
     EXPECT_EQ(Shorten(path, Width("Application\\bin\\tool.exe") + 1), "...\\Application\\bin\\tool.exe");
-    // The file name alone still too wide: it is kept whole.
+    // The file name alone still too wide: it is kept whole; without a backslash the text stays as it is.
     EXPECT_EQ(Shorten(path, 1), "...\\tool.exe");
-}
-
-TEST_F(ShortenPathTest, WithoutABackslashTheTextStaysAsItIs) {
     EXPECT_EQ(Shorten("averyveryverylongfilename.txt", 1), "averyveryverylongfilename.txt");
     EXPECT_EQ(Shorten("", 1), "");
-}
-
-TEST_F(ShortenPathTest, ResultIsBoundedAndMayBeShortenedAgain) {
+    // The result is bounded, and may be shortened again.
     std::string longPath = "C:";
     while (longPath.size() < 400) longPath += "\\folder";
-    const std::string whole = Shorten(longPath.c_str(), 100000);
-    EXPECT_EQ(whole.size(), 259u);
-    const std::string again = Shorten(ShortenPathForControl(control_, "D:\\a\\b.txt"), 1);
-    EXPECT_EQ(again, "...\\b.txt");
+    EXPECT_EQ(Shorten(longPath.c_str(), 100000).size(), 259u);
+    EXPECT_EQ(Shorten(ShortenPathForControl(control_, "D:\\a\\b.txt"), 1), "...\\b.txt");
 }
 
 }  // namespace

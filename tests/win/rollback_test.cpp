@@ -92,15 +92,4 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     EXPECT_EQ(message.wParam, static_cast<WPARAM>(UM_ROLLBACK_DONE));
 }
 
-TEST_F(RollbackTest, EmptyFoldersAreRemovedInnermostFirst) {
-    const std::string outer = folder_.Path("x"), middle = outer + "\\y", inner = middle + "\\z";
-    for (const std::string& folder : {outer, middle, inner}) {
-        CreateDirectoryA(folder.c_str(), nullptr);
-        LogItem("Folder", nullptr, folder.c_str());
-    }
-    ResetLogCounters();
-    RollBackLoggedItems();
-    EXPECT_FALSE(Exists(outer));
-}
-
 }  // namespace

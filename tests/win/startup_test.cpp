@@ -4,11 +4,7 @@
 
 namespace {
 
-std::string WindowsFolder() {
-    char folder[MAX_PATH];
-    GetWindowsDirectoryA(folder, sizeof folder);
-    return folder;
-}
+using wintest::WindowsFolder;
 
 // Restores an environment variable when the test ends.
 struct SavedVariable {

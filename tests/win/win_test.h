@@ -29,6 +29,12 @@ namespace wintest {
 constexpr char SessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
+inline std::string WindowsFolder() {
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
 inline std::string Lower(std::string text) {
     CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
     return text;
