@@ -162,7 +162,12 @@ HWND WaitForMessageBox(DWORD processId, DWORD milliseconds) {
     for (;;) {
         WindowSearch search = {processId, nullptr, nullptr, nullptr};
         EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found || GetTickCount() - start >= milliseconds) return search.found;
+        if (search.found) {
+            // Found while still being set up, a box may not show its text yet; every box of ours has one.
+            for (int wait = 0; wait < 40 && MessageBoxText(search.found).empty(); ++wait) Sleep(50);
+            return search.found;
+        }
+        if (GetTickCount() - start >= milliseconds) return nullptr;
         Sleep(50);
     }
 }
