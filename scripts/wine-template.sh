@@ -23,6 +23,11 @@ xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
   mkdir -p "$WINEPREFIX/drive_f" && ln -sfn ../drive_f "$WINEPREFIX/dosdevices/f:"
   wine reg add "HKLM\\Software\\Wine\\Drives" /v f: /t REG_SZ /d floppy /f
   wineserver -w' >/dev/null
+# A fresh prefix links the user's Desktop, Documents and the like to $HOME; they become folders of the
+# prefix, so that no test (shortcuts on the desktop among them) writes outside it.
+for link in "$template"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+done
 # Debian keeps Wine's own fonts where Wine does not look for them; without Marlett the caption buttons
 # show letters, and without Tahoma dialogs fall back to another face.
 cp /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/"
