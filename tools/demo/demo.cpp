@@ -2,6 +2,7 @@
 // Without --wait-for-user it walks the wizard itself (welcome, license, information, install folder,
 // progress), saving a screenshot of every page, and installs into the proposed folder; with it, the user
 // clicks through and the demo ends with the run.
+#include <shlobj.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -41,6 +42,45 @@ bool WalkTheWizard(DWORD run) {
     return Visit(run, IDC_PROGRESS_TITLE, "progress", 0) != nullptr;
 }
 
+void ShowRegistryValue(HKEY root, const char* key, const char* name) {
+    char data[512];
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(root, key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return;
+    std::printf("demo:   %s\\%s = ", key, name);
+    if (type == REG_SZ)
+        std::printf("\"%s\"\n", data);
+    else if (type == REG_DWORD)
+        std::printf("0x%08lx\n", *reinterpret_cast<DWORD*>(data));
+    else
+        for (DWORD at = 0; at < size; ++at) std::printf(at + 1 < size ? "%02x " : "%02x\n", data[at] & 0xFF);
+}
+
+void ShowShortcuts(int folderId, const char* what) {
+    char folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, folderId, nullptr, 0, folder))) return;
+    ui::ForEachEntry(folder, true, [what](const std::string& path, const WIN32_FIND_DATAA&) {
+        if (path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".lnk") == 0)
+            std::printf("demo:   %s shortcut %s\n", what, path.c_str());
+    });
+}
+
+// What the installation made beyond its files: shortcuts, registry values, INI entries, the uninstall entry.
+void ShowSystemItems() {
+    std::printf("demo: system items of the installation\n");
+    ShowShortcuts(CSIDL_PROGRAMS, "program menu");
+    ShowShortcuts(CSIDL_DESKTOPDIRECTORY, "desktop");
+    for (const char* name : {"InstallDir", "Version"})
+        ShowRegistryValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Examples\\Hello", name);
+    for (const char* name : {"Greeting", "Colours"})
+        ShowRegistryValue(HKEY_CURRENT_USER, "Software\\Kelpack Examples\\Hello", name);
+    char value[MAX_PATH];
+    GetProfileStringA("Kelpack Examples", "Hello", "", value, sizeof value);
+    std::printf("demo:   win.ini [Kelpack Examples] Hello=%s\n", value);
+    for (const char* name : {"DisplayName", "UninstallString"})
+        ShowRegistryValue(HKEY_LOCAL_MACHINE,
+                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello", name);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,5 +107,6 @@ int main(int argc, char** argv) {
     }
     std::printf("demo: the installation run exited with %ld; screenshots in build/screenshots/demo-*.png\n",
                 static_cast<long>(run.ExitCode()));
+    ShowSystemItems();
     return run.ExitCode() == 0 ? 0 : 1;
 }
