@@ -69,17 +69,7 @@ int InstallIniItem(const char* text) {
 
 }  // namespace
 
-int InstallIniItems() {
-    int result = 1;
-    for (int n = 1;; ++n) {
-        char name[32], text[1040];
-        wsprintfA(name, "Ini%d", n);
-        if (!SettingExists("Ini", name, InstallInfoFile)) break;
-        ReadSetting("Ini", name, "", text, sizeof text, InstallInfoFile);
-        if (!InstallIniItem(text)) result = 0;
-    }
-    return result;
-}
+int InstallIniItems() { return ForEachNumberedSetting("Ini", "Ini", 1040, InstallIniItem, InstallInfoFile); }
 
 void RemoveIniKey(const IniKeyRecord& record) {
     int winIni = IsBlank(record.file);

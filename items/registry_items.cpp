@@ -159,15 +159,7 @@ HKEY RegistryRoot(int index) {
 }
 
 int InstallRegistryItems() {
-    int result = 1;
-    for (int n = 1;; ++n) {
-        char name[32], text[1040];
-        wsprintfA(name, "Registry%d", n);
-        if (!SettingExists("Registry", name, InstallInfoFile)) break;
-        ReadSetting("Registry", name, "", text, sizeof text, InstallInfoFile);
-        if (!InstallRegistryItem(text)) result = 0;
-    }
-    return result;
+    return ForEachNumberedSetting("Registry", "Registry", 1040, InstallRegistryItem, InstallInfoFile);
 }
 
 void RemoveRegistryValue(const RegistryValueRecord& record) {

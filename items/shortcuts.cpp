@@ -110,13 +110,5 @@ const char* SavedShortcutName(const char* folder, const char* name) {
 }
 
 int InstallShortcuts() {
-    int result = 1;
-    for (int n = 1;; ++n) {
-        char key[32], text[1560];
-        wsprintfA(key, "Shortcut%d", n);
-        if (!SettingExists("Shortcut", key, InstallInfoFile)) break;
-        ReadSetting("Shortcut", key, "", text, sizeof text, InstallInfoFile);
-        if (!InstallShortcut(text)) result = 0;
-    }
-    return result;
+    return ForEachNumberedSetting("Shortcut", "Shortcut", 1560, InstallShortcut, InstallInfoFile);
 }

@@ -143,6 +143,18 @@ int SectionIsEmpty(const char* section, const char* file) {
     return IsBlank(names);
 }
 
+int ForEachNumberedSetting(const char* section, const char* prefix, DWORD valueSize,
+                           int (*each)(const char* value), const char* file) {
+    int result = 1;
+    for (int n = 1;; ++n) {
+        char key[64], value[1560];
+        wsprintfA(key, "%s%d", prefix, n);
+        if (!SettingExists(section, key, file)) return result;
+        ReadSetting(section, key, "", value, valueSize < sizeof value ? valueSize : sizeof value, file);
+        if (!each(value)) result = 0;
+    }
+}
+
 int FileHasNoSections(const char* file) { return SectionIsEmpty(nullptr, file); }
 
 int DeleteSetting(const char* section, const char* key, const char* file) {

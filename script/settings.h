@@ -34,6 +34,12 @@ int WriteSetting(const char* section, const char* key, const char* value, const 
 int WriteIntSetting(const char* section, const char* key, long value, const char* file);
 int WriteBoolSetting(const char* section, const char* key, int flag, const char* file);
 
+// Numbered entries: passes the values of prefix1, prefix2, ... of the section, up to the first number
+// whose key does not exist, to each (values read into a buffer of valueSize bytes, at most 1560). 1 when
+// each returned non-zero for every one (also for none), else 0; all are passed either way.
+int ForEachNumberedSetting(const char* section, const char* prefix, DWORD valueSize,
+                           int (*each)(const char* value), const char* file);
+
 // 1 when the section is missing or has no keys, else 0.
 int SectionIsEmpty(const char* section, const char* file);
 
