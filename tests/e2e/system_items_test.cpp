@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/e2e/install_run.h"
+#include "tests/support/shell_link.h"
 #include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
@@ -53,26 +54,10 @@ std::string RegistryText(HKEY root, const char* key, const char* name) {
     return std::string(data, size);
 }
 
-// The target and arguments of a link file, "(none)" when it does not load.
+// The target and arguments of a link file.
 std::string LinkOf(const std::string& file) {
-    std::string read = "(none)";
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return read;
-    IPersistFile* persist = nullptr;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
-        SUCCEEDED(persist->Load(wide, STGM_READ))) {
-        char path[MAX_PATH] = "", arguments[MAX_PATH] = "";
-        link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
-        link->GetArguments(arguments, MAX_PATH);
-        read = std::string(path) + " " + arguments;
-    }
-    if (persist != nullptr) persist->Release();
-    link->Release();
-    return read;
+    const testsupport::Link link = testsupport::ReadLink(file);
+    return link.path + " " + link.arguments;
 }
 
 // What Wine's own list of installed programs prints.

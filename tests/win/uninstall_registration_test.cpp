@@ -3,6 +3,7 @@
 
 #include "items/uninstall_registration.h"
 #include "script/path_variables.h"
+#include "tests/support/shell_link.h"
 #include "tests/win/win_test.h"
 
 namespace {
@@ -83,25 +84,11 @@ TEST_F(UninstallRegistrationTest, EntryAndShortcutStartTheCopyWithTheInformation
     EXPECT_EQ(Text(RunOnce, TestTitle), "<none>");
 
     const std::string product = std::string(ProgramMenuDir) + "\\Vendor\\Product";
-    IShellLinkA* link = nullptr;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                           reinterpret_cast<void**>(&link))));
-    IPersistFile* file = nullptr;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, (product + "\\Uninstall Product.LNK").c_str(), -1, wide, MAX_PATH);
-    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
-    EXPECT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ)));
-    char path[MAX_PATH] = "", arguments[MAX_PATH] = "", icon[MAX_PATH] = "";
-    int iconIndex = -1;
-    link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
-    link->GetArguments(arguments, MAX_PATH);
-    link->GetIconLocation(icon, MAX_PATH, &iconIndex);
-    file->Release();
-    link->Release();
-    EXPECT_EQ(wintest::Lower(path), wintest::Lower(Copy()));
-    EXPECT_EQ(std::string(arguments), "-U" + info);
-    EXPECT_EQ(wintest::Lower(icon), wintest::Lower(Copy()));
-    EXPECT_EQ(iconIndex, 1);
+    const testsupport::Link link = testsupport::ReadLink(product + "\\Uninstall Product.LNK");
+    EXPECT_EQ(wintest::Lower(link.path), wintest::Lower(Copy()));
+    EXPECT_EQ(link.arguments, "-U" + info);
+    EXPECT_EQ(wintest::Lower(link.icon), wintest::Lower(Copy()));
+    EXPECT_EQ(link.iconIndex, 1);
 
     EXPECT_EQ(LoggedEntries("ShellFolder"), (Strings{product, std::string(ProgramMenuDir) + "\\Vendor"}));
     EXPECT_EQ(LoggedEntries("Shortcut"), Strings{product + "\\Uninstall Product.LNK"});
