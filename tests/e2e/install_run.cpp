@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/format.h"
+#include "common/messages.h"
 
 namespace e2e {
 
@@ -235,6 +236,29 @@ void WizardTest::DeclineRestart(HWND question) {
     ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
+}
+
+void WizardTest::ExpectSystemItemWarnings(bool korean) {
+    HWND page = Page(IDC_PROGRESS_TITLE);
+    const std::pair<MessageId, const char*> warnings[] = {
+        {MessageId::ErrorCreatingShortcuts, "shortcuts"},
+        {MessageId::ErrorInstallingRegistryItems, "registry"},
+        {MessageId::ErrorInstallingIniItems, "ini"},
+        {MessageId::ErrorRegisteringUninstall, "uninstall"}};
+    for (const auto& [warning, name] : warnings) {
+        HWND box = Box(korean ? MessageOf(warning).korean : MessageOf(warning).english);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), page);
+        ui::CaptureScreen(box,
+                          (std::string(korean ? "korean-" : "") + "system-items-warning-" + name).c_str());
+        ui::ClickButton(box, IDOK);
+        ASSERT_TRUE(ui::WaitForWindowToGo(box, Patience));
+    }
+    ExpectEndsWith(0);
+    char value[64] = "";
+    GetProfileStringA("Kelpack Warned", "Key", "", value, sizeof value);
+    EXPECT_STREQ(value, "after the warnings");
+    WriteProfileStringA("Kelpack Warned", nullptr, nullptr);
 }
 
 }  // namespace e2e

@@ -23,6 +23,16 @@ constexpr const char* PackageDamagedText =
     "This install file was corrupted or truncated, Please get a new copy of install file.\n\n"
     "Aborting installation.";
 
+// Install information under which every step of the system items fails in turn and warns: a shortcut,
+// an INI file and the uninstall shortcut on a drive that does not exist, a registry root that does not
+// exist. A win.ini entry last shows that the run went on.
+constexpr const char* FailingSystemItems =
+    "[Shortcut]\r\nShortcut1=Lost,{InstallDir}\\lost.txt,Q:\\Nowhere\r\n"
+    "[Registry]\r\nRegistry1=0,0,9,Software\\Nowhere,X,1,x\r\n"
+    "[Ini]\r\nIni1=0,0,Q:\\Nowhere\\lost.ini,Lost,Key,x\r\n"
+    "Ini2=0,0,{WinIni},Kelpack Warned,Key,after the warnings\r\n"
+    "[Uninstall]\r\nUninstallShortcutName=Q:\\Nowhere,Uninstall\r\n";
+
 std::string ModuleBytes();
 // The bytes of a test fixture built beside the Windows tests (a DLL, a type library).
 std::string Fixture(const char* name);
@@ -106,6 +116,10 @@ class WizardTest : public ::testing::Test {
     void Abort(HWND page, int button = IDC_CANCEL);
     // Declines the restart question; the run says when the installation completes and ends with 0.
     void DeclineRestart(HWND question);
+    // Answers the warnings of the failing system items (FailingSystemItems) in order, each checked
+    // against its text in the run's language, owned by the progress page and saved as a screenshot;
+    // then the run ends and the step after them has run.
+    void ExpectSystemItemWarnings(bool korean);
 
     ui::Process run_;
 };

@@ -87,4 +87,16 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
 }
 
+TEST_F(Korean, TheSystemItemWarningsSpeakKorean) {
+    Leave(
+        StartAtFolderPage(e2e::WritePackage(
+            "warned-ko.exe",
+            e2e::WizardMembers(
+                "[General]\r\nTitle=Warned\r\nLanguage=0\r\nDefInstallFolder={ProgramFiles}\\Warned-ko\r\n" +
+                    std::string(e2e::FailingSystemItems),
+                {{"Src\\warned.txt", "warned"}}))),
+        IDC_INSTALL);
+    ExpectSystemItemWarnings(true);
+}
+
 }  // namespace

@@ -168,20 +168,8 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
 }
 
 TEST_F(SystemItems, AFailingStepWarnsOverThePageAndTheNextStepStillRuns) {
-    Install(Package("",
-                    "[Registry]\r\nRegistry1=0,0,9,Software\\Nowhere,X,1,x\r\n"
-                    "[Ini]\r\nIni1=0,0,{WinIni},Kelpack Warned,Key,after the warning\r\n",
-                    "warned.txt"));
-    HWND page = Page(IDC_PROGRESS_TITLE);
-    HWND box = Box("Error installing registry items.");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), page);
-    ui::CaptureScreen(box, "system-items-registry-warning");
-    ui::ClickButton(box, IDOK);
-    ExpectEndsWith(0);
-    char value[64] = "";
-    GetProfileStringA("Kelpack Warned", "Key", "", value, sizeof value);
-    EXPECT_STREQ(value, "after the warning");
+    Install(Package("", e2e::FailingSystemItems, "warned.txt"));
+    ExpectSystemItemWarnings(false);
 }
 
 TEST_F(SystemItems, The95FamilyMakesTheSameItems) {
