@@ -141,6 +141,13 @@ const char* GroupDigits(unsigned long number) {
     return buffer;
 }
 
+int IsBlankKeyPath(const char* text) {
+    if (text == nullptr) return 1;
+    for (; *text != '\0'; ++text)
+        if (*text != ' ' && *text != '\t' && *text != '\\') return 0;
+    return 1;
+}
+
 const char* RestAfterFields(const char* text, int count) {
     for (; count > 0 && text != nullptr; --count) {
         text = strchr(text, ',');

@@ -26,6 +26,10 @@ void TrimLeft(char* text);
 void TrimRight(char* text);
 void Trim(char* text);
 
+// 1 when nothing is left of the text once blanks and backslashes are trimmed from both ends: as a
+// registry key path (or a name within one) it would name the root or the parent itself.
+int IsBlankKeyPath(const char* text);
+
 // In place: trim blanks, then remove all leading / trailing / both backslashes.
 void TrimLeftBackslashes(char* text);
 void TrimRightBackslashes(char* text);

@@ -32,15 +32,6 @@ void SplitItem(const char* text, RegistryItem* item) {
     CopyBounded(sizeof item->data, item->data, RestAfterFields(text, 6));
 }
 
-// A key path that is blank once blanks and backslashes are gone names the root itself.
-int NamesRoot(const char* key) {
-    char copy[520];
-    CopyBounded(sizeof copy, copy, key);
-    Trim(copy);
-    TrimBackslashes(copy);
-    return IsBlank(copy);
-}
-
 // The outermost part of the key path that does not exist yet, or an empty text when all of it exists.
 void FirstMissingPart(HKEY root, const char* key, char* missing) {
     char path[PathBufferSize];
@@ -129,7 +120,7 @@ int InstallRegistryItem(const char* text) {
     RegistryKeyRecord created{rootIndex, ""};
     FirstMissingPart(root, item.key, created.key);
     // A part that is blank once trimmed would make the uninstaller delete the root itself.
-    if (logged && created.key[0] != '\0' && !NamesRoot(created.key)) LogRegistryKey(created);
+    if (logged && created.key[0] != '\0' && !IsBlankKeyPath(created.key)) LogRegistryKey(created);
 
     ScopedKey key;
     if (RegCreateKeyExA(root, item.key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE,
@@ -175,7 +166,7 @@ void RemoveRegistrySubKey(const RegistryKeyRecord& record) {
 }
 
 int DeleteRegistryTree(HKEY root, const char* key) {
-    if (key == nullptr || NamesRoot(key)) return 0;
+    if (key == nullptr || IsBlankKeyPath(key)) return 0;
     // The NT family deletes only a key without subkeys; the 95 family deletes the whole tree at once.
     if (IsNtPlatform()) {
         ScopedKey parent;

@@ -22,9 +22,9 @@ constexpr char FolderCount[] = "UninstallFolderCount";
 // The number of the last folder recorded in this run; an emptied list starts again at 1.
 DWORD FoldersRecorded = 0;
 
-// The title's entry key below the list; 0 for a blank title.
+// The title's entry key below the list; 0 for a title that would name the list itself.
 int EntryKeyName(char* name) {
-    if (IsBlank(Title)) return 0;
+    if (IsBlankKeyPath(Title)) return 0;
     CopyBounded(PathBufferSize * 2, name, UninstallList);
     AppendBounded(PathBufferSize * 2, name, Title);
     return 1;
@@ -107,7 +107,7 @@ int RegisterUninstall() {
 }
 
 int DeleteRunOnceValue() {
-    if (IsBlank(Title)) return 1;
+    if (IsBlankKeyPath(Title)) return 1;
     ScopedKey runOnce;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, KEY_SET_VALUE, runOnce.put()) == ERROR_SUCCESS)
         RegDeleteValueA(runOnce.get(), Title);
@@ -147,7 +147,7 @@ void ClearFolderList() {
 }
 
 void ScheduleUninstallAfterRestart() {
-    if (IsBlank(Title)) return;
+    if (IsBlankKeyPath(Title)) return;
     ScopedKey runOnce;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                         nullptr, runOnce.put(), nullptr) == ERROR_SUCCESS) {

@@ -1,7 +1,8 @@
 // The ways to uninstall: the entry in the system's list of installed programs and the uninstall
 // shortcut, both starting the module copy with -U; and the registry bookkeeping of the uninstaller.
-// Every routine here names its entry and RunOnce value by Title and does nothing for a blank title,
-// which would name the list itself or a value without a name.
+// Every routine here names its entry and RunOnce value by Title and does nothing for a title that is
+// blank once blanks and backslashes are trimmed, which would name the list itself or a value without a
+// name.
 #pragma once
 
 // Chooses UninstallInfoPath in the install folder, logs the uninstall type and registers what

@@ -1,12 +1,14 @@
 // The wizard in Korean: with Language=0 every text is the Korean one, shown in the Korean code page.
 // Runs only in the Korean run of the end-to-end tests (a ko_KR locale, code page 949).
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <string>
 
 #include "common/messages.h"
 #include "tests/e2e/install_run.h"
+#include "tests/support/shell_link.h"
 #include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
@@ -85,6 +87,32 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     ui::ClickButton(question, IDC_YES_BUTTON);
     ExpectEndsWith(0);
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
+}
+
+TEST_F(Korean, ShortcutAndRegistryNamesKeepTheirKoreanLetters) {
+    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
+    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
+    Leave(StartAtFolderPage(e2e::WritePackage(
+              "names-ko.exe",
+              e2e::WizardMembers("[General]\r\nTitle=Names\r\nLanguage=0\r\n"
+                                 "DefInstallFolder={ProgramFiles}\\Names-ko\r\n"
+                                 "[Shortcut]\r\nShortcut1=" +
+                                     hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" + kelpack +
+                                     "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name +
+                                     ",1," + hello + "\r\n",
+                                 {{"Src\\hello.txt", "hello"}}))),
+          IDC_INSTALL);
+    ExpectEndsWith(0);
+    CoInitialize(nullptr);
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    EXPECT_EQ(testsupport::ReadLink(std::string(programs) + "\\" + kelpack + "\\" + hello + ".LNK").path,
+              "C:\\Program Files\\Names-ko\\hello.txt");
+    char value[64] = "";
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Kelpack Korean", name.c_str(), RRF_RT_REG_SZ, nullptr, value,
+                 &size);
+    EXPECT_EQ(value, hello);
 }
 
 TEST_F(Korean, TheSystemItemWarningsSpeakKorean) {

@@ -50,6 +50,9 @@ TEST(CopyBoundedTest, TruncatesAndAlwaysTerminates) {
 TEST(BlankTest, OnlySpacesAndTabsAreBlank) {
     for (const char* blank : {static_cast<const char*>(nullptr), "", " \t \t"}) EXPECT_EQ(IsBlank(blank), 1);
     for (const char* text : {" x ", "\r\n"}) EXPECT_EQ(IsBlank(text), 0) << text;
+    for (const char* root : {static_cast<const char*>(nullptr), "", " \\\\ \t\\"})
+        EXPECT_EQ(IsBlankKeyPath(root), 1);
+    for (const char* key : {"\\a\\", " x"}) EXPECT_EQ(IsBlankKeyPath(key), 0) << key;
 }
 
 using Cases = std::vector<std::pair<const char*, const char*>>;

@@ -104,7 +104,7 @@ TEST_F(UninstallRegistrationTest, NothingAskedRegistersNothingAndABlankTitleName
 
     // A blank title would name the whole list (or a value without a name): refused everywhere.
     SetText(RunOnce, "", "someone else's");
-    lstrcpyA(Title, " ");
+    lstrcpyA(Title, " \\\\ ");
     Ask("CPLUninstallName", "");
     EXPECT_EQ(RegisterUninstall(), 0);
     DeleteRunOnceValue();
