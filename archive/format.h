@@ -74,6 +74,30 @@ constexpr const char* InfoMember = "KPPI";
 constexpr const char* SourcePrefix = "Src\\";
 constexpr const char* MiscMemberFormat = "Misc%d";
 
+// The uninstall information file, written at the end of an installation into the install folder
+// ("KPU????.inf", read-only and hidden) and read by the uninstaller:
+//
+//   +------------------------------+
+//   | signature "KPUI0207" and NUL |  9 bytes
+//   | title, NUL-terminated,       |  260 bytes, zero after the terminator
+//   | language (0 Korean, else     |  1 byte
+//   |   English)                   |
+//   +------------------------------+
+//   | archive as above, starting   |  volume size NotSplit, one volume, total size = the file's
+//   | at offset 270                |  length; members KPUI, KPFL and, when there is one, KPWB
+//   +------------------------------+
+//
+// KPUI is the installation log (an INI file), KPFL the file list (each path a length byte, then at most
+// 255 bytes of it), KPWB the wizard bitmap. Their DOS times are 0 and their version fields mean nothing.
+constexpr char UninstallSignature[9] = {'K', 'P', 'U', 'I', '0', '2', '0', '7', 0};
+constexpr uint32_t UninstallSignatureSize = 9;
+constexpr uint32_t UninstallTitleOffset = 9;
+constexpr uint32_t UninstallTitleSize = 260;
+constexpr uint32_t UninstallLanguageOffset = 269;
+constexpr uint32_t UninstallArchiveOffset = 270;
+constexpr const char* UninstallLogMember = "KPUI";
+constexpr const char* UninstallFileListMember = "KPFL";
+
 }  // namespace ArchiveFormat
 
 // Little-endian fields in memory.

@@ -15,7 +15,7 @@
 #include "files/extract_member.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
-#include "startup/child_processes.h"
+#include "common/child_processes.h"
 #include "startup/modes.h"
 #include "common/platform.h"
 #include "common/process_state.h"

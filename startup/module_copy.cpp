@@ -9,7 +9,7 @@
 #include "common/paths.h"
 #include "common/scoped_handles.h"
 #include "common/strings.h"
-#include "startup/child_processes.h"
+#include "common/child_processes.h"
 #include "startup/modes.h"
 #include "common/process_state.h"
 

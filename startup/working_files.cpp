@@ -12,6 +12,7 @@
 #include "common/strings.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
+#include "script/temp_names.h"
 #include "common/process_state.h"
 
 namespace {
@@ -68,10 +69,6 @@ int FindTempFolder(char* buffer) {
     UINT length = GetWindowsDirectoryA(buffer, PathBufferSize);
     if (length == 0 || length >= PathBufferSize) return 0;
     return UsableFolder(buffer);
-}
-
-int MakeTempName(char* buffer) {
-    return GetTempFileNameA(GuardedFolder[0] ? GuardedFolder : TempFolder, "_kp", 0, buffer) != 0;
 }
 
 // The descriptor is built with what NT 4 has: no string form, no AddAccessAllowedAceEx.

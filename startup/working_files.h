@@ -4,13 +4,11 @@
 #include <windows.h>
 
 #include "common/working_files_state.h"
+#include "script/temp_names.h"
 
 // The temporary folder: TEMP, else TMP, else the Windows folder, created when missing. 1 when buffer
 // (260 bytes) names an existing folder.
 int FindTempFolder(char* buffer);
-// A new empty file "_kp????.TMP" in GuardedFolder, or in TempFolder when there is none, its name in
-// buffer (260 bytes); non-zero on success.
-int MakeTempName(char* buffer);
 // After FindTempFolder, before the first MakeTempName of a run: on the NT family with administrator
 // rights makes GuardedFolder, a new folder "_kp" and eight hexadecimal digits (from seed and a counter)
 // in TempFolder, full control for administrators and SYSTEM only, and opens GuardedFolderHandle on it.

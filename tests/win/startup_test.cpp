@@ -1,5 +1,5 @@
 // Start-up routines against the real system: the temporary folder's fallbacks and starting programs.
-#include "startup/child_processes.h"
+#include "common/child_processes.h"
 #include "tests/win/win_test.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Starting other programs, and the system restart at the end of a mode.
-#include "startup/child_processes.h"
+#include "common/child_processes.h"
 
 #include <string.h>
 #include <windows.h>
