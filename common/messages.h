@@ -115,6 +115,7 @@ constexpr const char* LicenseDamaged =
 constexpr const char* InfoDamaged =
     "This install file was corrupted or truncated, Can't extract information file.";
 constexpr const char* UninstallationOf = "Uninstallation of ";
+constexpr const char* InstallInfoNotFound = "Install information file not found.\n\nAborting installation.";
 }  // namespace EnglishText
 
 // Texts that are the same in both languages.

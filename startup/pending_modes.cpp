@@ -15,7 +15,5 @@ int RefuseToStart() {
 
 }  // namespace
 
-int RunFinishMode(const char*) { return RefuseToStart(); }
-int RunPostInstallMode(const char*) { return RefuseToStart(); }
 int RunUninstallMode(const char*) { return RefuseToStart(); }
 int RunUninstallCleanupMode(const char*) { return RefuseToStart(); }

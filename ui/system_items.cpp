@@ -4,9 +4,11 @@
 
 #include "common/message_box.h"
 #include "common/messages.h"
+#include "items/end_install_info.h"
 #include "items/ini_items.h"
 #include "items/registry_items.h"
 #include "items/shortcuts.h"
+#include "items/uninstall_info.h"
 #include "items/uninstall_registration.h"
 #include "ui/post_install_workers.h"
 #include "ui/background_window.h"
@@ -27,9 +29,8 @@ struct SystemStep {
     MessageId failure;  // MessageId::Count: a failure is ignored
 };
 
-// In this order; the first two clear what an earlier installation of the same title left, and still to
-// come at the end are WriteEndInstallInfo (ErrorCreatingEndInstallInfo) and WriteUninstallInfo
-// (ErrorCreatingUninstallInfo).
+// In this order; the first two clear what an earlier installation of the same title left, and the
+// uninstall information comes last, since it packs the log that every step before it writes.
 const SystemStep Steps[] = {
     {DeleteRunOnceValue, MessageId::Count},
     {DeleteUninstallEntry, MessageId::Count},
@@ -38,6 +39,8 @@ const SystemStep Steps[] = {
     {NotifyShell, MessageId::Count},
     {InstallIniItems, MessageId::ErrorInstallingIniItems},
     {RegisterUninstall, MessageId::ErrorRegisteringUninstall},
+    {WriteEndInstallInfo, MessageId::ErrorCreatingEndInstallInfo},
+    {WriteUninstallInfo, MessageId::ErrorCreatingUninstallInfo},
 };
 
 }  // namespace

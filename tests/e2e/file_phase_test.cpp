@@ -184,7 +184,7 @@ TEST_F(FilePhase, TheOverwriteQuestionReplacesKeepsAndStopsAskingWhenTold) {
     EXPECT_EQ(SettledFocus(question), GetDlgItem(question, IDC_NO_BUTTON)) << "an older one suggests No";
     Reply("b.txt", IDC_NO_BUTTON);
     Reply("c.txt", IDC_YES_BUTTON, true);
-    ExpectEndsWith(0);
+    ExpectFinished();
     // d.txt is replaced without a question.
     ExpectContents(folder, {{"a.txt", "new a.txt"},
                             {"b.txt", "old"},
@@ -255,7 +255,7 @@ TEST_F(FilePhase, MiscFilesFollowTheirOverwriteModes) {
     }
     ASSERT_NE(Install(members), nullptr);
     Reply("ask.txt", IDC_YES_BUTTON);
-    ExpectEndsWith(0);
+    ExpectFinished();
 
     // A higher version wins over an older time; the same version with an older time keeps the file; a
     // missing file is installed in any mode.

@@ -46,7 +46,7 @@ TEST_F(FolderPage, ATypedMissingFolderIsCreatedOnlyAfterTheUserAgrees) {
 
     ui::ClickButton(page, IDC_INSTALL);
     ASSERT_TRUE(Answer(question, IDYES));
-    ExpectEndsWith(0);
+    ExpectFinished();
     EXPECT_EQ(FileBytes("C:\\Typed\\Deeper\\hello.txt"), "hello");
 }
 
@@ -82,7 +82,7 @@ TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
     ui::CaptureScreen(page, "folder-forced");
     ui::ClickButton(page, IDC_INSTALL);
     // The proposed folder is created without a question.
-    ExpectEndsWith(0);
+    ExpectFinished();
     EXPECT_EQ(FileBytes("C:\\Program Files\\Forced\\hello.txt"), "hello");
 }
 

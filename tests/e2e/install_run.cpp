@@ -76,6 +76,20 @@ std::vector<std::string> WorkingFilesWith(const char* section) {
     return found;
 }
 
+std::string Lower(std::string text) {
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string FinishRunCommand(const char* title) {
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, RunOnceKey, title, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
 std::string Setting(const std::string& file, const char* section, const char* key) {
     char value[MAX_PATH];
     GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, file.c_str());
@@ -230,12 +244,32 @@ void WizardTest::Abort(HWND page, int button) {
     ExpectEndsWith(0);
 }
 
+void WizardTest::ExpectFinished(const char* screenshot) {
+    HWND page = Page(IDC_COMPLETED);
+    ASSERT_NE(page, nullptr) << "no finish page";
+    if (screenshot) {
+        ui::WaitUntilPainted(page);
+        ui::CaptureScreen(page, screenshot);
+    }
+    ui::ClickButton(page, IDC_OK);
+    ExpectEndsWith(0);
+}
+
 void WizardTest::DeclineRestart(HWND question) {
     ui::ClickButton(question, IDNO);
     ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
     ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
+
+    std::vector<std::string> endInstall = WorkingFilesWith("Window");
+    ASSERT_EQ(endInstall.size(), 1u) << "the end-install information stays";
+    const std::string title = Setting(endInstall[0], "General", "Title");
+    EXPECT_EQ(Lower(FinishRunCommand(title.c_str())),
+              Lower("\"" + WindowsFolder() + "\\KPinst27.exe\" -i" + endInstall[0]));
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RunOnceKey, title.c_str());
+    const std::string bitmap = Setting(endInstall[0], "Window", "WizardBitmap");
+    if (bitmap != "(none)") DeleteWorkingFile(bitmap);
 }
 
 void WizardTest::ExpectSystemItemWarnings(bool korean) {
@@ -254,7 +288,7 @@ void WizardTest::ExpectSystemItemWarnings(bool korean) {
         ui::ClickButton(box, IDOK);
         ASSERT_TRUE(ui::WaitForWindowToGo(box, Patience));
     }
-    ExpectEndsWith(0);
+    ExpectFinished();
     char value[64] = "";
     GetProfileStringA("Kelpack Warned", "Key", "", value, sizeof value);
     EXPECT_STREQ(value, "after the warnings");

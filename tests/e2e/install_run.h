@@ -68,6 +68,14 @@ std::string Setting(const std::string& file, const char* section, const char* ke
 // any other file.
 std::vector<std::string> FileListRecords(const std::string& file);
 
+constexpr const char* RunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// The text in lower case, for paths that the system may spell in either case.
+std::string Lower(std::string text);
+
+// The RunOnce value that starts the finish run of the title, "(none)" when missing.
+std::string FinishRunCommand(const char* title);
+
 // Makes Wine report Windows 98 to the programs started from now on, or stop doing so; false when the
 // setting could not be changed.
 bool ReportWindows98(bool on);
@@ -114,7 +122,12 @@ class WizardTest : public ::testing::Test {
     void CancelUnasked(HWND page);
     // Presses the button (Cancel, Abort) on the page, confirms the abort question and expects the end.
     void Abort(HWND page, int button = IDC_CANCEL);
-    // Declines the restart question; the run says when the installation completes and ends with 0.
+    // Waits for the finish page, saves it as the screenshot when one is named, presses OK and expects
+    // the end as above with 0.
+    void ExpectFinished(const char* screenshot = nullptr);
+    // Declines the restart question; the run says when the installation completes and ends with 0,
+    // leaving the end-install information and the RunOnce value of the finish run that reads it. The
+    // value and the wizard bitmap copy go again here: this test plays no restart.
     void DeclineRestart(HWND question);
     // Answers the warnings of the failing system items (FailingSystemItems) in order, each checked
     // against its text in the run's language, owned by the progress page and saved as a screenshot;

@@ -85,7 +85,7 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "korean-overwrite-question");
     ui::ClickButton(question, IDC_YES_BUTTON);
-    ExpectEndsWith(0);
+    ExpectFinished();
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
 }
 
@@ -102,7 +102,7 @@ TEST_F(Korean, ShortcutAndRegistryNamesKeepTheirKoreanLetters) {
                                      ",1," + hello + "\r\n",
                                  {{"Src\\hello.txt", "hello"}}))),
           IDC_INSTALL);
-    ExpectEndsWith(0);
+    ExpectFinished("korean-finish");
     CoInitialize(nullptr);
     char programs[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);

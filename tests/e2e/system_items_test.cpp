@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/format.h"
 #include "tests/e2e/install_run.h"
 #include "tests/support/shell_link.h"
 #include "tools/ui_driver/ui_driver.h"
@@ -35,11 +36,6 @@ const std::string Items =
     "[Uninstall]\r\n"
     "CPLUninstallName=Kelpack Items\r\n"
     "UninstallShortcutName={ProgramMenu}\\Kelpack\\Items,Uninstall Items\r\n";
-
-std::string Lower(std::string text) {
-    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 std::string ShellFolder(int id) {
     char path[MAX_PATH] = "";
@@ -106,7 +102,7 @@ class SystemItems : public e2e::WizardTest {
 TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry) {
     RegSetKeyValueA(HKEY_CURRENT_USER, Values, "Kept", REG_SZ, "old", 4);
     Install(Package("", Items));
-    ExpectEndsWith(0);
+    ExpectFinished();
 
     const std::string menu = ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
     const std::string app = std::string(Folder) + "\\items.txt";
@@ -117,7 +113,15 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     const std::string info = command.substr(command.find(" -U") + 3);
     EXPECT_EQ(command.substr(0, command.find(" -U")), "\"" + copy + "\"");
     EXPECT_EQ(info.rfind(std::string(Folder) + "\\KPU", 0), 0u) << command;
-    EXPECT_EQ(Lower(LinkOf(menu + "\\Uninstall Items.LNK")), Lower(copy + " -U" + info));
+    EXPECT_EQ(e2e::Lower(LinkOf(menu + "\\Uninstall Items.LNK")), e2e::Lower(copy + " -U" + info));
+    // The uninstall information: read-only, hidden, its head and archive whole.
+    EXPECT_EQ(GetFileAttributesA(info.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const std::string stored = testsupport::FileBytes(info);
+    ASSERT_GT(stored.size(), 290u);
+    EXPECT_EQ(stored.substr(0, 16), std::string("KPUI0207\0Items\0", 16));
+    EXPECT_EQ(stored[269], 1) << "English";
+    EXPECT_EQ(GetU32(reinterpret_cast<const unsigned char*>(stored.data()) + 274), stored.size());
 
     const std::pair<std::string, std::string> values[] = {
         {RegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Items", "Folder"), std::string(Folder) + '\0'},
@@ -175,7 +179,7 @@ TEST_F(SystemItems, AFailingStepWarnsOverThePageAndTheNextStepStillRuns) {
 TEST_F(SystemItems, The95FamilyMakesTheSameItems) {
     ASSERT_TRUE(e2e::ReportWindows98(true));
     Install(Package("", Items, "ninety-eight.txt"));
-    ExpectEndsWith(0);
+    ExpectFinished();
     e2e::ReportWindows98(false);
     const std::string menu = ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
     EXPECT_EQ(LinkOf(menu + "\\Items.LNK"), std::string(Folder) + "\\items.txt /a,/b");

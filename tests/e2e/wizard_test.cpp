@@ -212,7 +212,7 @@ TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
     ui::ClickButton(folder, IDC_INSTALL);
     HWND progress = Page(IDC_PROGRESS_TITLE);
     if (progress) ui::CaptureScreen(progress, "wizard-progress");
-    ExpectEndsWith(0);
+    ExpectFinished("wizard-finish");
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
 }
 
