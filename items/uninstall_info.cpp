@@ -53,6 +53,8 @@ int WriteHead() {
 }
 
 int AddInstallLog() {
+    // Source files logged since the file phase (the end-install information's) must be counted in it.
+    WriteSourceFileCount();
     FlushSettings(InstallLogFile);
     ScopedFile log(CreateFileA(InstallLogFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
