@@ -8,6 +8,7 @@
 #include "tools/kelpack/arguments.h"
 #include "tools/kelpack/commands.h"
 #include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/json_text.h"
 #include "tools/kelpack/member_paths.h"
 #include "tools/kelpack/package_file.h"
 #include "tools/kelpack/pe_version.h"
@@ -32,23 +33,6 @@ std::string Hex(uint32_t value) {
     char text[9];
     std::snprintf(text, sizeof text, "%08x", value);
     return text;
-}
-
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += char(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += char(c);
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string JsonOrNull(const std::string& text) { return text == "-" ? "null" : JsonString(text); }
