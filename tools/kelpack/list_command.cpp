@@ -20,13 +20,14 @@ const char* const Help =
     "Usage: kelpack list PACKAGE [--json] [--offset N]\n"
     "\n"
     "Lists the members of a package: size, compressed size, CRC-32, time (local), version, name.\n"
-    "Further volumes (PACKAGE.001, ...) are read from beside the package.\n"
+    "Further volumes (PACKAGE.001, ...) are read from beside the package. PACKAGE may be an uninstall\n"
+    "information file (KPU????.inf); its archive is read behind its head.\n"
     "\n"
     "Options:\n"
     "  --json       one JSON object: the archive header and an array of members; names are 8-bit,\n"
     "               bytes above 127 appear as \\u00XX\n"
-    "  --offset N   where the archive starts (default 262144, after the module; 270 for an uninstall\n"
-    "               information file)\n"
+    "  --offset N   where the archive starts (default 262144 after the module, 270 for a file that starts\n"
+    "               with the uninstall information signature)\n"
     "\n";
 
 std::string Hex(uint32_t value) {
@@ -85,7 +86,7 @@ int List(const CommandArgs& commandArgs, std::ostream& out) {
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    PackageFile package(args.positional[0], ArchiveOffset(args));
+    PackageFile package(args.positional[0], ArchiveOffset(args, args.positional[0]));
     if (args.Has("json")) {
         // Whole or nothing: a damaged package must not leave half a document.
         std::ostringstream json;
