@@ -51,8 +51,9 @@ demo: setup host win32
 	$(WINE_VM) env KP_PACKAGE=$(abspath $(DEMO_PACKAGE)) KP_USE_DISPLAY=1 \
 	  scripts/wine-run.sh build/win32/tools/demo/kp_demo.exe $(if $(DISPLAY),$(if $(WINE_VM),,--wait-for-user))
 
-# The archive reader under libFuzzer for FUZZ_SECONDS, from seeds the writer makes; the corpus it grows
-# is kept in build/fuzz/corpus for the next run.
+# The archive reader (packages, and uninstall information files also through kelpack log) under
+# libFuzzer for FUZZ_SECONDS, from seeds the writer makes; the corpus it grows is kept in
+# build/fuzz/corpus for the next run.
 FUZZ_SECONDS ?= 60
 fuzz:
 	cmake --preset fuzz >/dev/null

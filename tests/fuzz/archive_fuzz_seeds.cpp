@@ -1,5 +1,6 @@
 // Writes seed inputs for the archive reader's fuzz target: real archives made by the writer, in the
-// target's input form (three leading bytes that say whether and where to split into two volumes).
+// target's input form (three leading bytes that say whether and where to split into two volumes, or that
+// the rest is an uninstall information file).
 #include <stdio.h>
 
 #include <filesystem>
@@ -34,5 +35,20 @@ int main(int argc, char** argv) {
     seed("single-volume", whole, "");
     seed("two-volumes", FileBytes(split), FileBytes(scratch.Path("TWO.001")));
     seed("empty-archive", "", "");
+
+    // Uninstall information files (first byte: bit 1, and bit 2 for JSON), with and without a bitmap.
+    std::string fileList;  // each path a length byte, then the path
+    for (const std::string path : {"C:\\Seed\\a.txt", "C:\\Seed\\b"}) fileList += char(path.size()) + path;
+    const std::vector<Member> uninstall = {
+        {"KPUI", "[General]\r\nTitle=Seed\r\n[Files]\r\nFile1=C:\\Seed\\a.txt\r\n"},
+        {"KPFL", fileList},
+        {"KPWB", "BM" + SampleNoise(200, 9)},
+    };
+    const std::string info = scratch.Path("KPU0001.inf");
+    if (!WriteUninstallInfo(info, "Seed \xc7\xd1", 0, uninstall)) return 1;
+    SetFileBytes((folder / "uninstall-info").string(), std::string("\x02\0\0", 3) + FileBytes(info));
+    const std::vector<Member> withoutBitmap(uninstall.begin(), uninstall.end() - 1);
+    if (!WriteUninstallInfo(info, "Seed", 1, withoutBitmap)) return 1;
+    SetFileBytes((folder / "uninstall-info-json").string(), std::string("\x06\0\0", 3) + FileBytes(info));
     return 0;
 }

@@ -1,5 +1,5 @@
-// Fuzz target for the archive reader: any bytes, as a package of one or two volume files, must be
-// read or refused without a crash, a leak or undefined behaviour.
+// Fuzz target for the archive reader: any bytes, as a package of one or two volume files or as an
+// uninstall information file, must be read or refused without a crash, a leak or undefined behaviour.
 #include <stdint.h>
 #include <stdlib.h>
 
@@ -14,6 +14,14 @@
 #endif
 
 #include "archive/archive_reader.h"
+#include "archive/format.h"
+#include "archive/uninstall_info_head.h"
+#include "common/strings.h"
+#ifdef KP_FUZZ_KELPACK
+#include <sstream>
+
+#include "tools/kelpack/commands.h"
+#endif
 
 namespace {
 
@@ -39,16 +47,43 @@ void ReadEverything(ArchiveReader* reader) {
     }
 }
 
+// As the uninstaller reads it: the head, then the archive behind it; where the packaging tool is built
+// in, also as its log command reads it (text or JSON, by the flag).
+void ReadUninstallInfo(const std::string& path, const uint8_t* data, size_t size, bool json) {
+    char title[PathBufferSize];
+    int language = 0;
+    if (ParseUninstallHead(data, uint32_t(size), title, &language) == UninstallHeadOk) {
+        ArchiveReader* reader = OpenArchive(path.c_str(), ArchiveFormat::UninstallArchiveOffset);
+        if (reader != nullptr) ReadEverything(reader);
+        CloseArchive(reader);
+    }
+#ifdef KP_FUZZ_KELPACK
+    std::ostringstream out, err;
+    RunKelpack(json ? CommandArgs{"log", path, "--json"} : CommandArgs{"log", path}, out, err);
+#else
+    (void)json;
+#endif
+}
+
 }  // namespace
 
-// The first byte splits the input: with its low bit set, the rest is cut into volume 0 and volume 1
-// at a position taken from the next two bytes.
+// The first byte says how to take the rest. With bit 1 set, it is an uninstall information file (bit 2:
+// shown as JSON). Else it is a package: with the low bit set, cut into volume 0 and volume 1 at a
+// position taken from the next two bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Volume 1 must sit beside volume 0 under the name the reader derives, so both live in one folder.
     static const std::string base =
         (std::filesystem::temp_directory_path() / ("kp-fuzz-" + std::to_string(getpid()))).string();
-    static const std::string volume0 = base + ".exe", volume1 = base + ".001";
+    static const std::string volume0 = base + ".exe", volume1 = base + ".001", info = base + ".inf";
     if (size < 3) return 0;
+    if (data[0] & 2) {
+        const bool json = data[0] & 4;
+        std::error_code ignored;  // a package's volume from an earlier input: none belongs here
+        std::filesystem::remove(volume1, ignored);
+        WriteFile(info, data + 3, size - 3);
+        ReadUninstallInfo(info, data + 3, size - 3, json);
+        return 0;
+    }
     const size_t at = data[0] & 1 ? (size_t(data[1]) | size_t(data[2]) << 8) : size;
     data += 3, size -= 3;
     const size_t first = at < size ? at : size;

@@ -7,6 +7,8 @@
 
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
+#include "archive/format.h"
+#include "archive/uninstall_info_head.h"
 
 namespace testsupport {
 
@@ -47,6 +49,22 @@ bool WriteArchiveAfter(const std::string& path, const std::string& prefix, uint3
         ok = ok && EndMember(writer) == 0;
     }
     return FinishArchive(writer) == 0 && ok;
+}
+
+bool WriteUninstallInfo(const std::string& path, const char* title, int language,
+                        const std::vector<Member>& members) {
+    unsigned char head[ArchiveFormat::UninstallArchiveOffset];
+    FillUninstallHead(head, title, language);
+    SetFileBytes(path, std::string(reinterpret_cast<const char*>(head), sizeof head));
+    UninstallWriter = CreateArchive(path.c_str(), sizeof head, ArchiveFormat::NotSplit);
+    if (UninstallWriter == nullptr) return false;
+    bool ok = true;
+    for (const Member& member : members)
+        ok = ok && AddMemberFromMemory(member.data.data(), static_cast<uint32_t>(member.data.size()),
+                                       member.name.c_str()) == 1;
+    ok = FinishArchive(UninstallWriter) == 0 && ok;
+    UninstallWriter = nullptr;
+    return ok;
 }
 
 ReadResult ReadArchive(const std::string& path, uint32_t offset) {

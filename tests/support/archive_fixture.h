@@ -43,6 +43,11 @@ bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volum
 bool WriteArchiveAfter(const std::string& path, const std::string& prefix, uint32_t volumeSize,
                        const std::vector<Member>& members);
 
+// Writes an uninstall information file as the module does: the head of title and language, then an
+// archive of the members added through UninstallWriter (so their times and versions are not kept).
+bool WriteUninstallInfo(const std::string& path, const char* title, int language,
+                        const std::vector<Member>& members);
+
 // Reads every member with its data and CRC check. The result holds the members read; ok is false as
 // soon as any step fails.
 struct ReadResult {

@@ -1,8 +1,8 @@
 // Command-line parsing.
 #include "tools/kelpack/arguments.h"
 
-#include "archive/format.h"
 #include "tools/kelpack/tool_error.h"
+#include "tools/kelpack/uninstall_info.h"
 
 std::optional<std::string> Arguments::Value(const std::string& name) const {
     auto found = options.find(name);
@@ -63,7 +63,7 @@ uint32_t ParseOffset(const std::string& text) {
     return uint32_t(value);
 }
 
-uint32_t ArchiveOffset(const Arguments& args) {
+uint32_t ArchiveOffset(const Arguments& args, const std::string& path) {
     std::optional<std::string> offset = args.Value("offset");
-    return offset ? ParseOffset(*offset) : uint32_t(ModuleSize);
+    return offset ? ParseOffset(*offset) : DefaultArchiveOffset(path);
 }

@@ -28,5 +28,6 @@ Arguments ParseArguments(const std::vector<std::string>& args, const std::vector
 // A decimal archive offset (0 to 4 GiB - 1); throws UsageError otherwise.
 uint32_t ParseOffset(const std::string& text);
 
-// Where the archive starts: the --offset option, else behind the module.
-uint32_t ArchiveOffset(const Arguments& args);
+// Where the archive of the file at path starts: the --offset option, else behind the head of an
+// uninstall information file, else behind the module.
+uint32_t ArchiveOffset(const Arguments& args, const std::string& path);

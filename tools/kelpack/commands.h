@@ -12,6 +12,7 @@ int BuildCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int ListCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int ExtractCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int VerifyCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
+int LogCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 
 // The whole tool: args are the command line without the program name.
 int RunKelpack(const CommandArgs& args, std::ostream& out, std::ostream& err);

@@ -23,13 +23,14 @@ const char* const Help =
     "CRC-32 is checked. Refused before anything is written: a member name that would leave FOLDER\n"
     "(absolute, drive letter, '..' or empty components), a symbolic link below FOLDER on the way to a\n"
     "member (nothing is written through a link, even with --force), and a file that exists already\n"
-    "(unless --force).\n"
+    "(unless --force). PACKAGE may be an uninstall information file (KPU????.inf): its KPUI, KPFL and\n"
+    "KPWB become files of those names.\n"
     "\n"
     "Options:\n"
     "  -C, --folder FOLDER   where to write\n"
     "  -f, --force           replace existing files\n"
-    "  --offset N            where the archive starts (default 262144; 270 for an uninstall information "
-    "file)\n"
+    "  --offset N            where the archive starts (default 262144 after the module, 270 for a file\n"
+    "                        that starts with the uninstall information signature)\n"
     "\n";
 
 // A symbolic link at or above the target, up to (not including) the folder the user named.
@@ -91,7 +92,7 @@ int Extract(const CommandArgs& commandArgs, std::ostream& out) {
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    uint32_t offset = ArchiveOffset(args);
+    uint32_t offset = ArchiveOffset(args, args.positional[0]);
     fs::path folder = args.Value("folder").value_or(".");
     if (!folder.has_filename() && folder.has_relative_path()) folder = folder.parent_path();  // "x/" is "x"
 

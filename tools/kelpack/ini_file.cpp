@@ -116,3 +116,9 @@ std::vector<IniFile::Entry> IniFile::Entries(std::string_view section) const {
     const Section* s = Find(section);
     return s == nullptr ? std::vector<Entry>{} : s->entries;
 }
+
+std::vector<std::string> IniFile::SectionNames() const {
+    std::vector<std::string> names;
+    for (const Section& s : sections_) names.push_back(s.name);
+    return names;
+}

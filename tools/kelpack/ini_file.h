@@ -29,6 +29,8 @@ class IniFile {
     bool GetBool(std::string_view section, std::string_view key, bool fallback) const;
     // The section's keys in file order, duplicates left out; empty when the section is missing.
     std::vector<Entry> Entries(std::string_view section) const;
+    // The sections in file order, each once, spelled as first seen.
+    std::vector<std::string> SectionNames() const;
 
   private:
     struct Section {

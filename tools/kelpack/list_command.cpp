@@ -8,6 +8,7 @@
 #include "tools/kelpack/arguments.h"
 #include "tools/kelpack/commands.h"
 #include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/json_text.h"
 #include "tools/kelpack/member_paths.h"
 #include "tools/kelpack/package_file.h"
 #include "tools/kelpack/pe_version.h"
@@ -19,36 +20,20 @@ const char* const Help =
     "Usage: kelpack list PACKAGE [--json] [--offset N]\n"
     "\n"
     "Lists the members of a package: size, compressed size, CRC-32, time (local), version, name.\n"
-    "Further volumes (PACKAGE.001, ...) are read from beside the package.\n"
+    "Further volumes (PACKAGE.001, ...) are read from beside the package. PACKAGE may be an uninstall\n"
+    "information file (KPU????.inf); its archive is read behind its head.\n"
     "\n"
     "Options:\n"
     "  --json       one JSON object: the archive header and an array of members; names are 8-bit,\n"
     "               bytes above 127 appear as \\u00XX\n"
-    "  --offset N   where the archive starts (default 262144, after the module; 270 for an uninstall\n"
-    "               information file)\n"
+    "  --offset N   where the archive starts (default 262144 after the module, 270 for a file that starts\n"
+    "               with the uninstall information signature)\n"
     "\n";
 
 std::string Hex(uint32_t value) {
     char text[9];
     std::snprintf(text, sizeof text, "%08x", value);
     return text;
-}
-
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += char(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            quoted += escape;
-        } else {
-            quoted += char(c);
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string JsonOrNull(const std::string& text) { return text == "-" ? "null" : JsonString(text); }
@@ -101,7 +86,7 @@ int List(const CommandArgs& commandArgs, std::ostream& out) {
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    PackageFile package(args.positional[0], ArchiveOffset(args));
+    PackageFile package(args.positional[0], ArchiveOffset(args, args.positional[0]));
     if (args.Has("json")) {
         // Whole or nothing: a damaged package must not leave half a document.
         std::ostringstream json;

@@ -10,7 +10,7 @@ const char* const ToolVersion = "1.0";
 const char* const ExitCodeHelp =
     "Exit codes:\n"
     "  0  success (build: the package was written, possibly with warnings; verify: the package is good)\n"
-    "  1  failure (build: errors in the project or while writing; list, extract, verify: the package is\n"
+    "  1  failure (build: errors in the project or while writing; list, extract, verify, log: the file is\n"
     "     missing, damaged or has a missing volume)\n"
     "  2  usage error (unknown command or option, missing argument)\n";
 
@@ -19,13 +19,17 @@ namespace {
 void PrintHelp(std::ostream& out) {
     out << "Usage: kelpack COMMAND [ARGUMENTS]\n"
            "\n"
-           "Builds Kelpack install packages and lists, extracts and verifies them.\n"
+           "Builds Kelpack install packages and lists, extracts and verifies them and the uninstall\n"
+           "information files that installations leave behind.\n"
            "\n"
            "Commands:\n"
            "  build PROJECT.kpp   package an application as its project file describes\n"
            "  list PACKAGE        show the members of a package\n"
            "  extract PACKAGE     write the members of a package into a folder\n"
            "  verify PACKAGE      check volumes, header and every member's CRC-32\n"
+           "  log FILE.inf        show an uninstall information file: title, language, log, file list\n"
+           "\n"
+           "list, extract and verify take an uninstall information file (KPU????.inf) too.\n"
            "\n"
            "Options:\n"
            "  --help      this text; 'kelpack COMMAND --help' explains a command\n"
@@ -55,6 +59,7 @@ int RunKelpack(const CommandArgs& args, std::ostream& out, std::ostream& err) {
     if (command == "list") return ListCommand(rest, out, err);
     if (command == "extract") return ExtractCommand(rest, out, err);
     if (command == "verify") return VerifyCommand(rest, out, err);
+    if (command == "log") return LogCommand(rest, out, err);
     err << "kelpack: unknown command '" << command << "'\nTry 'kelpack --help'.\n";
     return ExitUsage;
 }

@@ -10,6 +10,7 @@
 #include "tools/kelpack/package_file.h"
 #include "tools/kelpack/package_writer.h"
 #include "tools/kelpack/run_reporting.h"
+#include "tools/kelpack/uninstall_info.h"
 
 namespace fs = std::filesystem;
 
@@ -20,10 +21,13 @@ const char* const Help =
     "\n"
     "Checks that every volume file is present with the size the header gives, that the header's total\n"
     "size is the sum of its parts, that a package starts with its install information, and that every\n"
-    "member inflates to its size and CRC-32.\n"
+    "member inflates to its size and CRC-32. PACKAGE may be an uninstall information file (KPU????.inf):\n"
+    "its archive must be a single file as long as the header's total size and hold the installation log\n"
+    "(KPUI), the file list (KPFL) and, when there is one, the wizard bitmap (KPWB), in this order.\n"
     "\n"
     "Options:\n"
-    "  --offset N   where the archive starts (default 262144; 270 for an uninstall information file)\n"
+    "  --offset N   where the archive starts (default 262144 after the module, 270 for a file that starts\n"
+    "               with the uninstall information signature)\n"
     "\n";
 
 // Volume k holds the volume size, the last one the rest of the total size.
@@ -48,18 +52,40 @@ void CheckVolumes(const PackageFile& package, std::vector<std::string>* problems
     }
 }
 
-void CheckMembers(PackageFile& package, uint32_t offset, std::vector<std::string>* problems) {
+// An uninstall information file holds its log, its file list and perhaps the wizard bitmap, in this order.
+void CheckUninstallMember(unsigned index, const std::string& name, std::vector<std::string>* problems) {
+    const char* expected = UninstallMemberAt(index);
+    if (expected == nullptr) {
+        problems->push_back("member " + name + " does not belong in an uninstall information file");
+    } else if (!EqualsNoCase(name, expected)) {
+        problems->push_back("member " + std::to_string(index + 1) + " is " + name + ", not " + expected);
+    }
+}
+
+void CheckMembers(PackageFile& package, uint32_t offset, bool uninstall, std::vector<std::string>* problems) {
     uint64_t total = uint64_t(offset) + ArchiveFormat::HeaderSize;
-    for (unsigned index = 0; !package.AtEnd(); package.Next(), ++index) {
+    unsigned index = 0;
+    for (; !package.AtEnd(); package.Next(), ++index) {
         MemberHeader member = package.Current();
         if (index == 0 && offset == ModuleSize &&
             !EqualsNoCase(member.name, ArchiveFormat::InstallInfoMember))
             problems->push_back("first member is " + member.name + ", not the install information (KPII)");
+        if (uninstall) CheckUninstallMember(index, member.name, problems);
         total += ArchiveFormat::MemberHeaderSize + member.name.size() + member.packedSize;
-        if (package.ReadData([](const unsigned char*, uint32_t) {}) != PackageFile::DataResult::Good) {
+        // The file list is checked down to its records: the uninstaller walks them.
+        const bool fileList = uninstall && index == 1;
+        std::string data;
+        auto keep = [&](const unsigned char* bytes, uint32_t count) {
+            if (fileList) data.append(reinterpret_cast<const char*>(bytes), count);
+        };
+        if (package.ReadData(keep) != PackageFile::DataResult::Good) {
             problems->push_back("member " + member.name + ": data damaged (size or CRC-32 mismatch)");
+        } else if (std::vector<std::string> paths; fileList && !SplitFileList(data, &paths)) {
+            problems->push_back("file list: path " + std::to_string(paths.size() + 1) + " runs past its end");
         }
     }
+    if (uninstall && index < 2)
+        problems->push_back("no " + std::string(index == 0 ? "installation log (KPUI)" : "file list (KPFL)"));
     if (total != package.Header().totalSize)
         problems->push_back("header: total size " + std::to_string(package.Header().totalSize) +
                             ", the members add up to " + std::to_string(total));
@@ -72,14 +98,18 @@ int Verify(const CommandArgs& commandArgs, std::ostream& out, std::ostream& err)
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    uint32_t offset = ArchiveOffset(args);
+    uint32_t offset = ArchiveOffset(args, args.positional[0]);
 
     PackageFile package(args.positional[0], offset);
+    const bool uninstall =
+        offset == ArchiveFormat::UninstallArchiveOffset && IsUninstallInfoFile(args.positional[0]);
     std::vector<std::string> problems;
+    if (uninstall && package.Header().volumeSize != ArchiveFormat::NotSplit)
+        problems.push_back("header: volumes in an uninstall information file, which is a single file");
     CheckVolumes(package, &problems);
     if (problems.empty()) {
         try {
-            CheckMembers(package, offset, &problems);
+            CheckMembers(package, offset, uninstall, &problems);
         } catch (const ToolError& e) {
             problems.push_back(e.what());
         }

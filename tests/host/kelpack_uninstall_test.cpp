@@ -1,0 +1,211 @@
+// The packaging tool on uninstall information files written as the module writes them: log shows them
+// as text and JSON, list, verify and extract read them behind their head; cut, foreign and damaged
+// files are refused without output, a damaged wizard bitmap only warns.
+#include <gtest/gtest.h>
+
+#include "common/strings.h"
+#include "tests/support/kelpack_fixture.h"
+
+using testsupport::Member;
+
+namespace {
+
+// The file list as the module stores it: each path a length byte, then the path.
+std::string FileList(const std::vector<std::string>& paths) {
+    std::string bytes;
+    for (const std::string& path : paths) bytes += char(path.size()) + path;
+    return bytes;
+}
+
+const std::string KoreanTitle = "Hello \xc7\xd1\xb1\xdb";  // code page 949
+const std::string Log =
+    "[General]\r\nTitle=Hello\r\nInstallDir=C:\\Program Files\\Hello\r\n"
+    "; written by the installation\r\n[Shortcut]\r\nShortcut1=Hello,C:\\Program Files\\Hello\\hello.bat\r\n";
+const std::vector<std::string> Paths = {"C:\\Program Files\\Hello\\hello.bat",
+                                        "C:\\Program Files\\Hello\\docs\\\xb5\xb5\xbf\xf2.txt",
+                                        "C:\\Program Files\\Hello\\red\x1b[31m.txt", std::string(255, 'p')};
+
+class UninstallInfoTest : public KelpackTest {
+  protected:
+    void SetUp() override { image_ = WriteInfo("KPU0001.inf", Members(bitmap_)); }
+
+    std::vector<Member> Members(const std::string& bitmap) const {
+        std::vector<Member> members = {{"KPUI", Log}, {"KPFL", FileList(Paths)}};
+        if (!bitmap.empty()) members.push_back({"KPWB", bitmap});
+        return members;
+    }
+    // Writes the file, returns its bytes.
+    std::string WriteInfo(const std::string& name, const std::vector<Member>& members, int language = 0,
+                          const std::string& title = KoreanTitle) {
+        EXPECT_TRUE(testsupport::WriteUninstallInfo(At(name), title.c_str(), language, members));
+        return Read(Path(name));
+    }
+    std::string At(const std::string& name) const { return Path(name).string(); }
+    // A failure with a message and nothing on stdout.
+    void ExpectRefused(int code, const std::string& what) {
+        EXPECT_EQ(code, 1) << what;
+        EXPECT_EQ(out, "") << what;
+        EXPECT_NE(err.find("kelpack: error: "), std::string::npos) << what << ": " << err;
+    }
+
+    const std::string bitmap_ = "BM" + testsupport::SampleNoise(3000, 4);
+    std::string image_;
+};
+
+TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileList) {
+    ASSERT_EQ(Run({"log", At("KPU0001.inf")}), 0) << err;
+    EXPECT_EQ(err, "");
+    for (const std::string& line : std::vector<std::string>{
+             "Signature: KPUI0207\n", "Title: " + KoreanTitle + "\n", "Language: Korean\n",
+             "Wizard bitmap: 3,002 bytes\n",
+             "  [General]\n    Title = Hello\n    InstallDir = C:\\Program Files\\Hello\n",
+             "  [Shortcut]\n    Shortcut1 = Hello,C:\\Program Files\\Hello\\hello.bat\n",
+             "File list: 4 paths\n",
+             "  " + Paths[0] + "\n  " + Paths[1] + "\n  C:\\Program Files\\Hello\\red\\x1b[31m.txt\n  " +
+                 Paths[3] + "\n"})
+        EXPECT_NE(out.find(line), std::string::npos) << line << "\nin:\n" << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(out.find("written by"), std::string::npos) << "comments are not entries";
+}
+
+TEST_F(UninstallInfoTest, JsonIsOneAsciiDocument) {
+    WriteInfo("small.inf", {{"KPUI", "[A]\r\nk=\"v\\w\"\r\n"}, {"KPFL", FileList({"C:\\\xc7\xd1\x01", ""})}},
+              1, "T\"x");
+    ASSERT_EQ(Run({"log", At("small.inf"), "--json"}), 0) << err;
+    EXPECT_EQ(out,
+              "{\"signature\": \"KPUI0207\", \"title\": \"T\\\"x\", \"language\": \"English\",\n"
+              " \"wizardBitmap\": null,\n"
+              " \"log\": [\n  {\"name\": \"A\", \"entries\": [{\"key\": \"k\", \"value\": \"v\\\\w\"}]}],\n"
+              " \"files\": [\n  \"C:\\\\\\u00c7\\u00d1\\u0001\",\n  \"\"]}\n");
+    EXPECT_EQ(err, "") << "no bitmap is no fault";
+    EXPECT_EQ(Run({"verify", At("small.inf")}), 0) << err;
+
+    ASSERT_EQ(Run({"log", At("KPU0001.inf"), "--json"}), 0) << err;
+    for (unsigned char c : out) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+    for (const char* part : {"\"title\": \"Hello \\u00c7\\u00d1\\u00b1\\u00db\"", "\"language\": \"Korean\"",
+                             "\"wizardBitmap\": {\"size\": 3002, \"damaged\": false}", "red\\u001b[31m.txt"})
+        EXPECT_NE(out.find(part), std::string::npos) << part << "\nin:\n" << out;
+}
+
+TEST_F(UninstallInfoTest, ListVerifyAndExtractReadBehindTheHead) {
+    const std::string info = At("KPU0001.inf");
+    ASSERT_EQ(Run({"list", info}), 0) << err;
+    for (const char* name : {"KPUI", "KPFL", "KPWB"}) EXPECT_NE(out.find(name), std::string::npos) << name;
+    EXPECT_NE(out.find("3 members, 1 volume, " + std::string(GroupDigits(image_.size()))), std::string::npos)
+        << out;
+    ASSERT_EQ(Run({"verify", info}), 0) << err;
+    EXPECT_NE(out.find("OK (3 members"), std::string::npos) << out;
+    ASSERT_EQ(Extract(info), 0) << err;
+    EXPECT_EQ(Read(Path("x/KPUI")), Log);
+    EXPECT_EQ(Read(Path("x/KPFL")), FileList(Paths));
+    EXPECT_EQ(Read(Path("x/KPWB")), bitmap_);
+    // An explicit offset still wins.
+    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);
+}
+
+// Cut anywhere, the file is refused by every reader, never half shown.
+TEST_F(UninstallInfoTest, TruncatedFilesAreRefused) {
+    const size_t archive = ArchiveFormat::UninstallArchiveOffset, end = image_.size();
+    std::vector<std::pair<size_t, std::string>> cuts = {
+        {archive, "the head alone"},
+        {archive + 10, "inside the archive header"},
+        {archive + ArchiveFormat::HeaderSize, "after the archive header"},
+        {archive + ArchiveFormat::HeaderSize + 20, "inside the log's member header"},
+        {archive + ArchiveFormat::HeaderSize + 40, "inside the log's data"},
+        {end - bitmap_.size() / 2, "inside the bitmap's data"},
+        {end - 1, "the last byte"},
+    };
+    for (size_t cut = 0; cut < archive; ++cut) cuts.push_back({cut, "inside the head"});
+    for (const auto& [cut, where] : cuts) {
+        const std::string what = where + " (" + std::to_string(cut) + " bytes)";
+        Write("cut.inf", image_.substr(0, cut));
+        ExpectRefused(Run({"log", At("cut.inf")}), what);
+        ExpectRefused(Run({"log", At("cut.inf"), "--json"}), what);
+        EXPECT_EQ(Run({"verify", At("cut.inf")}), 1) << what;
+        EXPECT_EQ(Extract(At("cut.inf"), "x", true), 1) << what;
+        Run({"list", At("cut.inf")});  // member headers may all be there: only no crash
+    }
+}
+
+TEST_F(UninstallInfoTest, ForeignSignaturesAreRefused) {
+    for (const std::string signature : {"kpui0207", "KPUI0206", "KPUI0207 "}) {
+        Write("other.inf", signature + image_.substr(signature.size()));
+        ExpectRefused(Run({"log", At("other.inf")}), signature);
+        EXPECT_NE(err.find("not an uninstall information file"), std::string::npos) << err;
+    }
+}
+
+// Faults in the log, the file list or the member order fail log and verify. A damaged wizard bitmap,
+// which the uninstaller does without, members after it and bytes after the archive fail verify only;
+// log shows the rest and warns.
+TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
+    const std::string text = testsupport::SampleText(5000, 3);  // compressed: damage upsets inflate
+    struct Case {
+        std::string name;
+        std::vector<Member> members;
+        std::string damage;  // "log" or "bitmap" data, the "bitmap header", a "tail" after the archive
+        std::string message;
+        std::string shown;  // the bitmap line of log, empty when log refuses the file
+    };
+    const std::vector<Case> cases = {
+        {"damaged stored bitmap", Members(bitmap_), "bitmap", "wizard bitmap (KPWB) does not match",
+         "3,002 bytes, damaged"},
+        {"damaged compressed bitmap", Members("BM" + text), "bitmap", "wizard bitmap (KPWB)",
+         "5,002 bytes, damaged"},
+        {"damaged bitmap header", Members(bitmap_), "bitmap header", "member 3 has no readable header",
+         "damaged"},
+        {"member after the bitmap",
+         {{"KPUI", Log}, {"KPFL", FileList(Paths)}, {"KPWB", "BM"}, {"Misc1", "x"}},
+         "",
+         "member 'Misc1' does not belong",
+         "2 bytes"},
+        {"bytes after the archive", Members(bitmap_), "tail", "4 bytes after the archive", "3,002 bytes"},
+        {"damaged log", {{"KPUI", text}, {"KPFL", FileList(Paths)}}, "log", "installation log (KPUI)", ""},
+        {"no file list", {{"KPUI", Log}}, "", "no file list (KPFL)", ""},
+        {"no members", {}, "", "no installation log (KPUI)", ""},
+        {"members swapped", {{"KPFL", FileList(Paths)}, {"KPUI", Log}}, "", "member 1 is 'KPFL'", ""},
+        {"bitmap in place of the file list", {{"KPUI", Log}, {"KPWB", "BM"}}, "", "not the file list", ""},
+        {"path past the list's end",
+         {{"KPUI", Log}, {"KPFL", FileList({"a"}) + "\x05" + "abc"}},
+         "",
+         "ends inside path 2",
+         ""},
+    };
+    for (const Case& c : cases) {
+        std::string image = WriteInfo("bad.inf", c.members);
+        if (c.damage == "bitmap") image[image.size() - 100] ^= 0x55;
+        if (c.damage == "bitmap header") image[image.rfind("KPFH")] ^= 0x55;
+        if (c.damage == "log")  // 50 bytes into the first member's data, behind its name
+            image[ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +
+                  ArchiveFormat::MemberHeaderSize + 4 + 50] ^= 0x55;
+        if (c.damage == "tail") image += "tail";
+        Write("bad.inf", image);
+
+        const int code = Run({"log", At("bad.inf")});
+        EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
+        if (c.shown.empty()) {
+            ExpectRefused(code, c.name);
+        } else {
+            EXPECT_EQ(code, 0) << c.name;
+            EXPECT_NE(err.find("kelpack: warning: "), std::string::npos) << c.name;
+            for (const std::string& part : {"Wizard bitmap: " + c.shown + "\n",
+                                            std::string("    Title = Hello\n"), "  " + Paths[0] + "\n"})
+                EXPECT_NE(out.find(part), std::string::npos) << c.name << ": " << part << "\nin:\n" << out;
+        }
+        EXPECT_EQ(Run({"verify", At("bad.inf")}), 1) << c.name;
+        EXPECT_NE(out.find("DAMAGED"), std::string::npos) << c.name;
+    }
+}
+
+TEST_F(UninstallInfoTest, UsageErrors) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"log"}, {"log", "a.inf", "b.inf"}, {"log", "a.inf", "--offset", "270"}}) {
+        EXPECT_EQ(Run(args), 2) << args.size();
+        EXPECT_NE(err.find("Try 'kelpack log --help'"), std::string::npos) << err;
+    }
+    EXPECT_EQ(Run({"log", "--help"}), 0);
+    EXPECT_NE(out.find("Usage: kelpack log FILE.inf"), std::string::npos);
+    ExpectRefused(Run({"log", At("missing.inf")}), "missing file");
+}
+
+}  // namespace
