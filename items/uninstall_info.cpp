@@ -1,11 +1,11 @@
 // Writing the uninstall information file: the last thing an installation writes.
 #include "items/uninstall_info.h"
 
-#include <string.h>
 #include <windows.h>
 
 #include "archive/archive_writer.h"
 #include "archive/format.h"
+#include "archive/uninstall_info_head.h"
 #include "common/file_system.h"
 #include "common/messages.h"
 #include "common/process_state.h"
@@ -41,11 +41,8 @@ void LogUninstallSettings() {
 }
 
 int WriteHead() {
-    unsigned char head[ArchiveFormat::UninstallArchiveOffset] = {};
-    memcpy(head, ArchiveFormat::UninstallSignature, ArchiveFormat::UninstallSignatureSize);
-    memcpy(head + ArchiveFormat::UninstallTitleOffset, Title, ArchiveFormat::UninstallTitleSize);
-    head[ArchiveFormat::UninstallTitleOffset + ArchiveFormat::UninstallTitleSize - 1] = 0;
-    head[ArchiveFormat::UninstallLanguageOffset] = static_cast<unsigned char>(LanguageFlag);
+    unsigned char head[ArchiveFormat::UninstallArchiveOffset];
+    FillUninstallHead(head, Title, LanguageFlag);
     ScopedFile file(CreateFileA(UninstallInfoPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return 0;

@@ -3,6 +3,8 @@
 # restart; the Wine session is then ended and started again, which Wine treats as a system start
 # (pending renames and WININIT.INI are processed), and "PROBE check" looks at the result.
 # Usage: wine-restart-test.sh PROBE.exe nt|95
+# KP_ARRANGE and KP_CHECK replace the two halves' arguments ("arrange", "check"); an end-to-end test
+# program takes its halves by test name.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
@@ -15,7 +17,7 @@ export WINEPREFIX=$wine_dir/run/restart-$family-$$
 rm -rf "$WINEPREFIX"
 mkdir -p "$wine_dir/run"
 cp -a "$wine_dir/template" "$WINEPREFIX"
-export KP_FAMILY=$family KP_PROBE=$probe
+export KP_FAMILY=$family KP_PROBE=$probe KP_ARRANGE=${KP_ARRANGE:-arrange} KP_CHECK=${KP_CHECK:-check}
 
 xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
   set -u
@@ -23,10 +25,10 @@ xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
     # Read at process start: every program from now on sees Windows 98.
     wine reg add "HKCU\\Software\\Wine" /v Version /t REG_SZ /d win98 /f >/dev/null
   fi
-  wine "$KP_PROBE" arrange || exit 1
+  wine "$KP_PROBE" $KP_ARRANGE || exit 1
   wineserver -k
   wineserver -w
-  wine "$KP_PROBE" check
+  wine "$KP_PROBE" $KP_CHECK
   rc=$?
   wineserver -k
   wineserver -w

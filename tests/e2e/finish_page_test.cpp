@@ -29,23 +29,31 @@ std::string SystemFolder() {
 }
 
 // The shell's open command of the class, pointed at the recorder; the old one comes back at the end.
+// For a document, a class of the test's own is made for its extension, and goes again.
 class RecordedOpening {
   public:
-    explicit RecordedOpening(const char* progId) : key_(std::string(progId) + "\\shell\\open\\command") {
+    RecordedOpening(const char* progId, const char* extension)
+        : progId_(progId), extension_(extension), key_(std::string(progId) + "\\shell\\open\\command") {
         DWORD size = sizeof old_;
         hadOld_ = RegGetValueA(HKEY_CLASSES_ROOT, key_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, old_,
                                &size) == ERROR_SUCCESS;
+        if (extension_) SetText(extension_, progId_);
         const std::string recorder = "\"" + SystemFolder() + "\\cmd.exe\" /c echo opened %1>> " + Asked;
-        RegSetKeyValueA(HKEY_CLASSES_ROOT, key_.c_str(), nullptr, REG_SZ, recorder.c_str(),
-                        static_cast<DWORD>(recorder.size() + 1));
+        SetText(key_.c_str(), recorder.c_str());
     }
     ~RecordedOpening() {
-        if (hadOld_)
-            RegSetKeyValueA(HKEY_CLASSES_ROOT, key_.c_str(), nullptr, REG_SZ, old_,
-                            static_cast<DWORD>(strlen(old_) + 1));
+        if (hadOld_) SetText(key_.c_str(), old_);
+        if (!extension_) return;
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, extension_);
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, progId_);
     }
 
   private:
+    static void SetText(const char* key, const char* text) {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
+    }
+    const char* progId_;
+    const char* extension_;
     std::string key_;
     char old_[1024] = "";
     bool hadOld_ = false;
@@ -87,7 +95,8 @@ HWND WaitForWindowCaptioned(const char* text) {
 struct InfoTarget {
     const char* postInfoPath;
     const char* label;
-    const char* progId;  // whose open command the shell uses for it
+    const char* progId;     // whose open command the shell uses for it
+    const char* extension;  // made to name progId, for a document
 };
 
 class FinishPage : public e2e::WizardTest, public ::testing::WithParamInterface<InfoTarget> {};
@@ -95,7 +104,7 @@ class FinishPage : public e2e::WizardTest, public ::testing::WithParamInterface<
 TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
     const InfoTarget& target = GetParam();
     for (const char* file : {Asked, ToolSaw, ToolMayEnd, AppRan}) DeleteFileA(file);
-    RecordedOpening recorded(target.progId);
+    RecordedOpening recorded(target.progId, target.extension);
     char programs[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
     const std::string group = std::string(programs) + "\\Finish Group";
@@ -110,7 +119,8 @@ TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
     const std::string tool = std::string("@echo off\r\necho %1> ") + ToolSaw + "\r\n:wait\r\n@if not exist " +
                              ToolMayEnd + " goto wait\r\n";
     const std::string package = e2e::WritePackage(
-        "finished.exe", e2e::WizardMembers(info, {{"Src\\tool.cmd", tool}, {"Src\\readme.txt", "read me"}}));
+        "finished.exe",
+        e2e::WizardMembers(info, {{"Src\\tool.cmd", tool}, {"Src\\readme.kpinfo", "read me"}}));
     HWND folderPage = StartAtFolderPage(package);
     ASSERT_NE(folderPage, nullptr);
     ui::ClickButton(folderPage, IDC_INSTALL);
@@ -143,12 +153,13 @@ TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
     RemoveDirectoryA(group.c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Targets, FinishPage,
-    ::testing::Values(InfoTarget{"http://example.invalid/kelpack", "Go to HomePage.", "http"},
-                      InfoTarget{"C:\\Program Files\\Finished\\readme.txt", "View information.", "txtfile"}),
-    [](const ::testing::TestParamInfo<InfoTarget>& info) {
-        return std::string(info.param.progId[0] == 'h' ? "WebAddress" : "TextFile");
-    });
+INSTANTIATE_TEST_SUITE_P(Targets, FinishPage,
+                         ::testing::Values(InfoTarget{"http://example.invalid/kelpack", "Go to HomePage.",
+                                                      "http", nullptr},
+                                           InfoTarget{"C:\\Program Files\\Finished\\readme.kpinfo",
+                                                      "View information.", "Kelpack.TestInfo", ".kpinfo"}),
+                         [](const ::testing::TestParamInfo<InfoTarget>& info) {
+                             return std::string(info.param.progId[0] == 'h' ? "WebAddress" : "TextFile");
+                         });
 
 }  // namespace

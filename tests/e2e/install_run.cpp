@@ -255,6 +255,41 @@ void WizardTest::ExpectFinished(const char* screenshot) {
     ExpectEndsWith(0);
 }
 
+namespace {
+
+// The end of a session reaches console programs too; the test stays to see the restart through.
+BOOL WINAPI OutliveTheSession(DWORD) { return TRUE; }
+
+}  // namespace
+
+void WizardTest::RestartAndFinish(HWND question, const std::string& finishing,
+                                  const std::string& shotPrefix) {
+    SetConsoleCtrlHandler(OutliveTheSession, TRUE);
+    ui::ClickButton(question, IDYES);
+    ASSERT_TRUE(run_.WaitForExit(Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
+
+    const DWORD finishRun = ui::WaitForProcessNamed("KPinst27.exe", 2 * Patience, run_.Id());
+    ASSERT_NE(finishRun, 0u) << "no finish run after the restart";
+    if (HWND box = ui::WaitForDialogWithControl(finishRun, IDC_BUSY_TEXT, Patience)) {
+        EXPECT_EQ(ui::WindowText(GetDlgItem(box, IDC_BUSY_TEXT)), finishing);
+        ui::CaptureScreen(box, (shotPrefix + "finishing").c_str());
+    } else {
+        ADD_FAILURE() << "no finishing box";
+    }
+    const DWORD postInstall = ui::WaitForProcessNamed("KPinst27.exe", 2 * Patience, finishRun);
+    ASSERT_NE(postInstall, 0u) << "no post-install run";
+    ui::Process finish;
+    ASSERT_TRUE(finish.Attach(postInstall));
+    HWND page = ui::WaitForDialogWithControl(postInstall, IDC_COMPLETED, Patience);
+    ASSERT_NE(page, nullptr) << "no finish page after the restart";
+    ui::WaitUntilPainted(page);
+    ui::CaptureScreen(page, (shotPrefix + "finish-page").c_str());
+    ui::ClickButton(page, IDC_OK);
+    ASSERT_TRUE(finish.WaitForExit(Patience));
+    EXPECT_EQ(finish.ExitCode(), 0u);
+}
+
 void WizardTest::DeclineRestart(HWND question) {
     ui::ClickButton(question, IDNO);
     ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));

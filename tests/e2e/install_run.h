@@ -129,6 +129,10 @@ class WizardTest : public ::testing::Test {
     // leaving the end-install information and the RunOnce value of the finish run that reads it. The
     // value and the wizard bitmap copy go again here: this test plays no restart.
     void DeclineRestart(HWND question);
+    // Answers the restart question with Yes and follows the runs that Wine's restart starts: the finish
+    // run's box (its text checked) and the post-install run's finish page, each saved as a screenshot
+    // named with the prefix; presses OK there and expects that run to end with 0.
+    void RestartAndFinish(HWND question, const std::string& finishing, const std::string& shotPrefix);
     // Answers the warnings of the failing system items (FailingSystemItems) in order, each checked
     // against its text in the run's language, owned by the progress page and saved as a screenshot;
     // then the run ends and the step after them has run.

@@ -56,6 +56,20 @@ TEST_F(Korean, TheWizardSpeaksKorean) {
     ExpectEndsWith(0);
 }
 
+TEST_F(Korean, TheRestartQuestionTheFinishingBoxAndTheFinishPageAfterTheRestartSpeakKorean) {
+    Leave(
+        StartAtFolderPage(e2e::WritePackage(
+            "restart-ko.exe", e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\nNeedRestart=1\r\n"
+                                                 "DefInstallFolder={ProgramFiles}\\Restart-ko\r\n",
+                                                 {{"Src\\hello.txt", "hello"}}))),
+        IDC_INSTALL);
+    HWND question = Box(KoreanText(MessageId::RestartToCompleteInstall));
+    ASSERT_NE(question, nullptr);
+    ui::CaptureScreen(question, "korean-restart-question");
+    ASSERT_NO_FATAL_FAILURE(
+        RestartAndFinish(question, KoreanText(MessageId::FinishingInstallation), "korean-restart-"));
+}
+
 TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
     testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");

@@ -37,6 +37,18 @@ const std::string Items =
     "CPLUninstallName=Kelpack Items\r\n"
     "UninstallShortcutName={ProgramMenu}\\Kelpack\\Items,Uninstall Items\r\n";
 
+// What `kelpack log` prints for the file.
+std::string KelpackLog(const std::string& file) {
+    const std::string out = "C:\\kp-e2e\\kelpack-log.txt";
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    ui::Process tool;
+    const std::string line =
+        "/c \"\"" + ui::WinePathOf(KP_KELPACK) + "\" log \"" + file + "\" > " + out + "\"";
+    if (!tool.Start(std::string(system) + "\\cmd.exe", line) || !tool.WaitForExit(e2e::Patience)) return "";
+    return testsupport::FileBytes(out);
+}
+
 std::string ShellFolder(int id) {
     char path[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, id, nullptr, 0, path);
@@ -122,6 +134,11 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     EXPECT_EQ(stored.substr(0, 16), std::string("KPUI0207\0Items\0", 16));
     EXPECT_EQ(stored[269], 1) << "English";
     EXPECT_EQ(GetU32(reinterpret_cast<const unsigned char*>(stored.data()) + 274), stored.size());
+    // The packaging tool reads it as the uninstaller will.
+    const std::string printed = KelpackLog(info);
+    for (const std::string& shown :
+         {std::string("Title: Items"), std::string(Folder) + "\\items.txt", std::string("UninstallType = 0")})
+        EXPECT_NE(printed.find(shown), std::string::npos) << shown << " in\n" << printed;
 
     const std::pair<std::string, std::string> values[] = {
         {RegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Items", "Folder"), std::string(Folder) + '\0'},
