@@ -117,6 +117,7 @@ TEST_F(SessionRestart, ADeclinedRestartLeavesTheRunsForTheNextSession) {
     ASSERT_NE(question, nullptr);
     CloseHandle(inUse);
     ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
     ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
     ASSERT_TRUE(run_.WaitForExit(e2e::Patience));
     EXPECT_EQ(testsupport::FileBytes(busy_), "old");

@@ -1,7 +1,7 @@
 // The demonstration run of `make demo`: starts the example package, as far as the module takes it now.
 // Without --wait-for-user it walks the wizard itself (welcome, license, information, install folder,
-// progress), saving a screenshot of every page, and installs into the proposed folder; with it, the user
-// clicks through and the demo ends with the run.
+// progress, finish), saving a screenshot of every page, and installs into the proposed folder; with it, the
+// user clicks through and the demo ends with the run.
 #include <shlobj.h>
 #include <windows.h>
 
@@ -39,7 +39,8 @@ bool WalkTheWizard(DWORD run) {
     ui::WaitForWindowToGo(license, Patience);
     if (!Visit(run, IDC_TEXT, "information", IDC_NEXT)) return false;
     if (!Visit(run, IDC_FOLDER_EDIT, "install-folder", IDC_INSTALL)) return false;
-    return Visit(run, IDC_PROGRESS_TITLE, "progress", 0) != nullptr;
+    if (!Visit(run, IDC_PROGRESS_TITLE, "progress", 0)) return false;
+    return Visit(run, IDC_COMPLETED, "finish", IDC_OK) != nullptr;
 }
 
 void ShowRegistryValue(HKEY root, const char* key, const char* name) {
