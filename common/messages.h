@@ -115,7 +115,8 @@ constexpr const char* LicenseDamaged =
 constexpr const char* InfoDamaged =
     "This install file was corrupted or truncated, Can't extract information file.";
 constexpr const char* UninstallationOf = "Uninstallation of ";
-constexpr const char* CantInitializeUninstall = "Can't initialize uninstallation.\n\nAborting uninstallation.";
+constexpr const char* CantInitializeUninstall =
+    "Can't initialize uninstallation.\n\nAborting uninstallation.";
 constexpr const char* UninstallInfoDamaged =
     "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
 constexpr const char* UninstallBitmapDamaged =

@@ -80,8 +80,8 @@ int WriteUninstallInfo() {
         DeleteFileA(UninstallInfoPath);
         return 0;
     }
-    UninstallWriter = CreateArchive(UninstallInfoPath, ArchiveFormat::UninstallArchiveOffset,
-                                    ArchiveFormat::NotSplit);
+    UninstallWriter =
+        CreateArchive(UninstallInfoPath, ArchiveFormat::UninstallArchiveOffset, ArchiveFormat::NotSplit);
     int written = UninstallWriter != nullptr && AddMembers();
     if (UninstallWriter != nullptr && FinishArchive(UninstallWriter) != 0) written = 0;
     UninstallWriter = nullptr;

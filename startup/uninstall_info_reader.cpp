@@ -62,12 +62,13 @@ void LoadBitmap() {
     uint32_t size = 0;
     WizardBitmap = ReadMemberToMemory(&size);
     WizardBitmapSize = WizardBitmap != nullptr ? size : 0;
-    if (WizardBitmap == nullptr) ShowMessage(nullptr, EnglishText::UninstallBitmapDamaged, MB_OK | MB_ICONWARNING);
+    if (WizardBitmap == nullptr)
+        ShowMessage(nullptr, EnglishText::UninstallBitmapDamaged, MB_OK | MB_ICONWARNING);
 }
 
 void LoadCounters() {
-    for (const char* section : {"Folder", "SourceFile", "MiscFile", "Shortcut", "ShellFolder", "RegistrySubKey",
-                                "RegistryValue", "IniFile", "IniKey"})
+    for (const char* section : {"Folder", "SourceFile", "MiscFile", "Shortcut", "ShellFolder",
+                                "RegistrySubKey", "RegistryValue", "IniFile", "IniKey"})
         LoadLogCounter(section);
 }
 

@@ -43,7 +43,8 @@ void Open(const char* target, const char* arguments, const char* folder) {
 
 void OpenProgramGroup() {
     char folder[PathBufferSize];
-    if (ReadSetting("General", "ProgramGroupFolder", nullptr, folder, sizeof folder, EndInstallFile) == nullptr ||
+    if (ReadSetting("General", "ProgramGroupFolder", nullptr, folder, sizeof folder, EndInstallFile) ==
+            nullptr ||
         !FolderExists(folder))
         return;
     AppendBackslash(folder);
