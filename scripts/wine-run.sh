@@ -2,6 +2,8 @@
 # Runs one Windows program under Wine in a fresh prefix copied from the template, in a virtual X display
 # (or on the user's display when KP_USE_DISPLAY=1 and DISPLAY is set). Screenshots the program saved as
 # BMP under KP_SCREENSHOTS_DIR are turned into PNG. Exits with the program's exit code.
+# KP_AFTER_RUN: a command run with WINEPREFIX set once the program succeeded and the Wine server has
+# written the prefix back (its registry files), before the prefix goes; its failure fails the run.
 # Usage: wine-run.sh PROGRAM.exe [ARGS...]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -45,5 +47,8 @@ for bmp in "$screenshots"/*.bmp; do
   [ -e "$bmp" ] || continue
   /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
+if [ $rc = 0 ] && [ -n "${KP_AFTER_RUN:-}" ]; then
+  WINEPREFIX=$prefix $KP_AFTER_RUN || rc=1
+fi
 [ "${KP_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$prefix"
 exit $rc

@@ -150,4 +150,23 @@ TEST_F(SessionRestart, TheNextSessionCompletesTheInstallation) {
     EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
 }
 
+// A finish run whose file is gone (deleted, or an uninstallation came first) shows nothing itself; the
+// post-install run it starts says what is missing and ends with -1.
+TEST(FinishRun, WithoutItsFileThePostInstallRunSaysWhatIsMissing) {
+    ui::Process finish;
+    ASSERT_TRUE(finish.Start(ui::WinePathOf(ui::Environment("KP_MODULE")), "-iC:\\kp-e2e\\gone.ini"));
+    const DWORD postInstall = ui::WaitForProcessNamed("KPinst27.exe", e2e::Patience, finish.Id());
+    ASSERT_NE(postInstall, 0u);
+    ASSERT_TRUE(finish.WaitForExit(e2e::Patience));
+    EXPECT_EQ(finish.ExitCode(), 0u);
+    ui::Process run;
+    ASSERT_TRUE(run.Attach(postInstall));
+    HWND box = ui::WaitForMessageBox(postInstall, e2e::Patience);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ui::MessageBoxText(box), "Install information file not found.\n\nAborting installation.");
+    ui::ClickButton(box, IDOK);
+    ASSERT_TRUE(run.WaitForExit(e2e::Patience));
+    EXPECT_EQ(run.ExitCode(), static_cast<DWORD>(-1));
+}
+
 }  // namespace
