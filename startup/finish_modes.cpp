@@ -34,14 +34,6 @@ int IsPlainFile(const char* path) {
            !(folder & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-void ReadProductOfEndInstallFile() {
-    ReadSetting("General", "Title", "", Title, sizeof Title, EndInstallFile);
-    LanguageFlag = ReadIntSetting("General", "Language", 0, EndInstallFile);
-    char caption[1024];
-    wsprintfA(caption, SelectText(MessageId::InstallationOf), Title);
-    CopyBounded(sizeof ModuleCaption, ModuleCaption, caption);
-}
-
 // The bitmap copy is read whole or not at all, and goes in either case.
 void LoadWizardBitmapCopy() {
     char path[PathBufferSize];
@@ -79,7 +71,7 @@ int RunFinishMode(const char* endInstallFile) {
     CopyBounded(sizeof EndInstallFile, EndInstallFile, endInstallFile);
     if (!IsNtPlatform()) DeleteWininitBak();
     if (FileExists(EndInstallFile) && IsPlainFile(EndInstallFile)) {
-        ReadProductOfEndInstallFile();
+        ReadProductSettings(EndInstallFile);
         // Servers may want COM on the thread that registers them.
         const HRESULT com = CoInitialize(nullptr);
         DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_BUSY), nullptr, FinishingDialogProc, 0);
@@ -103,8 +95,7 @@ int RunPostInstallMode(const char* endInstallFile) {
         ShowMessage(nullptr, EnglishText::InstallInfoNotFound, MB_OK | MB_ICONERROR);
         return -1;
     }
-    ReadProductOfEndInstallFile();
-    ReadSetting("Window", "WizardStamp", "", WizardStampValue, sizeof WizardStampValue, EndInstallFile);
+    ReadProductSettings(EndInstallFile);
     LoadWizardBitmapCopy();
 
     const HRESULT com = CoInitialize(nullptr);

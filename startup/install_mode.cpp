@@ -81,16 +81,6 @@ bool ExtractInstallInfo() {
     return MemberNameIs(ArchiveFormat::InstallInfoMember) && ExtractMemberToFile(InstallInfoFile) >= 0;
 }
 
-void ReadProductSettings() {
-    ReadSetting("General", "Title", "", Title, sizeof Title, InstallInfoFile);
-    LanguageFlag = ReadIntSetting("General", "Language", 0, InstallInfoFile);
-    // A title of up to 259 characters with the text around it overflows the caption: format in full,
-    // then keep what fits.
-    char caption[1024];
-    wsprintfA(caption, SelectText(MessageId::InstallationOf), Title);
-    CopyBounded(sizeof ModuleCaption, ModuleCaption, caption);
-    ReadSetting("Window", "WizardStamp", "", WizardStampValue, sizeof WizardStampValue, InstallInfoFile);
-}
 
 void LoadLeadingMembers() {
     if (!LoadWizardBitmap()) ShowMessage(nullptr, EnglishText::WizardBitmapDamaged, MB_OK | MB_ICONWARNING);
@@ -135,6 +125,17 @@ void RunMessageLoop() {
 
 }  // namespace
 
+void ReadProductSettings(const char* file) {
+    ReadSetting("General", "Title", "", Title, sizeof Title, file);
+    LanguageFlag = ReadIntSetting("General", "Language", 0, file);
+    // A title of up to 259 characters with the text around it overflows the caption: format in full,
+    // then keep what fits.
+    char caption[1024];
+    wsprintfA(caption, SelectText(MessageId::InstallationOf), Title);
+    CopyBounded(sizeof ModuleCaption, ModuleCaption, caption);
+    ReadSetting("Window", "WizardStamp", "", WizardStampValue, sizeof WizardStampValue, file);
+}
+
 int RunInstallMode(const char* packagePath) {
     CopyBounded(sizeof PackagePath, PackagePath, packagePath);
     if (FAILED(CoInitialize(nullptr))) {
@@ -152,7 +153,7 @@ int RunInstallMode(const char* packagePath) {
     SetVolumePrompt(VolumePrompt);
     if (!PackageIsComplete() || !ExtractInstallInfo()) return PackageDamaged();
 
-    ReadProductSettings();
+    ReadProductSettings(InstallInfoFile);
     // The same product already being installed is only brought back to the front.
     if (HWND running = FindWindowA(BackgroundClassName, ModuleCaption)) {
         PostMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);

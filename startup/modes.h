@@ -9,6 +9,10 @@ int RunPostInstallMode(const char* endInstallFile);
 int RunUninstallMode(const char* uninstallInfoFile);
 int RunUninstallCleanupMode(const char* title);
 
+// The product of an install information or end-install information file: title, language, the
+// caption "Installation of <title>" and the wizard stamp.
+void ReadProductSettings(const char* file);
+
 // Copies the module part of PackagePath to the Windows folder and starts the copy in install mode.
 // 1 when the copy was started; otherwise 0, after telling the user.
 int CopyModuleAndRun();
