@@ -81,7 +81,6 @@ bool ExtractInstallInfo() {
     return MemberNameIs(ArchiveFormat::InstallInfoMember) && ExtractMemberToFile(InstallInfoFile) >= 0;
 }
 
-
 void LoadLeadingMembers() {
     if (!LoadWizardBitmap()) ShowMessage(nullptr, EnglishText::WizardBitmapDamaged, MB_OK | MB_ICONWARNING);
     if (!LoadLicenseText()) ShowMessage(nullptr, EnglishText::LicenseDamaged, MB_OK | MB_ICONWARNING);
