@@ -37,14 +37,14 @@ const std::string Items =
     "CPLUninstallName=Kelpack Items\r\n"
     "UninstallShortcutName={ProgramMenu}\\Kelpack\\Items,Uninstall Items\r\n";
 
-// What `kelpack log` prints for the file.
-std::string KelpackLog(const std::string& file) {
-    const std::string out = "C:\\kp-e2e\\kelpack-log.txt";
+// What `kelpack COMMAND` prints for the file.
+std::string Kelpack(const char* command, const std::string& file) {
+    const std::string out = "C:\\kp-e2e\\kelpack-out.txt";
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
     ui::Process tool;
     const std::string line =
-        "/c \"\"" + ui::WinePathOf(KP_KELPACK) + "\" log \"" + file + "\" > " + out + "\"";
+        "/c \"\"" + ui::WinePathOf(KP_KELPACK) + "\" " + command + " \"" + file + "\" > " + out + "\"";
     if (!tool.Start(std::string(system) + "\\cmd.exe", line) || !tool.WaitForExit(e2e::Patience)) return "";
     return testsupport::FileBytes(out);
 }
@@ -135,7 +135,8 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     EXPECT_EQ(stored[269], 1) << "English";
     EXPECT_EQ(GetU32(reinterpret_cast<const unsigned char*>(stored.data()) + 274), stored.size());
     // The packaging tool reads it as the uninstaller will.
-    const std::string printed = KelpackLog(info);
+    EXPECT_NE(Kelpack("verify", info).find(": OK ("), std::string::npos);
+    const std::string printed = Kelpack("log", info);
     for (const std::string& shown :
          {std::string("Title: Items"), std::string(Folder) + "\\items.txt", std::string("UninstallType = 0")})
         EXPECT_NE(printed.find(shown), std::string::npos) << shown << " in\n" << printed;
