@@ -25,6 +25,7 @@ HWND Visit(DWORD run, int control, const char* name, int button) {
         return nullptr;
     }
     std::printf("demo: %s page \"%s\"\n", name, ui::WindowText(page).c_str());
+    ui::WaitUntilPainted(page);
     ui::CaptureScreen(nullptr, (std::string("demo-") + name).c_str());
     if (button) ui::ClickButton(page, button);
     return page;
