@@ -2,7 +2,6 @@
 // finish worker and the runs after a restart.
 #include "items/end_install_info.h"
 
-#include <string.h>
 #include <windows.h>
 
 #include "common/file_system.h"
@@ -12,6 +11,7 @@
 #include "common/scoped_handles.h"
 #include "common/strings.h"
 #include "common/wizard_state.h"
+#include "items/uninstall_registration.h"
 #include "common/working_files_state.h"
 #include "script/leading_members.h"
 #include "script/log_records.h"
@@ -20,8 +20,6 @@
 #include "script/temp_names.h"
 
 namespace {
-
-constexpr char RunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 // Copies an install-information key into the end-install file, path variables expanded. 0 when the
 // install information lacks the key (an empty value counts as present).
@@ -47,13 +45,7 @@ int ScheduleFinishRun() {
     CopyBounded(sizeof command, command, module);
     AppendBounded(sizeof command, command, " -i");
     AppendBounded(sizeof command, command, EndInstallFile);
-
-    ScopedKey runOnce;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, runOnce.put(), nullptr) != ERROR_SUCCESS)
-        return 0;
-    return RegSetValueExA(runOnce.get(), Title, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                          static_cast<DWORD>(strlen(command) + 1)) == ERROR_SUCCESS;
+    return SetRunOnceCommand(command);
 }
 
 // The finish page after the restart shows the wizard bitmap from a file of its own: the package is

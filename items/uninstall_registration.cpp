@@ -146,17 +146,21 @@ void ClearFolderList() {
     RegDeleteValueA(entry.get(), FolderCount);
 }
 
+int SetRunOnceCommand(const char* command) {
+    if (IsBlankKeyPath(Title)) return 0;
+    ScopedKey runOnce;
+    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                           nullptr, runOnce.put(), nullptr) == ERROR_SUCCESS &&
+           SetString(runOnce.get(), Title, command) == ERROR_SUCCESS;
+}
+
 void ScheduleUninstallAfterRestart() {
     if (IsBlankKeyPath(Title)) return;
-    ScopedKey runOnce;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunOnceKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, runOnce.put(), nullptr) == ERROR_SUCCESS) {
-        char command[PathBufferSize * 2];
-        CopyBounded(sizeof command, command, ModuleCopyPath(1));
-        AppendBounded(sizeof command, command, " -u");
-        AppendBounded(sizeof command, command, Title);
-        SetString(runOnce.get(), Title, command);
-    }
+    char command[PathBufferSize * 2];
+    CopyBounded(sizeof command, command, ModuleCopyPath(1));
+    AppendBounded(sizeof command, command, " -u");
+    AppendBounded(sizeof command, command, Title);
+    SetRunOnceCommand(command);
     ScopedKey entry;
     if (OpenEntry(KEY_SET_VALUE, entry.put(), 0) != ERROR_SUCCESS) return;
     RegDeleteValueA(entry.get(), "DisplayName");

@@ -18,6 +18,9 @@ int DeleteUninstallEntry();
 void RecordFolderForRestart(const char* folder);
 void ClearFolderList();
 
+// Sets the title's RunOnce value: the command the system runs once at its next start. 1 when written.
+int SetRunOnceCommand(const char* command);
+
 // After an uninstallation that needs a restart: the -u run is put in RunOnce and the product leaves the
 // list of installed programs, its entry keeping only the folder list.
 void ScheduleUninstallAfterRestart();
