@@ -6,7 +6,6 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "tests/e2e/install_run.h"
@@ -58,17 +57,6 @@ class RecordedOpening {
     char old_[1024] = "";
     bool hadOld_ = false;
 };
-
-// The lines the file gets within the time, once it has at least count of them.
-std::string WaitForLines(const std::string& path, size_t count) {
-    std::string text;
-    for (DWORD waited = 0; waited < e2e::Patience; waited += 100) {
-        text = testsupport::FileBytes(path);
-        if (static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) >= count) break;
-        Sleep(100);
-    }
-    return e2e::Lower(text);
-}
 
 struct Search {
     const char* text;
@@ -127,7 +115,7 @@ TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
     HWND progress = Page(IDC_PROGRESS_TITLE);
     ASSERT_NE(progress, nullptr);
 
-    EXPECT_EQ(WaitForLines(ToolSaw, 1), "silent\r\n");
+    EXPECT_EQ(e2e::WaitForLine(ToolSaw), "silent\r\n");
     EXPECT_FALSE(IsWindowVisible(progress)) << "the page makes way for the tool";
     EXPECT_TRUE(IsWindowVisible(Backdrop()));
     testsupport::SetFileBytes(ToolMayEnd, "");
@@ -145,10 +133,10 @@ TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
     HWND explorer = WaitForWindowCaptioned("Finish Group");
     EXPECT_NE(explorer, nullptr) << "the program group is opened";
     if (explorer) PostMessageA(explorer, WM_CLOSE, 0, 0);
-    const std::string asked = WaitForLines(Asked, 1);
+    const std::string asked = e2e::WaitForLine(Asked);
     EXPECT_NE(asked.find(e2e::Lower(std::string("opened ") + target.postInfoPath)), std::string::npos)
         << asked;
-    EXPECT_EQ(WaitForLines(AppRan, 1), e2e::Lower(SystemFolder()) + "\r\n")
+    EXPECT_EQ(e2e::WaitForLine(AppRan), e2e::Lower(SystemFolder()) + "\r\n")
         << "the application runs in its folder";
     RemoveDirectoryA(group.c_str());
 }

@@ -81,6 +81,16 @@ std::string Lower(std::string text) {
     return text;
 }
 
+std::string WaitForLine(const std::string& path) {
+    std::string text;
+    for (DWORD waited = 0; waited < Patience; waited += 100) {
+        text = testsupport::FileBytes(path);
+        if (text.find('\n') != std::string::npos) break;
+        Sleep(100);
+    }
+    return Lower(text);
+}
+
 std::string FinishRunCommand(const char* title) {
     char value[1024] = "";
     DWORD size = sizeof value;

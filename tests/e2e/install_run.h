@@ -73,6 +73,10 @@ constexpr const char* RunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 // The text in lower case, for paths that the system may spell in either case.
 std::string Lower(std::string text);
 
+// The file's text in lower case once it holds a whole line (a program's redirection makes the file
+// before it writes), or what it holds when the patience runs out.
+std::string WaitForLine(const std::string& path);
+
 // The RunOnce value that starts the finish run of the title, "(none)" when missing.
 std::string FinishRunCommand(const char* title);
 

@@ -37,15 +37,6 @@ std::string Package() {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The file with its content: a program's redirection makes the file before it writes.
-std::string WaitForContent(const std::string& path, DWORD milliseconds) {
-    std::string content;
-    for (DWORD waited = 0; (content = testsupport::FileBytes(path)).empty() && waited < milliseconds;
-         waited += 100)
-        Sleep(100);
-    return content;
-}
-
 class AfterRestart : public e2e::WizardTest, public ::testing::WithParamInterface<bool> {
   protected:
     void SetUp() override {
@@ -83,7 +74,7 @@ TEST_P(AfterRestart, AFileInUseIsReplacedAndTheDeferredStepsAndTheFinishPageFoll
     EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
-    EXPECT_EQ(e2e::Lower(WaitForContent(Ran, e2e::Patience)), e2e::Lower(std::string(system) + "\r\n"))
+    EXPECT_EQ(e2e::WaitForLine(Ran), e2e::Lower(std::string(system) + "\r\n"))
         << "the application runs in its own folder";
     EXPECT_EQ(e2e::FinishRunCommand("Restarted"), "(none)");
     EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
