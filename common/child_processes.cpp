@@ -24,7 +24,7 @@ void Unquote(char* path) {
 
 }  // namespace
 
-int RunProgram(const char* program, const char* arguments, int wait) {
+int RunProgram(const char* program, const char* arguments, int wait, DWORD* exitCode) {
     constexpr size_t CommandLineSize = 520;
     char commandLine[CommandLineSize];
     char path[PathBufferSize];
@@ -49,7 +49,9 @@ int RunProgram(const char* program, const char* arguments, int wait) {
                         &process))
         return 0;
     ScopedHandle started(process.hProcess), thread(process.hThread);
-    if (wait) WaitForSingleObject(started.get(), INFINITE);
+    if (!wait) return 1;
+    WaitForSingleObject(started.get(), INFINITE);
+    if (exitCode != nullptr && !GetExitCodeProcess(started.get(), exitCode)) *exitCode = 0;
     return 1;
 }
 

@@ -121,6 +121,10 @@ constexpr const char* UninstallInfoDamaged =
     "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
 constexpr const char* UninstallBitmapDamaged =
     "Uninstall information file was corrupted or truncated, Can't extract wizard bitmap.";
+constexpr const char* UninstallInfoNotFound =
+    "Uninstall information file not found.\n\nAborting uninstallation.";
+constexpr const char* UninstallInfoWrongSignature =
+    "Uninstall information file has wrong signature.\n\nAborting uninstallation.";
 constexpr const char* InstallInfoNotFound = "Install information file not found.\n\nAborting installation.";
 }  // namespace EnglishText
 

@@ -14,5 +14,13 @@ enum PrivateMessage : WPARAM {
     UM_FINISH_DONE = 1184,    // finish worker -> background (posted)
     UM_ROLLBACK_DONE = 1194,  // rollback worker -> background (posted)
     UM_CLOSE_PAGE = 1204,     // background -> current page
+    UM_ADD_PROGRESS = 1224,   // uninstall worker -> uninstall dialog (sent): one item done
     UM_ACTIVATE_PAGE = 1234,  // background -> itself (posted)
+    // uninstall worker -> uninstall dialog (sent): a phase begins
+    UM_PHASE_FILES = 1244,
+    UM_PHASE_FOLDERS = 1254,
+    UM_PHASE_SHORTCUTS = 1264,
+    UM_PHASE_REGISTRY = 1274,
+    UM_PHASE_INI = 1284,
+    UM_UNINSTALL_DONE = 1294,  // uninstall worker -> uninstall dialog (posted): completed, aborted or vetoed
 };

@@ -3,30 +3,26 @@
 
 #include <windows.h>
 
-#include "common/message_box.h"
 #include "common/messages.h"
 #include "common/paths.h"
 #include "common/strings.h"
 #include "common/process_state.h"
 #include "ui/resources/resource_ids.h"
 #include "common/wizard_state.h"
+#include "files/file_question.h"
 
 std::atomic<int> SourceOverwriteAnswer{0};
 std::atomic<int> MiscOverwriteAnswer{0};
 
 namespace {
 
-void SetAnswer(HWND dialog, int answer) {
-    const OverwriteQuestion* question =
-        reinterpret_cast<const OverwriteQuestion*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (question == nullptr || IsDlgButtonChecked(dialog, IDC_NO_MORE_CONFIRMATION) != BST_CHECKED) return;
-    (question->kind == MiscFile ? MiscOverwriteAnswer : SourceOverwriteAnswer) = answer;
-}
+const FileQuestionRules SourceRules = {&SourceOverwriteAnswer, IDC_ABORT, MessageId::Abort,
+                                       MessageId::AbortInstallQuestion, &AbortFlag};
+const FileQuestionRules MiscRules = {&MiscOverwriteAnswer, IDC_ABORT, MessageId::Abort,
+                                     MessageId::AbortInstallQuestion, &AbortFlag};
 
 void Open(HWND dialog, const OverwriteQuestion* question) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(question));
-    CheckDlgButton(dialog, IDC_NO_MORE_CONFIRMATION, BST_UNCHECKED);
-    SetWindowTextA(dialog, ModuleCaption);
+    OpenFileQuestion(dialog, question->kind == MiscFile ? &MiscRules : &SourceRules);
 
     char folder[PathBufferSize];
     CopyBounded(sizeof folder, folder, FolderOf(question->existing.path));
@@ -38,23 +34,11 @@ void Open(HWND dialog, const OverwriteQuestion* question) {
     SetDlgItemTextA(dialog, IDC_LINE2, SelectText(MessageId::ReplaceFileQuestion));
     DescribeFile(question->member, text);
     SetDlgItemTextA(dialog, IDC_LINE3, text);
-    SetDlgItemTextA(dialog, IDC_NO_MORE_CONFIRMATION, SelectText(MessageId::NoMoreConfirmation));
-    SetDlgItemTextA(dialog, IDC_YES_BUTTON, SelectText(MessageId::Yes));
-    SetDlgItemTextA(dialog, IDC_NO_BUTTON, SelectText(MessageId::No));
-    SetDlgItemTextA(dialog, IDC_ABORT, SelectText(MessageId::Abort));
 
     // An older package file should not replace a newer one at a careless Enter.
     if (!IsNewer(question->member, question->existing, 1))
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_NO_BUTTON)),
                      TRUE);
-    MessageBeep(MB_ICONQUESTION);
-}
-
-void Paint(HWND dialog) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    DrawIcon(dc, 15, 15, LoadIconA(nullptr, IDI_QUESTION));
-    EndPaint(dialog, &paint);
 }
 
 }  // namespace
@@ -89,30 +73,10 @@ INT_PTR CALLBACK OverwriteDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             Open(dialog, reinterpret_cast<const OverwriteQuestion*>(lParam));
             return FALSE;  // the focus is set
         case WM_PAINT:
-            Paint(dialog);
+            PaintFileQuestion(dialog);
             return TRUE;
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDC_YES_BUTTON:
-                    SetAnswer(dialog, 1);
-                    EndDialog(dialog, 1);
-                    return TRUE;
-                case IDC_NO_BUTTON:
-                    SetAnswer(dialog, -1);
-                    EndDialog(dialog, 0);
-                    return TRUE;
-                case IDCANCEL:  // Escape keeps this file and decides nothing for the others
-                    EndDialog(dialog, 0);
-                    return TRUE;
-                case IDC_ABORT:
-                    if (ShowMessage(dialog, SelectText(MessageId::AbortInstallQuestion),
-                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
-                        AbortFlag = 1;
-                        EndDialog(dialog, 0);
-                    }
-                    return TRUE;
-            }
-            break;
+            return HandleFileQuestionCommand(dialog, LOWORD(wParam));
     }
     return FALSE;
 }

@@ -165,4 +165,9 @@ void LoadLogCounter(const char* section) {
     Counters[index] = ReadIntSetting(section, Sections[index].countKey, 0, InstallLogFile);
 }
 
+long LogCounter(const char* section) {
+    int index = FindSection(section);
+    return index < 0 ? 0 : Counters[index];
+}
+
 void RewindFileList() { SetFilePointer(FileListHandle, 0, nullptr, FILE_BEGIN); }

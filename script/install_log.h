@@ -23,5 +23,7 @@ void WriteSourceFileCount();
 // Takes the section's counter from its count key in the log (uninstall mode, rollback), after writing a
 // pending SourceFile count.
 void LoadLogCounter(const char* section);
+// The section's counter as it stands: the entries not yet read back (0 for a section not counted).
+long LogCounter(const char* section);
 // Moves the file list to its first record, for reading.
 void RewindFileList();

@@ -17,7 +17,7 @@
 #include "common/progress_report.h"
 #include "ui/progress_bar.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/shorten_path.h"
+#include "common/shorten_path.h"
 #include "ui/wizard_bitmap.h"
 #include "common/wizard_state.h"
 

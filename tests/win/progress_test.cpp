@@ -1,7 +1,7 @@
 // The progress bar control and the path shortening of the progress page.
 #include "tests/win/win_test.h"
 #include "ui/progress_bar.h"
-#include "ui/shorten_path.h"
+#include "common/shorten_path.h"
 
 namespace {
 

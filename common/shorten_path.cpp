@@ -1,5 +1,5 @@
 // Fitting a path into a one-line control: the last components say most about where a file goes.
-#include "ui/shorten_path.h"
+#include "common/shorten_path.h"
 
 #include "common/scoped_handles.h"
 #include "common/strings.h"
