@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/install_run.h"
+#include "tests/e2e/machine_picture.h"
 #include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
@@ -57,64 +56,6 @@ void MakeOld(const std::string& path) {
     CloseHandle(file);
 }
 
-// "key : value = data" for every value under the registry key.
-void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines) {
-    HKEY key;
-    if (RegOpenKeyExA(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    char item[512];
-    BYTE data[4096];
-    for (DWORD index = 0;; ++index) {
-        DWORD itemSize = sizeof item, dataSize = sizeof data, type = 0;
-        const LONG read = RegEnumValueA(key, index, item, &itemSize, nullptr, &type, data, &dataSize);
-        if (read == ERROR_MORE_DATA) continue;  // not something an installation writes
-        if (read != ERROR_SUCCESS) break;
-        lines.push_back(name + " : " + item + " = " + std::string(reinterpret_cast<char*>(data), dataSize));
-    }
-    std::vector<std::string> subkeys;
-    for (DWORD index = 0;; ++index) {
-        DWORD itemSize = sizeof item;
-        if (RegEnumKeyExA(key, index, item, &itemSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subkeys.push_back(item);
-    }
-    RegCloseKey(key);
-    for (const std::string& subkey : subkeys) ListKey(root, name + "\\" + subkey, lines);
-}
-
-// What an installation may touch: the top of drive C:, the program files, the Windows and the temporary
-// folders, and the software keys of the registry. A picture to compare before and after a run.
-std::vector<std::string> MachinePicture() {
-    std::vector<std::string> lines;
-    // "path size" for every file and folder under root.
-    const auto ListTree = [&lines](const std::string& root, bool deep) {
-        ui::ForEachEntry(root, deep, [&lines](const std::string& path, const WIN32_FIND_DATAA& found) {
-            lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
-        });
-    };
-    ListTree("C:", false);
-    ListTree("C:\\Program Files", true);
-    ListTree(e2e::WindowsFolder(), false);
-    // The module's copy in the Windows folder stays on purpose (later runs start it); the first run of
-    // the test program leaves it there.
-    std::erase(lines, e2e::WindowsFolder() + "\\KPinst27.exe 262144");
-    ListTree(e2e::TempFolder(), true);
-    ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
-    ListKey(HKEY_CURRENT_USER, "Software", lines);
-    return lines;
-}
-
-// What one picture has that the other has not: "+ line" added since before, "- line" gone.
-std::vector<std::string> Changes(std::vector<std::string> before, std::vector<std::string> after) {
-    std::sort(before.begin(), before.end());
-    std::sort(after.begin(), after.end());
-    std::vector<std::string> gone, added, changes;
-    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
-    for (const std::string& line : gone) changes.push_back("- " + line);
-    for (const std::string& line : added) changes.push_back("+ " + line);
-    return changes;
-}
-
 class FilePhase : public e2e::WizardTest {
   protected:
     // Starts the package, installs into the folder it proposes and returns the progress page.
@@ -129,12 +70,12 @@ class FilePhase : public e2e::WizardTest {
     }
     // The same, after taking a picture of the machine to compare with at the end.
     HWND InstallFromPicture(const std::string& package) {
-        before_ = MachinePicture();
+        before_ = e2e::MachinePicture();
         return Install(package);
     }
     // The machine is as it was before the run.
     void ExpectRolledBack(const char* note = "") {
-        EXPECT_EQ(Changes(before_, MachinePicture()), std::vector<std::string>{}) << note;
+        EXPECT_EQ(e2e::Changes(before_, e2e::MachinePicture()), std::vector<std::string>{}) << note;
     }
     HWND Question() { return Page(IDC_NO_MORE_CONFIRMATION); }
     // Answers the overwrite question that names the file, optionally with "No more confirmation." set.

@@ -142,3 +142,64 @@ TEST_F(Korean, TheSystemItemWarningsSpeakKorean) {
 }
 
 }  // namespace
+
+TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
+    const std::string folder = "C:\\Program Files\\Uninstall-ko";
+    Leave(StartAtFolderPage(e2e::WritePackage(
+              "uninstall-ko.exe",
+              e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\nDefInstallFolder=" + folder +
+                                     "\r\n[MiscFile]\r\nMiscFile1={InstallDir}\\extra.dat,2,0,0,0,0\r\n"
+                                     "[Uninstall]\r\nCPLUninstallName=Hello\r\n",
+                                 {{"Src\\hello.txt", "hello"}, {"Misc1", "extra"}}))),
+          IDC_INSTALL);
+    ExpectFinished();
+    testsupport::SetFileBytes(folder + "\\mine.txt", "mine");
+    char command[1024] = "";
+    DWORD size = sizeof command;
+    ASSERT_EQ(
+        RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello",
+                     "UninstallString", RRF_RT_REG_SZ, nullptr, command, &size),
+        ERROR_SUCCESS);
+    const std::string line = command;
+    const size_t end = line.find('"', 1);
+    ASSERT_TRUE(run_.Start(line.substr(1, end - 1), line.substr(end + 2)));
+
+    const std::string caption = "Hello" + KoreanText(MessageId::UninstallCaptionSuffix);
+    HWND confirmation = Box(Formatted(MessageId::UninstallQuestion, "Hello"));
+    ASSERT_NE(confirmation, nullptr);
+    EXPECT_EQ(ui::WindowText(confirmation), caption);
+    ui::CaptureScreen(confirmation, "korean-uninstall-confirmation");
+    ui::ClickButton(confirmation, IDYES);
+
+    // The shared-file question about the misc file, then the unknown-file question about mine.txt.
+    for (const auto& [heading, shot] :
+         {std::pair{MessageId::FileMayBeShared, "korean-uninstall-shared-file"},
+          std::pair{MessageId::FileNotInstalledByUs, "korean-uninstall-unknown-file"}}) {
+        HWND question = Page(IDC_DELETE_QUESTION);
+        ASSERT_NE(question, nullptr) << shot;
+        ExpectTexts(question, {{IDC_DELETE_QUESTION, KoreanText(heading)},
+                               {IDC_DELETE_LINE3, KoreanText(MessageId::DeleteFileQuestion)},
+                               {IDC_NO_MORE_CONFIRMATION, KoreanText(MessageId::NoMoreConfirmation)},
+                               {IDC_YES_BUTTON, KoreanText(MessageId::Yes)},
+                               {IDC_NO_BUTTON, KoreanText(MessageId::No)},
+                               {IDC_UNINSTALL_BUTTON, KoreanText(MessageId::UninstallAbort)}});
+        ui::WaitUntilPainted(question);
+        ui::CaptureScreen(question, shot);
+        ui::ClickButton(question, IDC_YES_BUTTON);
+        ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
+    }
+    HWND dialog = Page(IDC_UNINSTALL_HEADING);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ui::WindowText(dialog), caption);
+    const std::string completed = Formatted(MessageId::UninstallCompleted, "Hello");
+    for (int wait = 0; wait < 300 && Text(dialog, IDC_UNINSTALL_HEADING) != completed; ++wait) Sleep(100);
+    ExpectTexts(dialog, {{IDC_UNINSTALL_HEADING, completed},
+                         {IDC_PHASE_NAME1, KoreanText(MessageId::Files)},
+                         {IDC_PHASE_NAME1 + 8, KoreanText(MessageId::IniItems)},
+                         {IDC_UNINSTALL_BUTTON, KoreanText(MessageId::Ok)}});
+    ui::WaitUntilPainted(dialog);
+    ui::CaptureScreen(dialog, "korean-uninstall");
+    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
+    ExpectEndsWith(0);
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+}

@@ -1,7 +1,8 @@
-// The demonstration run of `make demo`: starts the example package, as far as the module takes it now.
-// Without --wait-for-user it walks the wizard itself (welcome, license, information, install folder,
-// progress, finish), saving a screenshot of every page, and installs into the proposed folder; with it, the
-// user clicks through and the demo ends with the run.
+// The demonstration run of `make demo`: the whole life of the example application. Without
+// --wait-for-user it walks the wizard itself (welcome, license, information, install folder, progress,
+// finish), installs into the proposed folder, runs the application, then uninstalls it from the command
+// of its entry in the list of installed programs, saving a screenshot of every page and question; with
+// it, the user clicks through the installation and the demo ends with that run.
 #include <shlobj.h>
 #include <windows.h>
 
@@ -83,6 +84,80 @@ void ShowSystemItems() {
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello", name);
 }
 
+const char EntryKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello";
+
+std::string RegistryString(HKEY root, const char* key, const char* name) {
+    char data[1024] = "";
+    DWORD size = sizeof data;
+    return RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS ? data : "";
+}
+
+// Runs the installed application as its shortcut does and prints what it says.
+void RunTheApplication() {
+    const std::string folder =
+        RegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Examples\\Hello", "InstallDir");
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    const std::string out = folder + "\\demo-output.txt";
+    // Its closing pause reads the empty input and goes on.
+    ui::Process app;
+    if (folder.empty() ||
+        !app.Start(std::string(system) + "\\cmd.exe",
+                   "/c \"\"" + folder + "\\Hello.cmd\" < nul > \"" + out + "\"\"") ||
+        !app.WaitForExit(Patience)) {
+        std::fprintf(stderr, "demo: the application did not run\n");
+        return;
+    }
+    char line[256];
+    if (FILE* said = std::fopen(out.c_str(), "r")) {
+        while (std::fgets(line, sizeof line, said)) std::printf("demo:   the application says: %s", line);
+        std::fclose(said);
+    }
+    DeleteFileA(out.c_str());
+}
+
+// Takes a picture of the window as demo-NAME once it has painted.
+void Capture(HWND window, const char* name) {
+    ui::WaitUntilPainted(window);
+    ui::CaptureScreen(nullptr, (std::string("demo-") + name).c_str());
+}
+
+// Uninstalls as the list of installed programs does: confirms, lets the shared helper DLL go, and
+// closes the dialog once it reports success.
+bool Uninstall() {
+    const std::string command = RegistryString(HKEY_LOCAL_MACHINE, EntryKey, "UninstallString");
+    const size_t end = command.find('"', 1);
+    ui::Process run;
+    if (command.empty() || end == std::string::npos ||
+        !run.Start(command.substr(1, end - 1), command.substr(end + 2))) {
+        std::fprintf(stderr, "demo: no uninstall command\n");
+        return false;
+    }
+    std::printf("demo: uninstalling with %s\n", command.c_str());
+    HWND confirmation = ui::WaitForMessageBox(run.Id(), Patience);
+    if (!confirmation) return false;
+    Capture(confirmation, "uninstall-confirmation");
+    ui::ClickButton(confirmation, IDYES);
+    HWND question = ui::WaitForDialogWithControl(run.Id(), IDC_DELETE_QUESTION, Patience);
+    if (!question) return false;
+    std::printf("demo: asked \"%s\" about %s\n",
+                ui::WindowText(GetDlgItem(question, IDC_DELETE_QUESTION)).c_str(),
+                ui::WindowText(GetDlgItem(question, IDC_DELETE_LINE2)).c_str());
+    Capture(question, "uninstall-shared-file");
+    ui::ClickButton(question, IDC_YES_BUTTON);
+    HWND dialog = ui::WaitForDialogWithControl(run.Id(), IDC_UNINSTALL_HEADING, Patience);
+    for (int wait = 0;
+         dialog && wait < 300 && ui::WindowText(GetDlgItem(dialog, IDC_UNINSTALL_BUTTON)) != "Ok"; ++wait)
+        Sleep(100);
+    if (!dialog) return false;
+    std::printf("demo: %s\n", ui::WindowText(GetDlgItem(dialog, IDC_UNINSTALL_HEADING)).c_str());
+    Capture(dialog, "uninstall");
+    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
+    if (!run.WaitForExit(Patience)) return false;
+    std::printf("demo: the uninstallation run exited with %ld\n", static_cast<long>(run.ExitCode()));
+    return run.ExitCode() == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,5 +185,11 @@ int main(int argc, char** argv) {
     std::printf("demo: the installation run exited with %ld; screenshots in build/screenshots/demo-*.png\n",
                 static_cast<long>(run.ExitCode()));
     ShowSystemItems();
-    return run.ExitCode() == 0 ? 0 : 1;
+    if (run.ExitCode() != 0) return 1;
+    if (waitForUser) return 0;
+    RunTheApplication();
+    if (!Uninstall()) return 1;
+    std::printf("demo: after the uninstallation (the lines below list what is left)\n");
+    ShowSystemItems();
+    return 0;
 }

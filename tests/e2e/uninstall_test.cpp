@@ -1,0 +1,345 @@
+// The whole life of an application: installed through the wizard with every kind of item, then removed
+// the ways users remove it, after which the machine is as it was before. And the uninstallation's
+// questions, its abort, the uninstall tool's veto and uninstall information files that cannot be used.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/install_run.h"
+#include "tests/e2e/machine_picture.h"
+#include "tests/support/archive_fixture.h"
+#include "tests/support/server_fixture.h"
+#include "tests/support/shell_link.h"
+#include "tools/ui_driver/ui_driver.h"
+#include "ui/resources/resource_ids.h"
+
+namespace {
+
+using e2e::Patience;
+using testsupport::FileBytes;
+using testsupport::SetFileBytes;
+using Strings = std::vector<std::string>;
+
+constexpr char Folder[] = "C:\\Program Files\\Life";
+constexpr char EntryKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Life";
+constexpr char Confirmation[] = "This will uninstall Life from your computer.\n\nContinue uninstallation?";
+constexpr char Completed[] = "Life was successfully uninstalled.";
+constexpr char UnknownFileQuestion[] = "Following file is not installed by install program.";
+
+// Every kind of item: source files in sub-folders and a help file, a shared COM server and a type
+// library, shortcuts in the program menu and on the desktop, registry values of each type, an INI file
+// of its own and an entry in win.ini, the entry in the list of installed programs and an uninstall
+// shortcut.
+const std::string Items =
+    "[MiscFile]\r\n"
+    "MiscFile1={InstallDir}\\server.dll,2,1,1,1,0\r\n"
+    "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n"
+    "[Shortcut]\r\n"
+    "Shortcut1=Life,{InstallDir}\\life.txt,{ProgramMenu}\\Kelpack\\Life,{InstallDir}\r\n"
+    "Shortcut2=Life,{InstallDir}\\life.txt,{DeskTop},{InstallDir}\r\n"
+    "[Registry]\r\n"
+    "Registry1=0,0,2,SOFTWARE\\Kelpack Life\\Settings,Folder,1,{InstallDir}\r\n"
+    "Registry2=0,0,1,Software\\Kelpack Life,Number,2,-1\r\n"
+    "Registry3=0,0,1,Software\\Kelpack Life,Bytes,3,01 02\r\n"
+    "[Ini]\r\n"
+    "Ini1=0,0,{InstallDir}\\conf\\life.ini,Life,List,a\r\n"
+    "Ini2=0,0,{WinIni},Kelpack Life,Folder,{InstallDir}\r\n";
+
+const std::string Registration =
+    "[Uninstall]\r\n"
+    "CPLUninstallName=Kelpack Life\r\n"
+    "UninstallShortcutName={ProgramMenu}\\Kelpack\\Life,Uninstall Life\r\n";
+
+std::string ShellFolder(int id) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, id, nullptr, 0, path);
+    return path;
+}
+
+std::string UninstallString() {
+    char data[1024] = "";
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, EntryKey, "UninstallString", RRF_RT_REG_SZ, nullptr, data, &size))
+        return "";
+    return data;
+}
+
+// The uninstall information file that the entry names.
+std::string UninstallInfo() {
+    const std::string command = UninstallString();
+    const size_t mode = command.find(" -U");
+    return mode == std::string::npos ? "" : command.substr(mode + 3);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool HiddenAndReadOnly(const std::string& path) {
+    const DWORD both = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & both) == both;
+}
+
+// How a user starts the uninstallation.
+enum class Way { Shortcut, Command, WineList };
+
+class Uninstall : public e2e::WizardTest {
+  protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    void TearDown() override {
+        e2e::EndStrayRuns();
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, EntryKey);
+    }
+
+    static std::string Package(const std::string& more, const std::string& general = "") {
+        const std::string info = "[General]\r\nTitle=Life\r\nLanguage=1\r\nDefInstallFolder=" +
+                                 std::string(Folder) + "\r\n" + general + more;
+        return e2e::WritePackage(
+            "life.exe", e2e::WizardMembers(info, {{"Src\\life.txt", "life"},
+                                                  {"Src\\docs\\life.hlp", "help"},
+                                                  {"Src\\docs\\more\\notes.txt", "notes"},
+                                                  {"Misc1", e2e::Fixture("com_server.dll")},
+                                                  {"Misc2", e2e::Fixture("fixture.tlb")}}));
+    }
+
+    // Installs through the wizard into the folder it proposes, to the end of the finish page.
+    void Install(const std::string& package) {
+        Leave(StartAtFolderPage(package), IDC_INSTALL);
+        ExpectFinished();
+    }
+
+    // Starts the uninstallation the user's way; the module's run is followed from then on.
+    void StartUninstall(Way way) {
+        const std::string command = UninstallString();
+        ASSERT_FALSE(command.empty()) << "no entry";
+        if (way == Way::Shortcut) {
+            const testsupport::Link link =
+                testsupport::ReadLink(ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Life\\Uninstall Life.LNK");
+            ASSERT_TRUE(run_.Start(link.path, link.arguments)) << link.path;
+        } else if (way == Way::Command) {
+            // As the system runs it: the quoted program, then the rest of the line.
+            const size_t end = command.find('"', 1);
+            ASSERT_TRUE(run_.Start(command.substr(1, end - 1), command.substr(end + 2)));
+        } else {
+            ASSERT_TRUE(list_.Start(e2e::WindowsFolder() + "\\system32\\uninstaller.exe", "--remove Life"));
+            const DWORD id = ui::WaitForProcessNamed("KPinst27.exe", Patience);
+            ASSERT_NE(id, 0u) << "Wine's list started no uninstallation";
+            ASSERT_TRUE(run_.Attach(id));
+        }
+    }
+
+    // Runs the module on the uninstall information file as the entry would.
+    void StartUninstall(const std::string& info) {
+        ASSERT_TRUE(run_.Start(e2e::WindowsFolder() + "\\KPinst27.exe", "-U" + info));
+    }
+
+    // The uninstall dialog once the heading says the run completed.
+    HWND WaitForCompletion(HWND dialog, const char* heading = Completed) {
+        for (DWORD waited = 0; dialog != nullptr && waited < Patience; waited += 100) {
+            if (Text(dialog, IDC_UNINSTALL_HEADING) == heading) return dialog;
+            Sleep(100);
+        }
+        ADD_FAILURE() << "the dialog never said: " << heading;
+        return nullptr;
+    }
+
+    // Confirms, waits for the end of the removal, closes the dialog with its button and expects the run
+    // to end with 0 and no working file left. Screenshots are named with the prefix when one is given.
+    void ConfirmAndComplete(const char* shots = nullptr) {
+        const std::string confirmation = shots ? std::string(shots) + "-confirmation" : "";
+        ASSERT_TRUE(Answer(Confirmation, IDYES, shots ? confirmation.c_str() : nullptr));
+        HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Text(dialog, IDC_UNINSTALL_BUTTON), "Ok");
+        for (int phase = 0; phase < 5; ++phase) EXPECT_TRUE(Visible(dialog, IDC_PHASE_MARK1 + 2 * phase));
+        if (shots) {
+            ui::WaitUntilPainted(dialog);
+            ui::CaptureScreen(dialog, (std::string(shots) + "-completed").c_str());
+        }
+        ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
+        ExpectEndsWith(0);
+    }
+
+    // Answers the unknown-file question about the file.
+    void ReplyUnknown(const std::string& file, int button, const char* shot = nullptr) {
+        HWND question = Page(IDC_DELETE_QUESTION);
+        ASSERT_NE(question, nullptr) << file;
+        EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), UnknownFileQuestion);
+        EXPECT_EQ(Text(question, IDC_DELETE_LINE2).rfind(file, 0), 0u) << Text(question, IDC_DELETE_LINE2);
+        EXPECT_EQ(Text(question, IDC_DELETE_LINE3), "Delete above file?");
+        if (shot) {
+            ui::WaitUntilPainted(question);
+            ui::CaptureScreen(question, shot);
+        }
+        ui::ClickButton(question, button);
+        ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
+    }
+
+    ui::Process list_;
+};
+
+class Life : public Uninstall, public ::testing::WithParamInterface<Way> {};
+
+TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
+    const Strings before = e2e::MachinePicture();
+    Install(Package(Items + Registration));
+    // The help system makes its index beside a help file once it is opened.
+    SetFileBytes(std::string(Folder) + "\\docs\\life.GID", "index");
+    ASSERT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
+    ASSERT_NE(e2e::Changes(before, e2e::MachinePicture()), Strings{});
+
+    StartUninstall(GetParam());
+    ConfirmAndComplete(GetParam() == Way::Command ? "uninstall" : nullptr);
+    EXPECT_EQ(e2e::Changes(before, e2e::MachinePicture()), Strings{});
+    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "") << "unregistered";
+}
+
+std::string WayName(const ::testing::TestParamInfo<Way>& info) {
+    const char* names[] = {"FromTheShortcut", "FromTheCommand", "FromWinesList"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Life, ::testing::Values(Way::Shortcut, Way::Command, Way::WineList), WayName);
+
+TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
+    Install(Package("", Registration));
+    const Strings installed = e2e::MachinePicture();
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDNO));
+    ExpectEndsWith(0);
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
+    StartUninstall(Way::Command);
+    ConfirmAndComplete();
+}
+
+TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
+    Install(Package("", Registration));
+    const std::string info = UninstallInfo();
+    const std::string stored = FileBytes(info);
+    SetFileAttributesA(info.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::string damaged = "C:\\kp-e2e\\damaged.inf";
+    const char* truncated = "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
+    const struct {
+        std::string bytes;  // empty: no file
+        bool confirmed;     // the head is sound: the damage shows only after the confirmation
+        const char* message;
+    } cases[] = {
+        {"", false, "Uninstall information file not found.\n\nAborting uninstallation."},
+        {stored.substr(0, 100), false, truncated},
+        {"KPUI0206" + stored.substr(8), false,
+         "Uninstall information file has wrong signature.\n\nAborting uninstallation."},
+        {stored.substr(0, stored.size() - 10), true, truncated},
+    };
+    for (const auto& [bytes, confirmed, message] : cases) {
+        DeleteFileA(damaged.c_str());
+        if (!bytes.empty()) SetFileBytes(damaged, bytes);
+        StartUninstall(damaged);
+        if (confirmed) {
+            ASSERT_TRUE(Answer(Confirmation, IDYES));
+        }
+        EXPECT_TRUE(Answer(message, IDOK)) << message;
+        ExpectEndsWith(static_cast<DWORD>(-1));
+    }
+    DeleteFileA(damaged.c_str());
+    // Nothing was removed on the way.
+    EXPECT_EQ(FileBytes(std::string(Folder) + "\\life.txt"), "life");
+    StartUninstall(Way::Command);
+    ConfirmAndComplete();
+}
+
+TEST_F(Uninstall, TheUninstallToolCanVetoIt) {
+    // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
+    const std::string veto = "C:\\kp-e2e\\veto";
+    Install(Package(Registration + "UninstallSilentToolPath={SysDir}\\cmd.exe\r\n"
+                                   "UninstallSilentToolArg=/c if exist " + veto + " exit 1\r\n"));
+    SetFileBytes(veto, "");
+    const Strings installed = e2e::MachinePicture();
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ExpectEndsWith(0);
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
+    EXPECT_TRUE(HiddenAndReadOnly(UninstallInfo()));
+    DeleteFileA(veto.c_str());
+    StartUninstall(Way::Command);
+    ConfirmAndComplete();
+}
+
+// Unknown files in an installed folder, by the package's uninstall type and the user's answers.
+TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
+    const std::string mine = std::string(Folder) + "\\mine.txt";
+    const std::string notes = std::string(Folder) + "\\docs\\more\\user.txt";
+    const struct {
+        const char* type;
+        std::vector<int> answers;  // to the questions about mine.txt, then user.txt
+        bool mineStays, notesStay;
+    } cases[] = {
+        {"0", {IDYES, IDNO}, false, true},
+        {"0", {IDNO, IDYES}, true, false},
+        {"1", {}, false, false},
+        {"2", {}, true, true},
+    };
+    for (const auto& [type, answers, mineStays, notesStay] : cases) {
+        SCOPED_TRACE(std::string("type ") + type);
+        Install(Package(Registration + "UninstallType=" + type + "\r\n"));
+        SetFileBytes(mine, "mine");
+        SetFileBytes(notes, "notes");
+        StartUninstall(Way::Command);
+        ASSERT_TRUE(Answer(Confirmation, IDYES));
+        // Folders go innermost first: the notes' folder is asked about before the install folder.
+        if (!answers.empty()) {
+            ReplyUnknown("user.txt", answers[1], type == std::string("0") && answers[1] == IDNO
+                                                     ? "uninstall-unknown-file"
+                                                     : nullptr);
+            ReplyUnknown("mine.txt", answers[0]);
+        }
+        HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
+        ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
+        ExpectEndsWith(0);
+        EXPECT_EQ(FileBytes(mine) == "mine", mineStays);
+        EXPECT_EQ(FileBytes(notes) == "notes", notesStay);
+        // What the installation made is gone all the same.
+        EXPECT_FALSE(Exists(std::string(Folder) + "\\life.txt"));
+        EXPECT_EQ(UninstallString(), "");
+        DeleteFileA(mine.c_str());
+        DeleteFileA(notes.c_str());
+        RemoveDirectoryA((std::string(Folder) + "\\docs\\more").c_str());
+        RemoveDirectoryA((std::string(Folder) + "\\docs").c_str());
+        RemoveDirectoryA(Folder);
+    }
+}
+
+TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
+    Install(Package(Registration));
+    const std::string info = UninstallInfo();
+    const std::string mine = std::string(Folder) + "\\mine.txt";
+    SetFileBytes(mine, "mine");
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    HWND question = Page(IDC_DELETE_QUESTION);
+    ASSERT_NE(question, nullptr);
+    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
+    // No to the abort question leaves the file question open; Yes ends the run.
+    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDNO));
+    EXPECT_TRUE(IsWindowVisible(question));
+    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
+    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDYES,
+                       "uninstall-abort-question"));
+    ExpectEndsWith(0);
+    EXPECT_EQ(UninstallInfo(), info);
+    EXPECT_TRUE(HiddenAndReadOnly(info));
+    EXPECT_EQ(FileBytes(mine), "mine");
+    EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
+
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ReplyUnknown("mine.txt", IDYES);
+    HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
+    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
+    ExpectEndsWith(0);
+    EXPECT_FALSE(Exists(Folder));
+    EXPECT_EQ(UninstallString(), "");
+}
+
+}  // namespace
