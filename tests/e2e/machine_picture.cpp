@@ -58,8 +58,10 @@ std::vector<std::string> MachinePicture() {
     ListTree(WindowsFolder(), false);
     std::erase(lines, WindowsFolder() + "\\KPinst27.exe 262144");
     ListTree(TempFolder(), true);
-    for (int folder : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
-        ListTree(ShellFolderPath(folder), true);
+    // A folder the system does not name would be listed from the root of the current drive.
+    for (int folder :
+         {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+        if (const std::string path = ShellFolderPath(folder); !path.empty()) ListTree(path, true);
     ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
     ListKey(HKEY_CURRENT_USER, "Software", lines);
     const std::string winIni = testsupport::FileBytes(WindowsFolder() + "\\win.ini");
