@@ -160,7 +160,10 @@ TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
         {down, REG_DWORD, dword(2), false, 0, REG_DWORD, dword(1)},
         {down, REG_DWORD, dword(1), false, 1, REG_NONE, ""},
         {down, REG_SZ, std::string("12", 3), false, 0, REG_SZ, std::string("11", 3)},
+        {down, REG_SZ, std::string("1", 2), false, 1, REG_NONE, ""},
         {down, REG_BINARY, "\x05\x01", false, 0, REG_BINARY, dword(0x0104)},
+        {down, REG_BINARY, "\x03", false, 0, REG_BINARY, dword(2)},
+        {down, REG_BINARY, "\x01", false, 1, REG_NONE, ""},
         // Unreadable counts never free the file, and a count of 0 is left alone.
         {down, REG_BINARY, "12345", false, 0, REG_DWORD, dword(1)},
         {down, REG_MULTI_SZ, std::string("1\0", 3), false, 0, REG_DWORD, dword(1)},

@@ -1,0 +1,522 @@
+// Removal of what an installation left, against the real file system and registry: forced deletes, the
+// handled-file list, the folder sweep, the two delete questions answered from another thread, the help
+// index files, and the uninstall phases over a scratch log.
+#include <climits>
+
+#include "common/messages.h"
+#include "common/uninstall_state.h"
+#include "common/working_files_state.h"
+#include "files/delete_questions.h"
+#include "files/file_removal.h"
+#include "script/log_records.h"
+#include "tests/win/win_test.h"
+#include "uninstall/uninstall_phases.h"
+
+namespace {
+
+using testsupport::Exists;
+using Strings = std::vector<std::string>;
+
+constexpr char TestKey[] = "Software\\Kelpack Test Removal";
+
+std::string Upper(std::string text) {
+    CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Presses a control of a dialog or message box of the test thread, as a click or key would.
+void Press(HWND window, int id) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+// How the helper answers a delete question: it checks "No more confirmation." when asked to, presses
+// Abort and gives the abort question abortAnswer unless that is 0, then presses button if the dialog is
+// still there.
+struct Reply {
+    int button;
+    bool forAll = false;
+    int abortAnswer = 0;
+};
+
+// What the first question showed.
+struct Shown {
+    HWND dialog = nullptr, owner = nullptr;
+    std::string heading, folderLine, question;
+    Strings buttons;
+    bool noFocused = false;
+};
+
+// Answers every delete question of this process alike, from a thread of its own, until Stop.
+class Answerer {
+  public:
+    explicit Answerer(Reply reply) : reply_(reply) {
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                HWND dialog = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_DELETE_QUESTION, 50);
+                if (dialog == nullptr) continue;
+                if (asked_++ == 0) Read(dialog);
+                Answer(dialog);
+                ui::WaitForWindowToGo(dialog, 10000);
+            }
+        });
+    }
+    ~Answerer() { Stop(); }
+    // The number of questions answered.
+    int Stop() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        return asked_;
+    }
+    Shown first;
+    std::string abortText;  // the abort question and its owner, when Abort was pressed
+    HWND abortOwner = nullptr;
+    bool stayedAfterAbortQuestion = false;
+
+  private:
+    void Read(HWND dialog) {
+        first.dialog = dialog;
+        first.owner = GetWindow(dialog, GW_OWNER);
+        first.heading = ui::WindowText(GetDlgItem(dialog, IDC_DELETE_QUESTION));
+        first.folderLine = ui::WindowText(GetDlgItem(dialog, IDC_DELETE_LINE1));
+        first.question = ui::WindowText(GetDlgItem(dialog, IDC_DELETE_LINE3));
+        first.buttons = ui::ButtonLabels(dialog);
+        // The focus arrives with the activation, which may follow the dialog's showing by a moment.
+        for (int wait = 0; wait < 20 && !first.noFocused; ++wait, Sleep(50))
+            first.noFocused = ui::FocusedControl(dialog) == GetDlgItem(dialog, IDC_NO_BUTTON);
+    }
+    void Answer(HWND dialog) {
+        if (reply_.forAll)
+            SendMessageA(GetDlgItem(dialog, IDC_NO_MORE_CONFIRMATION), BM_SETCHECK, BST_CHECKED, 0);
+        if (reply_.abortAnswer != 0) {
+            Press(dialog, IDC_UNINSTALL_BUTTON);
+            HWND box = ui::WaitForMessageBox(GetCurrentProcessId(), 10000);
+            if (box == nullptr) return Press(dialog, IDC_NO_BUTTON);  // never leave the test thread stuck
+            abortText = ui::MessageBoxText(box);
+            abortOwner = GetWindow(box, GW_OWNER);
+            Press(box, reply_.abortAnswer);
+            ui::WaitForWindowToGo(box, 10000);
+            stayedAfterAbortQuestion = !ui::WaitForWindowToGo(dialog, 500);
+            if (!stayedAfterAbortQuestion) return;
+        }
+        Press(dialog, reply_.button);
+    }
+    Reply reply_;
+    std::atomic<bool> stop_{false};
+    int asked_ = 0;
+    std::thread thread_;
+};
+
+// What a phase reported: goOn answers 1 up to its GoOnLimit-th call, itemDone counts steps.
+int Steps = 0, GoOnCalls = 0, GoOnLimit = INT_MAX;
+int CountedGoOn() { return ++GoOnCalls <= GoOnLimit; }
+void CountedStep() { ++Steps; }
+const UninstallProgress Counted = {CountedGoOn, CountedStep};
+
+// A scratch folder and log, the module's dialogs owned by a stand-in page, an empty handled-file index
+// and fresh answers; the registry values and the current folder are put back afterwards.
+class RemovalTest : public testsupport::PackageTest {
+  protected:
+    void SetUp() override {
+        PackageTest::SetUp();
+        GetCurrentDirectoryA(sizeof currentFolder_, currentFolder_);
+        ForgetHandledFiles();
+        UninstallAbort = 0;
+        UninstallType = 0;
+        SharedFileAnswer = SweepAnswer = 0;
+        LanguageFlag = 1;
+        Steps = GoOnCalls = 0;
+        GoOnLimit = INT_MAX;
+        ModuleInstance = testsupport::LoadModuleResources();
+        ASSERT_NE(ModuleInstance, nullptr);
+        CurrentPage = testsupport::CreateTestWindow("KpRemovalPage", DefWindowProcA, 0);
+    }
+    void TearDown() override {
+        if (HandledListHandle != INVALID_HANDLE_VALUE) CloseHandle(HandledListHandle);
+        HandledListHandle = INVALID_HANDLE_VALUE;
+        ForgetHandledFiles();
+        for (const std::string& path : counted_)
+            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, path.c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, TestKey);
+        DestroyWindow(CurrentPage);
+        CurrentPage = nullptr;
+        FreeLibrary(ModuleInstance);
+        ModuleInstance = nullptr;
+        UninstallAbort = 0;
+        UninstallType = 0;
+        SharedFileAnswer = SweepAnswer = 0;
+        SetCurrentDirectoryA(currentFolder_);
+        // A file left read-only by a failed check must not outlive the scratch folder.
+        ui::ForEachEntry(folder_.Root().string(), true,
+                         [](const std::string& path, const WIN32_FIND_DATAA& found) {
+                             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                         });
+        PackageTest::TearDown();
+    }
+    // Files with content, and folders, in the scratch folder; their full paths.
+    std::string File(const std::string& name) {
+        const std::string path = folder_.Path(name);
+        SetFileBytes(path, "x");
+        return path;
+    }
+    std::string Folder(const std::string& name) {
+        const std::string path = folder_.Path(name);
+        CreateDirectoryA(path.c_str(), nullptr);
+        return path;
+    }
+    void SetSharedCount(const std::string& path, DWORD count) {
+        counted_.push_back(path);
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, path.c_str(), REG_DWORD, &count,
+                        sizeof count);
+    }
+    long SharedCount(const std::string& path) {
+        DWORD count = 0, size = sizeof count;
+        return RegGetValueA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr,
+                            &count, &size)
+                   ? -1
+                   : static_cast<long>(count);
+    }
+    // The log as the uninstaller reads it: every counter loaded, the file list at its start.
+    void LoadLog() {
+        FlushSettings(InstallLogFile);
+        for (const char* section : {"Folder", "SourceFile", "MiscFile", "Shortcut", "ShellFolder",
+                                    "RegistrySubKey", "RegistryValue", "IniFile", "IniKey"})
+            LoadLogCounter(section);
+        RewindFileList();
+    }
+    void FreshLog() {
+        testsupport::CloseScratchLog();
+        ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
+    }
+    char currentFolder_[MAX_PATH] = "";
+    Strings counted_;
+};
+
+void LogMisc(const std::string& path, int mode, int shared) {
+    MiscFileRecord record = {};
+    lstrcpynA(record.path, path.c_str(), sizeof record.path);
+    record.uninstallMode = mode;
+    record.shared = shared;
+    LogMiscFile(record);
+}
+
+// Each row: the attributes a file is given (or a folder or nothing in its place), whether it is held open
+// for reading and writing but not for deleting, the result, and whether the entry stays as it was.
+TEST_F(RemovalTest, DeleteFileForceDeletesWhateverTheAttributesAndPutsThemBackWhenItCannot) {
+    enum Kind { AFile, AFolder, Nothing };
+    const struct {
+        const char* what;
+        Kind kind;
+        DWORD attributes;
+        bool held;
+        int result;
+        bool stays;
+    } rows[] = {
+        {"read-only", AFile, FILE_ATTRIBUTE_READONLY, false, 1, false},
+        {"hidden and system", AFile, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false, 1, false},
+        {"missing", Nothing, 0, false, 1, false},
+        {"a folder", AFolder, 0, false, 1, true},
+        {"read-only, in use", AFile, FILE_ATTRIBUTE_READONLY, true, 0, true},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& row = rows[i];
+        SCOPED_TRACE(row.what);
+        const std::string name = "entry" + std::to_string(i);
+        const std::string path = row.kind == AFolder ? Folder(name) : folder_.Path(name);
+        if (row.kind == AFile) {
+            File(name);
+            SetFileAttributesA(path.c_str(), row.attributes);
+        }
+        const DWORD before = GetFileAttributesA(path.c_str());
+        HANDLE holder = row.held ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, 0, nullptr)
+                                 : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(holder != INVALID_HANDLE_VALUE, row.held);
+        EXPECT_EQ(DeleteFileForce(path.c_str()), row.result);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), row.stays ? before : INVALID_FILE_ATTRIBUTES);
+        if (row.held) CloseHandle(holder);
+    }
+}
+
+TEST_F(RemovalTest, CheckHandledKnowsAPathInAnyCaseAndListsItOnce) {
+    const std::string list = folder_.Path("handled.lst");
+    HandledListHandle = CreateFileA(list.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(HandledListHandle, INVALID_HANDLE_VALUE);
+    const std::string path = "C:\\Program Files\\Demo\\Shared.DLL";
+    const std::string longest = "C:\\" + std::string(252, 'x');  // the most a record's length byte holds
+    EXPECT_EQ(CheckHandled(path.c_str()), 0);
+    EXPECT_EQ(CheckHandled(wintest::Lower(path).c_str()), 1);
+    EXPECT_EQ(CheckHandled(longest.c_str()), 0);
+    CloseHandle(HandledListHandle);
+    HandledListHandle = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(FileBytes(list), static_cast<char>(path.size()) + path + '\xFF' + longest);
+
+    ForgetHandledFiles();
+    EXPECT_EQ(CheckHandled(path.c_str()), 0) << "a new run starts with nothing handled";
+}
+
+TEST_F(RemovalTest, CheckHandledKeepsEveryPathOfALargeInstallation) {
+    auto path = [](int n) { return "C:\\Program Files\\Demo\\data\\file" + std::to_string(n) + ".dat"; };
+    constexpr int Count = 3000;
+    int firstWrong = -1;
+    for (int n = 0; n < Count && firstWrong < 0; ++n)
+        if (CheckHandled(path(n).c_str()) != 0) firstWrong = n;
+    EXPECT_EQ(firstWrong, -1) << "a new path was taken as handled";
+    for (int n = 0; n < Count && firstWrong < 0; ++n)
+        if (CheckHandled(Upper(path(n)).c_str()) != 1) firstWrong = n;
+    EXPECT_EQ(firstWrong, -1) << "a handled path was forgotten";
+}
+
+// Each row: UninstallType, the answer for all, the abort flag, the reply to any question (chosen so that
+// a question that should not come shows in the files too), whether the unknown files went and how many
+// questions came. The handled file always stays, and with it the folder; the sub-folder goes with its file.
+TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnes) {
+    const struct {
+        const char* what;
+        int type, answer, aborted, reply;
+        bool deleted;
+        int asked;
+    } rows[] = {
+        {"type 0, delete all", 0, 1, 0, IDC_NO_BUTTON, true, 0},
+        {"type 0, keep all", 0, -1, 0, IDC_YES_BUTTON, false, 0},
+        {"type 0, asked, Yes", 0, 0, 0, IDC_YES_BUTTON, true, 2},
+        {"type 0, asked, No", 0, 0, 0, IDC_NO_BUTTON, false, 2},
+        {"type 1", 1, 0, 0, IDC_NO_BUTTON, true, 0},
+        {"type 1 over keep all", 1, -1, 0, IDC_NO_BUTTON, true, 0},
+        {"type 2", 2, 1, 0, IDC_YES_BUTTON, false, 0},
+        {"aborted", 1, 1, 1, IDC_YES_BUTTON, false, 0},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const auto& row = rows[i];
+        SCOPED_TRACE(row.what);
+        const std::string name = "Sweep" + std::to_string(i);
+        const std::string root = Folder(name), sub = Folder(name + "\\sub");
+        const std::string handled = File(name + "\\handled.txt"), unknown = File(name + "\\unknown.txt");
+        const std::string inner = File(name + "\\sub\\inner.txt");
+        ForgetHandledFiles();
+        CheckHandled(Upper(handled).c_str());
+        UninstallType = row.type;
+        SweepAnswer = row.answer;
+        UninstallAbort = row.aborted;
+
+        Answerer answerer({row.reply});
+        SweepFolder(root.c_str());
+        EXPECT_EQ(answerer.Stop(), row.asked);
+        EXPECT_TRUE(Exists(handled));
+        EXPECT_EQ(Exists(unknown), !row.deleted);
+        EXPECT_EQ(Exists(inner), !row.deleted);
+        EXPECT_EQ(Exists(sub), !row.deleted);
+    }
+}
+
+TEST_F(RemovalTest, FoldersWithoutFilesGoWithoutAQuestion) {
+    const std::string root = Folder("Empty");
+    Folder("Empty\\a");
+    Folder("Empty\\a\\b");
+    Folder("Empty\\c");
+    Answerer answerer({IDC_NO_BUTTON});
+    SweepFolder(root.c_str());
+    EXPECT_EQ(answerer.Stop(), 0);
+    EXPECT_FALSE(Exists(root));
+}
+
+// The uninstaller sweeps inner folders before the folders that hold them.
+TEST_F(RemovalTest, AFileKeptAtItsFoldersSweepIsNotAskedAboutAgain) {
+    const std::string outer = Folder("Outer"), inner = Folder("Outer\\Inner");
+    const std::string kept = File("Outer\\Inner\\kept.txt");
+    Answerer answerer({IDC_NO_BUTTON});
+    SweepFolder(inner.c_str());
+    SweepFolder(outer.c_str());
+    EXPECT_EQ(answerer.Stop(), 1);
+    EXPECT_TRUE(Exists(kept));
+}
+
+// Whether a one-line control shows the folder: whole, or cut to its last components after "...\".
+bool ShowsFolder(const std::string& line, const std::string& folder) {
+    if (line == folder) return true;
+    if (line.rfind("...\\", 0) != 0 || line.size() <= 4) return false;
+    const std::string tail = line.substr(3);
+    return folder.size() >= tail.size() &&
+           folder.compare(folder.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The shared-file and the unknown-file question: the function, its answer for all and the other's, and
+// the heading.
+struct Kind {
+    const char* name;
+    int (*ask)(const char*);
+    std::atomic<int>* answer;
+    std::atomic<int>* other;
+    const char* heading;
+};
+
+class DeleteQuestionTest : public RemovalTest, public ::testing::WithParamInterface<Kind> {};
+
+TEST_P(DeleteQuestionTest, ShowsTheFolderAndTheQuestionWithNoFocused) {
+    const Kind& kind = GetParam();
+    const std::string folder = Folder("Questions");
+    const std::string file = File("Questions\\asked.dll");
+    Answerer answerer({IDC_NO_BUTTON});
+    kind.ask(file.c_str());
+    ASSERT_EQ(answerer.Stop(), 1);
+    const Shown& shown = answerer.first;
+    EXPECT_EQ(shown.heading, kind.heading);
+    EXPECT_TRUE(ShowsFolder(shown.folderLine, folder)) << shown.folderLine;
+    EXPECT_EQ(shown.question, "Delete above file?");
+    EXPECT_EQ(shown.buttons, (Strings{"Yes", "No", "Abort", "No more confirmation."}));
+    EXPECT_TRUE(shown.noFocused);
+    EXPECT_EQ(shown.owner, CurrentPage.load());
+}
+
+// Each row: the reply, the result, the answer for all afterwards (0 before), the abort flag afterwards
+// and whether the question stayed after the abort question.
+TEST_P(DeleteQuestionTest, EachAnswerEndsTheQuestionAsItSays) {
+    const Kind& kind = GetParam();
+    const std::string file = File("asked.dll");
+    const struct {
+        const char* what;
+        Reply reply;
+        int result, answerForAll, aborted;
+        bool stayed;
+    } rows[] = {
+        {"Yes", {IDC_YES_BUTTON}, 1, 0, 0, false},
+        {"No", {IDC_NO_BUTTON}, 0, 0, 0, false},
+        {"Yes for all", {IDC_YES_BUTTON, true}, 1, 1, 0, false},
+        {"No for all", {IDC_NO_BUTTON, true}, 0, -1, 0, false},
+        {"Escape with the box checked", {IDCANCEL, true}, 0, 0, 0, false},
+        {"Abort confirmed", {IDC_YES_BUTTON, false, IDYES}, 0, 0, 1, false},
+        {"Abort confirmed with the box checked", {IDC_YES_BUTTON, true, IDYES}, 0, 0, 1, false},
+        {"Abort declined, then No", {IDC_NO_BUTTON, false, IDNO}, 0, 0, 0, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        *kind.answer = *kind.other = 0;
+        UninstallAbort = 0;
+        Answerer answerer(row.reply);
+        EXPECT_EQ(kind.ask(file.c_str()), row.result);
+        ASSERT_EQ(answerer.Stop(), 1);
+        EXPECT_EQ(kind.answer->load(), row.answerForAll);
+        EXPECT_EQ(kind.other->load(), 0);
+        EXPECT_EQ(UninstallAbort.load(), row.aborted);
+        if (row.reply.abortAnswer == 0) continue;
+        EXPECT_EQ(answerer.abortText, "Uninstallation is not yet completed.\n\nAbort uninstallation?");
+        EXPECT_EQ(answerer.abortOwner, answerer.first.dialog);
+        EXPECT_EQ(answerer.stayedAfterAbortQuestion, row.stayed);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothQuestions, DeleteQuestionTest,
+    ::testing::Values(Kind{"SharedFile", AskDeleteSharedFile, &SharedFileAnswer, &SweepAnswer,
+                           "Following file may be used by another application."},
+                      Kind{"UnknownFile", AskDeleteUnknownFile, &SweepAnswer, &SharedFileAnswer,
+                           "Following file is not installed by install program."}),
+    [](const ::testing::TestParamInfo<Kind>& info) { return std::string(info.param.name); });
+
+TEST_F(RemovalTest, AHelpFilesIndexFilesGoAndTheHelpFileStays) {
+    const std::string help = File("Guide.hlp");
+    File("Guide.FTS");
+    File("Guide.CNT");
+    // The help system leaves its .GID hidden.
+    SetFileAttributesA(File("Guide.GID").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    RemoveHelpCompanions(help.c_str());
+    EXPECT_EQ(wintest::Entries(folder_.Root().string(), "Guide.*"), (Strings{"Guide.CNT", "Guide.hlp"}));
+}
+
+// Every kind of entry, each phase run as the worker runs them, with the steps it reported. The logged
+// application folder still holds kept files; with UninstallType 2 it stays unswept.
+TEST_F(RemovalTest, ThePhasesRemoveWhatTheLogNamesAndStepOncePerEntryTheyTake) {
+    const std::string app = Folder("App"), empty = Folder("App\\Empty"), links = Folder("Links");
+    const std::string copied = File("App\\a.txt"), replaced = File("App\\b.txt");
+    const std::string kept = File("App\\keep.dll"), misc = File("App\\gone.dll"),
+                      shared = File("App\\shared.dll");
+    const std::string shortcut = File("Links\\App.lnk");
+    const std::string ini = folder_.Path("settings.ini");
+    LogSourceFile(copied.c_str(), 0);
+    LogSourceFile(replaced.c_str(), 1);
+    LogSourceFile("relative.txt", 0);  // taken, but no step
+    LogMisc(kept, 2, 0);
+    LogMisc(misc, 1, 0);
+    LogMisc(shared, 1, 1);
+    SetSharedCount(shared, 2);
+    LogPath(PathKind::Folder, app.c_str());
+    LogPath(PathKind::Folder, empty.c_str());
+    LogPath(PathKind::Shortcut, shortcut.c_str());
+    LogPath(PathKind::ShellFolder, links.c_str());
+
+    const std::string sub = std::string(TestKey) + "\\Sub";
+    const std::pair<std::string, const char*> values[] = {
+        {TestKey, "Value"}, {TestKey, "Other"}, {sub + "\\Deeper", "Deep"}};
+    for (const auto& [path, name] : values)
+        RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, "x", 2);
+    RegistryValueRecord value = {"1", "", "Value"};
+    lstrcpyA(value.key, TestKey);
+    LogRegistryValue(value);
+    RegistryKeyRecord key = {1, ""};
+    lstrcpyA(key.key, sub.c_str());
+    LogRegistryKey(key);
+    WriteSetting("Options", "Logged", "1", ini.c_str());
+    WriteSetting("Options", "Own", "1", ini.c_str());
+    IniKeyRecord iniKey = {"", "Options", "Logged"};
+    lstrcpyA(iniKey.file, ini.c_str());
+    LogIniKey(iniKey);
+    FlushSettings(ini.c_str());
+    LoadLog();
+
+    UninstallType = 2;
+    Answerer answerer({IDC_NO_BUTTON});
+    const struct {
+        const char* name;
+        int (*run)(const UninstallProgress&);
+        int steps;
+    } phases[] = {{"files", RemoveFiles, 5},
+                  {"folders", RemoveFolders, 2},
+                  {"shortcuts", RemoveShortcuts, 2},
+                  {"registry", RemoveRegistryItems, 2},
+                  {"INI", RemoveIniItems, 1}};
+    for (const auto& phase : phases) {
+        Steps = 0;
+        EXPECT_EQ(phase.run(Counted), 1) << phase.name;
+        EXPECT_EQ(Steps, phase.steps) << phase.name;
+    }
+    EXPECT_EQ(answerer.Stop(), 0);
+
+    for (const std::string& gone : {copied, replaced, misc, empty, shortcut, links})
+        EXPECT_FALSE(Exists(gone)) << gone;
+    for (const std::string& stays : {kept, shared, app}) EXPECT_TRUE(Exists(stays)) << stays;
+    EXPECT_EQ(SharedCount(shared), 1);
+    auto present = [](const std::string& key, const char* name) {
+        return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+    };
+    EXPECT_FALSE(present(TestKey, "Value"));
+    EXPECT_TRUE(present(TestKey, "Other"));
+    EXPECT_FALSE(present(sub + "\\Deeper", "Deep")) << "the logged key goes with what is under it";
+    FlushSettings(ini.c_str());
+    EXPECT_EQ(SettingExists("Options", "Logged", ini.c_str()), 0);
+    EXPECT_EQ(SettingExists("Options", "Own", ini.c_str()), 1);
+}
+
+// Each row: how many calls goOn answers 1 before its first 0, the phase's result and how many of the two
+// source files and the misc file after them went (as many steps as that must be reported).
+TEST_F(RemovalTest, APhaseStopsWhereGoOnSaysNoAndLeavesTheRest) {
+    const struct { int limit, result, gone; } rows[] = {{0, 0, 0}, {1, 0, 1}, {2, 0, 2}, {3, 1, 3}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.limit);
+        FreshLog();
+        const Strings files = {File("first.txt"), File("second.txt"), File("misc.dll")};
+        LogSourceFile(files[0].c_str(), 0);
+        LogSourceFile(files[1].c_str(), 0);
+        LogMisc(files[2], 1, 0);
+        LoadLog();
+        Steps = GoOnCalls = 0;
+        GoOnLimit = row.limit;
+        EXPECT_EQ(RemoveFiles(Counted), row.result);
+        EXPECT_EQ(Steps, row.gone);
+        for (int n = 0; n < 3; ++n) EXPECT_EQ(Exists(files[n]), n >= row.gone) << files[n];
+    }
+}
+
+}  // namespace
