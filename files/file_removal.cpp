@@ -120,8 +120,8 @@ void ForgetHandledFiles() {
 }
 
 void SweepFolder(const char* folder) {
-    // A folder too long for "\*" after it cannot be listed; a cut pattern could name something else.
-    if (folder == nullptr || strlen(folder) + 2 >= PathBufferSize) return;
+    // A folder too long for "\*.*" after it cannot be listed; a cut pattern could name something else.
+    if (folder == nullptr || strlen(folder) + 4 >= PathBufferSize) return;
     char pattern[PathBufferSize];
     CopyBounded(sizeof pattern, pattern, JoinPath(folder, "*.*"));
     WIN32_FIND_DATAA found;
