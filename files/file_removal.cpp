@@ -128,6 +128,8 @@ void SweepFolder(const char* folder) {
     // The search ends with this statement: an open search would keep the folder from going.
     if (ScopedFind search(FindFirstFileA(pattern, &found)); search.valid()) {
         do {
+            // The abort question holds the sweep too, before its next file.
+            WaitWhileWorkerHeld();
             if (UninstallAbort) break;
             if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) continue;
             if (strlen(folder) + 1 + strlen(found.cFileName) >= PathBufferSize) continue;
