@@ -25,8 +25,8 @@ using Strings = std::vector<std::string>;
 
 constexpr char Folder[] = "C:\\Program Files\\Life";
 constexpr char EntryKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Life";
-constexpr char Confirmation[] = "This will uninstall Life from your computer.\n\nContinue uninstallation?";
-constexpr char Completed[] = "Life was successfully uninstalled.";
+const std::string Confirmation = "This will uninstall Life from your computer.\n\nContinue uninstallation?";
+const std::string Completed = "Life was successfully uninstalled.";
 constexpr char UnknownFileQuestion[] = "Following file is not installed by install program.";
 
 // Every kind of item: source files in sub-folders and a help file, a shared COM server and a type
@@ -59,10 +59,11 @@ std::string ShellFolder(int id) {
     return path;
 }
 
-std::string UninstallString() {
+std::string UninstallString(const std::string& title = "Life") {
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
     char data[1024] = "";
     DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, EntryKey, "UninstallString", RRF_RT_REG_SZ, nullptr, data, &size))
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ, nullptr, data, &size))
         return "";
     return data;
 }
@@ -112,8 +113,8 @@ class Uninstall : public e2e::WizardTest {
     }
 
     // Starts the uninstallation the user's way; the module's run is followed from then on.
-    void StartUninstall(Way way) {
-        const std::string command = UninstallString();
+    void StartUninstall(Way way, const std::string& title = "Life") {
+        const std::string command = UninstallString(title);
         ASSERT_FALSE(command.empty()) << "no entry";
         if (way == Way::Shortcut) {
             const testsupport::Link link =
@@ -137,7 +138,7 @@ class Uninstall : public e2e::WizardTest {
     }
 
     // The uninstall dialog once the heading says the run completed.
-    HWND WaitForCompletion(HWND dialog, const char* heading = Completed) {
+    HWND WaitForCompletion(HWND dialog, const std::string& heading = Completed) {
         for (DWORD waited = 0; dialog != nullptr && waited < Patience; waited += 100) {
             if (Text(dialog, IDC_UNINSTALL_HEADING) == heading) return dialog;
             Sleep(100);
@@ -148,10 +149,13 @@ class Uninstall : public e2e::WizardTest {
 
     // Confirms, waits for the end of the removal, closes the dialog with its button and expects the run
     // to end with 0 and no working file left. Screenshots are named with the prefix when one is given.
-    void ConfirmAndComplete(const char* shots = nullptr) {
+    void ConfirmAndComplete(const char* shots = nullptr, const std::string& title = "Life") {
         const std::string confirmation = shots ? std::string(shots) + "-confirmation" : "";
-        ASSERT_TRUE(Answer(Confirmation, IDYES, shots ? confirmation.c_str() : nullptr));
-        HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
+        ASSERT_TRUE(
+            Answer("This will uninstall " + title + " from your computer.\n\nContinue uninstallation?", IDYES,
+                   shots ? confirmation.c_str() : nullptr));
+        HWND dialog =
+            WaitForCompletion(Page(IDC_UNINSTALL_HEADING), title + " was successfully uninstalled.");
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(Text(dialog, IDC_UNINSTALL_BUTTON), "Ok");
         for (int phase = 0; phase < 5; ++phase) EXPECT_TRUE(Visible(dialog, IDC_PHASE_MARK1 + 2 * phase));
@@ -343,6 +347,88 @@ TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
     ExpectEndsWith(0);
     EXPECT_FALSE(Exists(Folder));
     EXPECT_EQ(UninstallString(), "");
+}
+
+// A DLL that two products share stays with the one still installed and goes with the last.
+TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
+    const std::string dll = e2e::WindowsFolder() + "\\system32\\kpshared.dll";
+    const std::string shared = "[MiscFile]\r\nMiscFile1={SysDir}\\kpshared.dll,2,0,1,1,0\r\n" + Registration;
+    Install(Package(shared));
+    Install(Package(shared + "CPLUninstallName=Twin\r\n", "Twin", "C:\\Program Files\\Twin"));
+    // Asks nothing about it: the twin still uses it.
+    StartUninstall(Way::Command);
+    ConfirmAndComplete();
+    EXPECT_EQ(testsupport::ServerRecord(dll), "registered");
+    ASSERT_EQ(FileBytes(dll), e2e::Fixture("com_server.dll"));
+
+    StartUninstall(Way::Command, "Twin");
+    ASSERT_TRUE(Answer("This will uninstall Twin from your computer.\n\nContinue uninstallation?", IDYES));
+    HWND question = Page(IDC_DELETE_QUESTION);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), "Following file may be used by another application.");
+    ui::WaitUntilPainted(question);
+    ui::CaptureScreen(question, "uninstall-shared-file");
+    ui::ClickButton(question, IDC_YES_BUTTON);
+    HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING), "Twin was successfully uninstalled.");
+    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
+    ExpectEndsWith(0);
+    EXPECT_FALSE(Exists(dll));
+    EXPECT_EQ(testsupport::ServerRecord(dll), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The two halves of an uninstallation that a file in use leaves for the restart, run by
+// scripts/wine-restart-test.sh around the end of the Wine session; each skips when run on its own.
+class UninstallRestart : public Uninstall {
+  protected:
+    void SetUp() override {
+        if (ui::Environment("KP_CHECK").empty()) GTEST_SKIP() << "a half of the uninstall_restart tests";
+    }
+    void TearDown() override { e2e::EndStrayRuns(); }
+    const std::string busy_ = std::string(Folder) + "\\life.txt";
+};
+
+TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
+    Install(Package(Registration));
+    HANDLE inUse =
+        CreateFileA(busy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ASSERT_TRUE(
+        Answer("To complete uninstallation, It is recommended that you restart system.\n\n"
+               "Restart system now?",
+               IDNO, "uninstall-restart-question"));
+    ASSERT_TRUE(Answer("Uninstallation will be completed after system restarted.", IDOK));
+    ExpectEndsWith(0);
+    CloseHandle(inUse);
+    EXPECT_TRUE(Exists(busy_));
+    // The product has left the list; its entry keeps the folders for the run after the restart.
+    EXPECT_EQ(UninstallString(), "");
+    HKEY entry;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry), ERROR_SUCCESS);
+    RegCloseKey(entry);
+    EXPECT_EQ(e2e::Lower(e2e::FinishRunCommand("Life")),
+              e2e::Lower("\"" + e2e::WindowsFolder() + "\\KPinst27.exe\" -uLife"));
+}
+
+TEST_F(UninstallRestart, TheNextSessionFinishesTheUninstallation) {
+    // The session's start deletes the file, then runs the clean-up run, which removes the folder and
+    // the entry.
+    HKEY entry = nullptr;
+    for (DWORD waited = 0; waited < 4 * Patience; waited += 500) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry) != ERROR_SUCCESS) break;
+        RegCloseKey(entry);
+        Sleep(500);
+    }
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry), ERROR_SUCCESS);
+    EXPECT_FALSE(Exists(busy_));
+    EXPECT_FALSE(Exists(Folder));
+    EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), Strings{});
 }
 
 }  // namespace
