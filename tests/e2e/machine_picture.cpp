@@ -58,7 +58,8 @@ std::vector<std::string> MachinePicture() {
     ListTree(WindowsFolder(), false);
     std::erase(lines, WindowsFolder() + "\\KPinst27.exe 262144");
     ListTree(TempFolder(), true);
-    for (int folder : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+    for (int folder :
+         {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
         ListTree(ShellFolderPath(folder), true);
     ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
     ListKey(HKEY_CURRENT_USER, "Software", lines);

@@ -94,14 +94,15 @@ class Uninstall : public e2e::WizardTest {
     }
 
     static std::string Package(const std::string& more, const std::string& general = "") {
-        const std::string info = "[General]\r\nTitle=Life\r\nLanguage=1\r\nDefInstallFolder=" +
-                                 std::string(Folder) + "\r\n" + general + more;
-        return e2e::WritePackage(
-            "life.exe", e2e::WizardMembers(info, {{"Src\\life.txt", "life"},
-                                                  {"Src\\docs\\life.hlp", "help"},
-                                                  {"Src\\docs\\more\\notes.txt", "notes"},
-                                                  {"Misc1", e2e::Fixture("com_server.dll")},
-                                                  {"Misc2", e2e::Fixture("fixture.tlb")}}));
+        const std::string info =
+            "[General]\r\nTitle=Life\r\nLanguage=1\r\nDefInstallFolder=" + std::string(Folder) + "\r\n" +
+            general + more;
+        return e2e::WritePackage("life.exe",
+                                 e2e::WizardMembers(info, {{"Src\\life.txt", "life"},
+                                                           {"Src\\docs\\life.hlp", "help"},
+                                                           {"Src\\docs\\more\\notes.txt", "notes"},
+                                                           {"Misc1", e2e::Fixture("com_server.dll")},
+                                                           {"Misc2", e2e::Fixture("fixture.tlb")}}));
     }
 
     // Installs through the wizard into the folder it proposes, to the end of the finish page.
@@ -220,7 +221,8 @@ TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
     const std::string stored = FileBytes(info);
     SetFileAttributesA(info.c_str(), FILE_ATTRIBUTE_NORMAL);
     const std::string damaged = "C:\\kp-e2e\\damaged.inf";
-    const char* truncated = "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
+    const char* truncated =
+        "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
     const struct {
         std::string bytes;  // empty: no file
         bool confirmed;     // the head is sound: the damage shows only after the confirmation
@@ -252,8 +254,10 @@ TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
 TEST_F(Uninstall, TheUninstallToolCanVetoIt) {
     // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
     const std::string veto = "C:\\kp-e2e\\veto";
-    Install(Package(Registration + "UninstallSilentToolPath={SysDir}\\cmd.exe\r\n"
-                                   "UninstallSilentToolArg=/c if exist " + veto + " exit 1\r\n"));
+    Install(Package(Registration +
+                    "UninstallSilentToolPath={SysDir}\\cmd.exe\r\n"
+                    "UninstallSilentToolArg=/c if exist " +
+                    veto + " exit 1\r\n"));
     SetFileBytes(veto, "");
     const Strings installed = e2e::MachinePicture();
     StartUninstall(Way::Command);
@@ -289,9 +293,8 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
         ASSERT_TRUE(Answer(Confirmation, IDYES));
         // Folders go innermost first: the notes' folder is asked about before the install folder.
         if (!answers.empty()) {
-            ReplyUnknown("user.txt", answers[1], type == std::string("0") && answers[1] == IDNO
-                                                     ? "uninstall-unknown-file"
-                                                     : nullptr);
+            ReplyUnknown("user.txt", answers[1],
+                         type == std::string("0") && answers[1] == IDNO ? "uninstall-unknown-file" : nullptr);
             ReplyUnknown("mine.txt", answers[0]);
         }
         HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
