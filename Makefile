@@ -65,14 +65,15 @@ fuzz:
 	  -max_len=65536 build/fuzz/corpus build/fuzz/seeds 2>&1 | grep -E '^(Done|stat::number_of_executed_units|#[0-9]+ +DONE)|ERROR|SUMMARY'; \
 	  exit $${PIPESTATUS[0]}
 
-# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data. Then installs under Wine,
-# each against a baseline that only inflates the same members to disk: a package of
-# BENCH_LARGE_MEGABYTES in BENCH_LARGE_FILES files, and packages of BENCH_SMALL_FILES small files (how the
-# time per file grows with their number). The packages are written to build/bench/packages.
+# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data. Then installs and uninstalls
+# under Wine, each install against a baseline that only inflates the same members to disk, each
+# uninstall started from the package's uninstall entry: a package of BENCH_LARGE_MEGABYTES in
+# BENCH_LARGE_FILES files, and packages of BENCH_SMALL_FILES small files (how the time per file grows
+# with their number). The packages are written to build/bench/packages.
 BENCH_MEGABYTES ?= 200
 BENCH_LARGE_MEGABYTES ?= 200
 BENCH_LARGE_FILES ?= 2000
-BENCH_SMALL_FILES ?= 5000 10000 20000
+BENCH_SMALL_FILES ?= 2000 5000 20000
 BENCH_PACKAGES := build/bench/packages
 BENCH_BITMAP := examples/hello/wizard.bmp
 bench:

@@ -1,5 +1,6 @@
 // Writes a package for the install benchmark: the module, then an archive of install information that
-// proposes an install folder, a wizard bitmap and FILES source members in folders of 100, of sizes
+// proposes an install folder and registers an uninstall entry named after the title (unknown files
+// deleted without a question), a wizard bitmap and FILES source members in folders of 100, of sizes
 // drawn around an average so that they add up to about MEGABYTES (or of 256 bytes to 4 KiB with
 // --small). The payload is deterministic and mildly compressible: word text with runs of noise.
 // Usage: bench_package OUTPUT MODULE BITMAP FILES (MEGABYTES | --small)
@@ -77,9 +78,11 @@ int main(int argc, char** argv) {
 
     const std::string folder = std::string(output).substr(std::string(output).find_last_of('/') + 1);
     const std::string name = folder.substr(0, folder.find('.'));
-    const std::string info = "[General]\r\nTitle=Kelpack benchmark " + name +
+    const std::string title = "Kelpack benchmark " + name;
+    const std::string info = "[General]\r\nTitle=" + title +
                              "\r\nLanguage=1\r\nDefInstallFolder={ProgramFiles}\\Kelpack Bench\\" + name +
-                             "\r\nSpaceNeeded=" + std::to_string(total) + "\r\n";
+                             "\r\nSpaceNeeded=" + std::to_string(total) +
+                             "\r\n[Uninstall]\r\nCPLUninstallName=" + title + "\r\nUninstallType=1\r\n";
     {
         std::ofstream out(output, std::ios::binary | std::ios::trunc);
         out.write(module.data(), static_cast<std::streamsize>(module.size()));
