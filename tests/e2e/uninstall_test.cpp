@@ -92,13 +92,14 @@ class Uninstall : public e2e::WizardTest {
     void TearDown() override {
         e2e::EndStrayRuns();
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, EntryKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Twin");
     }
 
-    static std::string Package(const std::string& more, const std::string& general = "") {
+    static std::string Package(const std::string& more, const std::string& title = "Life",
+                               const std::string& folder = Folder) {
         const std::string info =
-            "[General]\r\nTitle=Life\r\nLanguage=1\r\nDefInstallFolder=" + std::string(Folder) + "\r\n" +
-            general + more;
-        return e2e::WritePackage("life.exe",
+            "[General]\r\nTitle=" + title + "\r\nLanguage=1\r\nDefInstallFolder=" + folder + "\r\n" + more;
+        return e2e::WritePackage((title + ".exe").c_str(),
                                  e2e::WizardMembers(info, {{"Src\\life.txt", "life"},
                                                            {"Src\\docs\\life.hlp", "help"},
                                                            {"Src\\docs\\more\\notes.txt", "notes"},
@@ -209,7 +210,7 @@ std::string WayName(const ::testing::TestParamInfo<Way>& info) {
 INSTANTIATE_TEST_SUITE_P(Ways, Life, ::testing::Values(Way::Shortcut, Way::Command, Way::WineList), WayName);
 
 TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
-    Install(Package("", Registration));
+    Install(Package(Registration));
     const Strings installed = e2e::MachinePicture();
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDNO));
@@ -220,7 +221,7 @@ TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
 }
 
 TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
-    Install(Package("", Registration));
+    Install(Package(Registration));
     const std::string info = UninstallInfo();
     const std::string stored = FileBytes(info);
     SetFileAttributesA(info.c_str(), FILE_ATTRIBUTE_NORMAL);
