@@ -284,8 +284,8 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
         std::vector<int> answers;  // to the questions about mine.txt, then user.txt
         bool mineStays, notesStay;
     } cases[] = {
-        {"0", {IDYES, IDNO}, false, true},
-        {"0", {IDNO, IDYES}, true, false},
+        {"0", {IDC_YES_BUTTON, IDC_NO_BUTTON}, false, true},
+        {"0", {IDC_NO_BUTTON, IDC_YES_BUTTON}, true, false},
         {"1", {}, false, false},
         {"2", {}, true, true},
     };
@@ -298,8 +298,9 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
         ASSERT_TRUE(Answer(Confirmation, IDYES));
         // Folders go innermost first: the notes' folder is asked about before the install folder.
         if (!answers.empty()) {
-            ReplyUnknown("user.txt", answers[1],
-                         type == std::string("0") && answers[1] == IDNO ? "uninstall-unknown-file" : nullptr);
+            ReplyUnknown(
+                "user.txt", answers[1],
+                type == std::string("0") && answers[1] == IDC_NO_BUTTON ? "uninstall-unknown-file" : nullptr);
             ReplyUnknown("mine.txt", answers[0]);
         }
         HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
@@ -342,7 +343,7 @@ TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
 
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDYES));
-    ReplyUnknown("mine.txt", IDYES);
+    ReplyUnknown("mine.txt", IDC_YES_BUTTON);
     HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
     ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
     ExpectEndsWith(0);
