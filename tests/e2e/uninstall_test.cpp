@@ -186,7 +186,25 @@ class Uninstall : public e2e::WizardTest {
     ui::Process list_;
 };
 
-class Life : public Uninstall, public ::testing::WithParamInterface<Way> {};
+// The whole life, started one way, in the NT family or the 95 family.
+struct LifeCase {
+    Way way;
+    bool family95;
+    const char* name;
+};
+
+class Life : public Uninstall, public ::testing::WithParamInterface<LifeCase> {
+  protected:
+    void SetUp() override {
+        if (GetParam().family95) {
+            ASSERT_TRUE(e2e::ReportWindows98(true));
+        }
+    }
+    void TearDown() override {
+        if (GetParam().family95) e2e::ReportWindows98(false);
+        Uninstall::TearDown();
+    }
+};
 
 TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
     const Strings before = e2e::MachinePicture();
@@ -196,18 +214,21 @@ TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
     ASSERT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
     ASSERT_NE(e2e::Changes(before, e2e::MachinePicture()), Strings{});
 
-    StartUninstall(GetParam());
-    ConfirmAndComplete(GetParam() == Way::Command ? "uninstall" : nullptr);
+    StartUninstall(GetParam().way);
+    const bool shots = GetParam().way == Way::Command;
+    ConfirmAndComplete(shots ? (GetParam().family95 ? "95-uninstall" : "uninstall") : nullptr);
     EXPECT_EQ(e2e::Changes(before, e2e::MachinePicture()), Strings{});
     EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "") << "unregistered";
 }
 
-std::string WayName(const ::testing::TestParamInfo<Way>& info) {
-    const char* names[] = {"FromTheShortcut", "FromTheCommand", "FromWinesList"};
-    return names[static_cast<int>(info.param)];
-}
+std::string LifeName(const ::testing::TestParamInfo<LifeCase>& info) { return info.param.name; }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Life, ::testing::Values(Way::Shortcut, Way::Command, Way::WineList), WayName);
+INSTANTIATE_TEST_SUITE_P(Ways, Life,
+                         ::testing::Values(LifeCase{Way::Shortcut, false, "FromTheShortcut"},
+                                           LifeCase{Way::Command, false, "FromTheCommand"},
+                                           LifeCase{Way::WineList, false, "FromWinesList"},
+                                           LifeCase{Way::Command, true, "FromTheCommandIn95"}),
+                         LifeName);
 
 TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
     Install(Package(Registration));
