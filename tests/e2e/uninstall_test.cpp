@@ -83,6 +83,19 @@ bool HiddenAndReadOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & both) == both;
 }
 
+// Deletes a file, or a folder with everything in it, whatever the attributes.
+void RemoveTree(const std::string& path) {
+    ui::ForEachEntry(path, true, [](const std::string& entry, const WIN32_FIND_DATAA&) {
+        SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+    });
+    std::string from = path + '\0';  // the list ends with a second terminator
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
+}
+
 // How a user starts the uninstallation.
 enum class Way { Shortcut, Command, WineList };
 
@@ -91,8 +104,22 @@ class Uninstall : public e2e::WizardTest {
     static void SetUpTestSuite() { CoInitialize(nullptr); }
     void TearDown() override {
         e2e::EndStrayRuns();
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, EntryKey);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Twin");
+        // A failed test must not leave its product for the next one to install over.
+        if (HasFailure()) {
+            for (const std::string& folder : {std::string(Folder), std::string("C:\\Program Files\\Twin"),
+                                              ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
+                                              ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"})
+                RemoveTree(folder);
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Life");
+            RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kelpack Life");
+            WriteProfileStringA("Kelpack Life", nullptr, nullptr);
+        }
+        for (const char* title : {"Life", "Twin"}) {
+            RegDeleteTreeA(
+                HKEY_LOCAL_MACHINE,
+                (std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + title).c_str());
+            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, e2e::RunOnceKey, title);
+        }
     }
 
     static std::string Package(const std::string& more, const std::string& title = "Life",
@@ -281,7 +308,7 @@ TEST_F(Uninstall, TheUninstallToolCanVetoIt) {
     // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
     const std::string veto = "C:\\kp-e2e\\veto";
     Install(Package(Registration +
-                    "UninstallSilentToolPath={SysDir}\\cmd.exe\r\n"
+                    "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
                     "UninstallSilentToolArg=/c if exist " +
                     veto + " exit 1\r\n"));
     SetFileBytes(veto, "");
@@ -375,14 +402,15 @@ TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
 // A DLL that two products share stays with the one still installed and goes with the last.
 TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     const std::string dll = e2e::WindowsFolder() + "\\system32\\kpshared.dll";
-    const std::string shared = "[MiscFile]\r\nMiscFile1={SysDir}\\kpshared.dll,2,0,1,1,0\r\n" + Registration;
+    const std::string shared =
+        "[MiscFile]\r\nMiscFile1={WinSysDir}\\kpshared.dll,2,0,1,1,0\r\n" + Registration;
     Install(Package(shared));
     Install(Package(shared + "CPLUninstallName=Twin\r\n", "Twin", "C:\\Program Files\\Twin"));
     // Asks nothing about it: the twin still uses it.
     StartUninstall(Way::Command);
     ConfirmAndComplete();
     EXPECT_EQ(testsupport::ServerRecord(dll), "registered");
-    ASSERT_EQ(FileBytes(dll), e2e::Fixture("com_server.dll"));
+    ASSERT_TRUE(FileBytes(dll) == e2e::Fixture("com_server.dll")) << "the library stays";
 
     StartUninstall(Way::Command, "Twin");
     ASSERT_TRUE(Answer("This will uninstall Twin from your computer.\n\nContinue uninstallation?", IDYES));
