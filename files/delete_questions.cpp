@@ -42,17 +42,9 @@ void Open(HWND dialog, const char* path, MessageId heading, const FileQuestionRu
 
 INT_PTR DeleteQuestion(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, MessageId heading,
                        const FileQuestionRules* rules) {
-    switch (message) {
-        case WM_INITDIALOG:
-            Open(dialog, reinterpret_cast<const char*>(lParam), heading, rules);
-            return FALSE;  // the focus is on No
-        case WM_PAINT:
-            PaintFileQuestion(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            return HandleFileQuestionCommand(dialog, LOWORD(wParam));
-    }
-    return FALSE;
+    if (message != WM_INITDIALOG) return HandleFileQuestion(dialog, message, wParam);
+    Open(dialog, reinterpret_cast<const char*>(lParam), heading, rules);
+    return FALSE;  // the focus is on No
 }
 
 int Ask(DLGPROC procedure, const char* path) {

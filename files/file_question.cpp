@@ -20,27 +20,14 @@ void EndWithAnswer(HWND dialog, int answer, INT_PTR result) {
     EndDialog(dialog, result);
 }
 
-}  // namespace
-
-void OpenFileQuestion(HWND dialog, const FileQuestionRules* rules) {
-    SetPropA(dialog, "KPFQ", const_cast<FileQuestionRules*>(rules));
-    SetWindowTextA(dialog, ModuleCaption);
-    CheckDlgButton(dialog, IDC_NO_MORE_CONFIRMATION, BST_UNCHECKED);
-    SetDlgItemTextA(dialog, IDC_NO_MORE_CONFIRMATION, SelectText(MessageId::NoMoreConfirmation));
-    SetDlgItemTextA(dialog, IDC_YES_BUTTON, SelectText(MessageId::Yes));
-    SetDlgItemTextA(dialog, IDC_NO_BUTTON, SelectText(MessageId::No));
-    SetDlgItemTextA(dialog, rules->abortButton, SelectText(rules->abortLabel));
-    MessageBeep(MB_ICONQUESTION);
-}
-
-void PaintFileQuestion(HWND dialog) {
+void Paint(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
     DrawIcon(dc, 15, 15, LoadIconA(nullptr, IDI_QUESTION));
     EndPaint(dialog, &paint);
 }
 
-INT_PTR HandleFileQuestionCommand(HWND dialog, WORD control) {
+INT_PTR HandleCommand(HWND dialog, WORD control) {
     const FileQuestionRules* rules = RulesOf(dialog);
     if (rules == nullptr) return FALSE;
     if (control == IDC_YES_BUTTON) {
@@ -61,4 +48,25 @@ INT_PTR HandleFileQuestionCommand(HWND dialog, WORD control) {
         return FALSE;
     }
     return TRUE;
+}
+
+}  // namespace
+
+void OpenFileQuestion(HWND dialog, const FileQuestionRules* rules) {
+    SetPropA(dialog, "KPFQ", const_cast<FileQuestionRules*>(rules));
+    SetWindowTextA(dialog, ModuleCaption);
+    CheckDlgButton(dialog, IDC_NO_MORE_CONFIRMATION, BST_UNCHECKED);
+    SetDlgItemTextA(dialog, IDC_NO_MORE_CONFIRMATION, SelectText(MessageId::NoMoreConfirmation));
+    SetDlgItemTextA(dialog, IDC_YES_BUTTON, SelectText(MessageId::Yes));
+    SetDlgItemTextA(dialog, IDC_NO_BUTTON, SelectText(MessageId::No));
+    SetDlgItemTextA(dialog, rules->abortButton, SelectText(rules->abortLabel));
+    MessageBeep(MB_ICONQUESTION);
+}
+
+INT_PTR HandleFileQuestion(HWND dialog, UINT message, WPARAM wParam) {
+    if (message == WM_PAINT) {
+        Paint(dialog);
+        return TRUE;
+    }
+    return message == WM_COMMAND ? HandleCommand(dialog, LOWORD(wParam)) : FALSE;
 }

@@ -20,7 +20,6 @@ struct FileQuestionRules {
 // WM_INITDIALOG: keeps the rules for the dialog, sets the caption, the labels of the buttons and of the
 // box (unchecked) and beeps. The question text and the file lines are the caller's.
 void OpenFileQuestion(HWND dialog, const FileQuestionRules* rules);
-// WM_PAINT: the system's question icon at (15, 15).
-void PaintFileQuestion(HWND dialog);
-// WM_COMMAND: Yes ends with 1, No and Escape with 0, Abort with 0 once confirmed. TRUE when handled.
-INT_PTR HandleFileQuestionCommand(HWND dialog, WORD control);
+// The other messages: painting draws the system's question icon at (15, 15); Yes ends the dialog with 1,
+// No and Escape with 0, Abort with 0 once confirmed. The dialog procedure's result.
+INT_PTR HandleFileQuestion(HWND dialog, UINT message, WPARAM wParam);

@@ -68,17 +68,9 @@ void DescribeFile(const FileFacts& facts, char* buffer) {
 }
 
 INT_PTR CALLBACK OverwriteDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            Open(dialog, reinterpret_cast<const OverwriteQuestion*>(lParam));
-            return FALSE;  // the focus is set
-        case WM_PAINT:
-            PaintFileQuestion(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            return HandleFileQuestionCommand(dialog, LOWORD(wParam));
-    }
-    return FALSE;
+    if (message != WM_INITDIALOG) return HandleFileQuestion(dialog, message, wParam);
+    Open(dialog, reinterpret_cast<const OverwriteQuestion*>(lParam));
+    return FALSE;  // the focus is set
 }
 
 int AskOverwrite(const OverwriteQuestion& question) {

@@ -71,6 +71,25 @@ void RemoveMiscFile(const MiscFileRecord& misc) {
     if (IsHelpFile(misc.path)) RemoveHelpCompanions(misc.path);
 }
 
+struct PathRecord {
+    char path[PathBufferSize];
+};
+int NextFolder(PathRecord* record) { return NextPath(PathKind::Folder, record->path); }
+int NextShortcut(PathRecord* record) { return NextPath(PathKind::Shortcut, record->path); }
+int NextShellFolder(PathRecord* record) { return NextPath(PathKind::ShellFolder, record->path); }
+
+// Takes the entries of one kind in turn and stops where the driver says so (0); remove gives whether
+// the entry counts as a step.
+template <typename Record, typename Remove>
+int RemoveEach(int (*next)(Record*), const UninstallProgress& progress, Remove remove) {
+    Record record;
+    while (next(&record)) {
+        if (!progress.goOn()) return 0;
+        if (remove(record)) progress.itemDone();
+    }
+    return 1;
+}
+
 void MakeWindowsFolderCurrent() {
     char windows[MAX_PATH];
     if (GetWindowsDirectoryA(windows, sizeof windows) != 0) SetCurrentDirectoryA(windows);
@@ -86,80 +105,64 @@ long CountLoggedItems() {
 }
 
 int RemoveFiles(const UninstallProgress& progress) {
-    SourceFileRecord file;
-    while (NextSourceFile(&file)) {
-        if (!progress.goOn()) return 0;
-        if (!IsAbsolutePath(file.path)) continue;
-        RemoveSourceFile(file);
-        progress.itemDone();
-    }
-    IniFileRecord ini;
-    while (NextIniFile(&ini)) {
-        if (!progress.goOn()) return 0;
-        if (!IsAbsolutePath(ini.path)) continue;
-        RemoveIniFile(ini);
-        progress.itemDone();
-    }
-    MiscFileRecord misc;
-    while (NextMiscFile(&misc)) {
-        if (!progress.goOn()) return 0;
-        if (IsAbsolutePath(misc.path)) RemoveMiscFile(misc);
-        progress.itemDone();
-    }
-    return 1;
+    return RemoveEach<SourceFileRecord>(NextSourceFile, progress,
+                                        [](const SourceFileRecord& file) {
+                                            if (!IsAbsolutePath(file.path)) return false;
+                                            RemoveSourceFile(file);
+                                            return true;
+                                        }) &&
+           RemoveEach<IniFileRecord>(NextIniFile, progress,
+                                     [](const IniFileRecord& ini) {
+                                         if (!IsAbsolutePath(ini.path)) return false;
+                                         RemoveIniFile(ini);
+                                         return true;
+                                     }) &&
+           // A relative misc entry is passed over, but counted.
+           RemoveEach<MiscFileRecord>(NextMiscFile, progress, [](const MiscFileRecord& misc) {
+               if (IsAbsolutePath(misc.path)) RemoveMiscFile(misc);
+               return true;
+           });
 }
 
 int RemoveFolders(const UninstallProgress& progress) {
     MakeWindowsFolderCurrent();
-    char folder[PathBufferSize];
     // Newest first: inner folders go before the ones that hold them.
-    while (NextPath(PathKind::Folder, folder)) {
-        if (!progress.goOn()) return 0;
-        if (!RemoveFolder(folder) && UninstallType != 2) SweepFolder(folder);
-        progress.itemDone();
-    }
-    return 1;
+    return RemoveEach<PathRecord>(NextFolder, progress, [](const PathRecord& folder) {
+        if (!RemoveFolder(folder.path) && UninstallType != 2) SweepFolder(folder.path);
+        return true;
+    });
 }
 
 int RemoveShortcuts(const UninstallProgress& progress) {
-    char path[PathBufferSize];
-    while (NextPath(PathKind::Shortcut, path)) {
-        if (!progress.goOn()) return 0;
-        if (!IsAbsolutePath(path)) continue;
-        DeleteFileForce(path);
-        progress.itemDone();
-    }
+    if (!RemoveEach<PathRecord>(NextShortcut, progress, [](const PathRecord& shortcut) {
+            if (!IsAbsolutePath(shortcut.path)) return false;
+            DeleteFileForce(shortcut.path);
+            return true;
+        }))
+        return 0;
     MakeWindowsFolderCurrent();
-    while (NextPath(PathKind::ShellFolder, path)) {
-        if (!progress.goOn()) return 0;
-        RemoveFolder(path);  // only an empty folder goes: the user may keep own shortcuts there
-        progress.itemDone();
-    }
-    return 1;
+    // Only an empty folder goes: the user may keep shortcuts of their own there.
+    return RemoveEach<PathRecord>(NextShellFolder, progress, [](const PathRecord& folder) {
+        RemoveFolder(folder.path);
+        return true;
+    });
 }
 
 int RemoveRegistryItems(const UninstallProgress& progress) {
-    RegistryValueRecord value;
-    while (NextRegistryValue(&value)) {
-        if (!progress.goOn()) return 0;
-        RemoveRegistryValue(value);
-        progress.itemDone();
-    }
-    RegistryKeyRecord key;
-    while (NextRegistryKey(&key)) {
-        if (!progress.goOn()) return 0;
-        RemoveRegistrySubKey(key);
-        progress.itemDone();
-    }
-    return 1;
+    return RemoveEach<RegistryValueRecord>(NextRegistryValue, progress,
+                                           [](const RegistryValueRecord& value) {
+                                               RemoveRegistryValue(value);
+                                               return true;
+                                           }) &&
+           RemoveEach<RegistryKeyRecord>(NextRegistryKey, progress, [](const RegistryKeyRecord& key) {
+               RemoveRegistrySubKey(key);
+               return true;
+           });
 }
 
 int RemoveIniItems(const UninstallProgress& progress) {
-    IniKeyRecord key;
-    while (NextIniKey(&key)) {
-        if (!progress.goOn()) return 0;
+    return RemoveEach<IniKeyRecord>(NextIniKey, progress, [](const IniKeyRecord& key) {
         RemoveIniKey(key);
-        progress.itemDone();
-    }
-    return 1;
+        return true;
+    });
 }
