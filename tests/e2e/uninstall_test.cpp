@@ -280,21 +280,24 @@ TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
         std::string bytes;  // empty: no file
         bool confirmed;     // the head is sound: the damage shows only after the confirmation
         const char* message;
+        const char* shot;
     } cases[] = {
-        {"", false, "Uninstall information file not found.\n\nAborting uninstallation."},
-        {stored.substr(0, 100), false, truncated},
+        {"", false, "Uninstall information file not found.\n\nAborting uninstallation.",
+         "uninstall-info-not-found"},
+        {stored.substr(0, 100), false, truncated, "uninstall-info-truncated"},
         {"KPUI0206" + stored.substr(8), false,
-         "Uninstall information file has wrong signature.\n\nAborting uninstallation."},
-        {stored.substr(0, stored.size() - 10), true, truncated},
+         "Uninstall information file has wrong signature.\n\nAborting uninstallation.",
+         "uninstall-info-wrong-signature"},
+        {stored.substr(0, stored.size() - 10), true, truncated, nullptr},
     };
-    for (const auto& [bytes, confirmed, message] : cases) {
+    for (const auto& [bytes, confirmed, message, shot] : cases) {
         DeleteFileA(damaged.c_str());
         if (!bytes.empty()) SetFileBytes(damaged, bytes);
         StartUninstall(damaged);
         if (confirmed) {
             ASSERT_TRUE(Answer(Confirmation, IDYES));
         }
-        EXPECT_TRUE(Answer(message, IDOK)) << message;
+        EXPECT_TRUE(Answer(message, IDOK, shot)) << message;
         ExpectEndsWith(static_cast<DWORD>(-1));
     }
     DeleteFileA(damaged.c_str());
@@ -453,7 +456,8 @@ TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
         Answer("To complete uninstallation, It is recommended that you restart system.\n\n"
                "Restart system now?",
                IDNO, "uninstall-restart-question"));
-    ASSERT_TRUE(Answer("Uninstallation will be completed after system restarted.", IDOK));
+    ASSERT_TRUE(Answer("Uninstallation will be completed after system restarted.", IDOK,
+                       "uninstall-completed-after-restart"));
     ExpectEndsWith(0);
     CloseHandle(inUse);
     EXPECT_TRUE(Exists(busy_));
