@@ -96,7 +96,8 @@ class Answerer {
             abortOwner = GetWindow(box, GW_OWNER);
             Press(box, reply_.abortAnswer);
             ui::WaitForWindowToGo(box, 10000);
-            stayedAfterAbortQuestion = !ui::WaitForWindowToGo(dialog, 500);
+            // A window that goes may take Wine a moment or two without a window manager.
+            stayedAfterAbortQuestion = !ui::WaitForWindowToGo(dialog, 5000);
             if (!stayedAfterAbortQuestion) return;
         }
         Press(dialog, reply_.button);
