@@ -129,7 +129,7 @@ int CompareVersions(const VersionPair& a, const VersionPair& b) {
     return 0;
 }
 
-int IncrementSharedCount(const char* path) {
+int IncrementSharedCount(const char* path, int existedBefore) {
     ScopedKey key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
@@ -137,8 +137,9 @@ int IncrementSharedCount(const char* path) {
     DWORD type;
     long count = ReadSharedCount(key.get(), path, &type, 0);
     if (count < 0) count = 0;
-    // A file already there without a count has a user we did not see install it.
-    if (count == 0 && FileExists(path)) count = 1;
+    // A file already there without a count has a user we did not see install it. One this installation
+    // has just written has none but us: counted as the other's, it would never be freed again.
+    if (count == 0 && existedBefore) count = 1;
     if (count < LONG_MAX) ++count;
     WriteSharedCount(key.get(), path, type, count);
     return 1;

@@ -21,8 +21,9 @@ int GetFileFacts(FileFacts* facts);
 int GetFileVersionPair(const char* path, VersionPair* pair);
 // Less than, equal to or greater than 0.
 int CompareVersions(const VersionPair& a, const VersionPair& b);
-// Raises the file's count under SharedDLLs; 1, or 0 when the key cannot be opened or created.
-int IncrementSharedCount(const char* path);
+// Raises the file's count under SharedDLLs; 1, or 0 when the key cannot be opened or created. A file
+// that was there before this installation without a count already had a user: it counts 1 first.
+int IncrementSharedCount(const char* path, int existedBefore);
 // Lowers the file's count under SharedDLLs (the key is never created). 1 when the count was 1 and its
 // value is now removed, so the file may go; 0 otherwise, also when the count was 0 or below (left as is).
 int DecrementSharedCount(const char* path);

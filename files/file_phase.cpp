@@ -176,7 +176,8 @@ int InstallMiscFiles() {
         int installed = 0, replaced = 0, keep = 0;
         FileFacts existing;
         CopyBounded(sizeof existing.path, existing.path, target);
-        if (GetFileFacts(&existing)) {
+        const int existedBefore = GetFileFacts(&existing);
+        if (existedBefore) {
             FileFacts member;
             FactsOfMember(info, target, &member);
             switch (LeadingNumber(mode)) {
@@ -208,7 +209,7 @@ int InstallMiscFiles() {
 
         // A file left in place is still used by this installation.
         int isShared = lstrcmpA(shared, "1") == 0;
-        if (isShared) IncrementSharedCount(target);
+        if (isShared) IncrementSharedCount(target, existedBefore);
         int serverDone = lstrcmpA(server, "1") == 0 && RegisterServer(target);
         int typeLibraryDone = lstrcmpA(typeLibrary, "1") == 0 && RegisterTypeLibrary(target);
 

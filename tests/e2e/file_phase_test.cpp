@@ -343,8 +343,8 @@ TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
     EXPECT_EQ(DosTimeOf(folder + "\\top.txt"), Year2024);
     EXPECT_EQ(DosTimeOf(folder + "\\nested\\deeper\\inner.txt"), Year1990);
     EXPECT_EQ(GetFileAttributesA((folder + "\\empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    // Counted after it was written: a file in place without a count already has one user.
-    EXPECT_EQ(SharedCount(folder + "\\tools\\tool.dat"), 2u);
+    // A new file has one user, this installation: its uninstallation frees it again.
+    EXPECT_EQ(SharedCount(folder + "\\tools\\tool.dat"), 1u);
     EXPECT_EQ(FileBytes(e2e::WindowsFolder() + "\\kp-full.dat"), "shared");
 }
 

@@ -3,6 +3,7 @@
 #include "archive/dos_time.h"
 #include "common/platform.h"
 #include "files/extract_member.h"
+#include "common/file_system.h"
 #include "files/file_facts.h"
 #include "files/restart_operations.h"
 #include "files/wininit.h"
@@ -144,7 +145,9 @@ TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
         std::string after;
     };
     auto dword = [](DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
-    const auto up = IncrementSharedCount, down = DecrementSharedCount;
+    // Raised as the file phase raises it: a file that exists was there before the installation.
+    const auto up = +[](const char* path) { return IncrementSharedCount(path, FileExists(path)); };
+    const auto down = DecrementSharedCount;
     const Row rows[] = {
         {up, REG_NONE, "", true, 1, REG_DWORD, dword(2)},  // an existing file without a count had a user
         {up, REG_NONE, "", false, 1, REG_DWORD, dword(1)},
