@@ -300,17 +300,6 @@ TEST_F(RemovalTest, FoldersWithoutFilesGoWithoutAQuestion) {
     EXPECT_FALSE(Exists(root));
 }
 
-// The uninstaller sweeps inner folders before the folders that hold them.
-TEST_F(RemovalTest, AFileKeptAtItsFoldersSweepIsNotAskedAboutAgain) {
-    const std::string outer = Folder("Outer"), inner = Folder("Outer\\Inner");
-    const std::string kept = File("Outer\\Inner\\kept.txt");
-    Answerer answerer({IDC_NO_BUTTON});
-    SweepFolder(inner.c_str());
-    SweepFolder(outer.c_str());
-    EXPECT_EQ(answerer.Stop(), 1);
-    EXPECT_TRUE(Exists(kept));
-}
-
 // Whether a one-line control shows the folder: whole, or cut to its last components after "...\".
 bool ShowsFolder(const std::string& line, const std::string& folder) {
     if (line == folder) return true;
