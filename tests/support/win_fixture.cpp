@@ -2,6 +2,7 @@
 #include "tests/support/win_fixture.h"
 
 #include "archive/archive_reader.h"
+#include "common/process_state.h"
 #include "common/wizard_state.h"
 #include "common/working_files_state.h"
 #include "script/install_log.h"
@@ -91,11 +92,30 @@ std::vector<std::string> LoggedEntries(const char* section) {
 void PackageTest::SetUp() { ASSERT_TRUE(OpenScratchLog(folder_.Root().string())); }
 
 void PackageTest::TearDown() {
+    for (const std::string& path : counted_) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SharedDlls, path.c_str());
     CloseArchive(PackageReader);
     PackageReader = nullptr;
     RestartNeeded = 0;
     AbortFlag = 0;
     CloseScratchLog();
+}
+
+void PackageTest::FreshLog() {
+    CloseScratchLog();
+    ASSERT_TRUE(OpenScratchLog(folder_.Root().string()));
+    RestartNeeded = 0;
+}
+
+void PackageTest::WriteItems(const char* section, const std::vector<std::string>& items) {
+    for (size_t n = 0; n < items.size(); ++n)
+        if (!items[n].empty())
+            WriteSetting(section, (section + std::to_string(n + 1)).c_str(), items[n].c_str(),
+                         InstallInfoFile);
+}
+
+void PackageTest::SetSharedCount(const std::string& path, DWORD count) {
+    counted_.push_back(path);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, SharedDlls, path.c_str(), REG_DWORD, &count, sizeof count);
 }
 
 void PackageTest::OpenPackage(const std::vector<Member>& members, uint32_t volumeSize, size_t damageAt) {

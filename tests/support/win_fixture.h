@@ -55,17 +55,26 @@ void CloseScratchLog();
 // source files in logging order), after its counter is loaded; the file list stays open for appending.
 std::vector<std::string> LoggedEntries(const char* section);
 
+constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
 // A scratch folder with a fresh installation log in it; the package reader, the restart and abort flags
-// are reset afterwards.
+// and the shared counts set through it are reset afterwards.
 class PackageTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    // A fresh log and no restart needed, for the next row of a table.
+    void FreshLog();
+    // Writes the items into the install information file as SECTION1, SECTION2, ...; an empty item is
+    // left out, as a gap in the list.
+    void WriteItems(const char* section, const std::vector<std::string>& items);
+    void SetSharedCount(const std::string& path, DWORD count);
     // Writes the members as SETUP.EXE in the folder, with the byte at damageAt flipped when given, and
     // opens it as the package reader on its first member.
     void OpenPackage(const std::vector<Member>& members, uint32_t volumeSize = 0xFFFFFFFF,
                      size_t damageAt = 0);
     ScratchFolder folder_;
+    std::vector<std::string> counted_;
 };
 
 }  // namespace testsupport

@@ -93,8 +93,7 @@ TEST_F(AbortHold, AnEndThatArrivesUnderTheQuestionWaitsForTheAnswer) {
     EXPECT_EQ(endsUnderTheQuestion, 0) << "the next step ran under the open question";
     EXPECT_TRUE(pageAliveUnderTheQuestion);
     EXPECT_EQ(EndsSeen, 1);
-    EXPECT_TRUE(testsupport::Exists(std::string(InstallDir) + "\\a.txt"))
-        << "the file phase itself succeeded";
+    EXPECT_TRUE(Exists(std::string(InstallDir) + "\\a.txt")) << "the file phase itself succeeded";
     EXPECT_EQ(AbortFlagAtEnd, 1) << "a Yes after the end must still roll back";
 }
 

@@ -21,8 +21,8 @@ DWORD ProgressSum = 0;
 std::string LastItem;
 
 // Entries of a counted log section, oldest first.
-std::vector<std::string> Logged(const char* section) {
-    std::vector<std::string> items = testsupport::LoggedEntries(section);
+Strings Logged(const char* section) {
+    Strings items = LoggedEntries(section);
     std::reverse(items.begin(), items.end());
     return items;
 }
@@ -76,16 +76,12 @@ class FilePhaseTest : public testsupport::PackageTest {
         TakeReportedItem(item);
         LastItem = item;
     }
-    void Misc(int number, const std::string& value) {
-        WriteSetting("MiscFile", ("MiscFile" + std::to_string(number)).c_str(), value.c_str(),
-                     InstallInfoFile);
-    }
     std::string App(const std::string& name) { return folder_.Path("App\\" + name); }
 };
 
 TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
-    Misc(1, "{InstallDir}\\Misc\\m.dll,2,1,1,1,1");
-    Misc(3, "{InstallDir}\\never.dat,2,1,0,0,0");  // after a gap: not installed
+    // The third after a gap: not installed.
+    WriteItems("MiscFile", {"{InstallDir}\\Misc\\m.dll,2,1,1,1,1", "", "{InstallDir}\\never.dat,2,1,0,0,0"});
     const std::string server = FileBytes(testsupport::Beside("com_server.dll"));
     testsupport::MessageBoxWatcher boxes;
     Run({{"Src\\a.txt", "alpha", Year2024},
@@ -100,14 +96,13 @@ TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
     EXPECT_EQ(ProgressSum, 5 + 5 + server.size());
     EXPECT_EQ(LastItem, App("Misc\\m.dll"));
 
-    EXPECT_EQ(Logged("Folder"), (std::vector<std::string>{folder_.Path("App"), App("sub"), App("sub\\deep"),
-                                                          App("empty"), App("Misc")}));
+    EXPECT_EQ(Logged("Folder"),
+              (Strings{folder_.Path("App"), App("sub"), App("sub\\deep"), App("empty"), App("Misc")}));
     // The server registered itself; the DLL holds no type library, which is shown and logged as not
     // registered, and the phase goes on.
     EXPECT_EQ(testsupport::ServerRecord(App("Misc\\m.dll")), "registered");
-    EXPECT_EQ(boxes.Texts(),
-              std::vector<std::string>{"Error registering file '" + App("Misc\\m.dll") + "'."});
-    EXPECT_EQ(Logged("MiscFile"), (std::vector<std::string>{App("Misc\\m.dll") + ",1,1,1,0,0"}));
+    EXPECT_EQ(boxes.Texts(), Strings{"Error registering file '" + App("Misc\\m.dll") + "'."});
+    EXPECT_EQ(Logged("MiscFile"), (Strings{App("Misc\\m.dll") + ",1,1,1,0,0"}));
     EXPECT_EQ(UnregisterServerFile(App("Misc\\m.dll").c_str()), 1);
 }
 
@@ -117,7 +112,7 @@ TEST_F(FilePhaseTest, UnsafeOrMisnamedMembersFailThePhase) {
     EXPECT_EQ(GetFileAttributesA(folder_.Path("evil.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 
     FilesDone = -1;
-    Misc(1, "{InstallDir}\\one.dat,2,1,0,0,0");
+    WriteItems("MiscFile", {"{InstallDir}\\one.dat,2,1,0,0,0"});
     Run({{"Src\\a.txt", "alpha"}, {"Misc2", "wrong"}});
     EXPECT_EQ(FilesDone, 0);
     EXPECT_EQ(GetFileAttributesA(App("one.dat").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -130,12 +125,11 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
         ASSERT_TRUE(CopyFileA(versioned.c_str(), App(name).c_str(), FALSE));
     const std::string original = FileBytes(versioned);
     WriteSetting("General", "NeedRestart", "1", InstallInfoFile);
-    Misc(1, "{InstallDir}\\newer.dll,1,1");
-    Misc(2, "{InstallDir}\\same.dll,1,1,1,1");  // kept, but still shared and registered
-    Misc(3, "{InstallDir}\\always.dll,2,1");
-    Misc(4, "{InstallDir}\\ask.dll,0,1");
-    Misc(5, "{InstallDir}\\asked.dll,,1");  // an empty mode asks too; answered for all above
-    Misc(6, "{InstallDir}\\never.dll,7,1");
+    // The same version is kept, but still shared and registered; an empty mode asks too, and is answered
+    // for all by the question before it.
+    WriteItems("MiscFile", {"{InstallDir}\\newer.dll,1,1", "{InstallDir}\\same.dll,1,1,1,1",
+                            "{InstallDir}\\always.dll,2,1", "{InstallDir}\\ask.dll,0,1",
+                            "{InstallDir}\\asked.dll,,1", "{InstallDir}\\never.dll,7,1"});
     std::string shown;
     std::thread answer = Answer(IDC_NO_BUTTON, &shown);
     testsupport::MessageBoxWatcher boxes;
@@ -163,16 +157,14 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     EXPECT_EQ(shown.substr(shown.rfind('|') + 1), "No") << shown;
 
     EXPECT_EQ(Logged("MiscFile"),
-              (std::vector<std::string>{App("newer.dll") + ",1,0,0,0,1", App("same.dll") + ",2,1,1,0,0",
-                                        App("always.dll") + ",1,0,0,0,1", App("ask.dll") + ",2,0,0,0,0",
-                                        App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0"}));
+              (Strings{App("newer.dll") + ",1,0,0,0,1", App("same.dll") + ",2,1,1,0,0",
+                       App("always.dll") + ",1,0,0,0,1", App("ask.dll") + ",2,0,0,0,0",
+                       App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0"}));
     // With a restart pending the server is recorded for after it, silently; no type-library flag, no
     // type library.
     EXPECT_TRUE(boxes.Texts().empty());
     FlushSettings(EndInstallFile);
-    char value[MAX_PATH];
-    EXPECT_STREQ(ReadSetting("RegisterServer", "1", "", value, sizeof value, EndInstallFile),
-                 App("same.dll").c_str());
+    EXPECT_EQ(wintest::Setting(EndInstallFile, "RegisterServer", "1"), App("same.dll"));
     EXPECT_EQ(SettingExists("RegisterServer", "2", EndInstallFile), 0);
     EXPECT_EQ(SettingExists("RegisterTypeLibrary", nullptr, EndInstallFile), 0);
     EXPECT_EQ(ProgressSum, 8u + 8 + 5 + 3 * 6);

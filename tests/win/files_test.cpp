@@ -17,15 +17,7 @@ const uint32_t DosTime = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u <
 constexpr size_t StoredCrc = 17 + 12;
 constexpr size_t MemberData = 17 + 29 + 9;  // of "Src\a.bin": after the archive and member headers
 
-class ExtractTest : public testsupport::PackageTest {
-  protected:
-    // A fresh log for the next row of a table.
-    void FreshLog() {
-        testsupport::CloseScratchLog();
-        ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
-        RestartNeeded = 0;
-    }
-};
+class ExtractTest : public testsupport::PackageTest {};
 
 // Each row: whether a file was there, and the byte of the package flipped (0: none). The old file keeps
 // its bytes unless the member is whole; no copy stays beside it and nothing is logged or arranged.
@@ -59,8 +51,8 @@ TEST_F(ExtractTest, OnlyAWholeMemberIsWrittenWithItsTimeAndProgress) {
                 EXPECT_EQ(FileBytes(target), "old");
             }
         }
-        EXPECT_EQ(Entries(folder_.Root().string(), "_kp*"), std::vector<std::string>{});
-        EXPECT_EQ(testsupport::LoggedEntries("SourceFile"), std::vector<std::string>{});
+        EXPECT_EQ(Entries(folder_.Root().string(), "_kp*"), Strings{});
+        EXPECT_EQ(LoggedEntries("SourceFile"), Strings{});
         EXPECT_EQ(RestartNeeded, 0);
     }
 }
@@ -74,7 +66,7 @@ TEST_F(ExtractTest, AnEmptyMemberAndAMissingFolder) {
     // A folder that does not exist is another error than in use: nothing is written beside it.
     OpenPackage({{"Src\\b.txt", "b"}});
     EXPECT_EQ(ExtractMemberToFile(folder_.Path("missing\\b.txt").c_str()), -1);
-    EXPECT_TRUE(testsupport::LoggedEntries("SourceFile").empty());
+    EXPECT_TRUE(LoggedEntries("SourceFile").empty());
 }
 
 // Each row: how the target is held open (never for deleting, so it cannot be moved over) and the byte
@@ -102,7 +94,7 @@ TEST_F(ExtractTest, ATargetInUseIsReplacedAtRestart) {
         CloseHandle(holder);
 
         EXPECT_EQ(FileBytes(target), "old");
-        const std::vector<std::string> logged = testsupport::LoggedEntries("SourceFile");
+        const Strings logged = LoggedEntries("SourceFile");
         ASSERT_EQ(logged.size(), 1u);
         if (row.damageAt == 0) {
             EXPECT_EQ(Lower(logged[0]).rfind(Lower(folder_.Path("_kp")), 0), 0u) << logged[0];

@@ -136,8 +136,8 @@ TEST_F(ProposedFolder, CreatedFoldersAreLoggedOuterFirst) {
     const std::string inner = scratch_.Path("a\\b\\c");
     CreateLoggedFolders((inner + "\\").c_str());
     EXPECT_NE(GetFileAttributesA(inner.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(testsupport::LoggedEntries("Folder"),
-              (std::vector<std::string>{inner, scratch_.Path("a\\b"), scratch_.Path("a")}));  // newest first
+    EXPECT_EQ(LoggedEntries("Folder"),
+              (Strings{inner, scratch_.Path("a\\b"), scratch_.Path("a")}));  // newest first
 
     // Nothing left to create logs nothing.
     ResetLogCounters();

@@ -43,7 +43,7 @@ TEST(ModuleCopy, IsReplacedOnlyByAWholeModule) {
         EXPECT_EQ(RefreshModuleCopy(copy.c_str()), row.result);
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
         EXPECT_EQ(FileBytes(copy), row.refreshed ? image.substr(0, ModuleSize) : "old module");
-        EXPECT_EQ(wintest::Entries(folder.Root().string(), "_kp*"), std::vector<std::string>{});
+        EXPECT_EQ(wintest::Entries(folder.Root().string(), "_kp*"), Strings{});
     }
     lstrcpynA(PackagePath, savedPackage, sizeof PackagePath);
 }
@@ -80,7 +80,7 @@ TEST(ServerLoading, AServerFindsItsOwnFolderAndCom) {
         EXPECT_EQ(recorded, 1);
         EXPECT_EQ(unregistered, 1);
         EXPECT_EQ(testsupport::ServerRecord(server), "");
-        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
+        EXPECT_EQ(boxes.Texts(), Strings{});
     }
 }
 

@@ -5,9 +5,6 @@
 
 namespace {
 
-using testsupport::LoggedEntries;
-using Strings = std::vector<std::string>;
-
 class IniItemsTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
@@ -22,8 +19,7 @@ class IniItemsTest : public testsupport::PackageTest {
         PackageTest::TearDown();
     }
     int Install(const Strings& items) {
-        for (size_t n = 0; n < items.size(); ++n)
-            WriteSetting("Ini", ("Ini" + std::to_string(n + 1)).c_str(), items[n].c_str(), InstallInfoFile);
+        WriteItems("Ini", items);
         return InstallIniItems();
     }
     static std::string Read(const std::string& file, const char* section, const char* key) {

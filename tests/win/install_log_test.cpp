@@ -14,7 +14,7 @@ class InstallLogTest : public testsupport::PackageTest {
     // Every entry NextLogItem gives, joined by "|", after the counter is loaded from the log.
     static std::string ReadBack(const char* section) {
         std::string all;
-        for (const std::string& entry : testsupport::LoggedEntries(section)) all += "|" + entry;
+        for (const std::string& entry : LoggedEntries(section)) all += "|" + entry;
         return all.empty() ? all : all.substr(1);
     }
     static std::string FileList() {

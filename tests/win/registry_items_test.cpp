@@ -5,9 +5,6 @@
 
 namespace {
 
-using testsupport::LoggedEntries;
-using Strings = std::vector<std::string>;
-
 constexpr char Top[] = "Software\\Kelpack Registry Test";
 
 struct Value {
@@ -27,12 +24,7 @@ Value Read(const std::string& key, const char* name) {
     return value;
 }
 
-bool KeyExists(const std::string& key) {
-    HKEY opened;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened)) return false;
-    RegCloseKey(opened);
-    return true;
-}
+bool KeyExists(const std::string& key) { return wintest::KeyExists(HKEY_CURRENT_USER, key); }
 
 std::string Dword(DWORD number) { return std::string(reinterpret_cast<const char*>(&number), 4); }
 
@@ -50,9 +42,7 @@ class RegistryItemsTest : public testsupport::PackageTest {
         PackageTest::TearDown();
     }
     int Install(const Strings& items) {
-        for (size_t n = 0; n < items.size(); ++n)
-            WriteSetting("Registry", ("Registry" + std::to_string(n + 1)).c_str(), items[n].c_str(),
-                         InstallInfoFile);
+        WriteItems("Registry", items);
         return InstallRegistryItems();
     }
     void Preset(const std::string& key, const char* name, const char* text) {

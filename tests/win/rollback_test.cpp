@@ -7,33 +7,10 @@
 
 namespace {
 
-using testsupport::Exists;
+using wintest::SharedCount;
 
 // The log in a scratch folder, and the shared counts under the real key.
-class RollbackTest : public testsupport::PackageTest {
-  protected:
-    void SetUp() override {
-        PackageTest::SetUp();
-        ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, &shared_), ERROR_SUCCESS);
-    }
-    void TearDown() override {
-        RegCloseKey(shared_);
-        PackageTest::TearDown();
-    }
-    void SetCount(const std::string& path, DWORD count) {
-        RegSetValueExA(shared_, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
-                       sizeof count);
-    }
-    // The count stored for path, taken away; -1 when there is none.
-    long TakeCount(const std::string& path) {
-        DWORD count = 0, size = sizeof count;
-        if (RegQueryValueExA(shared_, path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size))
-            return -1;
-        RegDeleteValueA(shared_, path.c_str());
-        return count;
-    }
-    HKEY shared_ = nullptr;
-};
+class RollbackTest : public testsupport::PackageTest {};
 
 TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     // The folder page created app and app\sub; the file phase filled them.
@@ -53,9 +30,9 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     const std::string misc = folder_.Path("misc.dll"), kept = folder_.Path("kept.dll");
     const std::string sharedMisc = folder_.Path("shared.dll"), leftInPlace = folder_.Path("theirs.dll");
     for (const std::string& path : {misc, kept, sharedMisc, leftInPlace}) SetFileBytes(path, "x");
-    SetCount(sharedMisc, 1);
-    SetCount(kept, 3);
-    SetCount(leftInPlace, 2);
+    SetSharedCount(sharedMisc, 1);
+    SetSharedCount(kept, 3);
+    SetSharedCount(leftInPlace, 2);
     LogItem("MiscFile", nullptr, (misc + ",1,0,0,0,0").c_str());
     // Left in place (uninstall mode 2, not replaced): someone else's file, only our count is undone.
     LogItem("MiscFile", nullptr, (leftInPlace + ",2,1,1,0,0").c_str());
@@ -77,10 +54,10 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     EXPECT_FALSE(Exists(misc));
     EXPECT_TRUE(Exists(kept));
     EXPECT_FALSE(Exists(sharedMisc));
-    EXPECT_EQ(TakeCount(sharedMisc), -1);
-    EXPECT_EQ(TakeCount(kept), 2);
+    EXPECT_EQ(SharedCount(sharedMisc), -1);
+    EXPECT_EQ(SharedCount(kept), 2);
     EXPECT_TRUE(Exists(leftInPlace));
-    EXPECT_EQ(TakeCount(leftInPlace), 1);
+    EXPECT_EQ(SharedCount(leftInPlace), 1);
     // The inner folder was empty and went first; the outer one still holds the replaced file.
     EXPECT_FALSE(Exists(sub));
     EXPECT_TRUE(Exists(app));

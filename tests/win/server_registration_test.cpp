@@ -1,7 +1,6 @@
 // Server and type-library registration against the real API, with the fixture servers and type
 // libraries: now, recorded for after the restart, and performed by the finishing box.
 #include "common/messages.h"
-#include "common/scoped_handles.h"
 #include "items/finishing_dialog.h"
 #include "items/server_registration.h"
 #include "tests/win/win_test.h"
@@ -9,6 +8,7 @@
 namespace {
 
 using testsupport::MessageBoxWatcher;
+using wintest::Setting;
 
 constexpr const char* PlainLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
 constexpr const char* HelpedLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E02}";
@@ -16,18 +16,7 @@ constexpr const char* BareHelpLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E03}"
 
 // A value of a key under HKEY_CLASSES_ROOT\TypeLib\{guid}; "(none)" when the key or value is missing.
 std::string TypeLibraryValue(const char* guid, const std::string& subkey) {
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    return RegGetValueA(HKEY_CLASSES_ROOT, (std::string("TypeLib\\") + guid + "\\" + subkey).c_str(), nullptr,
-                        RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS
-               ? value
-               : "(none)";
-}
-
-bool TypeLibraryKeyExists(const char* guid) {
-    ScopedKey key;
-    return RegOpenKeyExA(HKEY_CLASSES_ROOT, (std::string("TypeLib\\") + guid).c_str(), 0, KEY_READ,
-                         key.put()) == ERROR_SUCCESS;
+    return wintest::RegText(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + guid + "\\" + subkey, nullptr);
 }
 
 std::string Error(const std::string& path) { return "Error registering file '" + path + "'."; }
@@ -65,7 +54,7 @@ TEST_F(Registration, AServerIsRegisteredByItsOwnEntryWhateverItAnswers) {
     EXPECT_EQ(UnregisterServerFile(failing.c_str()), 0);
     EXPECT_EQ(testsupport::ServerRecord(failing), "");
     boxes.Stop();
-    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(boxes.Texts(), Strings{});
 }
 
 TEST_F(Registration, WhatCannotBeRegisteredIsShownOnceNamingTheFileUntilTheUserAborts) {
@@ -87,8 +76,7 @@ TEST_F(Registration, WhatCannotBeRegisteredIsShownOnceNamingTheFileUntilTheUserA
     EXPECT_EQ(RegisterServerFile(plain.c_str()), 0);
     EXPECT_EQ(RegisterTypeLibraryFile(missing.c_str()), 0);
     boxes.Stop();
-    EXPECT_EQ(boxes.Texts(),
-              (std::vector<std::string>{Error(plain), Error(missing), Error(plain), Error(missing)}));
+    EXPECT_EQ(boxes.Texts(), (Strings{Error(plain), Error(missing), Error(plain), Error(missing)}));
     for (HWND boxOwner : boxes.Owners()) EXPECT_EQ(boxOwner, owner);
     DestroyWindow(owner);
 }
@@ -113,7 +101,7 @@ TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregi
     for (const std::string& library : {plain, helped, bare})
         EXPECT_EQ(UnregisterTypeLibraryFile(library.c_str()), 1) << library;
     for (const char* guid : {PlainLibrary, HelpedLibrary, BareHelpLibrary})
-        EXPECT_FALSE(TypeLibraryKeyExists(guid)) << guid;
+        EXPECT_FALSE(wintest::KeyExists(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + guid)) << guid;
     boxes.Stop();
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
 }
@@ -125,14 +113,10 @@ TEST_F(Registration, DeferredFilesAreNumberedInTheirOwnList) {
     EXPECT_NE(DeferTypeLibraryRegistration("C:\\One\\first.tlb"), 0);
     EXPECT_NE(DeferServerRegistration("C:\\Other\\second.dll"), 0);
     FlushSettings(EndInstallFile);
-    char value[MAX_PATH];
-    auto read = [&value](const char* section, const char* key) {
-        return std::string(ReadSetting(section, key, "(none)", value, sizeof value, EndInstallFile));
-    };
-    EXPECT_EQ(read("RegisterServer", "1"), "C:\\One\\first.dll");
-    EXPECT_EQ(read("RegisterServer", "2"), "C:\\Other\\second.dll");
-    EXPECT_EQ(read("RegisterTypeLibrary", "1"), "C:\\One\\first.tlb");
-    EXPECT_EQ(read("RegisterTypeLibrary", "2"), "(none)");
+    EXPECT_EQ(Setting(EndInstallFile, "RegisterServer", "1"), "C:\\One\\first.dll");
+    EXPECT_EQ(Setting(EndInstallFile, "RegisterServer", "2"), "C:\\Other\\second.dll");
+    EXPECT_EQ(Setting(EndInstallFile, "RegisterTypeLibrary", "1"), "C:\\One\\first.tlb");
+    EXPECT_EQ(Setting(EndInstallFile, "RegisterTypeLibrary", "2"), "(none)");
 }
 
 TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirstGap) {
@@ -171,7 +155,7 @@ TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirst
     EXPECT_GE(elapsed, 900u) << "the work waits for the box's one-second timer";
     // Servers first: the failing server's message comes before the failing library's; both are owned
     // by the box, and what follows a failure is still done.
-    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{Error(missingServer), Error(missingLibrary)}));
+    EXPECT_EQ(boxes.Texts(), (Strings{Error(missingServer), Error(missingLibrary)}));
     for (HWND owner : boxes.Owners()) EXPECT_EQ(owner, shown);
     EXPECT_EQ(testsupport::ServerRecord(first), "registered");
     EXPECT_EQ(testsupport::ServerRecord(afterGap), "") << "key 4 comes after the gap at 3";

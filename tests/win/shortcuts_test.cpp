@@ -1,8 +1,6 @@
 // Shortcuts through the real shell link object: the links read back, and their log.
 #include <shlobj.h>
 
-#include <map>
-
 #include "items/shortcuts.h"
 #include "script/path_variables.h"
 #include "tests/support/shell_link.h"
@@ -11,9 +9,7 @@
 namespace {
 
 using testsupport::Link;
-using testsupport::LoggedEntries;
 using testsupport::ReadLink;
-using Strings = std::vector<std::string>;
 
 class ShortcutsTest : public testsupport::PackageTest {
   protected:
@@ -32,10 +28,8 @@ class ShortcutsTest : public testsupport::PackageTest {
         FlushSettings(InstallInfoFile);
         PackageTest::TearDown();
     }
-    int Install(const std::map<int, std::string>& items) {
-        for (const auto& [n, value] : items)
-            WriteSetting("Shortcut", ("Shortcut" + std::to_string(n)).c_str(), value.c_str(),
-                         InstallInfoFile);
+    int Install(const Strings& items) {
+        WriteItems("Shortcut", items);
         return InstallShortcuts();
     }
     std::string App(const char* name) { return std::string(InstallDir) + "\\" + name; }
@@ -44,12 +38,10 @@ class ShortcutsTest : public testsupport::PackageTest {
 TEST_F(ShortcutsTest, LinksCarryTheirFieldsAndTheLogNamesEachLevelOnce) {
     const std::string product = std::string(ProgramMenuDir) + "\\Vendor\\Product";
     EXPECT_EQ(
-        Install({{1,
-                  "App,{InstallDir}\\app.exe,{ProgramMenu}\\Vendor\\Product,{InstallDir},"
-                  "{InstallDir}\\app.exe,/a,/b \"{InstallDir}\""},
-                 {2, "\\Read me\\ ,{InstallDir}\\readme.txt, {ProgramMenu}\\Vendor\\Product\\ ,{InstallDir}"},
-                 {3, "Broken,{InstallDir}\\app.exe,Q:\\Nowhere,,"},
-                 {4, "Desk,{InstallDir}\\app.exe,{DeskTop},,,"}}),
+        Install({"App,{InstallDir}\\app.exe,{ProgramMenu}\\Vendor\\Product,{InstallDir},"
+                 "{InstallDir}\\app.exe,/a,/b \"{InstallDir}\"",
+                 "\\Read me\\ ,{InstallDir}\\readme.txt, {ProgramMenu}\\Vendor\\Product\\ ,{InstallDir}",
+                 "Broken,{InstallDir}\\app.exe,Q:\\Nowhere,,", "Desk,{InstallDir}\\app.exe,{DeskTop},,,"}),
         0);
 
     EXPECT_EQ(
@@ -70,7 +62,7 @@ TEST_F(ShortcutsTest, LinksCarryTheirFieldsAndTheLogNamesEachLevelOnce) {
 }
 
 TEST_F(ShortcutsTest, AGapEndsTheListAndAnMsDosTargetIsLoggedByItsPifName) {
-    EXPECT_EQ(Install({{2, "Never,{InstallDir}\\app.exe,{DeskTop}"}}), 1);
+    EXPECT_EQ(Install({"", "Never,{InstallDir}\\app.exe,{DeskTop}"}), 1);
     EXPECT_TRUE(wintest::Entries(DeskTopDir).empty());
 
     // The system saves a link to an MS-DOS program as a .PIF file of the same name.

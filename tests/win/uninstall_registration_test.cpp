@@ -8,21 +8,15 @@
 
 namespace {
 
-using testsupport::LoggedEntries;
-using Strings = std::vector<std::string>;
+using wintest::RunOnce;
 
 constexpr char TestTitle[] = "Kelpack Registration Test";
 const std::string Entry =
     std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + TestTitle;
-constexpr char RunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-// A string value under HKLM, or "<none>".
+// A string value under HKLM, or "(none)".
 std::string Text(const std::string& key, const char* name) {
-    char data[1024];
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size))
-        return "<none>";
-    return data;
+    return wintest::RegText(HKEY_LOCAL_MACHINE, key, name);
 }
 
 void SetText(const std::string& key, const char* name, const char* text) {
@@ -30,12 +24,7 @@ void SetText(const std::string& key, const char* name, const char* text) {
                     static_cast<DWORD>(strlen(text) + 1));
 }
 
-bool EntryExists() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Entry.c_str(), 0, KEY_READ, &key)) return false;
-    RegCloseKey(key);
-    return true;
-}
+bool EntryExists() { return wintest::KeyExists(HKEY_LOCAL_MACHINE, Entry); }
 
 class UninstallRegistrationTest : public testsupport::PackageTest {
   protected:
@@ -80,8 +69,8 @@ TEST_F(UninstallRegistrationTest, EntryAndShortcutStartTheCopyWithTheInformation
     EXPECT_TRUE(wintest::Entries(InstallDir).empty());  // the name's placeholder is gone
     EXPECT_EQ(Text(Entry, "DisplayName"), "Kelpack Test Application");
     EXPECT_EQ(Text(Entry, "UninstallString"), "\"" + Copy() + "\" -U" + info);
-    EXPECT_EQ(Text(Entry, "Stale"), "<none>");
-    EXPECT_EQ(Text(RunOnce, TestTitle), "<none>");
+    EXPECT_EQ(Text(Entry, "Stale"), "(none)");
+    EXPECT_EQ(Text(RunOnce, TestTitle), "(none)");
 
     const std::string product = std::string(ProgramMenuDir) + "\\Vendor\\Product";
     const testsupport::Link link = testsupport::ReadLink(product + "\\Uninstall Product.LNK");
@@ -142,8 +131,8 @@ TEST_F(UninstallRegistrationTest, FoldersListedForTheRestartGoWithTheEntryAfterI
 
     ScheduleUninstallAfterRestart();
     EXPECT_EQ(Text(RunOnce, TestTitle), "\"" + Copy() + "\" -u" + TestTitle);
-    EXPECT_EQ(Text(Entry, "DisplayName"), "<none>");
-    EXPECT_EQ(Text(Entry, "UninstallString"), "<none>");
+    EXPECT_EQ(Text(Entry, "DisplayName"), "(none)");
+    EXPECT_EQ(Text(Entry, "UninstallString"), "(none)");
 
     FinishUninstallAfterRestart();
     EXPECT_TRUE(wintest::Missing(outer));

@@ -14,9 +14,6 @@
 
 namespace {
 
-using testsupport::Exists;
-using Strings = std::vector<std::string>;
-
 constexpr char TestKey[] = "Software\\Kelpack Test Removal";
 
 std::string Upper(std::string text) {
@@ -136,8 +133,6 @@ class RemovalTest : public testsupport::PackageTest {
         if (HandledListHandle != INVALID_HANDLE_VALUE) CloseHandle(HandledListHandle);
         HandledListHandle = INVALID_HANDLE_VALUE;
         ForgetHandledFiles();
-        for (const std::string& path : counted_)
-            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, path.c_str());
         RegDeleteTreeA(HKEY_CURRENT_USER, TestKey);
         DestroyWindow(CurrentPage);
         CurrentPage = nullptr;
@@ -166,18 +161,6 @@ class RemovalTest : public testsupport::PackageTest {
         CreateDirectoryA(path.c_str(), nullptr);
         return path;
     }
-    void SetSharedCount(const std::string& path, DWORD count) {
-        counted_.push_back(path);
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, path.c_str(), REG_DWORD, &count,
-                        sizeof count);
-    }
-    long SharedCount(const std::string& path) {
-        DWORD count = 0, size = sizeof count;
-        return RegGetValueA(HKEY_LOCAL_MACHINE, wintest::SharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr,
-                            &count, &size)
-                   ? -1
-                   : static_cast<long>(count);
-    }
     // The log as the uninstaller reads it: every counter loaded, the file list at its start.
     void LoadLog() {
         FlushSettings(InstallLogFile);
@@ -186,12 +169,7 @@ class RemovalTest : public testsupport::PackageTest {
             LoadLogCounter(section);
         RewindFileList();
     }
-    void FreshLog() {
-        testsupport::CloseScratchLog();
-        ASSERT_TRUE(testsupport::OpenScratchLog(folder_.Root().string()));
-    }
     char currentFolder_[MAX_PATH] = "";
-    Strings counted_;
 };
 
 void LogMisc(const std::string& path, int mode, int shared) {
@@ -321,17 +299,6 @@ TEST_F(RemovalTest, FoldersWithoutFilesGoWithoutAQuestion) {
     SweepFolder(root.c_str());
     EXPECT_EQ(answerer.Stop(), 0);
     EXPECT_FALSE(Exists(root));
-}
-
-// The uninstaller sweeps inner folders before the folders that hold them.
-TEST_F(RemovalTest, AFileKeptAtItsFoldersSweepIsNotAskedAboutAgain) {
-    const std::string outer = Folder("Outer"), inner = Folder("Outer\\Inner");
-    const std::string kept = File("Outer\\Inner\\kept.txt");
-    Answerer answerer({IDC_NO_BUTTON});
-    SweepFolder(inner.c_str());
-    SweepFolder(outer.c_str());
-    EXPECT_EQ(answerer.Stop(), 1);
-    EXPECT_TRUE(Exists(kept));
 }
 
 // Whether a one-line control shows the folder: whole, or cut to its last components after "...\".
@@ -487,7 +454,7 @@ TEST_F(RemovalTest, ThePhasesRemoveWhatTheLogNamesAndStepOncePerEntryTheyTake) {
     for (const std::string& gone : {copied, replaced, misc, empty, shortcut, links})
         EXPECT_FALSE(Exists(gone)) << gone;
     for (const std::string& stays : {kept, shared, app}) EXPECT_TRUE(Exists(stays)) << stays;
-    EXPECT_EQ(SharedCount(shared), 1);
+    EXPECT_EQ(wintest::SharedCount(shared), 1);
     auto present = [](const std::string& key, const char* name) {
         return RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
                ERROR_SUCCESS;

@@ -21,13 +21,49 @@
 #include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
+using testsupport::Exists;
 using testsupport::FileBytes;
+using testsupport::LoggedEntries;
 using testsupport::SetFileBytes;
+using Strings = std::vector<std::string>;
 
 namespace wintest {
 
 constexpr char SessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
-constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+using testsupport::SharedDlls;
+constexpr char RunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// A string value of the registry (name null: the key's default), or "(none)" when it or its key is
+// missing.
+inline std::string RegText(HKEY root, const std::string& key, const char* name) {
+    char data[1024];
+    DWORD size = sizeof data;
+    return RegGetValueA(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS
+               ? data
+               : "(none)";
+}
+
+inline bool KeyExists(HKEY root, const std::string& key) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+// The stored count of a shared file, -1 when there is none.
+inline long SharedCount(const std::string& path) {
+    DWORD count = 0, size = sizeof count;
+    return RegGetValueA(HKEY_LOCAL_MACHINE, SharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr, &count,
+                        &size)
+               ? -1
+               : static_cast<long>(count);
+}
+
+// A setting of the file as ReadSetting gives it, or "(none)" when the key is missing.
+inline std::string Setting(const char* file, const char* section, const char* key) {
+    char value[1024];
+    return ReadSetting(section, key, nullptr, value, sizeof value, file) ? value : "(none)";
+}
 
 inline std::string WindowsFolder() {
     char folder[MAX_PATH];

@@ -25,7 +25,7 @@ bool IsHexName(const std::string& name, size_t digits, const char* suffix) {
 
 // Who may change the object at path, by its DACL as the system reports it: "administrators", "system",
 // or "someone else" for every other SID or kind of entry. "everyone" when there is no DACL at all.
-std::vector<std::string> WritersOf(const std::string& path) {
+Strings WritersOf(const std::string& path) {
     DWORD needed = 0;
     GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
     std::vector<BYTE> buffer(needed > 0 ? needed : 1);
@@ -44,7 +44,7 @@ std::vector<std::string> WritersOf(const std::string& path) {
     const DWORD writing = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
                           FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
                           GENERIC_ALL;
-    std::vector<std::string> writers;
+    Strings writers;
     for (DWORD i = 0; i < dacl->AceCount; ++i) {
         ACE_HEADER* header = nullptr;
         if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) return {"(unreadable)"};
@@ -67,7 +67,7 @@ std::vector<std::string> WritersOf(const std::string& path) {
 // entries are checked where the system keeps them.
 void ExpectOnlyAdministratorsAndSystemMayWrite(const std::string& path) {
     if (testsupport::RunningUnderWine()) return;
-    EXPECT_EQ(WritersOf(path), (std::vector<std::string>{"administrators", "system"})) << path;
+    EXPECT_EQ(WritersOf(path), (Strings{"administrators", "system"})) << path;
 }
 
 // Each test runs with TEMP pointing into a scratch folder and gives the run's names back as they were.
@@ -96,7 +96,7 @@ class WorkingFolder : public ::testing::Test {
         testsupport::MessageBoxWatcher boxes;
         EXPECT_EQ(PrepareInstallWorkFiles(), 1);
         boxes.Stop();
-        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{});
+        EXPECT_EQ(boxes.Texts(), Strings{});
         return GuardedFolder;
     }
 
@@ -133,12 +133,12 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
 
     // While the run holds it, nobody can move it aside to put another folder under its name.
     EXPECT_FALSE(MoveFileA(folder.c_str(), (temp_ + "\\aside").c_str()));
-    EXPECT_EQ(Entries(temp_), std::vector<std::string>{NamePart(folder)});
+    EXPECT_EQ(Entries(temp_), Strings{NamePart(folder)});
 
     RemoveInstallWorkFiles();
     EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GuardedFolder[0], 0);
-    EXPECT_EQ(Entries(temp_), std::vector<std::string>{});
+    EXPECT_EQ(Entries(temp_), Strings{});
 }
 
 TEST_F(WorkingFolder, TheUninstallRunsFolderGoesWithItsWorkingFiles) {
@@ -152,7 +152,7 @@ TEST_F(WorkingFolder, TheUninstallRunsFolderGoesWithItsWorkingFiles) {
 
     RemoveUninstallWorkFiles();
     EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Entries(temp_), std::vector<std::string>{});
+    EXPECT_EQ(Entries(temp_), Strings{});
 }
 
 TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
@@ -176,7 +176,7 @@ TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
         const std::string made = GuardedFolder;
         EXPECT_NE(made, first);
         EXPECT_EQ(FolderPart(made), temp_);
-        EXPECT_EQ(Entries(made), std::vector<std::string>{});
+        EXPECT_EQ(Entries(made), Strings{});
         ExpectOnlyAdministratorsAndSystemMayWrite(made);
         char name[MAX_PATH];
         ASSERT_NE(MakeTempName(name), 0);
@@ -189,7 +189,7 @@ TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
         ASSERT_NE(left, INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ((left & FILE_ATTRIBUTE_DIRECTORY) != 0, plantedFolder);
         if (plantedFolder) {
-            EXPECT_EQ(Entries(first), std::vector<std::string>{"_kp1234.TMP"});
+            EXPECT_EQ(Entries(first), Strings{"_kp1234.TMP"});
             SetFileAttributesA((first + "\\_kp1234.TMP").c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((first + "\\_kp1234.TMP").c_str());
             RemoveDirectoryA(first.c_str());
