@@ -69,7 +69,7 @@ void ShowShortcuts(int folderId, const char* what) {
 
 // What the installation made beyond its files: shortcuts, registry values, INI entries, the uninstall entry.
 void ShowSystemItems() {
-    std::printf("demo: system items of the installation\n");
+    std::printf("demo: system items (shortcuts, registry values, the win.ini entry, the uninstall entry)\n");
     ShowShortcuts(CSIDL_PROGRAMS, "program menu");
     ShowShortcuts(CSIDL_DESKTOPDIRECTORY, "desktop");
     for (const char* name : {"InstallDir", "Version"})
@@ -77,8 +77,8 @@ void ShowSystemItems() {
     for (const char* name : {"Greeting", "Colours"})
         ShowRegistryValue(HKEY_CURRENT_USER, "Software\\Kelpack Examples\\Hello", name);
     char value[MAX_PATH];
-    GetProfileStringA("Kelpack Examples", "Hello", "", value, sizeof value);
-    std::printf("demo:   win.ini [Kelpack Examples] Hello=%s\n", value);
+    if (GetProfileStringA("Kelpack Examples", "Hello", "", value, sizeof value) > 0)
+        std::printf("demo:   win.ini [Kelpack Examples] Hello=%s\n", value);
     for (const char* name : {"DisplayName", "UninstallString"})
         ShowRegistryValue(HKEY_LOCAL_MACHINE,
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello", name);
@@ -110,7 +110,10 @@ void RunTheApplication() {
     }
     char line[256];
     if (FILE* said = std::fopen(out.c_str(), "r")) {
-        while (std::fgets(line, sizeof line, said)) std::printf("demo:   the application says: %s", line);
+        while (std::fgets(line, sizeof line, said)) {
+            line[std::strcspn(line, "\r\n")] = '\0';  // its last line, the pause's prompt, has no end
+            std::printf("demo:   the application says: %s\n", line);
+        }
         std::fclose(said);
     }
     DeleteFileA(out.c_str());
@@ -161,6 +164,8 @@ bool Uninstall() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Each line goes out as it is written, in order with what the programs started meanwhile print.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     const bool waitForUser = argc > 1 && std::strcmp(argv[1], "--wait-for-user") == 0;
     const std::string package = ui::WinePathOf(ui::Environment("KP_PACKAGE"));
 
