@@ -89,7 +89,7 @@ bench:
 	  build/bench/bench/bench_package $(BENCH_PACKAGES)/small$$files.exe $(MODULE) $(BENCH_BITMAP) \
 	    $$files --small || exit 1; \
 	done
-	scripts/wine-run.sh build/win32/bench/install_driver.exe $(abspath $(BENCH_PACKAGES))/large.exe \
+	$(WINE_VM) scripts/wine-run.sh build/win32/bench/install_driver.exe $(abspath $(BENCH_PACKAGES))/large.exe \
 	  $(foreach files,$(BENCH_SMALL_FILES),$(abspath $(BENCH_PACKAGES))/small$(files).exe)
 
 clean:
