@@ -430,10 +430,6 @@ TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     EXPECT_EQ(testsupport::ServerRecord(dll), "");
 }
 
-}  // namespace
-
-namespace {
-
 // The two halves of an uninstallation that a file in use leaves for the restart, run by
 // scripts/wine-restart-test.sh around the end of the Wine session; each skips when run on its own.
 class UninstallRestart : public Uninstall {
