@@ -336,7 +336,6 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
         bool mineStays, notesStay;
     } cases[] = {
         {"0", {IDC_YES_BUTTON, IDC_NO_BUTTON}, false, true},
-        {"0", {IDC_NO_BUTTON, IDC_YES_BUTTON}, true, false},
         {"1", {}, false, false},
         {"2", {}, true, true},
     };
