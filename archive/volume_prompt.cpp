@@ -9,6 +9,7 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "common/paths.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/wizard_state.h"
 
@@ -17,7 +18,10 @@ namespace {
 // The English texts name the file first, the Korean ones the drive or folder.
 int AskAboutVolume(MessageId text, const char* fileName, const char* place, UINT style) {
     char message[1024];
-    if (LanguageFlag != 0) {
+    // A silent run logs the English text.
+    if (SilentRun) {
+        wsprintfA(message, MessageOf(text).english, fileName, place);
+    } else if (LanguageFlag != 0) {
         wsprintfA(message, SelectText(text), fileName, place);
     } else {
         wsprintfA(message, SelectText(text), place, fileName);

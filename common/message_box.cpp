@@ -2,12 +2,14 @@
 #include "common/message_box.h"
 
 #include "common/messages.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/wizard_state.h"
 
 char ModuleCaption[260] = "Kelpack";
 
 int ShowMessage(HWND owner, const char* text, UINT style) {
+    if (SilentRun) return AnswerSilently(InEnglish(text), style);
     return MessageBoxA(owner, text, ModuleCaption, style);
 }
 
@@ -15,7 +17,7 @@ int ShowMessageAbout(HWND owner, MessageId id, const char* argument, UINT style)
     char shown[PathBufferSize];
     CopyBounded(sizeof shown, shown, argument);
     char message[1024];  // the longest text with a whole path buffer fits
-    wsprintfA(message, SelectText(id), shown);
+    wsprintfA(message, SilentRun ? MessageOf(id).english : SelectText(id), shown);
     return ShowMessage(owner, message, style);
 }
 

@@ -197,3 +197,10 @@ const char* SelectText(MessageId id) {
     const MessagePair& pair = MessageOf(id);
     return LanguageFlag != 0 ? pair.english : pair.korean;
 }
+
+const char* InEnglish(const char* text) {
+    for (unsigned i = 0; i < static_cast<unsigned>(MessageId::Count); ++i) {
+        if (MessageTable[i].korean == text) return MessageTable[i].english;
+    }
+    return text;
+}

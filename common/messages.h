@@ -99,6 +99,9 @@ const MessagePair& MessageOf(MessageId id);
 // The text of the pair in the language chosen by LanguageFlag at the moment of the call.
 const char* SelectText(MessageId id);
 
+// The English text of a table text that SelectText gave (in either language); any other text as it is.
+const char* InEnglish(const char* text);
+
 // Texts that exist in English only: integrity messages of the package and of the uninstall
 // information file, and start-up messages that can come before the language is known.
 namespace EnglishText {

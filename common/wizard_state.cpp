@@ -12,3 +12,4 @@ std::atomic<int> RestartNeeded{0};
 std::atomic<int> RestartRequested{0};
 int BackgroundShown = 0;
 char HeaderText[260] = "";
+unsigned long long InstalledBytes = 0;

@@ -19,6 +19,10 @@ void WaitWhileWorkerHeld();
 // operations; read by the install sequence.
 extern std::atomic<int> RestartNeeded;
 
+// Bytes of the files the file phase installed or kept in place: the size the uninstall entry gives.
+// Written by the file phase; read by the uninstall registration after it.
+extern unsigned long long InstalledBytes;
+
 // The user agreed to restart now. Set by the restart questions; read when a mode ends.
 extern std::atomic<int> RestartRequested;
 

@@ -124,6 +124,7 @@ int InstallSourceFolderFiles() {
 
         int replaced = 0, keep = 0;
         if (isFile) {
+            InstalledBytes += info.uncompressedLeft;
             ReportItem(relative);
             FileFacts existing;
             CopyBounded(sizeof existing.path, existing.path, target);
@@ -172,6 +173,7 @@ int InstallMiscFiles() {
 
         ExpandPathVariables(target);
         ReportItem(target);
+        InstalledBytes += info.uncompressedLeft;
 
         int installed = 0, replaced = 0, keep = 0;
         FileFacts existing;
@@ -231,6 +233,7 @@ int RunFilePhase() {
     SourceOverwriteAnswer = 0;
     MiscOverwriteAnswer = 0;
     MiscNumber = 1;
+    InstalledBytes = 0;
     // Only ever raised here: a restart already arranged stays needed.
     if (ReadBoolSetting("General", "NeedRestart", 0, InstallInfoFile)) RestartNeeded = 1;
 

@@ -5,6 +5,7 @@
 
 #include "common/messages.h"
 #include "common/paths.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/process_state.h"
 #include "ui/resources/resource_ids.h"
@@ -73,7 +74,32 @@ INT_PTR CALLBACK OverwriteDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     return FALSE;  // the focus is set
 }
 
+namespace {
+
+// The question as the dialog puts it, on one line, with the answer the dialog suggests.
+int AnswerOverwriteSilently(const OverwriteQuestion& question) {
+    const int replace = IsNewer(question.member, question.existing, 1);
+    char folder[PathBufferSize];
+    CopyBounded(sizeof folder, folder, FolderOf(question.existing.path));
+    char text[1400], line[600];
+    wsprintfA(text, MessageOf(MessageId::FileAlreadyExists).english, folder);
+    DescribeFile(question.existing, line);
+    AppendBounded(sizeof text, text, " ");
+    AppendBounded(sizeof text, text, line);
+    AppendBounded(sizeof text, text, " ");
+    AppendBounded(sizeof text, text, MessageOf(MessageId::ReplaceFileQuestion).english);
+    DescribeFile(question.member, line);
+    AppendBounded(sizeof text, text, " ");
+    AppendBounded(sizeof text, text, line);
+    AppendBounded(sizeof text, text, replace ? " Answer: Yes" : " Answer: No");
+    LogResult("Question", text);
+    return replace;
+}
+
+}  // namespace
+
 int AskOverwrite(const OverwriteQuestion& question) {
+    if (SilentRun) return AnswerOverwriteSilently(question);
     INT_PTR answer = DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_OVERWRITE), CurrentPage,
                                      OverwriteDialogProc, reinterpret_cast<LPARAM>(&question));
     return answer == 1;

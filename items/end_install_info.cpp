@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/process_state.h"
 #include "common/scoped_handles.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/wizard_state.h"
 #include "items/uninstall_registration.h"
@@ -77,6 +78,8 @@ int WriteEndInstallInfo() {
     int result = 1;
     WriteSetting("General", "Title", Title, EndInstallFile);
     WriteIntSetting("General", "Language", LanguageFlag, EndInstallFile);
+    // The runs after the restart show nothing either.
+    if (SilentRun) WriteIntSetting("General", "Silent", 1, EndInstallFile);
 
     char group[PathBufferSize];
     if (ReadSetting("Shortcut", "ProgramGroupName", nullptr, group, sizeof group, InstallInfoFile) != nullptr)
@@ -89,7 +92,7 @@ int WriteEndInstallInfo() {
 
     if (RestartNeeded) {
         if (!ScheduleFinishRun()) result = 0;
-        if (WizardBitmap != nullptr && !SaveWizardBitmapCopy()) result = 0;
+        if (WizardBitmap != nullptr && !SilentRun && !SaveWizardBitmapCopy()) result = 0;
         LogSourceFile(EndInstallFile, 0);
     }
     WriteSetting("Window", "WizardStamp", WizardStampValue, EndInstallFile);

@@ -25,6 +25,11 @@ void PerformList(const char* section, int (*perform)(const char*)) {
 
 }  // namespace
 
+void PerformDeferredRegistrations() {
+    PerformList("RegisterServer", RegisterServerFile);
+    PerformList("RegisterTypeLibrary", RegisterTypeLibraryFile);
+}
+
 INT_PTR CALLBACK FinishingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -37,8 +42,7 @@ INT_PTR CALLBACK FinishingDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         case WM_TIMER:
             if (wParam != StartTimer) return FALSE;
             KillTimer(dialog, StartTimer);
-            PerformList("RegisterServer", RegisterServerFile);
-            PerformList("RegisterTypeLibrary", RegisterTypeLibraryFile);
+            PerformDeferredRegistrations();
             EndDialog(dialog, 0);
             return TRUE;
         default:

@@ -9,3 +9,7 @@
 // EndInstallFile, keys "1", "2", ... up to the first missing number, and ends with 0. Failures are
 // shown owned by the box, and the rest are still tried.
 INT_PTR CALLBACK FinishingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The box's work without the box, for a silent run: the registrations as above, their failures told
+// through the message routines.
+void PerformDeferredRegistrations();

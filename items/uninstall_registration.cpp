@@ -7,6 +7,7 @@
 #include "common/process_state.h"
 #include "common/scoped_handles.h"
 #include "common/strings.h"
+#include "common/wizard_state.h"
 #include "items/shortcuts.h"
 #include "items/uninstall_registration.h"
 #include "script/log_records.h"
@@ -68,6 +69,39 @@ int ChooseUninstallInfoPath() {
     return 1;
 }
 
+LONG SetNumber(HKEY key, const char* name, DWORD number) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+}
+
+// A value of [Uninstall] copied to the entry when the install information gives it; path variables
+// expanded where asked. 1 when it was given.
+int CopyOptional(HKEY entry, const char* key, int expand) {
+    char value[PathBufferSize];
+    if (ReadSetting("Uninstall", key, nullptr, value, sizeof value, InstallInfoFile) == nullptr) return 0;
+    if (expand) ExpandPathVariables(value);
+    SetString(entry, key, value);
+    return 1;
+}
+
+// What package managers and the list of installed programs read besides the name and the command.
+void DescribeEntry(HKEY entry) {
+    char command[PathBufferSize * 3];
+    CopyBounded(sizeof command, command, ModuleCopyPath(1));
+    AppendBounded(sizeof command, command, " /S /U=\"");
+    AppendBounded(sizeof command, command, UninstallInfoPath);
+    AppendBounded(sizeof command, command, "\"");
+    SetString(entry, "QuietUninstallString", command);
+    SetString(entry, "InstallLocation", InstallDir);
+    if (!CopyOptional(entry, "DisplayIcon", 1)) SetString(entry, "DisplayIcon", ModuleCopyPath(0));
+    CopyOptional(entry, "DisplayVersion", 0);
+    CopyOptional(entry, "Publisher", 0);
+    const unsigned long long kilobytes = (InstalledBytes + 1023) / 1024;
+    SetNumber(entry, "EstimatedSize",
+              kilobytes > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<DWORD>(kilobytes));
+    SetNumber(entry, "NoModify", 1);
+    SetNumber(entry, "NoRepair", 1);
+}
+
 int RegisterEntry() {
     char displayName[PathBufferSize];
     ReadSetting("Uninstall", "CPLUninstallName", "", displayName, sizeof displayName, InstallInfoFile);
@@ -79,7 +113,9 @@ int RegisterEntry() {
     CopyBounded(sizeof command, command, ModuleCopyPath(1));
     AppendBounded(sizeof command, command, " -U");
     AppendBounded(sizeof command, command, UninstallInfoPath);
-    return SetString(entry.get(), "UninstallString", command) == ERROR_SUCCESS;
+    if (SetString(entry.get(), "UninstallString", command) != ERROR_SUCCESS) return 0;
+    DescribeEntry(entry.get());
+    return 1;
 }
 
 int PlaceUninstallShortcut() {
@@ -163,8 +199,9 @@ void ScheduleUninstallAfterRestart() {
     SetRunOnceCommand(command);
     ScopedKey entry;
     if (OpenEntry(KEY_SET_VALUE, entry.put(), 0) != ERROR_SUCCESS) return;
-    RegDeleteValueA(entry.get(), "DisplayName");
-    RegDeleteValueA(entry.get(), "UninstallString");
+    // Out of the list, and out of reach of a package manager's second removal.
+    static const char* const listed[] = {"DisplayName", "UninstallString", "QuietUninstallString"};
+    for (const char* name : listed) RegDeleteValueA(entry.get(), name);
 }
 
 void FinishUninstallAfterRestart() {

@@ -5,9 +5,10 @@
 #include "archive/format.h"
 #include "common/message_box.h"
 #include "common/messages.h"
-#include "common/scoped_handles.h"
-#include "startup/modes.h"
 #include "common/process_state.h"
+#include "common/scoped_handles.h"
+#include "common/unattended_switches.h"
+#include "startup/modes.h"
 
 namespace {
 
@@ -21,18 +22,28 @@ DWORD FileSizeOf(const char* path) {
 
 }  // namespace
 
-int RunBootstrapMode() {
+int FindOwnPackage() {
     DWORD length = GetModuleFileNameA(nullptr, PackagePath, sizeof PackagePath);
     if (length == 0 || length >= sizeof PackagePath) PackagePath[0] = '\0';
-
     DWORD size = FileSizeOf(PackagePath);
-    if (size == ModuleSize) {
-        ShowMessage(nullptr, EnglishText::BareModule, MB_OK | MB_ICONWARNING);
-        return 0;
+    if (size == ModuleSize) return 0;
+    return size < ModuleSize ? -1 : 1;
+}
+
+int RunBootstrapMode(const char* commandLine) {
+    UnattendedSwitches switches;
+    char problem[260];
+    if (ReadUnattendedSwitches(commandLine, &switches, problem) != SwitchesRead::NotSilent)
+        return RunUnattended(commandLine);
+
+    switch (FindOwnPackage()) {
+        case 0:
+            ShowMessage(nullptr, EnglishText::BareModule, MB_OK | MB_ICONWARNING);
+            return 0;
+        case -1:
+            ShowMessage(nullptr, EnglishText::PackageDamaged, MB_OK | MB_ICONERROR);
+            return -1;
+        default:
+            return CopyModuleAndRun() ? 0 : -1;
     }
-    if (size < ModuleSize) {
-        ShowMessage(nullptr, EnglishText::PackageDamaged, MB_OK | MB_ICONERROR);
-        return -1;
-    }
-    return CopyModuleAndRun() ? 0 : -1;
 }

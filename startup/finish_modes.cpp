@@ -12,6 +12,7 @@
 #include "common/platform.h"
 #include "common/process_state.h"
 #include "common/scoped_handles.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/working_files_state.h"
 #include "items/finishing_dialog.h"
@@ -57,6 +58,12 @@ void LoadWizardBitmapCopy() {
     DeleteFileA(path);
 }
 
+// The product, and whether the installation these runs complete was silent: then so are they.
+void ReadRunSettings() {
+    ReadProductSettings(EndInstallFile);
+    SilentRun = ReadBoolSetting("General", "Silent", 0, EndInstallFile);
+}
+
 // The run's own working folder in the temporary folder goes once its last file is gone.
 void RemoveEmptyWorkingFolder() {
     char folder[PathBufferSize];
@@ -71,10 +78,13 @@ int RunFinishMode(const char* endInstallFile) {
     CopyBounded(sizeof EndInstallFile, EndInstallFile, endInstallFile);
     if (!IsNtPlatform()) DeleteWininitBak();
     if (FileExists(EndInstallFile) && IsPlainFile(EndInstallFile)) {
-        ReadProductSettings(EndInstallFile);
+        ReadRunSettings();
         // Servers may want COM on the thread that registers them.
         const HRESULT com = CoInitialize(nullptr);
-        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_BUSY), nullptr, FinishingDialogProc, 0);
+        if (SilentRun)
+            PerformDeferredRegistrations();
+        else
+            DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_BUSY), nullptr, FinishingDialogProc, 0);
         if (SUCCEEDED(com)) CoUninitialize();
     }
     // The post-install run reports a missing file itself.
@@ -95,7 +105,7 @@ int RunPostInstallMode(const char* endInstallFile) {
         ShowMessage(nullptr, EnglishText::InstallInfoNotFound, MB_OK | MB_ICONERROR);
         return -1;
     }
-    ReadProductSettings(EndInstallFile);
+    ReadRunSettings();
     LoadWizardBitmapCopy();
 
     const HRESULT com = CoInitialize(nullptr);

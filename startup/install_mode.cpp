@@ -11,6 +11,8 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "common/scoped_handles.h"
+#include "common/silent_run.h"
+#include "common/unattended_switches.h"
 #include "common/strings.h"
 #include "files/extract_member.h"
 #include "script/path_variables.h"
@@ -63,8 +65,11 @@ int EndInstallMode(int exitCode) {
     return exitCode;
 }
 
+// The exit code of a run that could not install.
+int Failure() { return SilentRun ? SilentExit::Failed : -1; }
+
 int PackageDamaged() {
-    int code = EndInstallMode(-1);
+    int code = EndInstallMode(Failure());
     ShowMessage(nullptr, EnglishText::PackageDamaged, MB_OK | MB_ICONERROR);
     return code;
 }
@@ -136,15 +141,17 @@ void ReadProductSettings(const char* file) {
 }
 
 int RunInstallMode(const char* packagePath) {
+    UnattendedSwitches switches = {};
+    TakeUnattendedSwitches(&switches);
     CopyBounded(sizeof PackagePath, PackagePath, packagePath);
     if (FAILED(CoInitialize(nullptr))) {
         ShowMessage(nullptr, EnglishText::CantInitialize, MB_OK | MB_ICONERROR);
-        return -1;
+        return Failure();
     }
     WarmUpShellLinks();
     if (!PrepareInstallWorkFiles()) {
         CoUninitialize();
-        return -1;
+        return Failure();
     }
 
     PackageReader = OpenArchive(PackagePath, ModuleSize);
@@ -155,19 +162,21 @@ int RunInstallMode(const char* packagePath) {
     ReadProductSettings(InstallInfoFile);
     // The same product already being installed is only brought back to the front.
     if (HWND running = FindWindowA(BackgroundClassName, ModuleCaption)) {
+        if (SilentRun) return EndInstallMode(SilentExit::AlreadyRunning);
         PostMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
         return EndInstallMode(0);
     }
     if (ReadBoolSetting("General", "RequiresAdminPrivilege", 0, InstallInfoFile) && !HasAdminRights()) {
         ShowMessage(nullptr, SelectText(MessageId::RequiresAdmin), MB_OK | MB_ICONWARNING);
-        return EndInstallMode(0);
+        return EndInstallMode(SilentRun ? SilentExit::Failed : 0);
     }
     LoadLeadingMembers();
     ResolveShellFolders();
+    if (SilentRun) return EndInstallMode(RunSilentInstall(switches.folder));
 
     HWND background = CreateBackgroundWindow();
     if (background == nullptr) {
-        const int code = EndInstallMode(-1);
+        const int code = EndInstallMode(Failure());
         ShowMessage(nullptr, EnglishText::CantInitialize, MB_OK | MB_ICONERROR);
         return code;
     }

@@ -51,7 +51,7 @@ int RefreshModuleCopy(const char* copyPath) {
     return copied && IsInUseError(error);
 }
 
-int CopyModuleAndRun() {
+int CopyModuleAndRun(DWORD* exitCode) {
     char windows[PathBufferSize];
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows) return FailToInitialize();
@@ -61,6 +61,6 @@ int CopyModuleAndRun() {
 
     char arguments[PathBufferSize] = "-I";
     AppendBounded(sizeof arguments, arguments, PackagePath);
-    if (!RunProgram(copyPath, arguments, 0)) return FailToInitialize();
+    if (!RunProgram(copyPath, arguments, exitCode != nullptr, exitCode)) return FailToInitialize();
     return 1;
 }

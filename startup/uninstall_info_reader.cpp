@@ -8,6 +8,7 @@
 #include "common/message_box.h"
 #include "common/messages.h"
 #include "common/process_state.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/working_files_state.h"
 #include "files/extract_member.h"
@@ -91,7 +92,8 @@ int ReadUninstallInfo() {
         PackageReader = nullptr;
         return FailToInitialize();
     }
-    LoadBitmap();
+    // A silent run shows no bitmap.
+    if (!SilentRun) LoadBitmap();
     CloseArchive(PackageReader);
     PackageReader = nullptr;
 

@@ -12,7 +12,9 @@
 #include "common/platform.h"
 #include "common/process_state.h"
 #include "common/scoped_handles.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
+#include "common/uninstall_state.h"
 #include "common/wizard_state.h"
 #include "common/working_files_state.h"
 #include "files/file_removal.h"
@@ -23,6 +25,7 @@
 #include "startup/working_files.h"
 #include "ui/resources/resource_ids.h"
 #include "uninstall/uninstall_dialog.h"
+#include "uninstall/uninstall_worker.h"
 
 namespace {
 
@@ -72,12 +75,44 @@ void PutBackUninstallInfo(int parked) {
     SetAttributesQuiet(UninstallInfoPath, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 }
 
+// The file checked, its title and language read; the message to refuse it with, else null.
+const char* CheckUninstallInfo(const char* uninstallInfoFile) {
+    CopyBounded(sizeof UninstallInfoPath, UninstallInfoPath, uninstallInfoFile);
+    if (!FileExists(UninstallInfoPath)) return EnglishText::UninstallInfoNotFound;
+    return ReadHead();
+}
+
+// The uninstallation with the file parked; then the file deleted for good when it completed, put back
+// when not, and the working files removed.
+void Uninstall(int (*run)()) {
+    const int parked = ParkUninstallInfo();
+    if (run() != 1) {
+        PutBackUninstallInfo(parked);
+    } else if (!parked) {
+        DeleteFileForce(UninstallInfoPath);
+    }
+    DeleteFileA(ParkedUninstallInfo);
+    RemoveUninstallWorkFiles();
+    ForgetHandledFiles();
+}
+
+int RunUninstallDialog() {
+    return static_cast<int>(
+        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0));
+}
+
+// What the silent run's uninstallation came to, as RunUninstallation tells it.
+int SilentOutcome = 0;
+
+int RunSilently() {
+    SilentOutcome = RunUninstallation();
+    return SilentOutcome;
+}
+
 }  // namespace
 
 int RunUninstallMode(const char* uninstallInfoFile) {
-    CopyBounded(sizeof UninstallInfoPath, UninstallInfoPath, uninstallInfoFile);
-    if (!FileExists(UninstallInfoPath)) return Refuse(EnglishText::UninstallInfoNotFound);
-    if (const char* problem = ReadHead()) return Refuse(problem);
+    if (const char* problem = CheckUninstallInfo(uninstallInfoFile)) return Refuse(problem);
 
     SetCaption("", SelectText(MessageId::UninstallCaptionSuffix));
     if (ShowMessageAbout(nullptr, MessageId::UninstallQuestion, Title,
@@ -87,19 +122,28 @@ int RunUninstallMode(const char* uninstallInfoFile) {
 
     if (!ReadUninstallInfo()) return -1;
     ReadSetting("Window", "WizardStamp", "", WizardStampValue, sizeof WizardStampValue, InstallLogFile);
-    const int parked = ParkUninstallInfo();
-    const INT_PTR completed =
-        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-    if (completed != 1) {
-        PutBackUninstallInfo(parked);
-    } else if (!parked) {
-        DeleteFileForce(UninstallInfoPath);
-    }
-    DeleteFileA(ParkedUninstallInfo);
-    RemoveUninstallWorkFiles();
-    ForgetHandledFiles();
+    Uninstall(RunUninstallDialog);
     if (RestartRequested) RestartSystem();
     return 0;
+}
+
+int RunSilentUninstall(const char* uninstallInfoFile) {
+    if (const char* problem = CheckUninstallInfo(uninstallInfoFile)) {
+        ShowMessage(nullptr, problem, MB_OK | MB_ICONERROR);
+        return SilentExit::Failed;
+    }
+    SetCaption(EnglishText::UninstallationOf, "");
+    if (!ReadUninstallInfo()) return SilentExit::Failed;
+    // A shared file goes with its last user, and a file the installation did not write stays unless the
+    // uninstall type says to delete it: no one is asked.
+    SharedFileAnswer = 1;
+    SweepAnswer = -1;
+    Uninstall(RunSilently);
+    if (SilentOutcome == -1) return SilentExit::Cancelled;
+    if (SilentOutcome == 0 || SilentFailed) return SilentExit::Failed;
+    if (!RestartNeeded) return SilentExit::Done;
+    LogResult("Restart", "needed");
+    return SilentExit::RestartNeeded;
 }
 
 int RunUninstallCleanupMode(const char* title) {

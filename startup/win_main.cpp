@@ -45,5 +45,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         case Mode::Bootstrap:
             break;
     }
-    return RunBootstrapMode();
+    return RunBootstrapMode(commandLine);
 }

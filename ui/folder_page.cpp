@@ -80,45 +80,11 @@ void BackToEdit(HWND page) {
     SendMessageA(edit, EM_SETSEL, 0, -1);
 }
 
-// Install: the checks in their order; 1 when the folder is accepted, exists and is in InstallDir.
+// Install: the checks; 1 when the folder is accepted, exists and is in InstallDir.
 int AcceptFolder(HWND page) {
     GetDlgItemTextA(page, IDC_FOLDER_EDIT, InstallDir, sizeof InstallDir);
-    if (IsBlank(InstallDir)) return 0;
-    Trim(InstallDir);
-    FixDriveRoot(InstallDir);
-    NormaliseFolder(InstallDir);
-    if (!IsAbsolutePath(InstallDir))
-        CopyBounded(sizeof InstallDir, InstallDir, JoinPath(InstallFileDir, InstallDir));
-
-    if (InstallDir[0] == '\\' && InstallDir[1] == '\\') {
-        ShowMessage(page, SelectText(MessageId::CantInstallToRemote), MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    char drive[PathBufferSize];
-    CopyBounded(sizeof drive, drive, DriveOf(InstallDir));
-    if (!FolderExists(drive)) {
-        ShowMessageAbout(page, MessageId::InvalidDrive, drive, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    if (IsRemovableDrive(InstallDir) && ShowMessageAbout(page, MessageId::RemovableDrive, drive,
-                                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-        return 0;
     const int typed = SendDlgItemMessageA(page, IDC_FOLDER_EDIT, EM_GETMODIFY, 0, 0) != 0;
-    if (typed && !FolderExists(InstallDir) &&
-        ShowMessageAbout(page, MessageId::CreateFolderQuestion, InstallDir, MB_YESNO | MB_ICONQUESTION) !=
-            IDYES)
-        return 0;
-    if (DiskFreeBytes(InstallDir) <= SpaceNeeded) {
-        ShowMessageAbout(page, MessageId::NotEnoughSpace, drive, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    // Folders made here stay logged even when the last level fails, so that the rollback finds them.
-    CreateLoggedFolders(InstallDir);
-    if (!FolderExists(InstallDir)) {
-        ShowMessageAbout(page, MessageId::CantCreateFolder, InstallDir, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    return 1;
+    return CheckInstallFolder(page, typed);
 }
 
 void Install(HWND page) {
@@ -168,6 +134,44 @@ void Open(HWND page) {
 }
 
 }  // namespace
+
+int CheckInstallFolder(HWND owner, int typed) {
+    if (IsBlank(InstallDir)) return 0;
+    Trim(InstallDir);
+    FixDriveRoot(InstallDir);
+    NormaliseFolder(InstallDir);
+    if (!IsAbsolutePath(InstallDir))
+        CopyBounded(sizeof InstallDir, InstallDir, JoinPath(InstallFileDir, InstallDir));
+
+    if (InstallDir[0] == '\\' && InstallDir[1] == '\\') {
+        ShowMessage(owner, SelectText(MessageId::CantInstallToRemote), MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    char drive[PathBufferSize];
+    CopyBounded(sizeof drive, drive, DriveOf(InstallDir));
+    if (!FolderExists(drive)) {
+        ShowMessageAbout(owner, MessageId::InvalidDrive, drive, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    if (IsRemovableDrive(InstallDir) && ShowMessageAbout(owner, MessageId::RemovableDrive, drive,
+                                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return 0;
+    if (typed && !FolderExists(InstallDir) &&
+        ShowMessageAbout(owner, MessageId::CreateFolderQuestion, InstallDir, MB_YESNO | MB_ICONQUESTION) !=
+            IDYES)
+        return 0;
+    if (DiskFreeBytes(InstallDir) <= SpaceNeeded) {
+        ShowMessageAbout(owner, MessageId::NotEnoughSpace, drive, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    // Folders made here stay logged even when the last level fails, so that the rollback finds them.
+    CreateLoggedFolders(InstallDir);
+    if (!FolderExists(InstallDir)) {
+        ShowMessageAbout(owner, MessageId::CantCreateFolder, InstallDir, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    return 1;
+}
 
 INT_PTR CALLBACK FolderPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR result;

@@ -10,6 +10,11 @@ extern DWORD SpaceNeeded;
 
 // The folder logic behind the page, apart from its controls.
 
+// The checks of Install on the folder in InstallDir, in their order, each with its message owned by
+// owner: made absolute, not remote, on a drive that exists (a removable one only when confirmed), created
+// (asked first when typed), with room for SpaceNeeded. 1 when it exists, normalised in InstallDir.
+int CheckInstallFolder(HWND owner, int typed);
+
 // 1 when text, after leading blanks, opens with "{", blanks, "Reg" (case-sensitive), blanks and ":".
 int IsRegForm(const char* text);
 

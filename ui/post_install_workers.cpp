@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/private_messages.h"
 #include "common/process_state.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/wizard_state.h"
 #include "common/working_files_state.h"
@@ -21,19 +22,6 @@
 std::atomic<int> FinishAfterRestart{0};
 
 namespace {
-
-void RunSilentTool() {
-    char tool[PathBufferSize];
-    if (ReadSetting("Run", "SilentToolPath", nullptr, tool, sizeof tool, InstallInfoFile) == nullptr) return;
-    ExpandPathVariables(tool);
-    char arguments[PathBufferSize];
-    ReadSetting("Run", "SilentToolArg", "", arguments, sizeof arguments, InstallInfoFile);
-    ExpandPathVariables(arguments);
-    // The backdrop stays; only the page makes way for the tool's own windows.
-    if (ReadBoolSetting("Run", "HideWizardWindow", 0, InstallInfoFile)) ShowWindow(CurrentPage, SW_HIDE);
-    RunProgram(tool, arguments, 1);
-    if (ReadBoolSetting("Run", "DeleteSilentTool", 0, InstallInfoFile)) DeleteFileA(tool);
-}
 
 // The shell opens what it is given: a folder in a window, a document in its program, an address in
 // the browser. Its result is not looked at: a failure is the shell's to report.
@@ -73,6 +61,19 @@ void RunApplication() {
 
 }  // namespace
 
+void RunSilentTool() {
+    char tool[PathBufferSize];
+    if (ReadSetting("Run", "SilentToolPath", nullptr, tool, sizeof tool, InstallInfoFile) == nullptr) return;
+    ExpandPathVariables(tool);
+    char arguments[PathBufferSize];
+    ReadSetting("Run", "SilentToolArg", "", arguments, sizeof arguments, InstallInfoFile);
+    ExpandPathVariables(arguments);
+    // The backdrop stays; only the page makes way for the tool's own windows.
+    if (ReadBoolSetting("Run", "HideWizardWindow", 0, InstallInfoFile)) ShowWindow(CurrentPage, SW_HIDE);
+    RunProgram(tool, arguments, 1);
+    if (ReadBoolSetting("Run", "DeleteSilentTool", 0, InstallInfoFile)) DeleteFileA(tool);
+}
+
 DWORD WINAPI SilentToolWorker(LPVOID) {
     Sleep(1000);
     RunSilentTool();
@@ -81,11 +82,14 @@ DWORD WINAPI SilentToolWorker(LPVOID) {
 }
 
 DWORD WINAPI FinishWorker(LPVOID) {
-    HWND owner = FinishAfterRestart ? nullptr : BackgroundWindow;
-    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_FINISH), owner, FinishPageProc, 0);
-    OpenProgramGroup();
-    ShowInformation();
-    RunApplication();
+    // A silent installation ends without the page and its actions.
+    if (!SilentRun) {
+        HWND owner = FinishAfterRestart ? nullptr : BackgroundWindow;
+        DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_FINISH), owner, FinishPageProc, 0);
+        OpenProgramGroup();
+        ShowInformation();
+        RunApplication();
+    }
     FlushSettings(EndInstallFile);
     DeleteFileA(EndInstallFile);
     if (!FinishAfterRestart) PostMessageA(BackgroundWindow, WM_USER, UM_FINISH_DONE, 0);

@@ -45,11 +45,9 @@ const SystemStep Steps[] = {
 
 }  // namespace
 
-void RunSystemItems() {
+void InstallSystemItems() {
     HCURSOR wait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
     HCURSOR kept = SetCursor(wait);
-    SetDlgItemTextA(CurrentPage, IDC_CURRENT_ITEM, SelectText(MessageId::SystemUpdates));
-
     for (const SystemStep& step : Steps) {
         if (step.run() || step.failure == MessageId::Count) continue;
         // The warning waits for the user, who should not see a busy cursor meanwhile.
@@ -59,5 +57,10 @@ void RunSystemItems() {
     }
 
     SetCursor(kept);
+}
+
+void RunSystemItems() {
+    SetDlgItemTextA(CurrentPage, IDC_CURRENT_ITEM, SelectText(MessageId::SystemUpdates));
+    InstallSystemItems();
     if (HANDLE worker = StartWorker(SilentToolWorker)) CloseHandle(worker);
 }

@@ -3,6 +3,7 @@
 
 #include "common/child_processes.h"
 #include "common/private_messages.h"
+#include "common/silent_run.h"
 #include "common/strings.h"
 #include "common/uninstall_state.h"
 #include "common/wizard_state.h"
@@ -57,9 +58,9 @@ int RunPhases() {
     return GoOn();
 }
 
-void End() {
-    Sleep(Pause);
-    if (HWND dialog = CurrentPage) PostMessageA(dialog, WM_USER, UM_UNINSTALL_DONE, 0);
+// A silent run has no one to show the phases to.
+void PauseForTheUser() {
+    if (!SilentRun) Sleep(Pause);
 }
 
 }  // namespace
@@ -74,20 +75,18 @@ int RunUninstallTool() {
     return !RunProgram(tool, arguments, 1, &exitCode) || exitCode == 0;
 }
 
-DWORD WINAPI UninstallWorker(LPVOID) {
+int RunUninstallation() {
     UninstallType = LoggedUninstallType();
     RewindFileList();
-    Sleep(Pause);
+    PauseForTheUser();
     if (!RunUninstallTool()) {
         UninstallAbort = 1;
-        if (HWND dialog = CurrentPage) PostMessageA(dialog, WM_USER, UM_UNINSTALL_DONE, 0);
-        return 0;
+        return -1;
     }
-    Sleep(Pause);
+    PauseForTheUser();
     if (!RunPhases()) {
         // What was removed stays removed; the entry keeps its name and command for another run.
         ClearFolderList();
-        End();
         return 0;
     }
     DeleteRunOnceValue();
@@ -96,7 +95,13 @@ DWORD WINAPI UninstallWorker(LPVOID) {
     } else {
         DeleteUninstallEntry();
     }
-    Sleep(Pause);
-    End();
+    PauseForTheUser();
+    return 1;
+}
+
+DWORD WINAPI UninstallWorker(LPVOID) {
+    // A veto ends the dialog at once.
+    if (RunUninstallation() != -1) Sleep(Pause);
+    if (HWND dialog = CurrentPage) PostMessageA(dialog, WM_USER, UM_UNINSTALL_DONE, 0);
     return 0;
 }

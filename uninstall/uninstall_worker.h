@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// The sequence itself, on the calling thread: -1 when the tool vetoed it, 0 when it was aborted, 1 when
+// it completed (with a restart still needed when RestartNeeded is set).
+int RunUninstallation();
+
 // Thread procedure; posts UM_UNINSTALL_DONE to the dialog at its end, with UninstallAbort set when the
 // run was aborted or the tool vetoed it.
 DWORD WINAPI UninstallWorker(LPVOID);
