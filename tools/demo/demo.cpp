@@ -1,7 +1,8 @@
 // The demonstration run of `make demo`: the whole life of the example application. Without
 // --wait-for-user it walks the wizard itself (welcome, license, information, install folder, progress,
 // finish), installs into the proposed folder, runs the application, then uninstalls it from the command
-// of its entry in the list of installed programs, saving a screenshot of every page and question; with
+// of its entry in the list of installed programs, saving a screenshot of every page and question; then
+// installs and uninstalls it again unattended, as deployment tools do, printing the result logs. With
 // it, the user clicks through the installation and the demo ends with that run.
 #include <shlobj.h>
 #include <windows.h>
@@ -161,6 +162,46 @@ bool Uninstall() {
     return run.ExitCode() == 0;
 }
 
+// Runs the command line as a deployment script does and waits for its end; its exit code, -1 when it
+// could not run.
+long RunAndWait(const std::string& program, const std::string& arguments) {
+    ui::Process run;
+    if (!run.Start(program, arguments) || !run.WaitForExit(5 * Patience)) return -1;
+    return static_cast<long>(run.ExitCode());
+}
+
+void PrintFile(const char* path) {
+    if (FILE* file = std::fopen(path, "r")) {
+        char line[1024];
+        while (std::fgets(line, sizeof line, file)) std::printf("  | %s", line);
+        std::fclose(file);
+    }
+}
+
+// The same package installed and uninstalled unattended, as deployment tools do, with result logs.
+bool InstallAndUninstallUnattended(const std::string& package) {
+    const char* installLog = "C:\\kp-demo-install.log";
+    const std::string switches =
+        "/S /D=\"C:\\Program Files\\Hello Unattended\" /LOG=" + std::string(installLog);
+    std::printf("demo: unattended: %s %s\n", package.c_str(), switches.c_str());
+    const long installed = RunAndWait(package, switches);
+    std::printf("demo: the package exited with %ld; its result log:\n", installed);
+    PrintFile(installLog);
+    ShowSystemItems();
+    const std::string command = RegistryString(HKEY_LOCAL_MACHINE, EntryKey, "QuietUninstallString");
+    const size_t end = command.find('"', 1);
+    if (installed != 0 || end == std::string::npos) return false;
+    const char* uninstallLog = "C:\\kp-demo-uninstall.log";
+    std::printf("demo: unattended: %s /LOG=%s\n", command.c_str(), uninstallLog);
+    const long uninstalled =
+        RunAndWait(command.substr(1, end - 1), command.substr(end + 2) + " /LOG=" + uninstallLog);
+    std::printf("demo: the uninstallation exited with %ld; its result log:\n", uninstalled);
+    PrintFile(uninstallLog);
+    DeleteFileA(installLog);
+    DeleteFileA(uninstallLog);
+    return uninstalled == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,6 +236,9 @@ int main(int argc, char** argv) {
     RunTheApplication();
     if (!Uninstall()) return 1;
     std::printf("demo: after the uninstallation (the lines below list what is left)\n");
+    ShowSystemItems();
+    if (!InstallAndUninstallUnattended(package)) return 1;
+    std::printf("demo: after the unattended uninstallation (the lines below list what is left)\n");
     ShowSystemItems();
     return 0;
 }
