@@ -62,7 +62,12 @@ int InstallFiles() {
 }
 
 int Install(const char* folder) {
-    if (SilentFailed || !AcceptFolder(folder)) return SilentExit::Failed;
+    if (SilentFailed) return SilentExit::Failed;
+    if (!AcceptFolder(folder)) {
+        // The levels of the folder that the check made before it failed go again.
+        RollBackLoggedItems();
+        return SilentExit::Failed;
+    }
     LogResult("Folder", InstallDir);
     if (!InstallFiles()) return SilentExit::Failed;
     InstallSystemItems();

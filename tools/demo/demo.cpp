@@ -80,7 +80,8 @@ void ShowSystemItems() {
     char value[MAX_PATH];
     if (GetProfileStringA("Kelpack Examples", "Hello", "", value, sizeof value) > 0)
         std::printf("demo:   win.ini [Kelpack Examples] Hello=%s\n", value);
-    for (const char* name : {"DisplayName", "UninstallString"})
+    for (const char* name : {"DisplayName", "UninstallString", "QuietUninstallString", "InstallLocation",
+                             "DisplayIcon", "DisplayVersion", "Publisher", "EstimatedSize"})
         ShowRegistryValue(HKEY_LOCAL_MACHINE,
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello", name);
 }
