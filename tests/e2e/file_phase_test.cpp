@@ -45,16 +45,7 @@ void ExpectContents(const std::string& folder,
 }
 
 // Sets a file's last-write time to 1 January 1990, so that any member counts as newer.
-void MakeOld(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    SYSTEMTIME time = {1990, 1, 0, 1, 0, 0, 0, 0};
-    FILETIME local, utc;
-    SystemTimeToFileTime(&time, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    SetFileTime(file, nullptr, nullptr, &utc);
-    CloseHandle(file);
-}
+void MakeOld(const std::string& path) { ASSERT_TRUE(e2e::DateFile(path, 1990)); }
 
 class FilePhase : public e2e::WizardTest {
   protected:

@@ -2,6 +2,7 @@
 #include "tests/e2e/install_run.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include "archive/format.h"
 #include "common/messages.h"
@@ -100,6 +101,44 @@ std::string FinishRunCommand(const char* title) {
     return value;
 }
 
+std::string UninstallEntryKey(const std::string& title) {
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
+}
+
+std::string UninstallEntry(const std::string& title, const char* value) {
+    char data[1024] = "";
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, UninstallEntryKey(title).c_str(), value,
+                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size) != ERROR_SUCCESS)
+        return "(none)";
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
+    return data;
+}
+
+bool DateFile(const std::string& path, WORD year) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    SYSTEMTIME time = {year, 1, 0, 1, 0, 0, 0, 0};
+    FILETIME local, utc;
+    SystemTimeToFileTime(&time, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    SetFileTime(file, nullptr, nullptr, &utc);
+    CloseHandle(file);
+    return true;
+}
+
+void RemoveTree(const std::string& path) {
+    ui::ForEachEntry(path, true, [](const std::string& entry, const WIN32_FIND_DATAA&) {
+        SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+    });
+    std::string from = path + '\0';  // the list ends with a second terminator
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
+}
+
 std::string Setting(const std::string& file, const char* section, const char* key) {
     char value[MAX_PATH];
     GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, file.c_str());
@@ -154,6 +193,17 @@ std::string WritePackage(const char* name, const std::vector<testsupport::Member
     const std::string path = std::string("C:\\kp-e2e\\") + name;
     EXPECT_TRUE(testsupport::WriteArchiveAfter(path, ModuleBytes(), ArchiveFormat::NotSplit, members));
     return path;
+}
+
+std::string LifePackage(const std::string& more, const std::string& title, const std::string& folder) {
+    const std::string info =
+        "[General]\r\nTitle=" + title + "\r\nLanguage=1\r\nDefInstallFolder=" + folder + "\r\n" + more;
+    return WritePackage((title + ".exe").c_str(),
+                        WizardMembers(info, {{"Src\\life.txt", "life"},
+                                             {"Src\\docs\\life.hlp", "help"},
+                                             {"Src\\docs\\more\\notes.txt", "notes"},
+                                             {"Misc1", Fixture("com_server.dll")},
+                                             {"Misc2", Fixture("fixture.tlb")}}));
 }
 
 DWORD RunPackage(const std::string& package, DWORD excluding) {

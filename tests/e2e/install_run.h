@@ -33,6 +33,30 @@ constexpr const char* FailingSystemItems =
     "Ini2=0,0,{WinIni},Kelpack Warned,Key,after the warnings\r\n"
     "[Uninstall]\r\nUninstallShortcutName=Q:\\Nowhere,Uninstall\r\n";
 
+// Every kind of item: source files in sub-folders and a help file, a shared COM server and a type
+// library, shortcuts in the program menu and on the desktop, registry values of each type, an INI file
+// of its own and an entry in win.ini. With LifeRegistration, the entry in the list of installed programs
+// and an uninstall shortcut.
+inline const std::string EveryItemKind =
+    "[MiscFile]\r\n"
+    "MiscFile1={InstallDir}\\server.dll,2,1,1,1,0\r\n"
+    "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n"
+    "[Shortcut]\r\n"
+    "Shortcut1=Life,{InstallDir}\\life.txt,{ProgramMenu}\\Kelpack\\Life,{InstallDir}\r\n"
+    "Shortcut2=Life,{InstallDir}\\life.txt,{DeskTop},{InstallDir}\r\n"
+    "[Registry]\r\n"
+    "Registry1=0,0,2,SOFTWARE\\Kelpack Life\\Settings,Folder,1,{InstallDir}\r\n"
+    "Registry2=0,0,1,Software\\Kelpack Life,Number,2,-1\r\n"
+    "Registry3=0,0,1,Software\\Kelpack Life,Bytes,3,01 02\r\n"
+    "[Ini]\r\n"
+    "Ini1=0,0,{InstallDir}\\conf\\life.ini,Life,List,a\r\n"
+    "Ini2=0,0,{WinIni},Kelpack Life,Folder,{InstallDir}\r\n";
+// An [Uninstall] section, last, so that callers may add keys to it.
+inline const std::string LifeRegistration =
+    "[Uninstall]\r\n"
+    "CPLUninstallName=Kelpack Life\r\n"
+    "UninstallShortcutName={ProgramMenu}\\Kelpack\\Life,Uninstall Life\r\n";
+
 std::string ModuleBytes();
 // The bytes of a test fixture built beside the Windows tests (a DLL, a type library).
 std::string Fixture(const char* name);
@@ -49,6 +73,12 @@ std::vector<testsupport::Member> WizardMembers(const std::string& info,
 
 // Writes C:\kp-e2e\<name>: the module followed by an archive of the members.
 std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members);
+
+// The package TITLE.exe of the application that goes through a whole life: English install information
+// proposing the folder, with more lines after those of [General], and the members that EveryItemKind
+// installs (three source files in sub-folders, the COM server and the type library).
+std::string LifePackage(const std::string& more, const std::string& title = "Life",
+                        const std::string& folder = "C:\\Program Files\\Life");
 
 // Runs the package as the user does; the bootstrap run ends at once and the id of the install run it
 // started is returned (0 when none appeared).
@@ -79,6 +109,18 @@ std::string WaitForLine(const std::string& path);
 
 // The RunOnce value that starts the finish run of the title, "(none)" when missing.
 std::string FinishRunCommand(const char* title);
+
+// The key of the title's entry in the list of installed programs, under HKEY_LOCAL_MACHINE.
+std::string UninstallEntryKey(const std::string& title);
+// A value of that entry: a text as it is, a number in decimal; "(none)" when missing.
+std::string UninstallEntry(const std::string& title, const char* value);
+
+// Sets a file's last-write time to 1 January of the year, midnight local time (a package member's time
+// is local); false when the file cannot be opened.
+bool DateFile(const std::string& path, WORD year);
+
+// Deletes a file, or a folder with everything in it, whatever the attributes.
+void RemoveTree(const std::string& path);
 
 // Makes Wine report Windows 98 to the programs started from now on, or stop doing so; false when the
 // setting could not be changed.

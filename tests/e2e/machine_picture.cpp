@@ -38,13 +38,13 @@ void ListKey(HKEY root, const std::string& name, std::vector<std::string>& lines
     for (const std::string& subkey : subkeys) ListKey(root, name + "\\" + subkey, lines);
 }
 
-std::string ShellFolderPath(int id) {
+}  // namespace
+
+std::string ShellFolder(int id) {
     char path[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, id, nullptr, 0, path);
     return path;
 }
-
-}  // namespace
 
 std::vector<std::string> MachinePicture() {
     std::vector<std::string> lines;
@@ -61,7 +61,7 @@ std::vector<std::string> MachinePicture() {
     // A folder the system does not name would be listed from the root of the current drive.
     for (int folder :
          {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
-        if (const std::string path = ShellFolderPath(folder); !path.empty()) ListTree(path, true);
+        if (const std::string path = ShellFolder(folder); !path.empty()) ListTree(path, true);
     ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
     ListKey(HKEY_CURRENT_USER, "Software", lines);
     const std::string winIni = testsupport::FileBytes(WindowsFolder() + "\\win.ini");

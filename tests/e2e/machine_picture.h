@@ -12,6 +12,9 @@ namespace e2e {
 // module's copy in the Windows folder is left out: it stays on purpose, for later runs to start.
 std::vector<std::string> MachinePicture();
 
+// The path of a shell folder (CSIDL_PROGRAMS, ...), empty when the system names none.
+std::string ShellFolder(int id);
+
 // What one picture has that the other has not: "+ line" added since before, "- line" gone.
 std::vector<std::string> Changes(std::vector<std::string> before, std::vector<std::string> after);
 

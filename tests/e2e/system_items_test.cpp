@@ -9,6 +9,7 @@
 
 #include "archive/format.h"
 #include "tests/e2e/install_run.h"
+#include "tests/e2e/machine_picture.h"
 #include "tests/support/shell_link.h"
 #include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
@@ -47,12 +48,6 @@ std::string Kelpack(const char* command, const std::string& file) {
         "/c \"\"" + ui::WinePathOf(KP_KELPACK) + "\" " + command + " \"" + file + "\" > " + out + "\"";
     if (!tool.Start(std::string(system) + "\\cmd.exe", line) || !tool.WaitForExit(e2e::Patience)) return "";
     return testsupport::FileBytes(out);
-}
-
-std::string ShellFolder(int id) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, id, nullptr, 0, path);
-    return path;
 }
 
 std::string RegistryText(HKEY root, const char* key, const char* name) {
@@ -116,10 +111,10 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     Install(Package("", Items));
     ExpectFinished();
 
-    const std::string menu = ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
+    const std::string menu = e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
     const std::string app = std::string(Folder) + "\\items.txt";
     EXPECT_EQ(LinkOf(menu + "\\Items.LNK"), app + " /a,/b");
-    EXPECT_EQ(LinkOf(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Items.LNK"), app + " ");
+    EXPECT_EQ(LinkOf(e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Items.LNK"), app + " ");
     const std::string copy = e2e::WindowsFolder() + "\\KPinst27.exe";
     const std::string command = RegistryText(HKEY_LOCAL_MACHINE, Entry, "UninstallString").c_str();
     const std::string info = command.substr(command.find(" -U") + 3);
@@ -171,9 +166,9 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     };
     // Only the levels below the program menu; the uninstall shortcut's folder is logged once.
     EXPECT_EQ(entries("ShellFolder", 3),
-              (Strings{ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack", menu, "(none)"}));
+              (Strings{e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack", menu, "(none)"}));
     EXPECT_EQ(entries("Shortcut", 3),
-              (Strings{menu + "\\Items.LNK", ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Items.LNK",
+              (Strings{menu + "\\Items.LNK", e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Items.LNK",
                        menu + "\\Uninstall Items.LNK"}));
     // The first run created the keys: this one logs only its values.
     EXPECT_EQ(entries("RegistrySubKey", 1), Strings{"(none)"});
@@ -199,7 +194,7 @@ TEST_F(SystemItems, The95FamilyMakesTheSameItems) {
     Install(Package("", Items, "ninety-eight.txt"));
     ExpectFinished();
     e2e::ReportWindows98(false);
-    const std::string menu = ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
+    const std::string menu = e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
     EXPECT_EQ(LinkOf(menu + "\\Items.LNK"), std::string(Folder) + "\\items.txt /a,/b");
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, Values, "Bytes"), "\x01\x02\xff\x10");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, Entry, "DisplayName"), std::string("Kelpack Items", 14));

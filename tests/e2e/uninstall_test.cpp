@@ -29,43 +29,9 @@ const std::string Confirmation = "This will uninstall Life from your computer.\n
 const std::string Completed = "Life was successfully uninstalled.";
 constexpr char UnknownFileQuestion[] = "Following file is not installed by install program.";
 
-// Every kind of item: source files in sub-folders and a help file, a shared COM server and a type
-// library, shortcuts in the program menu and on the desktop, registry values of each type, an INI file
-// of its own and an entry in win.ini, the entry in the list of installed programs and an uninstall
-// shortcut.
-const std::string Items =
-    "[MiscFile]\r\n"
-    "MiscFile1={InstallDir}\\server.dll,2,1,1,1,0\r\n"
-    "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n"
-    "[Shortcut]\r\n"
-    "Shortcut1=Life,{InstallDir}\\life.txt,{ProgramMenu}\\Kelpack\\Life,{InstallDir}\r\n"
-    "Shortcut2=Life,{InstallDir}\\life.txt,{DeskTop},{InstallDir}\r\n"
-    "[Registry]\r\n"
-    "Registry1=0,0,2,SOFTWARE\\Kelpack Life\\Settings,Folder,1,{InstallDir}\r\n"
-    "Registry2=0,0,1,Software\\Kelpack Life,Number,2,-1\r\n"
-    "Registry3=0,0,1,Software\\Kelpack Life,Bytes,3,01 02\r\n"
-    "[Ini]\r\n"
-    "Ini1=0,0,{InstallDir}\\conf\\life.ini,Life,List,a\r\n"
-    "Ini2=0,0,{WinIni},Kelpack Life,Folder,{InstallDir}\r\n";
-
-const std::string Registration =
-    "[Uninstall]\r\n"
-    "CPLUninstallName=Kelpack Life\r\n"
-    "UninstallShortcutName={ProgramMenu}\\Kelpack\\Life,Uninstall Life\r\n";
-
-std::string ShellFolder(int id) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, id, nullptr, 0, path);
-    return path;
-}
-
 std::string UninstallString(const std::string& title = "Life") {
-    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
-    char data[1024] = "";
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", RRF_RT_REG_SZ, nullptr, data, &size))
-        return "";
-    return data;
+    const std::string command = e2e::UninstallEntry(title, "UninstallString");
+    return command == "(none)" ? "" : command;
 }
 
 // The uninstall information file that the entry names.
@@ -83,19 +49,6 @@ bool HiddenAndReadOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & both) == both;
 }
 
-// Deletes a file, or a folder with everything in it, whatever the attributes.
-void RemoveTree(const std::string& path) {
-    ui::ForEachEntry(path, true, [](const std::string& entry, const WIN32_FIND_DATAA&) {
-        SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-    });
-    std::string from = path + '\0';  // the list ends with a second terminator
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
-}
-
 // How a user starts the uninstallation.
 enum class Way { Shortcut, Command, WineList };
 
@@ -107,9 +60,9 @@ class Uninstall : public e2e::WizardTest {
         // A failed test must not leave its product for the next one to install over.
         if (HasFailure()) {
             for (const std::string& folder : {std::string(Folder), std::string("C:\\Program Files\\Twin"),
-                                              ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
-                                              ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"})
-                RemoveTree(folder);
+                                              e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
+                                              e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"})
+                e2e::RemoveTree(folder);
             RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Life");
             RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kelpack Life");
             WriteProfileStringA("Kelpack Life", nullptr, nullptr);
@@ -120,18 +73,6 @@ class Uninstall : public e2e::WizardTest {
                 (std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + title).c_str());
             RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, e2e::RunOnceKey, title);
         }
-    }
-
-    static std::string Package(const std::string& more, const std::string& title = "Life",
-                               const std::string& folder = Folder) {
-        const std::string info =
-            "[General]\r\nTitle=" + title + "\r\nLanguage=1\r\nDefInstallFolder=" + folder + "\r\n" + more;
-        return e2e::WritePackage((title + ".exe").c_str(),
-                                 e2e::WizardMembers(info, {{"Src\\life.txt", "life"},
-                                                           {"Src\\docs\\life.hlp", "help"},
-                                                           {"Src\\docs\\more\\notes.txt", "notes"},
-                                                           {"Misc1", e2e::Fixture("com_server.dll")},
-                                                           {"Misc2", e2e::Fixture("fixture.tlb")}}));
     }
 
     // Installs through the wizard into the folder it proposes, to the end of the finish page.
@@ -145,8 +86,8 @@ class Uninstall : public e2e::WizardTest {
         const std::string command = UninstallString(title);
         ASSERT_FALSE(command.empty()) << "no entry";
         if (way == Way::Shortcut) {
-            const testsupport::Link link =
-                testsupport::ReadLink(ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Life\\Uninstall Life.LNK");
+            const testsupport::Link link = testsupport::ReadLink(e2e::ShellFolder(CSIDL_PROGRAMS) +
+                                                                 "\\Kelpack\\Life\\Uninstall Life.LNK");
             ASSERT_TRUE(run_.Start(link.path, link.arguments)) << link.path;
         } else if (way == Way::Command) {
             // As the system runs it: the quoted program, then the rest of the line.
@@ -235,7 +176,7 @@ class Life : public Uninstall, public ::testing::WithParamInterface<LifeCase> {
 
 TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
     const Strings before = e2e::MachinePicture();
-    Install(Package(Items + Registration));
+    Install(e2e::LifePackage(e2e::EveryItemKind + e2e::LifeRegistration));
     // The help system makes its index beside a help file once it is opened.
     SetFileBytes(std::string(Folder) + "\\docs\\life.GID", "index");
     ASSERT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
@@ -258,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, Life,
                          LifeName);
 
 TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
-    Install(Package(Registration));
+    Install(e2e::LifePackage(e2e::LifeRegistration));
     const Strings installed = e2e::MachinePicture();
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDNO));
@@ -269,7 +210,7 @@ TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
 }
 
 TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
-    Install(Package(Registration));
+    Install(e2e::LifePackage(e2e::LifeRegistration));
     const std::string info = UninstallInfo();
     const std::string stored = FileBytes(info);
     SetFileAttributesA(info.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -310,10 +251,10 @@ TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
 TEST_F(Uninstall, TheUninstallToolCanVetoIt) {
     // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
     const std::string veto = "C:\\kp-e2e\\veto";
-    Install(Package(Registration +
-                    "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
-                    "UninstallSilentToolArg=/c if exist " +
-                    veto + " exit 1\r\n"));
+    Install(e2e::LifePackage(e2e::LifeRegistration +
+                             "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
+                             "UninstallSilentToolArg=/c if exist " +
+                             veto + " exit 1\r\n"));
     SetFileBytes(veto, "");
     const Strings installed = e2e::MachinePicture();
     StartUninstall(Way::Command);
@@ -341,7 +282,7 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
     };
     for (const auto& [type, answers, mineStays, notesStay] : cases) {
         SCOPED_TRACE(std::string("type ") + type);
-        Install(Package(Registration + "UninstallType=" + type + "\r\n"));
+        Install(e2e::LifePackage(e2e::LifeRegistration + "UninstallType=" + type + "\r\n"));
         SetFileBytes(mine, "mine");
         SetFileBytes(notes, "notes");
         StartUninstall(Way::Command);
@@ -370,7 +311,7 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
 }
 
 TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
-    Install(Package(Registration));
+    Install(e2e::LifePackage(e2e::LifeRegistration));
     const std::string info = UninstallInfo();
     const std::string mine = std::string(Folder) + "\\mine.txt";
     SetFileBytes(mine, "mine");
@@ -405,9 +346,9 @@ TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
 TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     const std::string dll = e2e::WindowsFolder() + "\\system32\\kpshared.dll";
     const std::string shared =
-        "[MiscFile]\r\nMiscFile1={WinSysDir}\\kpshared.dll,2,0,1,1,0\r\n" + Registration;
-    Install(Package(shared));
-    Install(Package(shared + "CPLUninstallName=Twin\r\n", "Twin", "C:\\Program Files\\Twin"));
+        "[MiscFile]\r\nMiscFile1={WinSysDir}\\kpshared.dll,2,0,1,1,0\r\n" + e2e::LifeRegistration;
+    Install(e2e::LifePackage(shared));
+    Install(e2e::LifePackage(shared + "CPLUninstallName=Twin\r\n", "Twin", "C:\\Program Files\\Twin"));
     // Asks nothing about it: the twin still uses it.
     StartUninstall(Way::Command);
     ConfirmAndComplete();
@@ -445,7 +386,7 @@ class UninstallRestart : public Uninstall {
 };
 
 TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
-    Install(Package(Registration));
+    Install(e2e::LifePackage(e2e::LifeRegistration));
     HANDLE inUse =
         CreateFileA(busy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(inUse, INVALID_HANDLE_VALUE);

@@ -55,6 +55,13 @@ bool Process::Start(const std::string& program, const std::string& arguments) {
                           &startup, &info_) != 0;
 }
 
+bool Process::StartCommandLine(std::string commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info_) != 0;
+}
+
 bool Process::Attach(DWORD processId) {
     info_.hProcess =
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);

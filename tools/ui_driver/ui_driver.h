@@ -38,6 +38,9 @@ class Process {
     // Starts program with the command line `"program" arguments` (just `"program"` when arguments is
     // empty), the way a shortcut or the shell would start it.
     bool Start(const std::string& program, const std::string& arguments);
+    // Starts a stored command line as the system runs it (an uninstall entry's command, a RunOnce
+    // value): the program is its first word, quoted or not.
+    bool StartCommandLine(std::string commandLine);
     // Waits for the end of the program; false on time-out.
     bool WaitForExit(DWORD milliseconds);
     // Exit code, once the program has ended.

@@ -1,0 +1,65 @@
+// The switches of an unattended run, as a caller types them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/unattended_switches.h"
+
+namespace {
+
+TEST(UnattendedSwitches, EachLineIsReadOrRefusedWithTheWordAtFault) {
+    using enum SwitchesRead;
+    const struct {
+        const char* line;
+        SwitchesRead read;
+        const char* folder = "";
+        const char* logFile = "";
+        const char* uninstallInfo = "";
+        const char* problem = "";  // the word at fault
+    } cases[] = {
+        {"", NotSilent},
+        {"/D=C:\\App /LOG=C:\\kp.log", NotSilent},
+        {"/S", Silent},
+        {"  /s  ", Silent},
+        {"/S /D=\"C:\\Program Files\\Quiet Life\"", Silent, "C:\\Program Files\\Quiet Life"},
+        {"/S \"/D=C:\\A B\"", Silent, "C:\\A B"},
+        {"/S /D=C:\\Program Files\\App", Silent, "C:\\Program Files\\App"},
+        {"/S /D=C:\\Program Files\\App /LOG=C:\\kp.log", Silent, "C:\\Program Files\\App", "C:\\kp.log"},
+        {"/log=C:\\kp.log /d=C:\\App /s", Silent, "C:\\App", "C:\\kp.log"},
+        {"/S /U=\"C:\\Program Files\\App\\KPU0001.inf\" /LOG=\"C:\\My Logs\\u.log\"", Silent, "",
+         "C:\\My Logs\\u.log", "C:\\Program Files\\App\\KPU0001.inf"},
+        {.line = "/S /X", .read = Malformed, .problem = "/X"},
+        {.line = "/S /DIR=C:\\x", .read = Malformed, .problem = "/DIR=C:\\x"},
+        {.line = "/S /D=relative\\dir", .read = Malformed, .problem = "/D=relative\\dir"},
+        {.line = "/S /D=", .read = Malformed, .problem = "/D="},
+        {.line = "/S /LOG=", .read = Malformed, .problem = "/LOG="},
+        {.line = "/S /U= /LOG=C:\\kp.log", .read = Malformed, .problem = "/U="},
+        {.line = "/S /D=\"C:\\App", .read = Malformed, .problem = "/D=\"C:\\App"},
+        {.line = "/S /D=C:\\App /X", .read = Malformed, .problem = "/X"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        UnattendedSwitches switches;
+        memset(&switches, 'x', sizeof switches);  // all cleared first
+        char problem[260] = "";
+        ASSERT_EQ(ReadUnattendedSwitches(c.line, &switches, problem), c.read);
+        if (c.read == Malformed) {
+            // The word at fault, whether its quote is shown or not.
+            std::string word = problem, expected = c.problem;
+            std::erase(word, '"');
+            std::erase(expected, '"');
+            EXPECT_EQ(word, expected);
+        }
+        if (c.read != Silent) continue;  // the line says nothing more
+        EXPECT_NE(switches.silent, 0);
+        EXPECT_STREQ(switches.folder, c.folder);
+        EXPECT_STREQ(switches.logFile, c.logFile);
+        EXPECT_STREQ(switches.uninstallInfo, c.uninstallInfo);
+    }
+    UnattendedSwitches switches;
+    char problem[260] = "";
+    EXPECT_EQ(ReadUnattendedSwitches(nullptr, &switches, problem), NotSilent);
+}
+
+}  // namespace
