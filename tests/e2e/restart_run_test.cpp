@@ -141,6 +141,43 @@ TEST_F(SessionRestart, TheNextSessionCompletesTheInstallation) {
     EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
 }
 
+// The same restart after a silent installation: the package's run ends with 3010 and restarts nothing;
+// the runs of the next session replace the file and register the server, and show nothing: no box, no
+// finish page, none of its actions.
+TEST_F(SessionRestart, ASilentInstallationLeavesTheRestartToItsCaller) {
+    CreateDirectoryA(Folder, nullptr);
+    testsupport::SetFileBytes(busy_, "old");
+    HANDLE inUse =
+        CreateFileA(busy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ui::Process silent;
+    ASSERT_TRUE(silent.Start(Package(), "/S"));
+    ASSERT_TRUE(silent.WaitForExit(4 * e2e::Patience));
+    CloseHandle(inUse);
+    EXPECT_EQ(silent.ExitCode(), 3010u);
+    EXPECT_EQ(testsupport::FileBytes(busy_), "old");
+    EXPECT_NE(e2e::FinishRunCommand("Restarted"), "(none)");
+}
+
+TEST_F(SessionRestart, TheNextSessionCompletesTheSilentInstallationUnseen) {
+    bool done = false;
+    for (DWORD waited = 0; !done && waited < 4 * e2e::Patience; waited += 200) {
+        // The finish run and the post-install run it starts.
+        const DWORD first = ui::WaitForProcessNamed("KPinst27.exe", 0);
+        for (DWORD id : {first, first != 0 ? ui::WaitForProcessNamed("KPinst27.exe", 0, first) : 0}) {
+            if (id == 0) continue;
+            EXPECT_EQ(ui::WaitForDialogWithControl(id, IDC_BUSY_TEXT, 0), nullptr) << "the finishing box";
+            EXPECT_EQ(ui::WaitForDialogWithControl(id, IDC_COMPLETED, 0), nullptr) << "the finish page";
+        }
+        done = first == 0 && e2e::FinishRunCommand("Restarted") == "(none)" && e2e::WorkingFiles().empty();
+        Sleep(200);
+    }
+    ASSERT_TRUE(done) << "the runs after the restart did not end by themselves";
+    EXPECT_EQ(testsupport::FileBytes(busy_), "new");
+    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
+    EXPECT_FALSE(Exists(Ran)) << "the finish page's action";
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
+}
+
 // A finish run whose file is gone (deleted, or an uninstallation came first) shows nothing itself; the
 // post-install run it starts says what is missing and ends with -1.
 TEST(FinishRun, WithoutItsFileThePostInstallRunSaysWhatIsMissing) {

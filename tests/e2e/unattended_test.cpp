@@ -254,6 +254,17 @@ TEST_F(Unattended, AWholeLifeWithoutAWindowOrAQuestion) {
     EXPECT_EQ(testsupport::ServerRecord(LifeFolder + "\\server.dll"), "") << "unregistered";
 }
 
+TEST_F(Unattended, TheNinetyFiveFamilyInstallsAndUninstallsSilentlyToo) {
+    ASSERT_TRUE(e2e::ReportWindows98(true));
+    const Strings before = e2e::MachinePicture();
+    const bool installed = EndedQuietly(RunPackageWith(HelloPackage(Registered), "/S"), SilentExit::Done);
+    EXPECT_EQ(FileBytes(HelloFolder + "\\hello.txt"), "hello");
+    const bool removed = installed && EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Done);
+    e2e::ReportWindows98(false);
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(e2e::Changes(before, e2e::MachinePicture()), Strings{});
+}
+
 TEST_F(Unattended, WithoutAFolderTheProposedOneServesAndTheLogTellsTheRun) {
     const std::string install = std::string("/LOG=") + Log + " /s";
     ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered), install), SilentExit::Done));
