@@ -20,7 +20,7 @@ struct UnattendedSwitches {
 enum class SwitchesRead {
     NotSilent,  // no /S: the line keeps its old meaning (it is ignored)
     Silent,     // /S, every other switch well-formed
-    Malformed,  // /S with an unknown switch, an empty or unterminated value, or a relative folder
+    Malformed,  // /S with an unknown switch, an empty or unterminated value, or a relative /D= or /U=
 };
 
 // Reads the line (null counts as empty) into switches, all cleared first. When the line is
