@@ -65,32 +65,42 @@ fuzz:
 	  -max_len=65536 build/fuzz/corpus build/fuzz/seeds 2>&1 | grep -E '^(Done|stat::number_of_executed_units|#[0-9]+ +DONE)|ERROR|SUMMARY'; \
 	  exit $${PIPESTATUS[0]}
 
-# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data. Then installs and uninstalls
-# under Wine, each install against a baseline that only inflates the same members to disk, each
-# uninstall started from the package's uninstall entry: a package of BENCH_LARGE_MEGABYTES in
-# BENCH_LARGE_FILES files, and packages of BENCH_SMALL_FILES small files (how the time per file grows
-# with their number). The packages are written to build/bench/packages.
+# Archive throughput against plain zlib on BENCH_MEGABYTES of mixed data. Then, under Wine:
+# - the interactive benchmark: installs through the wizard, each against a baseline that only inflates
+#   the same members to disk, and uninstalls started from the package's uninstall entry: a package of
+#   BENCH_LARGE_MEGABYTES in BENCH_LARGE_FILES files, and packages of BENCH_SMALL_FILES small files (how
+#   the time per file grows with their number);
+# - the side-by-side benchmark: the same small-file packages and the peer's installers of the same files
+#   (Debian's makensis, installed here), each installed and uninstalled silently BENCH_RUNS times.
+# The packages are written to build/bench/packages.
 BENCH_MEGABYTES ?= 200
 BENCH_LARGE_MEGABYTES ?= 200
 BENCH_LARGE_FILES ?= 2000
 BENCH_SMALL_FILES ?= 2000 5000 20000
+BENCH_RUNS ?= 3
 BENCH_PACKAGES := build/bench/packages
 BENCH_BITMAP := examples/hello/wizard.bmp
+BENCH_SMALL = $(foreach files,$(BENCH_SMALL_FILES),$(abspath $(BENCH_PACKAGES))/small$(files).exe)
 bench:
+	bash scripts/setup.sh nsis
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	build/bench/bench/archive_bench $(BENCH_MEGABYTES)
 	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 -j $(JOBS) --target install_driver
-	mkdir -p $(BENCH_PACKAGES)
+	cmake --build --preset win32 -j $(JOBS) --target install_driver peer_bench
+	rm -rf $(BENCH_PACKAGES) && mkdir -p $(BENCH_PACKAGES)
 	build/bench/bench/bench_package $(BENCH_PACKAGES)/large.exe $(MODULE) $(BENCH_BITMAP) \
 	  $(BENCH_LARGE_FILES) $(BENCH_LARGE_MEGABYTES)
 	for files in $(BENCH_SMALL_FILES); do \
+	  peer=$(BENCH_PACKAGES)/peer/small$$files; \
 	  build/bench/bench/bench_package $(BENCH_PACKAGES)/small$$files.exe $(MODULE) $(BENCH_BITMAP) \
-	    $$files --small || exit 1; \
+	    $$files --small --peer $$peer && makensis -V2 $$peer/peer.nsi && rm -rf $$peer/files || exit 1; \
 	done
-	$(WINE_VM) scripts/wine-run.sh build/win32/bench/install_driver.exe $(abspath $(BENCH_PACKAGES))/large.exe \
-	  $(foreach files,$(BENCH_SMALL_FILES),$(abspath $(BENCH_PACKAGES))/small$(files).exe)
+	$(WINE_VM) bash -c "scripts/wine-run.sh build/win32/bench/install_driver.exe \
+	  $(abspath $(BENCH_PACKAGES))/large.exe $(BENCH_SMALL) && \
+	  scripts/wine-run.sh build/win32/bench/peer_bench.exe $(BENCH_RUNS) \
+	  $(foreach files,$(BENCH_SMALL_FILES),$(abspath $(BENCH_PACKAGES))/small$(files).exe \
+	  $(abspath $(BENCH_PACKAGES))/peer/small$(files)/small$(files).exe)"
 
 clean:
 	rm -rf build

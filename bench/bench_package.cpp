@@ -3,12 +3,20 @@
 // deleted without a question), a wizard bitmap and FILES source members in folders of 100, of sizes
 // drawn around an average so that they add up to about MEGABYTES (or of 256 bytes to 4 KiB with
 // --small). The payload is deterministic and mildly compressible: word text with runs of noise.
-// Usage: bench_package OUTPUT MODULE BITMAP FILES (MEGABYTES | --small)
+// With --peer DIR the same files (bytes and times) are also written below DIR/files, with DIR/peer.nsi,
+// the script from which makensis builds the peer's installer of them (zlib, one stream per file, as
+// ours): it installs them into the folder given with /D=, adds an uninstall entry and an uninstaller
+// that deletes each file and folder it installed.
+// Usage: bench_package OUTPUT MODULE BITMAP FILES (MEGABYTES | --small) [--peer DIR]
 #include <stdio.h>
 #include <stdlib.h>
+#include <time.h>
+#include <utime.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,11 +56,70 @@ bool Add(ArchiveWriter* writer, const std::string& name, const std::string& data
            EndMember(writer) == 0;
 }
 
+// 1 January 2026, 12:00 local time: a valid time, so that the install sets it on every file.
+constexpr int Year = 2026, Hour = 12;
+
+// The peer's copy of the files and the script that packs them.
+class PeerTree {
+  public:
+    PeerTree(const std::string& folder, const std::string& name) : folder_(folder), name_(name) {
+        std::filesystem::create_directories(folder + "/files");
+    }
+
+    bool Add(long number, const std::string& data) {
+        char relative[64];
+        snprintf(relative, sizeof relative, "dir%03ld", number / 100);
+        if (number % 100 == 0) {
+            std::filesystem::create_directories(folder_ + "/files/" + relative);
+            folders_.push_back(relative);
+        }
+        char file[32];
+        snprintf(file, sizeof file, "file%05ld.dat", number);
+        files_.push_back(std::string(relative) + "\\" + file);
+        const std::string path = folder_ + "/files/" + relative + "/" + file;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.close();
+        struct tm local = {};
+        local.tm_year = Year - 1900;
+        local.tm_mday = 1;
+        local.tm_hour = Hour;
+        local.tm_isdst = -1;
+        const struct utimbuf times = {mktime(&local), mktime(&local)};
+        return out && utime(path.c_str(), &times) == 0;
+    }
+
+    bool WriteScript() const {
+        const std::string title = "NSIS benchmark " + name_;
+        const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
+        std::ofstream nsi(folder_ + "/peer.nsi", std::ios::trunc);
+        nsi << "Unicode true\nSetCompressor zlib\nName \"" << title << "\"\nOutFile \"" << name_
+            << ".exe\"\nInstallDir \"$PROGRAMFILES\\NSIS Bench\\" << name_
+            << "\"\nRequestExecutionLevel admin\n\nSection\n";
+        for (const std::string& folder : folders_)
+            nsi << "SetOutPath \"$INSTDIR\\" << folder << "\"\nFile \"files/" << folder << "/*.dat\"\n";
+        nsi << "WriteUninstaller \"$INSTDIR\\uninstall.exe\"\nWriteRegStr HKLM \"" << entry
+            << "\" DisplayName \"" << title << "\"\nWriteRegStr HKLM \"" << entry
+            << "\" UninstallString \'\"$INSTDIR\\uninstall.exe\"\'\nSectionEnd\n\nSection Uninstall\n";
+        for (const std::string& file : files_) nsi << "Delete \"$INSTDIR\\" << file << "\"\n";
+        for (const std::string& folder : folders_) nsi << "RMDir \"$INSTDIR\\" << folder << "\"\n";
+        nsi << "Delete \"$INSTDIR\\uninstall.exe\"\nDeleteRegKey HKLM \"" << entry
+            << "\"\nRMDir \"$INSTDIR\"\nSectionEnd\n";
+        return static_cast<bool>(nsi);
+    }
+
+  private:
+    std::string folder_, name_;
+    std::vector<std::string> folders_, files_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        fprintf(stderr, "usage: bench_package OUTPUT MODULE BITMAP FILES (MEGABYTES | --small)\n");
+    const bool peer = argc == 8 && std::string(argv[6]) == "--peer";
+    if (argc != 6 && !peer) {
+        fprintf(stderr,
+                "usage: bench_package OUTPUT MODULE BITMAP FILES (MEGABYTES | --small) [--peer DIR]\n");
         return 2;
     }
     const char* output = argv[1];
@@ -93,15 +160,16 @@ int main(int argc, char** argv) {
     }
     ArchiveWriter* writer = CreateArchive(output, ModuleSize, ArchiveFormat::NotSplit);
     if (writer == nullptr) return 1;
-    // 1 January 2026, 12:00: a valid time, so that the install sets it on every file.
-    const uint32_t dosDateTime = ((2026u - 1980u) << 25) | (1u << 21) | (1u << 16) | (12u << 11);
+    const uint32_t dosDateTime = ((Year - 1980u) << 25) | (1u << 21) | (1u << 16) | (Hour << 11);
     bool ok = Add(writer, "KPII", info, 0) && Add(writer, "KPWB", bitmap, 0);
+    std::unique_ptr<PeerTree> tree(peer ? new PeerTree(argv[7], name) : nullptr);
     for (long i = 0; ok && i < files; ++i) {
         char member[64];
         snprintf(member, sizeof member, "Src\\dir%03ld\\file%05ld.dat", i / 100, i);
-        ok = Add(writer, member, Payload(sizes[i], random), dosDateTime);
+        const std::string data = Payload(sizes[i], random);
+        ok = Add(writer, member, data, dosDateTime) && (!tree || tree->Add(i, data));
     }
-    ok = FinishArchive(writer) == 0 && ok;
+    ok = FinishArchive(writer) == 0 && ok && (!tree || tree->WriteScript());
     if (!ok) {
         fprintf(stderr, "bench_package: writing %s failed\n", output);
         return 1;

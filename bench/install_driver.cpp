@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "tools/ui_driver/ui_driver.h"
 #include "ui/resources/resource_ids.h"
 
@@ -21,31 +22,6 @@ namespace {
 constexpr DWORD Patience = 30000;         // a first start of Wine's user interface can be slow
 constexpr DWORD LongestRun = 30 * 60000;  // one install, baseline or uninstall run
 constexpr char UninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-double Now() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-struct Tally {
-    long files = 0;
-    unsigned long long bytes = 0;
-    bool operator==(const Tally&) const = default;
-};
-
-// The files below folder and their bytes, leaving out files named skip.
-void Count(const std::string& folder, Tally* tally, const std::string& skip = "") {
-    ui::ForEachEntry(folder, true, [tally, &skip](const std::string&, const WIN32_FIND_DATAA& found) {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            lstrcmpiA(found.cFileName, skip.c_str()) == 0)
-            return;
-        ++tally->files;
-        tally->bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    });
-}
 
 struct Result {
     std::string name;
@@ -219,8 +195,7 @@ bool Uninstall(const std::string& title, const UninstallCommand& command, const 
         run.Kill();
         return false;
     }
-    Tally left;
-    Count(folder, &left);
+    const Tally left = Count(folder);
     if (left.files != 0 || GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
         return Fail("the install folder is left, with " + std::to_string(left.files) + " files", package);
     HKEY entry;
@@ -235,9 +210,8 @@ bool Uninstall(const std::string& title, const UninstallCommand& command, const 
 // The installed files, less the uninstall information file, against the baseline's.
 bool Compare(const std::string& installed, const std::string& inflated, const std::string& infoName,
              Result* result) {
-    Tally ofBaseline;
-    Count(installed, &result->tally, infoName);
-    Count(inflated, &ofBaseline);
+    result->tally = Count(installed, infoName);
+    const Tally ofBaseline = Count(inflated);
     if (result->tally.files != 0 && result->tally == ofBaseline) return true;
     fprintf(stderr, "install_driver: %s: installed %ld files (%llu bytes), the baseline %ld (%llu)\n",
             result->name.c_str(), result->tally.files, result->tally.bytes, ofBaseline.files,

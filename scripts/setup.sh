@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds and tests with. Safe to run again: when every
-# package is present it only checks and returns. Works as root or through sudo.
+# package is present it only checks and returns. Works as root or through sudo. Packages named as
+# arguments are installed too (the benchmarks' peer).
+# Usage: setup.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   wine wine32:i386 xvfb xauth fonts-wine
   imagemagick locales fonts-nanum
+  "$@"
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
