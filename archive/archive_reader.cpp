@@ -8,6 +8,7 @@
 #include <strings.h>
 #endif
 
+#include "archive/crc.h"
 #include "archive/dos_time.h"
 #include "archive/format.h"
 #include "common/strings.h"
@@ -261,7 +262,7 @@ int ReadMemberData(ArchiveReader* reader, void* buffer, uint32_t length) {
         const uint32_t before = stream.avail_out;
         const int result = inflate(&stream, Z_SYNC_FLUSH);
         const uint32_t made = before - stream.avail_out;
-        reader->runningCrc = crc32(reader->runningCrc, stream.next_out - made, made);
+        reader->runningCrc = UpdateCrc(reader->runningCrc, stream.next_out - made, made);
         reader->uncompressedLeft -= made;
         produced += made;
         if (result == Z_STREAM_END) return static_cast<int>(produced);

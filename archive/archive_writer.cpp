@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "archive/crc.h"
 #include "archive/format.h"
 #include "common/strings.h"
 
@@ -195,7 +196,7 @@ int BeginMember(ArchiveWriter* writer, const char* name, uint32_t dosDateTime, u
 int WriteMemberData(ArchiveWriter* writer, const void* data, uint32_t length) {
     if (writer == nullptr || writer->file == NoFile || !writer->memberOpen) return -1;
     if (length == 0) return 0;
-    writer->runningCrc = crc32(writer->runningCrc, static_cast<const Bytef*>(data), length);
+    writer->runningCrc = UpdateCrc(writer->runningCrc, static_cast<const unsigned char*>(data), length);
     z_stream& stream = writer->stream;
     stream.next_in = static_cast<Bytef*>(const_cast<void*>(data));
     stream.avail_in = length;

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
+#include "archive/crc.h"
 #include "archive/format.h"
 #include "tests/support/archive_fixture.h"
 
@@ -261,3 +264,22 @@ TEST_F(ArchiveTest, WriterRefusesWhatTheFormatCannotHold) {
 }
 
 }  // namespace
+
+// The folded CRC must agree with zlib's at every length around its block sizes, from any alignment,
+// and when a CRC is continued over several pieces.
+TEST(CrcTest, AgreesWithZlibAtEveryLengthAndAlignment) {
+    std::vector<unsigned char> data(70000);
+    uint32_t state = 12345;
+    for (unsigned char& byte : data)
+        byte = static_cast<unsigned char>((state = state * 1103515245 + 12345) >> 16);
+    for (size_t length : {0, 1, 15, 16, 63, 64, 65, 79, 80, 127, 128, 129, 1000, 16384, 65537}) {
+        for (size_t offset : {0, 1, 7}) {
+            const unsigned char* piece = data.data() + offset;
+            const uint32_t expected = crc32(crc32(0, nullptr, 0), piece, static_cast<uInt>(length));
+            EXPECT_EQ(UpdateCrc(0, piece, length), expected) << length << " bytes at " << offset;
+            const size_t half = length / 2;
+            EXPECT_EQ(UpdateCrc(UpdateCrc(0, piece, half), piece + half, length - half), expected)
+                << length << " bytes at " << offset << " in two pieces";
+        }
+    }
+}
