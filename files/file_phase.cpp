@@ -72,11 +72,18 @@ int KeepInPlace(const MemberInfo& info) {
     return 1;
 }
 
+// The folder the last file went to, known to exist: files come folder by folder, and checking each
+// level of the path again for every file cost more than writing a small file.
+char CheckedFolder[PathBufferSize];
+
 // Creates the folder that holds path, with its missing parents, each logged; 1 when it exists.
 int CreateLoggedFolderOf(const char* path) {
     char folder[PathBufferSize];
     CopyBounded(sizeof folder, folder, FolderOf(path));
-    return CreateLoggedFolder(folder);
+    if (lstrcmpiA(folder, CheckedFolder) == 0) return 1;
+    if (!CreateLoggedFolder(folder)) return 0;
+    CopyBounded(sizeof CheckedFolder, CheckedFolder, folder);
+    return 1;
 }
 
 // The user's standing answer for this kind of file (1 replace all, -1 keep all), else the question:
@@ -234,6 +241,7 @@ int RunFilePhase() {
     MiscOverwriteAnswer = 0;
     MiscNumber = 1;
     InstalledBytes = 0;
+    CheckedFolder[0] = '\0';
     // Only ever raised here: a restart already arranged stays needed.
     if (ReadBoolSetting("General", "NeedRestart", 0, InstallInfoFile)) RestartNeeded = 1;
 
