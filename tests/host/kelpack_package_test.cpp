@@ -145,6 +145,19 @@ TEST_F(PackageTest, VerifyFindsDamage) {
     EXPECT_EQ(Run({"verify"}), 2);
 }
 
+// Bytes after the archive (a signature appends its certificate table there) leave the package good, and
+// verify and list count them; the signature itself is tested with osslsigncode (signed_package).
+TEST_F(PackageTest, BytesAfterTheArchiveAreCountedNotDamage) {
+    ASSERT_EQ(Build("SETUP.EXE"), 0) << err;
+    Write("SETUP.EXE", Read(Path("SETUP.EXE")) + "12345");
+    for (const char* command : {"verify", "list"}) {
+        EXPECT_EQ(Run({command, At("SETUP.EXE")}), 0) << err;
+        EXPECT_NE(out.find("followed by 5 bytes that are not part of the archive"), std::string::npos) << out;
+    }
+    EXPECT_EQ(Run({"list", "--json", At("SETUP.EXE")}), 0) << err;
+    EXPECT_NE(out.find("\"trailingBytes\": 5, \"signed\": false"), std::string::npos) << out;
+}
+
 // Packages written by hand, past the checks of the build.
 using ExtractTest = KelpackTest;
 

@@ -13,6 +13,7 @@
 #include "tools/kelpack/package_file.h"
 #include "tools/kelpack/pe_version.h"
 #include "tools/kelpack/run_reporting.h"
+#include "tools/kelpack/trailing_data.h"
 
 namespace {
 
@@ -21,10 +22,12 @@ const char* const Help =
     "\n"
     "Lists the members of a package: size, compressed size, CRC-32, time (local), version, name.\n"
     "Further volumes (PACKAGE.001, ...) are read from beside the package. PACKAGE may be an uninstall\n"
-    "information file (KPU????.inf); its archive is read behind its head.\n"
+    "information file (KPU????.inf); its archive is read behind its head. What follows a package's\n"
+    "archive in its first file is named: a signature (osslsigncode, signtool), or a count of bytes.\n"
     "\n"
     "Options:\n"
-    "  --json       one JSON object: the archive header and an array of members; names are 8-bit,\n"
+    "  --json       one JSON object: the archive header, the bytes after the archive (trailingBytes,\n"
+    "               signed) and an array of members; names are 8-bit,\n"
     "               bytes above 127 appear as \\u00XX\n"
     "  --offset N   where the archive starts (default 262144 after the module, 270 for a file that starts\n"
     "               with the uninstall information signature)\n"
@@ -38,11 +41,13 @@ std::string Hex(uint32_t value) {
 
 std::string JsonOrNull(const std::string& text) { return text == "-" ? "null" : JsonString(text); }
 
-void PrintTable(PackageFile& package, std::ostream& out) {
+void PrintTable(PackageFile& package, const TrailingData& trailing, std::ostream& out) {
     const ArchiveReader& header = package.Header();
     out << package.Path() << ": " << header.memberCount << " members, " << unsigned(header.volumeCount)
         << (header.volumeCount == 1 ? " volume, " : " volumes, ") << GroupDigits(header.totalSize)
-        << " bytes\n";
+        << " bytes";
+    if (trailing.bytes != 0) out << ", followed by " << DescribeTrailingData(trailing);
+    out << "\n";
     char line[400];
     std::snprintf(line, sizeof line, "%12s %12s  %-8s  %-19s  %-15s  %s\n", "Size", "Packed", "CRC-32",
                   "Time", "Version", "Name");
@@ -56,7 +61,7 @@ void PrintTable(PackageFile& package, std::ostream& out) {
     }
 }
 
-void PrintJson(PackageFile& package, std::ostream& out) {
+void PrintJson(PackageFile& package, const TrailingData& trailing, std::ostream& out) {
     const ArchiveReader& header = package.Header();
     out << "{\"totalSize\": " << header.totalSize << ", \"volumeSize\": ";
     if (header.volumeSize == ArchiveFormat::NotSplit) {
@@ -64,7 +69,8 @@ void PrintJson(PackageFile& package, std::ostream& out) {
     } else {
         out << header.volumeSize;
     }
-    out << ", \"volumeCount\": " << unsigned(header.volumeCount)
+    out << ", \"volumeCount\": " << unsigned(header.volumeCount) << ", \"trailingBytes\": " << trailing.bytes
+        << ", \"signed\": " << (trailing.signature ? "true" : "false")
         << ", \"memberCount\": " << header.memberCount << ", \"members\": [";
     const char* separator = "\n";
     for (; !package.AtEnd(); package.Next()) {
@@ -86,14 +92,16 @@ int List(const CommandArgs& commandArgs, std::ostream& out) {
         return ExitOk;
     }
     if (args.positional.size() != 1) throw UsageError("expects one package file");
-    PackageFile package(args.positional[0], ArchiveOffset(args, args.positional[0]));
+    const uint32_t offset = ArchiveOffset(args, args.positional[0]);
+    PackageFile package(args.positional[0], offset);
+    const TrailingData trailing = TrailingDataOf(package.Path(), offset, package.Header());
     if (args.Has("json")) {
         // Whole or nothing: a damaged package must not leave half a document.
         std::ostringstream json;
-        PrintJson(package, json);
+        PrintJson(package, trailing, json);
         out << json.str();
     } else {
-        PrintTable(package, out);
+        PrintTable(package, trailing, out);
     }
     return ExitOk;
 }

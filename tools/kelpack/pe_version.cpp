@@ -1,4 +1,5 @@
-// PE version resource reader: DOS header, PE headers, section table, resource directory, VS_VERSIONINFO.
+// PE image reader: DOS header, PE headers and data directories; the section table, resource directory
+// and VS_VERSIONINFO for the version; the certificate table of a signed image.
 #include "tools/kelpack/pe_version.h"
 
 #include <fstream>
@@ -8,6 +9,7 @@
 namespace {
 
 constexpr uint32_t ResourceDirectoryIndex = 2;
+constexpr uint32_t CertificateDirectoryIndex = 4;
 constexpr uint32_t VersionResourceType = 16;  // RT_VERSION
 constexpr uint32_t FixedFileInfoSignature = 0xFEEF04BD;
 constexpr uint32_t SubdirectoryFlag = 0x80000000;
@@ -71,7 +73,13 @@ std::optional<uint32_t> FindEntry(ImageFile& image, uint64_t directory, std::opt
     return std::nullopt;
 }
 
-std::optional<FileVersion> ReadVersion(ImageFile& image) {
+// Where the PE headers are: the optional header, its size and the section count.
+struct Headers {
+    uint64_t optional = 0;
+    uint16_t optionalSize = 0, sectionCount = 0;
+};
+
+std::optional<Headers> ReadHeaders(ImageFile& image) {
     auto mz = image.U16(0);
     auto peOffset = image.U32(0x3C);
     if (!mz || *mz != 0x5A4D || !peOffset) return std::nullopt;
@@ -81,26 +89,41 @@ std::optional<FileVersion> ReadVersion(ImageFile& image) {
     auto sectionCount = image.U16(fileHeader + 2);
     auto optionalSize = image.U16(fileHeader + 16);
     if (!sectionCount || !optionalSize) return std::nullopt;
-    uint64_t optional = fileHeader + 20;
-    auto magic = image.U16(optional);
+    return Headers{fileHeader + 20, *optionalSize, *sectionCount};
+}
+
+// Entry index of the data directories: its address (an RVA, a file offset for the certificate table)
+// and size.
+std::optional<std::pair<uint32_t, uint32_t>> DataDirectory(ImageFile& image, const Headers& headers,
+                                                           uint32_t index) {
+    auto magic = image.U16(headers.optional);
     if (!magic || (*magic != 0x10B && *magic != 0x20B)) return std::nullopt;
-    uint64_t directories = optional + (*magic == 0x10B ? 96 : 112);
+    uint64_t directories = headers.optional + (*magic == 0x10B ? 96 : 112);
     auto directoryCount = image.U32(directories - 4);
-    if (!directoryCount || *directoryCount <= ResourceDirectoryIndex) return std::nullopt;
-    if (directories + 8 * (ResourceDirectoryIndex + 1) > optional + *optionalSize) return std::nullopt;
-    auto resourceRva = image.U32(directories + 8 * ResourceDirectoryIndex);
-    if (!resourceRva || *resourceRva == 0) return std::nullopt;
+    if (!directoryCount || *directoryCount <= index) return std::nullopt;
+    if (directories + 8 * (index + 1) > headers.optional + headers.optionalSize) return std::nullopt;
+    auto address = image.U32(directories + 8 * index), size = image.U32(directories + 8 * index + 4);
+    if (!address || !size) return std::nullopt;
+    return std::make_pair(*address, *size);
+}
+
+std::optional<FileVersion> ReadVersion(ImageFile& image) {
+    auto headers = ReadHeaders(image);
+    if (!headers) return std::nullopt;
+    auto resource = DataDirectory(image, *headers, ResourceDirectoryIndex);
+    if (!resource || resource->first == 0) return std::nullopt;
+    const uint32_t resourceRva = resource->first;
 
     std::vector<Section> sections;
-    uint64_t table = optional + *optionalSize;
-    for (uint32_t i = 0; i < *sectionCount; ++i) {
+    uint64_t table = headers->optional + headers->optionalSize;
+    for (uint32_t i = 0; i < headers->sectionCount; ++i) {
         uint64_t at = table + 40 * uint64_t(i);
         auto size = image.U32(at + 8), address = image.U32(at + 12), rawSize = image.U32(at + 16),
              rawOffset = image.U32(at + 20);
         if (!size || !address || !rawSize || !rawOffset) return std::nullopt;
         sections.push_back({*address, *size, *rawOffset, *rawSize});
     }
-    auto root = FileOffsetOf(sections, *resourceRva);
+    auto root = FileOffsetOf(sections, resourceRva);
     if (!root) return std::nullopt;
 
     // Type 16, then the first name and the first language, as the version API finds it.
@@ -145,4 +168,13 @@ std::string FormatVersion(uint32_t high, uint32_t low) {
     if (high == 0xFFFFFFFF || low == 0xFFFFFFFF) return "-";
     return std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFF) + "." +
            std::to_string(low >> 16) + "." + std::to_string(low & 0xFFFF);
+}
+
+std::optional<CertificateTable> ReadCertificateTable(const std::string& path) {
+    ImageFile image(path);
+    auto headers = ReadHeaders(image);
+    if (!headers) return std::nullopt;
+    auto table = DataDirectory(image, *headers, CertificateDirectoryIndex);
+    if (!table || table->first == 0 || table->second == 0) return std::nullopt;
+    return CertificateTable{table->first, table->second};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct FileVersion {
@@ -17,3 +18,10 @@ FileVersion ReadFileVersion(const std::string& path);
 
 // "a.b.c.d", or "-" without a version (either half 0xFFFFFFFF, as the module compares versions).
 std::string FormatVersion(uint32_t high, uint32_t low);
+
+// The certificate table of a signed image (an Authenticode signature): where it starts in the file and
+// its size, as the image's security directory gives them. Nothing for an unsigned image or no PE image.
+struct CertificateTable {
+    uint32_t offset = 0, size = 0;
+};
+std::optional<CertificateTable> ReadCertificateTable(const std::string& path);

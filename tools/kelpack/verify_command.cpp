@@ -10,6 +10,7 @@
 #include "tools/kelpack/package_file.h"
 #include "tools/kelpack/package_writer.h"
 #include "tools/kelpack/run_reporting.h"
+#include "tools/kelpack/trailing_data.h"
 #include "tools/kelpack/uninstall_info.h"
 
 namespace fs = std::filesystem;
@@ -21,17 +22,21 @@ const char* const Help =
     "\n"
     "Checks that every volume file is present with the size the header gives, that the header's total\n"
     "size is the sum of its parts, that a package starts with its install information, and that every\n"
-    "member inflates to its size and CRC-32. PACKAGE may be an uninstall information file (KPU????.inf):\n"
-    "its archive must be a single file as long as the header's total size and hold the installation log\n"
-    "(KPUI), the file list (KPFL) and, when there is one, the wizard bitmap (KPWB), in this order.\n"
+    "member inflates to its size and CRC-32. A package's first file may go on after its archive: a\n"
+    "signature (osslsigncode, signtool) is named as such, other bytes are counted.\n"
+    "PACKAGE may be an uninstall information file (KPU????.inf): its archive must be a single file as\n"
+    "long as the header's total size and hold the installation log (KPUI), the file list (KPFL) and,\n"
+    "when there is one, the wizard bitmap (KPWB), in this order.\n"
     "\n"
     "Options:\n"
     "  --offset N   where the archive starts (default 262144 after the module, 270 for a file that starts\n"
     "               with the uninstall information signature)\n"
     "\n";
 
-// Volume k holds the volume size, the last one the rest of the total size.
-void CheckVolumes(const PackageFile& package, std::vector<std::string>* problems) {
+// Volume k holds the volume size, the last one the rest of the total size. The first file of a package
+// may go on past its share of the archive (a signature); what follows is given in trailing.
+void CheckVolumes(const PackageFile& package, bool uninstall, TrailingData* trailing,
+                  std::vector<std::string>* problems) {
     const ArchiveReader& header = package.Header();
     bool split = header.volumeSize != ArchiveFormat::NotSplit;
     if (!split && header.volumeCount != 1) problems->push_back("header: several volumes but no volume size");
@@ -45,6 +50,8 @@ void CheckVolumes(const PackageFile& package, std::vector<std::string>* problems
         uint64_t expected = volume + 1 < header.volumeCount ? header.volumeSize : header.totalSize - before;
         if (error) {
             problems->push_back("volume file missing: " + file);
+        } else if (volume == 0 && !uninstall && size > expected) {
+            *trailing = ReadTrailingData(file, size, expected);
         } else if (size != expected) {
             problems->push_back(file + ": " + std::to_string(size) + " bytes, the header expects " +
                                 std::to_string(expected));
@@ -106,7 +113,8 @@ int Verify(const CommandArgs& commandArgs, std::ostream& out, std::ostream& err)
     std::vector<std::string> problems;
     if (uninstall && package.Header().volumeSize != ArchiveFormat::NotSplit)
         problems.push_back("header: volumes in an uninstall information file, which is a single file");
-    CheckVolumes(package, &problems);
+    TrailingData trailing;
+    CheckVolumes(package, uninstall, &trailing, &problems);
     if (problems.empty()) {
         try {
             CheckMembers(package, offset, uninstall, &problems);
@@ -121,7 +129,9 @@ int Verify(const CommandArgs& commandArgs, std::ostream& out, std::ostream& err)
     }
     out << package.Path() << ": OK (" << package.Header().memberCount << " members, "
         << unsigned(package.Header().volumeCount)
-        << (package.Header().volumeCount == 1 ? " volume)\n" : " volumes)\n");
+        << (package.Header().volumeCount == 1 ? " volume" : " volumes");
+    if (trailing.bytes != 0) out << "; followed by " << DescribeTrailingData(trailing);
+    out << ")\n";
     return ExitOk;
 }
 
