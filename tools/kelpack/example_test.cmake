@@ -1,5 +1,6 @@
 # Runs the real kelpack on the example project: build, list, verify, extract; then the same split into
-# volumes, which must extract to the same files. The host build has no module of its own, so a stand-in
+# volumes, which must extract to the same files; then two checkouts with other file times, which must
+# build the same bytes under SOURCE_DATE_EPOCH. The host build has no module of its own, so a stand-in
 # of the module's size packs in its place.
 # Variables: KELPACK, PROJECT, OUT, MODULE_SIZE, VOLUME_SIZE.
 cmake_minimum_required(VERSION 3.25)
@@ -53,3 +54,25 @@ foreach(file ${one})
     endif()
   endif()
 endforeach()
+
+# Two checkouts of the example in other folders, one with the files' own times and one with every file
+# dated now, build the same bytes when SOURCE_DATE_EPOCH is set.
+get_filename_component(example_dir ${PROJECT} DIRECTORY)
+get_filename_component(project_name ${PROJECT} NAME)
+get_filename_component(example_name ${example_dir} NAME)
+foreach(checkout kept touched)
+  file(COPY ${example_dir} DESTINATION ${OUT}/${checkout})
+endforeach()
+file(GLOB_RECURSE touched ${OUT}/touched/*)
+file(TOUCH_NOCREATE ${touched})
+foreach(checkout kept touched)
+  set(ENV{SOURCE_DATE_EPOCH} 1700000000)
+  run(build ${OUT}/${checkout}/${example_name}/${project_name} -o ${OUT}/${checkout}/HELLO.EXE
+    --module ${OUT}/module.exe --quiet)
+  unset(ENV{SOURCE_DATE_EPOCH})
+endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/kept/HELLO.EXE ${OUT}/touched/HELLO.EXE
+  RESULT_VARIABLE differ)
+if(differ)
+  message(FATAL_ERROR "two checkouts built different packages under SOURCE_DATE_EPOCH")
+endif()
