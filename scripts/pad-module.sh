@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Pads the linked module image with zero bytes to exactly the module size; fails when it is larger.
+# Pads the linked module image with zero bytes to exactly the module size; fails when it is larger. The
+# linker's PE checksum counts the image's length; the padding adds no words, so the padded file's
+# checksum is the linker's with the file's length in place of the image's (signing tools check it).
 # Usage: pad-module.sh IMAGE OUTPUT MODULE_SIZE
 set -euo pipefail
 image=$1 output=$2 limit=$3
@@ -13,4 +15,12 @@ if [ "$size" -gt "$limit" ]; then
 fi
 cp "$image" "$output.tmp"
 truncate -s "$limit" "$output.tmp"
+header=$(od -An -tu4 -j60 -N4 "$output.tmp" | tr -d ' ')
+at=$((header + 88))
+old=$(od -An -tu4 -j$at -N4 "$output.tmp" | tr -d ' ')
+if [ "$old" -ne 0 ]; then
+  new=$((old - size + limit))
+  printf "$(printf '\\x%02x' $((new & 255)) $((new >> 8 & 255)) $((new >> 16 & 255)) $((new >> 24 & 255)))" |
+    dd of="$output.tmp" bs=1 seek=$at conv=notrunc status=none
+fi
 mv "$output.tmp" "$output"

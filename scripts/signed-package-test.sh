@@ -2,9 +2,9 @@
 # A package signed as vendors sign theirs: the example built by kelpack with the real module, signed by
 # osslsigncode with a throw-away certificate made here. The signature must verify, kelpack verify and
 # list must accept the package and name the signature, and the signed package must install silently
-# under Wine with its files in place.
+# under Wine with its files in place, leaving as the module copy the unsigned module, byte for byte.
 # Usage: signed-package-test.sh KELPACK MODULE PROJECT OUT
-#        signed-package-test.sh --installed SOURCE   (run by wine-run.sh after the install)
+#        signed-package-test.sh --installed SOURCE MODULE   (run by wine-run.sh after the install)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -12,6 +12,7 @@ if [ "$1" = --installed ]; then
   installed="$WINEPREFIX/drive_c/Signed"
   cmp "$installed/docs/guide.txt" "$2/docs/guide.txt"
   cmp "$installed/hello.txt" "$2/hello.txt"
+  cmp "$WINEPREFIX/drive_c/windows/KPinst27.exe" "$3"
   echo "signed-package-test: the signed package installed its files"
   exit 0
 fi
@@ -32,4 +33,4 @@ for command in verify list; do
     { echo "signed-package-test: kelpack $command does not name the signature"; exit 1; }
 done
 source=$(dirname "$project")/app
-KP_AFTER_RUN="$0 --installed $source" "$here/wine-run.sh" "$out/SIGNED.EXE" /S '/D=C:\Signed'
+KP_AFTER_RUN="$0 --installed $source $module" "$here/wine-run.sh" "$out/SIGNED.EXE" /S '/D=C:\Signed'

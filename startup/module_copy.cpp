@@ -15,14 +15,43 @@
 
 namespace {
 
+DWORD U32At(const unsigned char* at) { return at[0] | at[1] << 8 | at[2] << 16 | DWORD(at[3]) << 24; }
+
+void SetU32At(unsigned char* at, DWORD value) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> 8 * i);
+}
+
+// A signed package's header names the signature, which follows the archive. The copy ends with the
+// module: it becomes the unsigned image again, without the certificate table and with the checksum of
+// its own bytes, instead of a file whose signature is broken.
+void Unsign(unsigned char* image) {
+    const DWORD header = U32At(image + 0x3C);
+    if (header > ModuleSize - 256 || U32At(image + header) != 0x00004550) return;
+    unsigned char* optional = image + header + 24;
+    // A 32-bit image with the certificate entry among its data directories, pointing past the module.
+    if ((optional[0] | optional[1] << 8) != 0x10B || U32At(optional + 92) <= 4 ||
+        U32At(optional + 128) < ModuleSize)
+        return;
+    SetU32At(optional + 128, 0);
+    SetU32At(optional + 132, 0);
+    SetU32At(optional + 64, 0);
+    DWORD sum = 0;
+    for (DWORD i = 0; i < ModuleSize; i += 2) {
+        sum += image[i] | image[i + 1] << 8;
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    SetU32At(optional + 64, sum + ModuleSize);
+}
+
 // Writes the first ModuleSize bytes of PackagePath to the open copy. 1 on success.
 int CopyModuleBytes(HANDLE copy) {
     ScopedFile source(
         CreateFileA(PackagePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!source.valid()) return 0;
-    void* image = malloc(ModuleSize);
-    const int copied =
-        image != nullptr && ReadExact(source.get(), image, ModuleSize) && WriteExact(copy, image, ModuleSize);
+    unsigned char* image = static_cast<unsigned char*>(malloc(ModuleSize));
+    const int read = image != nullptr && ReadExact(source.get(), image, ModuleSize);
+    if (read) Unsign(image);
+    const int copied = read && WriteExact(copy, image, ModuleSize);
     free(image);
     return copied;
 }
