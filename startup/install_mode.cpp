@@ -127,6 +127,19 @@ void RunMessageLoop() {
     }
 }
 
+// 1 when no other install run of this product is under way. The background window tells a run that
+// is showing; a mutex named after the product also tells one that has not made its window yet, so that
+// two runs started together never install side by side. The process keeps the mutex until it ends.
+int ClaimProductRun() {
+    if (FindWindowA(BackgroundClassName, ModuleCaption)) return 0;
+    char name[MAX_PATH] = "KPinst27 ";
+    AppendBounded(sizeof name, name, ModuleCaption);
+    // A backslash would name a namespace.
+    for (char* at = name; *at; ++at)
+        if (*at == '\\') *at = '/';
+    return CreateMutexA(nullptr, FALSE, name) == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 void ReadProductSettings(const char* file) {
@@ -161,9 +174,10 @@ int RunInstallMode(const char* packagePath) {
 
     ReadProductSettings(InstallInfoFile);
     // The same product already being installed is only brought back to the front.
-    if (HWND running = FindWindowA(BackgroundClassName, ModuleCaption)) {
+    if (!ClaimProductRun()) {
         if (SilentRun) return EndInstallMode(SilentExit::AlreadyRunning);
-        PostMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
+        if (HWND running = FindWindowA(BackgroundClassName, ModuleCaption))
+            PostMessageA(running, WM_SYSCOMMAND, SC_RESTORE, 0);
         return EndInstallMode(0);
     }
     if (ReadBoolSetting("General", "RequiresAdminPrivilege", 0, InstallInfoFile) && !HasAdminRights()) {

@@ -377,6 +377,27 @@ TEST_F(Unattended, ASecondRunOfTheProductIsTurnedAwayWhileTheFirstGoesOn) {
     EXPECT_EQ(FileBytes(HelloFolder + "\\hello.txt"), "hello");
 }
 
+// Two runs started together, before either has a window to be found: one installs, the other is turned
+// away; never both at once into the same folder.
+TEST_F(Unattended, OfTwoRunsStartedTogetherOneInstallsAndOneIsTurnedAway) {
+    std::vector<testsupport::Member> files;
+    for (int n = 0; n < 2000; ++n)  // an installation long enough for the two to meet
+        files.push_back({"Src\\many\\file" + std::to_string(n) + ".txt", std::to_string(n)});
+    const std::string package = HelloPackage(Registered, files);
+    WatchedRun runs[2];
+    for (WatchedRun& run : runs) ASSERT_TRUE(run.Start("\"" + package + "\" /S"));
+    std::vector<DWORD> codes;
+    for (WatchedRun& run : runs) {
+        const Outcome outcome = run.Finish();
+        EXPECT_EQ(outcome.windows, Strings{});
+        codes.push_back(outcome.exitCode);
+    }
+    std::sort(codes.begin(), codes.end());
+    EXPECT_EQ(codes, (std::vector<DWORD>{SilentExit::Done, SilentExit::AlreadyRunning}));
+    EXPECT_EQ(FileBytes(HelloFolder + "\\many\\file1999.txt"), "1999");
+    EXPECT_FALSE(QuietCommand("Hello").empty());
+}
+
 TEST_F(Unattended, AFileInUseLeavesTheRestartToTheCallerAndTheRunsAfterItShowNothing) {
     const std::string busy = HelloFolder + "\\busy.dat";
     CreateDirectoryA(HelloFolder.c_str(), nullptr);
