@@ -1,5 +1,8 @@
 // The guarded folder of an elevated run: made anew for the run, writable by administrators and SYSTEM
 // only, home of the working files, and gone with them.
+#include <algorithm>
+#include <string>
+
 #include "common/platform.h"
 #include "common/working_files_state.h"
 #include "script/path_variables.h"
@@ -13,14 +16,14 @@ std::string FolderPart(const std::string& path) { return path.substr(0, path.rfi
 std::string NamePart(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 
 // Whether name is "_kp" and then digits hex digits and suffix, in any case.
-bool IsHexName(const std::string& name, size_t digits, const char* suffix) {
-    const std::string pattern = "_kp" + std::string(digits, '#') + suffix;
-    if (name.size() != pattern.size()) return false;
-    for (size_t i = 0; i < name.size(); ++i)
-        if (pattern[i] == '#' ? !isxdigit(static_cast<unsigned char>(name[i]))
-                              : tolower(name[i]) != tolower(pattern[i]))
-            return false;
-    return true;
+// "_kp", then least to most hex digits, then the suffix (any letter case).
+bool IsHexName(const std::string& name, size_t least, size_t most, const std::string& suffix) {
+    if (name.size() < 3 + least + suffix.size() || name.compare(0, 3, "_kp") != 0 ||
+        lstrcmpiA(name.substr(name.size() - suffix.size()).c_str(), suffix.c_str()) != 0)
+        return false;
+    const std::string digits = name.substr(3, name.size() - 3 - suffix.size());
+    return digits.size() <= most &&
+           std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return isxdigit(c) != 0; });
 }
 
 // Who may change the object at path, by its DACL as the system reports it: "administrators", "system",
@@ -116,7 +119,7 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
     const std::string folder = Prepare();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(FolderPart(folder), temp_);
-    EXPECT_TRUE(IsHexName(NamePart(folder), 8, "")) << folder;
+    EXPECT_TRUE(IsHexName(NamePart(folder), 8, 8, "")) << folder;
     ExpectOnlyAdministratorsAndSystemMayWrite(folder);
 
     // What the run makes inside gets the same entries, not the temporary folder's.
@@ -124,7 +127,8 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
     for (const char* path : {InstallInfoFile, InstallLogFile, FileListFile, EndInstallFile, WorkFolder}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(FolderPart(path), folder);
-        EXPECT_TRUE(IsHexName(NamePart(path), 4, ".TMP"));
+        // The system's temporary names carry their number in hex without leading zeros.
+        EXPECT_TRUE(IsHexName(NamePart(path), 1, 4, ".TMP")) << path;
     }
     for (const char* made : {InstallInfoFile, FileListFile, WorkFolder}) {
         SCOPED_TRACE(made);
