@@ -33,7 +33,7 @@ class ProjectTest : public KelpackTest {
     }
 
     std::string info_ =
-        "[General]\nSpaceNeeded=100000\n[Info]\nLicenseInfo=1\n"
+        "[General]\nDefInstallFolder=C:\\App\nSpaceNeeded=100000\n[Info]\nLicenseInfo=1\n"
         "[MiscFile]\nMiscFile1={WinDir}\\one.dat,2,0,0,0,0\n";
     std::string project_ =
         "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nLicense=license.txt\nSource=app\n"

@@ -22,6 +22,7 @@ namespace {
 
 const char* const Help =
     "Usage: kelpack build PROJECT.kpp [-o OUTPUT] [--module PATH] [--volume-size SIZE] [--quiet]\n"
+    "                     [--strict] [--json]\n"
     "\n"
     "Checks the package project and writes the package: the install module followed by the archive of\n"
     "the install information, wizard bitmap, license, information, the source folder and the misc files.\n"
@@ -35,6 +36,8 @@ const char* const Help =
     "                         1.44M, 1.2M, 2.88M for diskettes; volumes are OUTPUT with the extension\n"
     "                         .001, .002, ... (default: [Package] VolumeSize, else one file)\n"
     "  -q, --quiet            no progress on stderr\n"
+    "  --strict               warnings are errors: nothing is written when there is one\n"
+    "  --json                 problems as JSON lines on stderr (see kelpack check --help)\n"
     "\n";
 
 fs::path ToolFolder() {
@@ -81,9 +84,12 @@ WriteSettings SettingsOf(const Arguments& args, const Project& project) {
 }
 
 int Build(const CommandArgs& commandArgs, std::ostream& out, std::ostream& err) {
-    Arguments args = ParseArguments(
-        commandArgs,
-        {{"output", 'o', true}, {"module", 0, true}, {"volume-size", 0, true}, {"quiet", 'q', false}});
+    Arguments args = ParseArguments(commandArgs, {{"output", 'o', true},
+                                                  {"module", 0, true},
+                                                  {"volume-size", 0, true},
+                                                  {"quiet", 'q', false},
+                                                  {"strict", 0, false},
+                                                  {"json", 0, false}});
     if (args.Has("help")) {
         out << Help << ExitCodeHelp;
         return ExitOk;
@@ -93,8 +99,7 @@ int Build(const CommandArgs& commandArgs, std::ostream& out, std::ostream& err) 
     WriteSettings settings = SettingsOf(args, project);
 
     PackagePlan plan = PlanPackage(project);
-    for (const Diagnostic& diagnostic : plan.diagnostics) err << FormatDiagnostic(diagnostic) << "\n";
-    if (HasErrors(plan.diagnostics)) {
+    if (ReportDiagnostics(plan.diagnostics, args.Has("strict"), args.Has("json"), err)) {
         err << "kelpack: " << project.file << ": no package written\n";
         return ExitFailed;
     }

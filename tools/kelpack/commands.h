@@ -9,6 +9,7 @@
 using CommandArgs = std::vector<std::string>;
 
 int BuildCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
+int CheckCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int ListCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int ExtractCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
 int VerifyCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);

@@ -36,7 +36,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 IniFile IniFile::Parse(std::string_view text) {
     IniFile file;
     Section* current = nullptr;
-    while (!text.empty()) {
+    for (int number = 1; !text.empty(); ++number) {
         size_t end = text.find('\n');
         std::string_view line = TrimBlanks(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
@@ -49,7 +49,7 @@ IniFile IniFile::Parse(std::string_view text) {
             for (Section& s : file.sections_)
                 if (current == nullptr && EqualsNoCase(s.name, name)) current = &s;
             if (current == nullptr) {
-                file.sections_.push_back({name, {}});
+                file.sections_.push_back({name, {}, number, {}});
                 current = &file.sections_.back();
             }
             continue;
@@ -61,7 +61,10 @@ IniFile IniFile::Parse(std::string_view text) {
             equals == std::string_view::npos ? "" : Unquote(TrimBlanks(line.substr(equals + 1)));
         bool known = false;
         for (const Entry& entry : current->entries) known = known || EqualsNoCase(entry.first, key);
-        if (!known) current->entries.emplace_back(std::move(key), std::move(value));
+        if (!known) {
+            current->entries.emplace_back(std::move(key), std::move(value));
+            current->entryLines.push_back(number);
+        }
     }
     return file;
 }
@@ -72,6 +75,14 @@ IniFile IniFile::Load(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return Parse(text.str());
+}
+
+int IniFile::LineOf(std::string_view section, std::string_view key) const {
+    const Section* s = Find(section);
+    if (s == nullptr || key.empty()) return s == nullptr ? 0 : s->line;
+    for (size_t i = 0; i < s->entries.size(); ++i)
+        if (EqualsNoCase(s->entries[i].first, key)) return s->entryLines[i];
+    return 0;
 }
 
 const IniFile::Section* IniFile::Find(std::string_view section) const {

@@ -31,11 +31,15 @@ class IniFile {
     std::vector<Entry> Entries(std::string_view section) const;
     // The sections in file order, each once, spelled as first seen.
     std::vector<std::string> SectionNames() const;
+    // The line (from 1) of the section's first heading, or of the key's entry that counts; 0 when missing.
+    int LineOf(std::string_view section, std::string_view key = {}) const;
 
   private:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        int line = 0;
+        std::vector<int> entryLines;  // beside entries
     };
     const Section* Find(std::string_view section) const;
     std::vector<Section> sections_;

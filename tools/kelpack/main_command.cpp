@@ -24,6 +24,7 @@ void PrintHelp(std::ostream& out) {
            "\n"
            "Commands:\n"
            "  build PROJECT.kpp   package an application as its project file describes\n"
+           "  check PROJECT.kpp   the build's checks only: mistakes in the project and install information\n"
            "  list PACKAGE        show the members of a package\n"
            "  extract PACKAGE     write the members of a package into a folder\n"
            "  verify PACKAGE      check volumes, header and every member's CRC-32\n"
@@ -56,6 +57,7 @@ int RunKelpack(const CommandArgs& args, std::ostream& out, std::ostream& err) {
         return ExitOk;
     }
     if (command == "build") return BuildCommand(rest, out, err);
+    if (command == "check") return CheckCommand(rest, out, err);
     if (command == "list") return ListCommand(rest, out, err);
     if (command == "extract") return ExtractCommand(rest, out, err);
     if (command == "verify") return VerifyCommand(rest, out, err);

@@ -9,6 +9,7 @@
 
 #include "archive/format.h"
 #include "tools/kelpack/dos_time.h"
+#include "tools/kelpack/install_info_check.h"
 #include "tools/kelpack/member_paths.h"
 #include "tools/kelpack/misc_entries.h"
 #include "tools/kelpack/pe_version.h"
@@ -36,6 +37,9 @@ class Planner {
         SourceMembers();
         if (info) MiscMembers(*info);
         if (info) CheckSpaceNeeded(*info);
+        if (info)
+            for (Diagnostic& diagnostic : CheckInstallInfo(*info, infoFile_))
+                plan_.diagnostics.push_back(std::move(diagnostic));
         return std::move(plan_);
     }
 

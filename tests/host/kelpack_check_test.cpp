@@ -1,0 +1,116 @@
+// kelpack check: the mistakes in install information that the module would pass over in silence, each
+// named with its file, line and key; and the table of known keys against what the module reads.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "tests/support/kelpack_fixture.h"
+#include "tools/kelpack/install_info_check.h"
+
+namespace {
+
+class CheckTest : public KelpackTest {
+  protected:
+    // Checks a project whose install information is info; the exit code.
+    int Check(const std::string& info, const std::vector<std::string>& options = {}) {
+        Write("setup.ini", info);
+        Write("wizard.bmp", "BM");
+        Write("app/a.txt", "a");
+        Write("p.kpp", "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nSource=app\n");
+        std::vector<std::string> args{"check", Path("p.kpp").string()};
+        args.insert(args.end(), options.begin(), options.end());
+        return Run(args);
+    }
+};
+
+const std::string Good = "[General]\nTitle=T\nDefInstallFolder={ProgramFiles}\\T\nSpaceNeeded=100\n";
+
+TEST_F(CheckTest, EachMistakeIsNamedWithItsLineAndKey) {
+    const struct {
+        std::string more;      // after Good
+        std::string expected;  // in the diagnostic, after "setup.ini"
+    } cases[] = {
+        {"DefInstalFolder=x\n",
+         ":5: [General] DefInstalFolder: warning: the module reads no such key in "
+         "[General], did you mean DefInstallFolder?"},
+        {"[Shortcut]\nShortcut1=a\nShortcut3=c\n",
+         ":7: [Shortcut] Shortcut3: warning: never read: the module stops at the first missing number, "
+         "Shortcut2"},
+        {"[Registy]\nRegistry1=x\n",
+         ":5: [Registy]: warning: the module reads no such section, did you mean Registry?"},
+        {"[Run]\nRunAppPath={ProgramFile}\\a.exe\n",
+         ":6: [Run] RunAppPath: warning: {ProgramFile} is no path variable and stays as it is, did you mean "
+         "{ProgramFiles}?"},
+        {"[Run]\nRunAppPath={installdir}\\a.exe\n",
+         ":6: [Run] RunAppPath: warning: {installdir} is no path variable and stays as it is, did you mean "
+         "{InstallDir}?"},
+        {"[Shortcut]\nShortcut01=a\n",
+         ":6: [Shortcut] Shortcut01: warning: the module reads no such key in [Shortcut], did you mean "
+         "Shortcut1?"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Check(Good + c.more), 0) << c.more << err;
+        EXPECT_NE(err.find("setup.ini" + c.expected), std::string::npos) << c.more << err;
+    }
+    EXPECT_EQ(Check(Good + "[General]\nDefInstalFolder=x\n", {"--strict"}), 1);
+    EXPECT_EQ(Check(Good + "[Registy]\n", {"--json"}), 0);
+    EXPECT_NE(err.find("{\"file\": \"" + Path("setup.ini").string() +
+                       "\", \"line\": 5, \"key\": \"[Registy]\", \"severity\": \"warning\""),
+              std::string::npos)
+        << err;
+}
+
+TEST_F(CheckTest, TheInstallFolderAndTheUninstallEntryNeedWhatTheModuleUses) {
+    const struct {
+        std::string info, expected;
+    } cases[] = {
+        {"[General]\nTitle=T\n", "[General] DefInstallFolder: warning: missing"},
+        {"[General]\nTitle=T\nDefInstallFolder=Programs\\T\n", "'Programs\\T' is relative"},
+        {"[General]\nDefInstallFolder=C:\\T\n[Uninstall]\nCPLUninstallName=T\n",
+         "[Uninstall] CPLUninstallName: warning: an uninstall entry needs [General] Title"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Check(c.info), 0) << err;
+        EXPECT_NE(err.find(c.expected), std::string::npos) << c.info << err;
+    }
+    EXPECT_EQ(Check(Good + "[Uninstall]\nCPLUninstallName=T\n", {"--strict"}), 0) << err;
+    EXPECT_NE(out.find("no problems"), std::string::npos);
+}
+
+// Every key the module reads from the install information by its literal name is known to the check,
+// and every known key is named in the module's sources: the table cannot drift from the module.
+TEST(InstallInfoKeys, TheTableIsWhatTheModuleReads) {
+    std::string code;
+    for (const char* folder : {"common", "archive", "script", "items", "files", "ui", "uninstall", "startup"})
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(std::string(KP_SOURCE_DIR) + "/" + folder))
+            if (entry.path().extension() == ".cpp") {
+                std::ifstream in(entry.path());
+                code += std::string(std::istreambuf_iterator<char>(in), {});
+            }
+    std::set<std::string> known;
+    for (const auto& [section, keys] : KnownInstallInfoKeys())
+        for (const std::string& key : keys) known.insert(section + " " + key);
+
+    const std::regex direct(
+        R"re((?:Read(?:Bool|Int)?Setting|SettingExists)\("(\w+)", "(\w+)"[^;]*InstallInfoFile)re");
+    const std::regex numbered(R"re(ForEachNumberedSetting\("(\w+)", "(\w+)"[^;]*InstallInfoFile)re");
+    int reads = 0;
+    for (std::sregex_iterator at(code.begin(), code.end(), direct), end; at != end; ++at, ++reads)
+        EXPECT_TRUE(known.contains((*at)[1].str() + " " + (*at)[2].str())) << at->str();
+    for (std::sregex_iterator at(code.begin(), code.end(), numbered), end; at != end; ++at, ++reads)
+        EXPECT_TRUE(known.contains((*at)[1].str() + " " + (*at)[2].str() + "N")) << at->str();
+    EXPECT_GT(reads, 20) << "the reads are no longer found in the sources";
+
+    for (const std::string& entry : known) {
+        std::string key = entry.substr(entry.find(' ') + 1);
+        if (key.back() == 'N') key.pop_back();  // "Shortcut" for ShortcutN, "MiscFile%d" for MiscFileN
+        EXPECT_NE(code.find("\"" + key), std::string::npos) << entry << " is named nowhere in the module";
+    }
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+#include "tools/kelpack/install_info_check.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+using Keys = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+const Keys Known = {
+    {"General",
+     {"Title", "Language", "DefInstallFolder", "SpaceNeeded", "ForceInstallFolder",
+      "ConfirmOverwriteSourceFolderFile", "NeedRestart", "RequiresAdminPrivilege"}},
+    {"Info", {"LicenseInfo", "PreInfo", "PostInfoPath", "AllowCancelPostInfo"}},
+    {"Window", {"WizardStamp"}},
+    {"Background",
+     {"Header", "Footer", "Shadow", "HeaderFont", "FooterFont", "BackgroundColor1", "BackgroundColor2"}},
+    {"MiscFile", {"MiscFileN"}},
+    {"Shortcut", {"ProgramGroupName", "CreateIconsInAllUsersProfile", "ShortcutN"}},
+    {"Registry", {"RegistryN"}},
+    {"Ini", {"IniN"}},
+    {"Run",
+     {"RunAppPath", "RunAppArg", "AllowCancelRunApp", "SilentToolPath", "SilentToolArg", "DeleteSilentTool",
+      "HideWizardWindow"}},
+    {"Uninstall",
+     {"CPLUninstallName", "UninstallShortcutName", "UninstallType", "UninstallSilentToolPath",
+      "UninstallSilentToolArg", "DisplayIcon", "DisplayVersion", "Publisher"}},
+};
+
+const char* const PathVariables[] = {"WinDrive",       "WinDir",       "WinSysDir",   "ProgramFiles",
+                                     "CommonFiles",    "InstallDrive", "InstallDir",  "InstallFileDrive",
+                                     "InstallFileDir", "TempDir",      "UserTempDir", "DeskTop",
+                                     "StartMenu",      "ProgramMenu",  "StartupMenu", "QuickLaunch",
+                                     "SendTo",         "WinIni",       "InstallDate"};
+
+// Letters that differ, go missing or come in, letter case aside.
+size_t Distance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// ", did you mean X?" for the nearest of candidates within a third of the name's length, else "".
+std::string Suggestion(const std::string& name, const std::vector<std::string>& candidates) {
+    const std::string* best = nullptr;
+    size_t bestDistance = std::max<size_t>(2, name.size() / 3) + 1;
+    for (const std::string& candidate : candidates) {
+        const size_t distance = Distance(name, candidate);
+        if (distance < bestDistance) {
+            best = &candidate;
+            bestDistance = distance;
+        }
+    }
+    return best ? ", did you mean " + *best + "?" : "";
+}
+
+// The number after prefix when key is prefix and digits without a leading zero, else 0.
+long NumberAfter(const std::string& key, const std::string& prefix) {
+    if (key.size() <= prefix.size() || !EqualsNoCase(key.substr(0, prefix.size()), prefix)) return 0;
+    const std::string digits = key.substr(prefix.size());
+    if (digits[0] == '0' || digits.size() > 9 ||
+        !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return 0;
+    return std::stol(digits);
+}
+
+class Checker {
+  public:
+    Checker(const IniFile& info, const std::string& file) : info_(info), file_(file) {}
+
+    std::vector<Diagnostic> Run() {
+        for (const std::string& section : info_.SectionNames()) CheckSection(section);
+        CheckInstallFolder();
+        if (info_.Get("Uninstall", "CPLUninstallName") && !info_.Get("General", "Title"))
+            Warn("Uninstall", "CPLUninstallName",
+                 "an uninstall entry needs [General] Title, which names the product");
+        return std::move(diagnostics_);
+    }
+
+  private:
+    void Warn(const std::string& section, const std::string& key, const std::string& message) {
+        diagnostics_.push_back({Diagnostic::Warning, file_,
+                                "[" + section + "]" + (key.empty() ? "" : " " + key), message,
+                                info_.LineOf(section, key)});
+    }
+
+    void CheckSection(const std::string& section) {
+        const auto known = std::find_if(Known.begin(), Known.end(), [&](const auto& entry) {
+            return EqualsNoCase(entry.first, section);
+        });
+        if (known == Known.end()) {
+            std::vector<std::string> names;
+            for (const auto& entry : Known) names.push_back(entry.first);
+            Warn(section, "", "the module reads no such section" + Suggestion(section, names));
+            return;
+        }
+        std::vector<long> numbers;
+        for (const auto& [key, value] : info_.Entries(section)) {
+            CheckVariables(section, key, value);
+            if (std::any_of(known->second.begin(), known->second.end(),
+                            [&](const std::string& name) { return EqualsNoCase(name, key); }))
+                continue;
+            const std::string* prefix = nullptr;
+            for (const std::string& name : known->second)
+                if (name.back() == 'N' && NumberAfter(key, name.substr(0, name.size() - 1)) > 0)
+                    prefix = &name;
+            if (prefix) {
+                numbers.push_back(NumberAfter(key, prefix->substr(0, prefix->size() - 1)));
+                continue;
+            }
+            // A numbered key is suggested as its first number.
+            std::vector<std::string> names = known->second;
+            for (std::string& name : names)
+                if (name.back() == 'N') name.back() = '1';
+            Warn(section, key,
+                 "the module reads no such key in [" + known->first + "]" + Suggestion(key, names));
+        }
+        CheckNumbering(section, known->second, numbers);
+    }
+
+    // The module reads Prefix1, Prefix2, ... up to the first number that is missing.
+    void CheckNumbering(const std::string& section, const std::vector<std::string>& names,
+                        std::vector<long> numbers) {
+        std::sort(numbers.begin(), numbers.end());
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            if (numbers[i] == long(i) + 1) continue;
+            const std::string prefix = *std::find_if(names.begin(), names.end(),
+                                                     [](const std::string& n) { return n.back() == 'N'; });
+            const std::string stem = prefix.substr(0, prefix.size() - 1);
+            Warn(section, stem + std::to_string(numbers[i]),
+                 "never read: the module stops at the first missing number, " + stem + std::to_string(i + 1));
+            return;
+        }
+    }
+
+    // {Name} must be a path variable, spelled as the module spells it; {{} and {}} are a brace.
+    void CheckVariables(const std::string& section, const std::string& key, const std::string& value) {
+        for (size_t open = value.find('{'); open != std::string::npos; open = value.find('{', open + 1)) {
+            const size_t close = value.find('}', open + 1);
+            if (close == std::string::npos) return;
+            const std::string name = value.substr(open + 1, close - open - 1);
+            if (name.empty() || name == "{" ||
+                !std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isalpha(c); }))
+                continue;
+            if (std::find(std::begin(PathVariables), std::end(PathVariables), name) !=
+                std::end(PathVariables))
+                continue;
+            std::vector<std::string> names;
+            for (const char* variable : PathVariables) names.push_back("{" + std::string(variable) + "}");
+            Warn(section, key,
+                 "{" + name + "} is no path variable and stays as it is" +
+                     Suggestion("{" + name + "}", names));
+        }
+    }
+
+    void CheckInstallFolder() {
+        const std::optional<std::string> folder = info_.Get("General", "DefInstallFolder");
+        if (!folder || folder->empty()) {
+            Warn("General", "DefInstallFolder", "missing: the install folder page proposes an empty folder");
+            return;
+        }
+        const std::string& f = *folder;
+        const bool absolute = f[0] == '{' ||
+                              (f.size() >= 3 && std::isalpha(static_cast<unsigned char>(f[0])) &&
+                               f[1] == ':' && f[2] == '\\') ||
+                              f.compare(0, 2, "\\\\") == 0;
+        if (!absolute)
+            Warn("General", "DefInstallFolder",
+                 "'" + f + "' is relative: start it with a drive, a \\\\server\\share or a path variable");
+    }
+
+    const IniFile& info_;
+    std::string file_;
+    std::vector<Diagnostic> diagnostics_;
+};
+
+}  // namespace
+
+std::vector<Diagnostic> CheckInstallInfo(const IniFile& info, const std::string& file) {
+    return Checker(info, file).Run();
+}
+
+const std::vector<std::pair<std::string, std::vector<std::string>>>& KnownInstallInfoKeys() { return Known; }
