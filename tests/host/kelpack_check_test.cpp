@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -70,6 +71,8 @@ TEST_F(CheckTest, TheInstallFolderAndTheUninstallEntryNeedWhatTheModuleUses) {
     } cases[] = {
         {"[General]\nTitle=T\n", "[General] DefInstallFolder: warning: missing"},
         {"[General]\nTitle=T\nDefInstallFolder=Programs\\T\n", "'Programs\\T' is relative"},
+        {"[General]\nTitle=T\nDefInstallFolder={DeskTop}\\T\n", "'{DeskTop}\\T' is relative"},
+        {"[General]\nTitle=T\nDefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;Apps\\T\n", "'Apps\\T' is relative"},
         {"[General]\nDefInstallFolder=C:\\T\n[Uninstall]\nCPLUninstallName=T\n",
          "[Uninstall] CPLUninstallName: warning: an uninstall entry needs [General] Title"},
     };
@@ -78,6 +81,11 @@ TEST_F(CheckTest, TheInstallFolderAndTheUninstallEntryNeedWhatTheModuleUses) {
         EXPECT_NE(err.find(c.expected), std::string::npos) << c.info << err;
     }
     EXPECT_EQ(Check(Good + "[Uninstall]\nCPLUninstallName=T\n", {"--strict"}), 0) << err;
+    EXPECT_EQ(Check("[General]\nTitle=T\nSpaceNeeded=9\nDefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;{"
+                    "ProgramFiles}\\T\n",
+                    {"--strict"}),
+              0)
+        << err;
     EXPECT_NE(out.find("no problems"), std::string::npos);
 }
 
@@ -111,6 +119,27 @@ TEST(InstallInfoKeys, TheTableIsWhatTheModuleReads) {
         if (key.back() == 'N') key.pop_back();  // "Shortcut" for ShortcutN, "MiscFile%d" for MiscFileN
         EXPECT_NE(code.find("\"" + key), std::string::npos) << entry << " is named nowhere in the module";
     }
+}
+
+// The authors' reference lists, section by section, exactly the keys the check knows.
+TEST(InstallInfoKeys, TheReferenceListsEveryKeyAndNoOther) {
+    std::ifstream in(std::string(KP_SOURCE_DIR) + "/docs/install-information.md");
+    ASSERT_TRUE(in) << "docs/install-information.md";
+    std::map<std::string, std::set<std::string>> documented;
+    std::string line, section;
+    const std::regex heading(R"(^## \[(\w+)\])"), row(R"(^\| `(\w+)` \|)");
+    for (std::smatch match; std::getline(in, line);) {
+        if (std::regex_search(line, match, heading)) {
+            section = match[1];
+        } else if (line.rfind("## ", 0) == 0 || line.rfind("# ", 0) == 0) {
+            section.clear();
+        } else if (!section.empty() && std::regex_search(line, match, row)) {
+            documented[section].insert(match[1]);
+        }
+    }
+    std::map<std::string, std::set<std::string>> known;
+    for (const auto& [name, keys] : KnownInstallInfoKeys()) known[name].insert(keys.begin(), keys.end());
+    EXPECT_EQ(documented, known);
 }
 
 }  // namespace

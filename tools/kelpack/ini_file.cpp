@@ -1,6 +1,7 @@
 // INI reading with the profile functions' rules.
 #include "tools/kelpack/ini_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -111,12 +112,14 @@ int32_t IniFile::GetInt(std::string_view section, std::string_view key, int32_t 
         text.remove_prefix(1);
     }
     if (text.empty() || text.front() < '0' || text.front() > '9') return fallback;
-    uint32_t number = 0;
+    // Past the 32-bit range the number saturates, as the module's reader lets it.
+    int64_t number = 0;
     for (char c : text) {
         if (c < '0' || c > '9') break;
-        number = number * 10 + uint32_t(c - '0');
+        number = std::min<int64_t>(number * 10 + (c - '0'), int64_t(INT32_MAX) + 1);
     }
-    return int32_t(negative ? 0u - number : number);
+    if (negative) return int32_t(-number);
+    return int32_t(std::min<int64_t>(number, INT32_MAX));
 }
 
 bool IniFile::GetBool(std::string_view section, std::string_view key, bool fallback) const {

@@ -23,7 +23,7 @@ class IniFile {
     // The value, or nothing when the key is missing (an empty value counts as present).
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
     // As the module reads numbers: "%ld" on the value, the default for a missing, blank or non-numeric value.
-    // Digits past the 32-bit range wrap, as the module's C runtime lets them.
+    // Digits past the 32-bit range saturate, as the module's reader lets them.
     int32_t GetInt(std::string_view section, std::string_view key, int32_t fallback) const;
     // Set when GetInt is non-zero.
     bool GetBool(std::string_view section, std::string_view key, bool fallback) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -32,6 +33,8 @@ const char* const PathVariables[] = {"WinDrive",       "WinDir",       "WinSysDi
                                      "InstallFileDir", "TempDir",      "UserTempDir", "DeskTop",
                                      "StartMenu",      "ProgramMenu",  "StartupMenu", "QuickLaunch",
                                      "SendTo",         "WinIni",       "InstallDate"};
+// The first of them stand for folders that an install folder may start with.
+constexpr size_t FolderVariables = 11;
 
 // Letters that differ, go missing or come in, letter case aside.
 size_t Distance(const std::string& a, const std::string& b) {
@@ -167,17 +170,32 @@ class Checker {
     void CheckInstallFolder() {
         const std::optional<std::string> folder = info_.Get("General", "DefInstallFolder");
         if (!folder || folder->empty()) {
-            Warn("General", "DefInstallFolder", "missing: the install folder page proposes an empty folder");
+            Warn("General", "DefInstallFolder",
+                 "missing: the install folder page proposes the package's own folder");
             return;
         }
-        const std::string& f = *folder;
-        const bool absolute = f[0] == '{' ||
+        std::string f = *folder;
+        // The registry form: what counts is the default after the ';', used when the value is not there.
+        if (f.compare(0, 5, "{Reg:") == 0) {
+            const size_t close = f.find('}'), semicolon = f.find(';', close == std::string::npos ? 0 : close);
+            if (semicolon == std::string::npos || semicolon + 1 == f.size()) return;
+            f = f.substr(semicolon + 1);
+        }
+        // Only the folder variables make a folder of their own; a shell folder ({DeskTop}, ...) there
+        // is taken as relative to the package's folder.
+        const bool variable =
+            std::any_of(PathVariables, PathVariables + FolderVariables, [&f](const char* name) {
+                return f.compare(0, strlen(name) + 2, "{" + std::string(name) + "}") == 0;
+            });
+        const bool absolute = variable ||
                               (f.size() >= 3 && std::isalpha(static_cast<unsigned char>(f[0])) &&
                                f[1] == ':' && f[2] == '\\') ||
                               f.compare(0, 2, "\\\\") == 0;
         if (!absolute)
             Warn("General", "DefInstallFolder",
-                 "'" + f + "' is relative: start it with a drive, a \\\\server\\share or a path variable");
+                 "'" + f +
+                     "' is relative: start it with a drive, a \\\\server\\share or one of the folder "
+                     "variables {WinDrive} to {UserTempDir}");
     }
 
     const IniFile& info_;
