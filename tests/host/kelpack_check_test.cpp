@@ -33,7 +33,7 @@ const std::string Good = "[General]\nTitle=T\nDefInstallFolder={ProgramFiles}\\T
 TEST_F(CheckTest, EachMistakeIsNamedWithItsLineAndKey) {
     const struct {
         std::string more;      // after Good
-        std::string expected;  // in the diagnostic, after "setup.ini"
+        std::string expected;  // in a diagnostic; ":line: ..." follows "setup.ini"
     } cases[] = {
         {"DefInstalFolder=x\n",
          ":5: [General] DefInstalFolder: warning: the module reads no such key in "
@@ -49,14 +49,35 @@ TEST_F(CheckTest, EachMistakeIsNamedWithItsLineAndKey) {
         {"[Run]\nRunAppPath={installdir}\\a.exe\n",
          ":6: [Run] RunAppPath: warning: {installdir} is no path variable and stays as it is, did you mean "
          "{InstallDir}?"},
+        {"[Registry]\nRegistry1=0,0,4,SOFTWARE\\K,V,1,x\n",
+         ":6: [Registry] Registry1: warning: root '4' is none of 0 (HKEY_CLASSES_ROOT) to 3 (HKEY_USERS): "
+         "the "
+         "item fails"},
+        {"[Registry]\nRegistry1=0, 1,2,SOFTWARE\\K,V,1,x\n",
+         ":6: [Registry] Registry1: warning: the keep flag ' 1' is neither 0 nor 1: only exactly 1 sets it"},
+        {"[Registry]\nRegistry1=0,0,2,SOFTWARE\\K,V,5,x\n",
+         "type '5' is none of 1 (text), 2 (number), 3 (bytes)"},
+        {"[Registry]\nRegistry1=0,0,2,SOFTWARE\\K,V,2,3000000000\n",
+         "'3000000000' is no number a DWORD holds"},
+        {"[Registry]\nRegistry1=0,0,2,SOFTWARE\\K,V,2,ten\n", "'ten' is no number a DWORD holds"},
+        {"[Registry]\nRegistry1=0,0,2,SOFTWARE\\K,V,3,01 2g ff\n", "'2g' is no byte"},
+        {"[Registry]\nRegistry1=0,0,2,,V,1,x\n", "[Registry] Registry1: warning: the key field is empty"},
+        {"[MiscFile]\nMiscFile1={WinDir}\\a.dll,3,0,yes\n",
+         ":6: [MiscFile] MiscFile1: warning: overwrite mode 3 is none of 0, 1, 2: the existing file is kept"},
+        {"[MiscFile]\nMiscFile1={WinDir}\\a.dll,0,0,yes\n", "the shared flag 'yes' is neither 0 nor 1"},
+        {"[Shortcut]\nShortcut1=Hello,{InstallDir}\\a.exe\n",
+         "[Shortcut] Shortcut1: warning: the folder field is empty"},
+        {"[Ini]\nIni1=0,0,{WinDir}\\a.ini,,K,v\n", "[Ini] Ini1: warning: the section field is empty"},
         {"[Shortcut]\nShortcut01=a\n",
          ":6: [Shortcut] Shortcut01: warning: the module reads no such key in [Shortcut], did you mean "
          "Shortcut1?"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Check(Good + c.more), 0) << c.more << err;
-        EXPECT_NE(err.find("setup.ini" + c.expected), std::string::npos) << c.more << err;
+        Check(Good + c.more);  // warnings only; a misc entry without its file is an error besides
+        const std::string expected = c.expected[0] == ':' ? "setup.ini" + c.expected : c.expected;
+        EXPECT_NE(err.find(expected), std::string::npos) << c.more << err;
     }
+    EXPECT_EQ(Check(Good + "[Registy]\n"), 0) << "warnings leave the exit code alone";
     EXPECT_EQ(Check(Good + "[General]\nDefInstalFolder=x\n", {"--strict"}), 1);
     EXPECT_EQ(Check(Good + "[Registy]\n", {"--json"}), 0);
     EXPECT_NE(err.find("{\"file\": \"" + Path("setup.ini").string() +
@@ -80,7 +101,16 @@ TEST_F(CheckTest, TheInstallFolderAndTheUninstallEntryNeedWhatTheModuleUses) {
         EXPECT_EQ(Check(c.info), 0) << err;
         EXPECT_NE(err.find(c.expected), std::string::npos) << c.info << err;
     }
-    EXPECT_EQ(Check(Good + "[Uninstall]\nCPLUninstallName=T\n", {"--strict"}), 0) << err;
+    // Entries of every kind as the module takes them: no warning.
+    EXPECT_EQ(
+        Check(Good +
+                  "[Uninstall]\nCPLUninstallName=T\n[Registry]\nRegistry1=1,0,2,SOFTWARE\\K,D,2,0xFFFFFFFF\n"
+                  "Registry2=0,1,1,SOFTWARE\\K,N,2,-2147483648\nRegistry3=0,0,2,SOFTWARE\\K,B,3,01 02,ff;10\n"
+                  "Registry4=0,0,3,.DEFAULT\\K,,,\n[Ini]\nIni1=1,0,{WinIni},S,K,a,b\n"
+                  "[Shortcut]\nShortcut1=H,{InstallDir}\\h.exe,{ProgramMenu}\\H,,,-a,-b\n",
+              {"--strict"}),
+        0)
+        << err;
     EXPECT_EQ(Check("[General]\nTitle=T\nSpaceNeeded=9\nDefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;{"
                     "ProgramFiles}\\T\n",
                     {"--strict"}),

@@ -78,6 +78,34 @@ long NumberAfter(const std::string& key, const std::string& prefix) {
     return std::stol(digits);
 }
 
+// The fields of an entry as the module splits it: at each comma, the last field taking the rest.
+std::vector<std::string> SplitEntry(const std::string& entry, size_t fields) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (parts.size() + 1 < fields) {
+        const size_t comma = entry.find(',', start);
+        if (comma == std::string::npos) break;
+        parts.push_back(entry.substr(start, comma - start));
+        start = comma + 1;
+    }
+    parts.push_back(entry.substr(start));
+    parts.resize(fields);
+    return parts;
+}
+
+bool AllOf(const std::string& text, int (*kind)(int)) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [kind](unsigned char c) { return kind(c) != 0; });
+}
+
+// The leading number of a field, as the module reads it ("%ld"), or -1 when it has none.
+long LeadingNumber(const std::string& field) {
+    size_t digits = 0;
+    while (digits < field.size() && digits < 9 && std::isdigit(static_cast<unsigned char>(field[digits])))
+        ++digits;
+    return digits == 0 ? -1 : std::stol(field.substr(0, digits));
+}
+
 class Checker {
   public:
     Checker(const IniFile& info, const std::string& file) : info_(info), file_(file) {}
@@ -130,6 +158,92 @@ class Checker {
                  "the module reads no such key in [" + known->first + "]" + Suggestion(key, names));
         }
         CheckNumbering(section, known->second, numbers);
+        for (const auto& [key, value] : info_.Entries(section)) CheckEntry(section, key, value);
+    }
+
+    // The fields of the numbered entries, split as the module splits them.
+    void CheckEntry(const std::string& section, const std::string& key, const std::string& value) {
+        const auto flag = [&](const std::string& field, const char* name) {
+            if (!field.empty() && field != "0" && field != "1")
+                Warn(section, key,
+                     std::string("the ") + name + " flag '" + field +
+                         "' is neither 0 nor 1: only exactly 1 sets it");
+        };
+        const auto required = [&](const std::string& field, const char* name) {
+            if (field.empty()) Warn(section, key, std::string("the ") + name + " field is empty");
+        };
+        if (NumberAfter(key, "MiscFile") > 0 && EqualsNoCase(section, "MiscFile")) {
+            if (std::count(value.begin(), value.end(), ',') > 5)
+                Warn(section, key,
+                     "more than 6 fields: target, overwrite mode, uninstall mode, shared, server, type "
+                     "library");
+            const std::vector<std::string> f = SplitEntry(value, 6);
+            required(f[0], "target");
+            if (LeadingNumber(f[1]) > 2)
+                Warn(section, key,
+                     "overwrite mode " + f[1] + " is none of 0, 1, 2: the existing file is kept");
+            if (LeadingNumber(f[2]) > 2)
+                Warn(section, key, "uninstall mode " + f[2] + " is none of 0, 1, 2: the file is kept");
+            flag(f[3], "shared");
+            flag(f[4], "server");
+            flag(f[5], "type library");
+        } else if (NumberAfter(key, "Shortcut") > 0 && EqualsNoCase(section, "Shortcut")) {
+            const std::vector<std::string> f = SplitEntry(value, 6);
+            required(f[0], "name");
+            required(f[1], "target");
+            required(f[2], "folder");
+        } else if (NumberAfter(key, "Registry") > 0 && EqualsNoCase(section, "Registry")) {
+            CheckRegistryItem(section, key, SplitEntry(value, 7), flag);
+        } else if (NumberAfter(key, "Ini") > 0 && EqualsNoCase(section, "Ini")) {
+            const std::vector<std::string> f = SplitEntry(value, 6);
+            flag(f[0], "no-overwrite");
+            flag(f[1], "keep");
+            required(f[3], "section");
+            required(f[4], "key");
+        }
+    }
+
+    template <typename Flag>
+    void CheckRegistryItem(const std::string& section, const std::string& key,
+                           const std::vector<std::string>& f, const Flag& flag) {
+        flag(f[0], "no-overwrite");
+        flag(f[1], "keep");
+        const long root = LeadingNumber(f[2]);
+        if (root < 0 || root > 3)
+            Warn(section, key,
+                 "root '" + f[2] + "' is none of 0 (HKEY_CLASSES_ROOT) to 3 (HKEY_USERS): the item fails");
+        if (f[3].empty()) Warn(section, key, "the key field is empty");
+        const long type = LeadingNumber(f[5]);
+        if (!f[5].empty() && (type < 1 || type > 3))
+            Warn(section, key,
+                 "type '" + f[5] + "' is none of 1 (text), 2 (number), 3 (bytes): only the key is made");
+        std::string data = f[6];
+        data.erase(0, data.find_first_not_of(" \t"));
+        data.erase(data.find_last_not_of(" \t") + 1);
+        if (type == 2) {
+            const bool hex = data.size() > 2 && data[0] == '0' && (data[1] == 'x' || data[1] == 'X') &&
+                             data.size() <= 10 && AllOf(data.substr(2), isxdigit);
+            const std::string digits =
+                !data.empty() && (data[0] == '-' || data[0] == '+') ? data.substr(1) : data;
+            const long long most = !data.empty() && data[0] == '-' ? 2147483648LL : 2147483647LL;
+            const bool decimal = AllOf(digits, isdigit) && digits.size() <= 10 && std::stoll(digits) <= most;
+            if (!hex && !decimal)
+                Warn(section, key,
+                     "'" + data +
+                         "' is no number a DWORD holds as written: write 0x and up to 8 hex digits, or a "
+                         "decimal from -2147483648 to 2147483647");
+        } else if (type == 3) {
+            for (size_t at = data.find_first_not_of(" \t,;"); at != std::string::npos;
+                 at = data.find_first_not_of(" \t,;", at)) {
+                const size_t end = std::min(data.find_first_of(" \t,;", at), data.size());
+                const std::string byte = data.substr(at, end - at);
+                if (byte.size() > 2 || !AllOf(byte, isxdigit)) {
+                    Warn(section, key, "'" + byte + "' is no byte: write each byte as one or two hex digits");
+                    break;
+                }
+                at = end;
+            }
+        }
     }
 
     // The module reads Prefix1, Prefix2, ... up to the first number that is missing.

@@ -2,7 +2,7 @@
 // that then fail on the user's machine: a section or key it does not read (the nearest known name is
 // suggested), a numbered entry after a gap (the module stops at the first missing number), a path
 // variable that does not exist, an install folder that is missing or relative, an uninstall entry
-// without a title.
+// without a title, and the malformed fields of numbered entries.
 #pragma once
 
 #include <string>
