@@ -65,6 +65,7 @@ TEST_F(CheckTest, EachMistakeIsNamedWithItsLineAndKey) {
         {"[MiscFile]\nMiscFile1={WinDir}\\a.dll,3,0,yes\n",
          ":6: [MiscFile] MiscFile1: warning: overwrite mode 3 is none of 0, 1, 2: the existing file is kept"},
         {"[MiscFile]\nMiscFile1={WinDir}\\a.dll,0,0,yes\n", "the shared flag 'yes' is neither 0 nor 1"},
+        {"[MiscFile]\nMiscFile1={WinDir}\\a.dll\n", ":6: [MiscFile] MiscFile1: error: "},  // no file for it
         {"[Shortcut]\nShortcut1=Hello,{InstallDir}\\a.exe\n",
          "[Shortcut] Shortcut1: warning: the folder field is empty"},
         {"[Ini]\nIni1=0,0,{WinDir}\\a.ini,,K,v\n", "[Ini] Ini1: warning: the section field is empty"},

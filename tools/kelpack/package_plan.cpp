@@ -40,10 +40,27 @@ class Planner {
         if (info)
             for (Diagnostic& diagnostic : CheckInstallInfo(*info, infoFile_))
                 plan_.diagnostics.push_back(std::move(diagnostic));
+        for (Diagnostic& diagnostic : plan_.diagnostics)
+            if (diagnostic.line == 0) diagnostic.line = LineOf(diagnostic, info ? &*info : nullptr);
         return std::move(plan_);
     }
 
   private:
+    // The line of a diagnostic's "[Section] Key" in the project or the install information; 0 when the
+    // key is not there (a missing key) or the file is another one.
+    int LineOf(const Diagnostic& diagnostic, const IniFile* info) const {
+        const IniFile* file = diagnostic.file == project_.file ? &project_.ini
+                              : diagnostic.file == infoFile_   ? info
+                                                               : nullptr;
+        const size_t close = diagnostic.key.find(']');
+        if (file == nullptr || diagnostic.key.empty() || diagnostic.key[0] != '[' ||
+            close == std::string::npos)
+            return 0;
+        const std::string section = diagnostic.key.substr(1, close - 1);
+        const std::string key = close + 2 < diagnostic.key.size() ? diagnostic.key.substr(close + 2) : "";
+        return key.empty() ? file->LineOf(section) : file->LineOf(section, key);
+    }
+
     void Report(Diagnostic::Kind kind, const std::string& file, const std::string& key,
                 const std::string& text) {
         plan_.diagnostics.push_back({kind, file, key, text});
