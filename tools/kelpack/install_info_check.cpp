@@ -137,8 +137,9 @@ class Checker {
             return;
         }
         std::vector<long> numbers;
-        for (const auto& [key, value] : info_.Entries(section)) {
-            CheckVariables(section, key, value);
+        for (const IniFile::Entry& entry : info_.Entries(section)) {
+            const std::string& key = entry.first;
+            CheckVariables(section, key, entry.second);
             if (std::any_of(known->second.begin(), known->second.end(),
                             [&](const std::string& name) { return EqualsNoCase(name, key); }))
                 continue;
