@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   wine wine32:i386 xvfb xauth fonts-wine
   imagemagick locales fonts-nanum
-  osslsigncode openssl
+  osslsigncode openssl wine64
   "$@"
 )
 

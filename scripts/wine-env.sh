@@ -1,5 +1,6 @@
 # Sourced by the Wine scripts: the settings that keep every run quiet and repeatable.
-export WINEARCH=win32
+# The 32-bit world unless a run asks for the 64-bit one (KP_WINEARCH=win64, a prefix of its own).
+export WINEARCH=${KP_WINEARCH:-win32}
 export WINEDEBUG=-all
 # No Mono or Gecko install prompts, no menu entries from the shortcuts that installations create.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -14,7 +14,7 @@ if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 
 # What the machine holds: Wine with its 32-bit part and what the Windows tests run beside it.
 packages=(wine wine32:i386 xvfb xauth fonts-wine imagemagick locales fonts-nanum cmake
-  binutils-mingw-w64-i686 procps kmod e2fsprogs osslsigncode openssl)
+  binutils-mingw-w64-i686 procps kmod e2fsprogs osslsigncode openssl wine64)
 
 # PID 1 of the machine: mounts, the job, its exit code on the console, power off.
 init_script() {
