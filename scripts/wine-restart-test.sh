@@ -17,6 +17,12 @@ export WINEPREFIX=$wine_dir/run/restart-$family-$$
 rm -rf "$WINEPREFIX"
 mkdir -p "$wine_dir/run"
 cp -a "$wine_dir/template" "$WINEPREFIX"
+# Without Debian's wine64 a prefix asked to be 64-bit quietly is a 32-bit one.
+if [ "$WINEARCH" = win64 ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+  echo "wine-restart-test: the prefix is not a 64-bit one (is wine64 installed?)" >&2
+  rm -rf "$WINEPREFIX"
+  exit 1
+fi
 export KP_FAMILY=$family KP_PROBE=$probe KP_ARRANGE=${KP_ARRANGE:-arrange} KP_CHECK=${KP_CHECK:-check}
 
 xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '

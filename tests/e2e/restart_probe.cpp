@@ -1,6 +1,7 @@
 // The two halves of the restart test (scripts/wine-restart-test.sh): "arrange" replaces a file that is
 // in use at the next restart; after the Wine session has ended and started again, "check" finds the new
-// content in place. Exit code 0 when the half succeeded; what it saw goes to standard output.
+// content in place. Exit code 0 when the half succeeded; what it saw goes to standard output. With
+// "system" the file is in the system folder, which a 32-bit program in the 64-bit world sees redirected.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,12 +15,14 @@
 
 namespace {
 
-const char* const Target = "C:\\kp-restart\\in-use.dll";
-const char* const Replacement = "C:\\kp-restart\\_kpnew.tmp";
+std::string Folder = "C:\\kp-restart";
+std::string TargetPath, ReplacementPath;
+const char* Target = nullptr;
+const char* Replacement = nullptr;
 
 int Arrange() {
     GetWindowsDirectoryA(WinDir, sizeof WinDir);
-    CreateDirectoryA("C:\\kp-restart", nullptr);
+    CreateDirectoryA(Folder.c_str(), nullptr);
     testsupport::SetFileBytes(Target, "old content");
     testsupport::SetFileBytes(Replacement, "new content");
     // In use: open without sharing for writing, as a loaded library would be.
@@ -51,8 +54,18 @@ int Check() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "arrange") == 0) return Arrange();
-    if (argc == 2 && std::strcmp(argv[1], "check") == 0) return Check();
-    std::fprintf(stderr, "usage: restart_probe arrange|check\n");
+    if (argc == 3 && std::strcmp(argv[2], "system") == 0) {
+        char system[MAX_PATH];
+        GetSystemDirectoryA(system, sizeof system);
+        Folder = system;
+    }
+    TargetPath = Folder + "\\kp-in-use.dll";
+    ReplacementPath = Folder + "\\_kpnew.tmp";
+    Target = TargetPath.c_str();
+    Replacement = ReplacementPath.c_str();
+    const bool known = argc == 2 || (argc == 3 && std::strcmp(argv[2], "system") == 0);
+    if (known && std::strcmp(argv[1], "arrange") == 0) return Arrange();
+    if (known && std::strcmp(argv[1], "check") == 0) return Check();
+    std::fprintf(stderr, "usage: restart_probe arrange|check [system]\n");
     return 2;
 }
