@@ -6,6 +6,7 @@
 #include "common/wizard_state.h"
 #include "common/working_files_state.h"
 #include "script/install_log.h"
+#include "script/path_variables.h"
 #include "script/settings.h"
 #include "tools/ui_driver/ui_driver.h"
 
@@ -89,7 +90,11 @@ std::vector<std::string> LoggedEntries(const char* section) {
     return entries;
 }
 
-void PackageTest::SetUp() { ASSERT_TRUE(OpenScratchLog(folder_.Root().string())); }
+void PackageTest::SetUp() {
+    ASSERT_TRUE(OpenScratchLog(folder_.Root().string()));
+    lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
+    lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
+}
 
 void PackageTest::TearDown() {
     for (const std::string& path : counted_) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SharedDlls, path.c_str());
@@ -97,6 +102,7 @@ void PackageTest::TearDown() {
     PackageReader = nullptr;
     RestartNeeded = 0;
     AbortFlag = 0;
+    FlushSettings(InstallInfoFile);
     CloseScratchLog();
 }
 

@@ -1,6 +1,5 @@
-// Set-up shared by the Windows tests: files built beside the test program, the module's resources,
-// windows of a class of their own, message boxes answered, an installation log in scratch files, and a
-// package open as the package reader over that log.
+// Set-up shared by the Windows tests: fixture files, the module's resources, test windows, message boxes
+// answered, a scratch installation log and a package open as the package reader.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,9 +25,8 @@ bool Exists(const std::string& path);
 // Whether the tests run under Wine, which emulates some parts of the system only in part.
 bool RunningUnderWine();
 
-// From construction until Stop (or destruction), every message box of this process is read and closed
-// with OK, so that a routine which shows one never blocks the test. Texts and owners of the boxes
-// answered stay readable, in order.
+// Until Stop, every message box of this process is read and closed with OK, so that none blocks the test;
+// the texts and owners of the boxes answered, in order.
 class MessageBoxWatcher {
   public:
     MessageBoxWatcher();
@@ -46,31 +44,27 @@ class MessageBoxWatcher {
     std::thread thread_;
 };
 
-// Points InstallLogFile and FileListFile at new files in folder, opens the file list and sets every
-// counter to 0. True when the file list could be opened.
+// Points InstallLogFile and FileListFile at new files in folder, opens the list, zeroes the counters.
 bool OpenScratchLog(const std::string& folder);
 // Flushes and closes them, and deletes both files.
 void CloseScratchLog();
-// The entries of a log section in the order NextLogItem gives them (counted sections newest first,
-// source files in logging order), after its counter is loaded; the file list stays open for appending.
+// A log section's entries as NextLogItem gives them (counted ones newest first); the list stays open.
 std::vector<std::string> LoggedEntries(const char* section);
 
 constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-// A scratch folder with a fresh installation log in it; the package reader, the restart and abort flags
-// and the shared counts set through it are reset afterwards.
+// A scratch folder with a fresh log, InstallInfoFile (kpii.ini) and InstallDir (App) in it; the package
+// reader, the restart and abort flags and the shared counts set through it are reset afterwards.
 class PackageTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
     // A fresh log and no restart needed, for the next row of a table.
     void FreshLog();
-    // Writes the items into the install information file as SECTION1, SECTION2, ...; an empty item is
-    // left out, as a gap in the list.
+    // Writes the items into InstallInfoFile as SECTION1, SECTION2, ...; an empty item leaves a gap.
     void WriteItems(const char* section, const std::vector<std::string>& items);
     void SetSharedCount(const std::string& path, DWORD count);
-    // Writes the members as SETUP.EXE in the folder, with the byte at damageAt flipped when given, and
-    // opens it as the package reader on its first member.
+    // Writes the members as SETUP.EXE (the byte at damageAt flipped) and opens it as the package reader.
     void OpenPackage(const std::vector<Member>& members, uint32_t volumeSize = 0xFFFFFFFF,
                      size_t damageAt = 0);
     ScratchFolder folder_;
