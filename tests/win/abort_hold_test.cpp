@@ -1,5 +1,4 @@
-// The progress page's abort question holds the end of the file phase: an end that arrives while the
-// question is open reaches the background window only after the answer, and a Yes still rolls back.
+// An end of the file phase that arrives under the abort question waits for the answer; Yes rolls back.
 #include "common/message_box.h"
 #include "common/private_messages.h"
 #include "script/path_variables.h"
@@ -26,7 +25,6 @@ class AbortHold : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         lstrcpyA(ModuleCaption, "Installation of Demo");
         ModuleInstance = testsupport::LoadModuleResources();
         BackgroundWindow =

@@ -23,9 +23,7 @@ std::string Fields(const std::string& value) {
     return text;
 }
 
-// The header and footer defaults; a colour alone; a field that is no number stops the numbers (sign and
-// leading blanks as %lx reads them) but not the face name; byte fields keep their low byte; face names
-// are cut to 31 characters.
+// Defaults, a colour alone, a bad field (as %lx reads it), byte fields' low byte, a face name cut to 31.
 TEST(TextStyle, NumbersAreReadUpToABadFieldAndTheFaceNameAfterThirteenCommas) {
     const struct {
         std::string value, fields;
@@ -55,14 +53,13 @@ std::vector<COLORREF> Rows(COLORREF top, COLORREF bottom, int height) {
     return rows;
 }
 
-TEST(Gradient, LastRowIsOneStepShortOfTheBottomColour) {
+// The last row is one step short of the bottom colour; no rows, no division.
+TEST(Gradient, RowsAndNoRows) {
     const auto rows = Rows(RGB(255, 0, 10), RGB(0, 255, 10), 255);
     EXPECT_EQ(rows.front(), RGB(255, 0, 10));
     EXPECT_EQ(rows[100], RGB(155, 100, 10));
     EXPECT_EQ(rows.back(), RGB(1, 254, 10));
-}
 
-TEST(Gradient, NoRowsNoDivision) {
     Gradient gradient;
     StartGradient(&gradient, RGB(255, 255, 255), 0, 0);
     EXPECT_EQ(GradientColour(gradient), RGB(255, 255, 255));

@@ -1,5 +1,4 @@
-// What the end of an installation leaves for later runs: the uninstall information file, written and
-// read back whole or damaged the ways disks and copies damage it, and the end-install information.
+// What the end of an installation leaves for later runs: the uninstall information and end-install files.
 #include <stdlib.h>
 
 #include "common/messages.h"
@@ -54,10 +53,8 @@ class EndOfInstallTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
         lstrcpynA(UninstallInfoPath, folder_.Path("KPU0001.inf").c_str(), sizeof UninstallInfoPath);
         lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
-        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
         lstrcpyA(Title, TestTitle);
         lstrcpyA(WizardStampValue, "Stamp");
@@ -71,7 +68,6 @@ class EndOfInstallTest : public testsupport::PackageTest {
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, wintest::RunOnce, TestTitle);
         SetWizardBitmap("");
         FlushSettings(EndInstallFile);
-        FlushSettings(InstallInfoFile);
         Title[0] = WizardStampValue[0] = '\0';
         PackageTest::TearDown();
     }
@@ -122,12 +118,7 @@ TEST_F(EndOfInstallTest, ADamagedFileIsRefusedWithNothingLeftAndOnlyTheBitmapMay
     WriteInstalled();
     SetFileAttributesA(UninstallInfoPath, FILE_ATTRIBUTE_NORMAL);
     const std::string whole = FileBytes(UninstallInfoPath);
-    struct Case {
-        const char* what;
-        std::string bytes;
-        int result;
-        const char* message;  // null: none
-    };
+    using Case = std::tuple<const char*, std::string, int, const char*>;
     std::string badBitmap = whole;
     badBitmap[badBitmap.size() - 3] ^= 0x55;  // the bitmap is the last member
     const Case cases[] = {
@@ -137,19 +128,19 @@ TEST_F(EndOfInstallTest, ADamagedFileIsRefusedWithNothingLeftAndOnlyTheBitmapMay
         {"one byte short", whole.substr(0, whole.size() - 1), 0, EnglishText::UninstallInfoDamaged},
         {"damaged bitmap", badBitmap, 1, EnglishText::UninstallBitmapDamaged},
     };
-    for (const Case& c : cases) {
-        SetFileBytes(UninstallInfoPath, c.bytes);
-        EXPECT_EQ(Read(c.result), Strings{c.message}) << c.what;
-        EXPECT_EQ(WizardBitmapBytes(), "") << c.what;
-        if (c.result) RemoveUninstallWorkFiles();
-        EXPECT_EQ(WorkingFiles(), before_) << c.what;
+    for (const auto& [what, bytes, result, message] : cases) {
+        SetFileBytes(UninstallInfoPath, bytes);
+        EXPECT_EQ(Read(result), Strings{message}) << what;
+        EXPECT_EQ(WizardBitmapBytes(), "") << what;
+        if (result) RemoveUninstallWorkFiles();
+        EXPECT_EQ(WorkingFiles(), before_) << what;
     }
 }
 
 TEST_F(EndOfInstallTest, WithoutAWayToUninstallNoFileIsWrittenAndWithoutABitmapNoneIsMissed) {
     Info("[Uninstall]\r\n");
     EXPECT_EQ(WriteUninstallInfo(), 1);
-    EXPECT_TRUE(wintest::Missing(UninstallInfoPath));
+    EXPECT_FALSE(Exists(UninstallInfoPath));
 
     SetWizardBitmap("");
     Info("[Uninstall]\r\nUninstallShortcutName=\r\n");

@@ -1,5 +1,4 @@
-// The file phase against the real API: a package installed by the worker, the misc overwrite rules and
-// the overwrite question answered from another thread.
+// The file phase: a package installed, the misc overwrite rules, the overwrite question answered.
 #include "archive/archive_reader.h"
 #include "common/strings.h"
 #include "files/file_phase.h"
@@ -27,8 +26,7 @@ Strings Logged(const char* section) {
     return items;
 }
 
-// Answers the overwrite question the test thread is about to show with button, for all files; the
-// question's file lines and focused button land in shown.
+// Answers the coming overwrite question with button, for all; its lines and focused button land in shown.
 std::thread Answer(int button, std::string* shown) {
     return std::thread([=] {
         HWND dialog = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_NO_MORE_CONFIRMATION, 10000);
@@ -46,8 +44,6 @@ class FilePhaseTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
-        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
         DeferredServers = DeferredTypeLibraries = 0;
         ModuleInstance = testsupport::LoadModuleResources();

@@ -19,37 +19,31 @@ constexpr size_t MemberData = 17 + 29 + 9;  // of "Src\a.bin": after the archive
 
 class ExtractTest : public testsupport::PackageTest {};
 
-// Each row: whether a file was there, and the byte of the package flipped (0: none). The old file keeps
-// its bytes unless the member is whole; no copy stays beside it and nothing is logged or arranged.
+// Each row: whether a file was there, and the byte flipped (0: none). Only a whole member replaces the
+// old file; no copy stays beside it and nothing is logged or arranged.
 TEST_F(ExtractTest, OnlyAWholeMemberIsWrittenWithItsTimeAndProgress) {
-    const struct {
-        const char* what;
-        bool existing;
-        size_t damageAt;
-    } rows[] = {{"new file", false, 0},
-                {"replaced file", true, 0},
-                {"stored CRC-32 damaged", false, StoredCrc},
-                {"stored CRC-32 damaged, file there", true, StoredCrc},
-                {"data damaged, file there", true, MemberData + 100}};
+    const std::tuple<const char*, bool, size_t> rows[] = {
+        {"new file", false, 0},
+        {"replaced file", true, 0},
+        {"stored CRC-32 damaged", false, StoredCrc},
+        {"stored CRC-32 damaged, file there", true, StoredCrc},
+        {"data damaged, file there", true, MemberData + 100}};
     const std::string data = testsupport::SampleNoise(40000, 1), target = folder_.Path("a.bin");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, existing, damageAt] : rows) {
+        SCOPED_TRACE(what);
         FreshLog();
         DeleteFileA(target.c_str());
-        if (row.existing) SetFileBytes(target, "old");
-        OpenPackage({{"Src\\a.bin", data, DosTime}}, 0xFFFFFFFF, row.damageAt);
+        if (existing) SetFileBytes(target, "old");
+        OpenPackage({{"Src\\a.bin", data, DosTime}}, 0xFFFFFFFF, damageAt);
         ClearReports();
-        const bool whole = row.damageAt == 0;
+        const bool whole = damageAt == 0;
         EXPECT_EQ(ExtractMemberToFile(target.c_str()), whole ? 40000 : -1);
         if (whole) {
             EXPECT_EQ(TakeReportedProgress(), 40000u);
             EXPECT_TRUE(FileBytes(target) == data);
             EXPECT_TRUE(WrittenAt(target, DosTimeToFileTime(DosTime)));  // the final file's, not the copy's
         } else {
-            EXPECT_EQ(Missing(target), !row.existing);
-            if (row.existing) {
-                EXPECT_EQ(FileBytes(target), "old");
-            }
+            EXPECT_EQ(Exists(target) ? FileBytes(target) : "(missing)", existing ? "old" : "(missing)");
         }
         EXPECT_EQ(Entries(folder_.Root().string(), "_kp*"), Strings{});
         EXPECT_EQ(LoggedEntries("SourceFile"), Strings{});
@@ -61,7 +55,7 @@ TEST_F(ExtractTest, AnEmptyMemberAndAMissingFolder) {
     OpenPackage({{"Src\\empty", "", DosTime}});
     const std::string empty = folder_.Path("empty");
     EXPECT_EQ(ExtractMemberToFile(empty.c_str()), 0);
-    EXPECT_FALSE(Missing(empty));
+    EXPECT_TRUE(Exists(empty));
     EXPECT_TRUE(WrittenAt(empty, DosTimeToFileTime(DosTime)));
     // A folder that does not exist is another error than in use: nothing is written beside it.
     OpenPackage({{"Src\\b.txt", "b"}});
@@ -69,41 +63,37 @@ TEST_F(ExtractTest, AnEmptyMemberAndAMissingFolder) {
     EXPECT_TRUE(LoggedEntries("SourceFile").empty());
 }
 
-// Each row: how the target is held open (never for deleting, so it cannot be moved over) and the byte
+// Each row: how the target is held open (never for deleting: it cannot be moved over) and the byte
 // flipped. A whole copy waits beside it for the restart, logged under its own name; a damaged one goes.
-// A read-only target takes the same way, but Wine running as root writes over read-only files.
 TEST_F(ExtractTest, ATargetInUseIsReplacedAtRestart) {
     ASSERT_TRUE(IsNtPlatform());
-    const struct {
-        const char* what;
-        DWORD sharing;
-        size_t damageAt;
-    } rows[] = {{"open to readers", FILE_SHARE_READ, 0},
-                {"open to readers and writers", FILE_SHARE_READ | FILE_SHARE_WRITE, 0},
-                {"member damaged", FILE_SHARE_READ, StoredCrc}};
+    const std::tuple<const char*, DWORD, size_t> rows[] = {
+        {"open to readers", FILE_SHARE_READ, 0},
+        {"open to readers and writers", FILE_SHARE_READ | FILE_SHARE_WRITE, 0},
+        {"member damaged", FILE_SHARE_READ, StoredCrc}};
     const std::string target = folder_.Path("busy.dll");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, sharing, damageAt] : rows) {
+        SCOPED_TRACE(what);
         FreshLog();
         SetFileBytes(target, "old");
-        OpenPackage({{"Src\\a.bin", "new contents"}}, 0xFFFFFFFF, row.damageAt);
+        OpenPackage({{"Src\\a.bin", "new contents"}}, 0xFFFFFFFF, damageAt);
         HANDLE holder =
-            CreateFileA(target.c_str(), GENERIC_READ, row.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+            CreateFileA(target.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(ExtractMemberToFile(target.c_str()), row.damageAt == 0 ? 12 : -1);
+        EXPECT_EQ(ExtractMemberToFile(target.c_str()), damageAt == 0 ? 12 : -1);
         CloseHandle(holder);
 
         EXPECT_EQ(FileBytes(target), "old");
         const Strings logged = LoggedEntries("SourceFile");
         ASSERT_EQ(logged.size(), 1u);
-        if (row.damageAt == 0) {
+        if (damageAt == 0) {
             EXPECT_EQ(Lower(logged[0]).rfind(Lower(folder_.Path("_kp")), 0), 0u) << logged[0];
             EXPECT_EQ(Lower(logged[0].substr(logged[0].size() - 4)), ".tmp");
             EXPECT_EQ(FileBytes(logged[0]), "new contents");
             EXPECT_EQ(RestartNeeded, 1);  // Wine runs us as administrator
             EXPECT_TRUE(HasMove(logged[0], target));
         } else {
-            EXPECT_TRUE(Missing(logged[0]));
+            EXPECT_FALSE(Exists(logged[0]));
             EXPECT_EQ(RestartNeeded, 0);
             EXPECT_EQ(PendingMoves().find(Lower(target)), std::string::npos);
         }
@@ -124,18 +114,10 @@ TEST(FileFacts, VersionOrder) {
     EXPECT_EQ(CompareVersions(v1, lowUnknown), 0);
 }
 
-// Each row: the change, the count stored before (no type: none), whether the file exists, the result
-// and the count after (no type: none).
+// Each row: the change, the count before (REG_NONE: none), whether the file exists, result, count after.
 TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
-    struct Row {
-        int (*change)(const char*);
-        DWORD type;
-        std::string before;
-        bool exists;
-        int result;
-        DWORD typeAfter;
-        std::string after;
-    };
+    using Row =
+        std::tuple<decltype(&DecrementSharedCount), DWORD, std::string, bool, int, DWORD, std::string>;
     auto dword = [](DWORD value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
     // Raised as the file phase raises it: a file that exists was there before the installation.
     const auto up = +[](const char* path) { return IncrementSharedCount(path, FileExists(path)); };
@@ -169,31 +151,30 @@ TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
     HKEY key;
     ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, SharedDlls, &key), ERROR_SUCCESS);
     for (size_t i = 0; i < std::size(rows); ++i) {
-        const Row& row = rows[i];
+        const auto& [change, type, before, exists, result, typeAfter, after] = rows[i];
         DeleteFileA(path.c_str());
-        if (row.exists) SetFileBytes(path, "x");
+        if (exists) SetFileBytes(path, "x");
         RegDeleteValueA(key, path.c_str());
-        if (row.type != REG_NONE)
-            RegSetValueExA(key, path.c_str(), 0, row.type, reinterpret_cast<const BYTE*>(row.before.data()),
-                           static_cast<DWORD>(row.before.size()));
-        EXPECT_EQ(row.change(path.c_str()), row.result) << "row " << i;
+        if (type != REG_NONE)
+            RegSetValueExA(key, path.c_str(), 0, type, reinterpret_cast<const BYTE*>(before.data()),
+                           static_cast<DWORD>(before.size()));
+        EXPECT_EQ(change(path.c_str()), result) << "row " << i;
         char data[64] = {};
-        DWORD type = 0, size = sizeof data;
-        if (RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+        DWORD stored = 0, size = sizeof data;
+        if (RegQueryValueExA(key, path.c_str(), nullptr, &stored, reinterpret_cast<BYTE*>(data), &size) !=
             ERROR_SUCCESS)
-            type = REG_NONE, size = 0;
-        EXPECT_EQ(type, row.typeAfter) << "row " << i;
-        EXPECT_EQ(std::string(data, size), row.after) << "row " << i;
+            stored = REG_NONE, size = 0;
+        EXPECT_EQ(stored, typeAfter) << "row " << i;
+        EXPECT_EQ(std::string(data, size), after) << "row " << i;
     }
     RegDeleteValueA(key, path.c_str());
     RegCloseKey(key);
 }
 
-// (Replacing at the restart: the in-use extraction case.)
 TEST(RestartOperations, DelayedDeleteOnTheNtFamilyAndNoWininit) {
     ASSERT_TRUE(IsNtPlatform());
     const std::string wininit = WindowsFolder() + "\\WININIT.INI";
-    const bool hadWininit = !Missing(wininit);
+    const bool hadWininit = Exists(wininit);
     testsupport::ScratchFolder folder;
     const std::string doomed = folder.Path("doomed.dll");
     SetFileBytes(doomed, "x");
@@ -201,7 +182,7 @@ TEST(RestartOperations, DelayedDeleteOnTheNtFamilyAndNoWininit) {
     DeleteOnRestart(doomed.c_str());
     EXPECT_EQ(RestartNeeded, 1);
     EXPECT_TRUE(HasMove(doomed, ""));
-    EXPECT_EQ(!Missing(wininit), hadWininit);
+    EXPECT_EQ(Exists(wininit), hadWininit);
     ClearPendingMoves();
     RestartNeeded = 0;
 }

@@ -17,7 +17,8 @@ struct RegForm {
     }
 };
 
-TEST(RegistryForm, OnlyABraceRegAndColonOpenIt) {
+// Only "{Reg:" opens the form; each field is cleaned in its own way; only the four roots open.
+TEST(RegistryForm, OpenedParsedAndRooted) {
     EXPECT_EQ(IsRegForm("{Reg:2,K,V}S;D"), 1);
     EXPECT_EQ(IsRegForm(" \t{ \tReg\t :2"), 1);
     EXPECT_EQ(IsRegForm("{reg:2,K,V}S;D"), 0);  // case matters
@@ -25,9 +26,7 @@ TEST(RegistryForm, OnlyABraceRegAndColonOpenIt) {
     EXPECT_EQ(IsRegForm("x{Reg:"), 0);
     EXPECT_EQ(IsRegForm("{ProgramFiles}\\App"), 0);
     EXPECT_EQ(IsRegForm(nullptr), 0);
-}
 
-TEST(RegistryForm, FieldsAreCleanedEachInItsOwnWay) {
     RegForm form(
         " { Reg : 2 , \\SOFTWARE\\Example\\ , Path }\\Example App\\ ; {ProgramFiles}\\Example App\\ ");
     EXPECT_EQ(form.complete, 1);
@@ -49,9 +48,7 @@ TEST(RegistryForm, FieldsAreCleanedEachInItsOwnWay) {
     RegForm none("C:\\App");
     EXPECT_EQ(none.complete, 0);
     EXPECT_STREQ(none.root, "");
-}
 
-TEST(RegistryForm, OnlyTheFourRootsOpen) {
     EXPECT_EQ(RegFormRoot("0"), HKEY_CLASSES_ROOT);
     EXPECT_EQ(RegFormRoot("3"), HKEY_USERS);
     EXPECT_EQ(RegFormRoot("2x"), HKEY_LOCAL_MACHINE);  // read as atol reads it

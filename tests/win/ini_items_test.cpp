@@ -9,13 +9,10 @@ class IniItemsTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
-        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         WriteProfileStringA("Kelpack Test", nullptr, nullptr);
     }
     void TearDown() override {
         WriteProfileStringA("Kelpack Test", nullptr, nullptr);
-        FlushSettings(InstallInfoFile);
         PackageTest::TearDown();
     }
     int Install(const Strings& items) {
@@ -79,7 +76,7 @@ TEST_F(IniItemsTest, RemovalEmptiesSectionsAndFilesButNeverWinIni) {
     GetPrivateProfileSectionNamesA(sections, sizeof sections, shared.c_str());
     EXPECT_STREQ(sections, "Theirs");
     EXPECT_EQ(Read(shared, "Theirs", "C"), "3");
-    EXPECT_TRUE(wintest::Missing(emptied));
+    EXPECT_FALSE(Exists(emptied));
 
     IniKeyRecord winIni{"", "Kelpack Test", "Key"};
     RemoveIniKey(winIni);
@@ -89,7 +86,7 @@ TEST_F(IniItemsTest, RemovalEmptiesSectionsAndFilesButNeverWinIni) {
     IniKeyRecord gone{};
     lstrcpynA(gone.file, missing.c_str(), sizeof gone.file);
     RemoveIniKey(gone);
-    EXPECT_TRUE(wintest::Missing(missing));
+    EXPECT_FALSE(Exists(missing));
 }
 
 }  // namespace

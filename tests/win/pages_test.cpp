@@ -1,5 +1,4 @@
-// The welcome, license/information and finish pages, from the module's templates, reporting to a
-// stand-in background window.
+// The welcome, license/information and finish pages from the module's templates.
 #include <functional>
 
 #include "common/message_box.h"
@@ -13,8 +12,7 @@
 
 namespace {
 
-// The codes and results the stand-in background window received, in order, and whether the reporting
-// page still existed during each send.
+// What the stand-in background window received, and whether the reporting page existed during each send.
 using Sent = std::vector<std::pair<WPARAM, LPARAM>>;
 Sent Reports;
 std::vector<bool> PageAlive;
@@ -45,9 +43,18 @@ void Pump(HWND page, DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
-void Click(HWND page, int controlId) {
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(page, controlId)));
+void Click(HWND page, int id) {
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+// What the page answers WM_CTLCOLORSTATIC for the control.
+LRESULT StaticBrush(HWND page, int id) {
+    HDC dc = GetDC(page);
+    const LRESULT brush = SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    ReleaseDC(page, dc);
+    return brush;
 }
 
 char License[] = "License line 1\r\nLicense line 2";
@@ -110,8 +117,7 @@ class PagesTest : public ::testing::Test {
 };
 HMODULE PagesTest::module_ = nullptr;
 
-// The texts and the way through the license and information pages that the end-to-end wizard walks are
-// left to it.
+// (The texts and the way through the pages that the end-to-end wizard walks are left to it.)
 TEST_F(PagesTest, WelcomeFramesTheBitmapAndReportsNextCancelAndCloseBeforeItGoes) {
     HWND page = Open(IDD_WELCOME, WelcomePageProc, 0);
     ASSERT_NE(page, nullptr);
@@ -139,17 +145,12 @@ TEST_F(PagesTest, WelcomeFramesTheBitmapAndReportsNextCancelAndCloseBeforeItGoes
 TEST_F(PagesTest, LicenseOnWhiteAndNotPassedWithoutAgreeing) {
     HWND page = OpenLicensePage(1);
     ASSERT_NE(page, nullptr);
-    HDC dc = GetDC(page);
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                       reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_TEXT))));
+    auto brush = reinterpret_cast<HBRUSH>(StaticBrush(page, IDC_TEXT));
     LOGBRUSH colour = {};
     ASSERT_NE(brush, nullptr);
     GetObjectA(brush, sizeof colour, &colour);
     EXPECT_EQ(colour.lbColor, RGB(255, 255, 255));
-    EXPECT_NE(SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_WIZARD_STAMP))),
-              reinterpret_cast<LRESULT>(brush));
-    ReleaseDC(page, dc);
+    EXPECT_NE(StaticBrush(page, IDC_WIZARD_STAMP), reinterpret_cast<LRESULT>(brush));
 
     Click(page, IDC_NEXT);
     EXPECT_TRUE(IsWindow(page));
@@ -173,11 +174,7 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     OnReport = nullptr;
     EXPECT_FALSE(IsWindow(page));
     ASSERT_TRUE(IsWindow(next));
-    HDC dc = GetDC(next);
-    EXPECT_NE(SendMessageA(next, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(GetDlgItem(next, IDC_TEXT))),
-              0);
-    ReleaseDC(next, dc);
+    EXPECT_NE(StaticBrush(next, IDC_TEXT), 0);
     DestroyWindow(next);
 
     // Leaving the information page asks even when no license was ever agreed to.
@@ -194,13 +191,11 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     EXPECT_EQ(Reports, (Sent{{UM_INFO_DONE, 2}, {UM_INFO_DONE, 0}, {UM_INFO_DONE, 1}}));
 }
 
-// Down scrolls the text by a line while a button keeps the focus, and Right does not carry the focus on
-// from Cancel (Page Down: the end-to-end wizard).
+// Down scrolls the text by a line while Cancel keeps the focus, and Right does not move it on.
 TEST_F(PagesTest, ArrowKeysScrollTheTextWhileCancelKeepsTheFocus) {
-    static char longText[4000];
-    longText[0] = '\0';
-    for (int line = 1; line <= 100; ++line) wsprintfA(longText + lstrlenA(longText), "Line %d\r\n", line);
-    LicenseText = longText;
+    static std::string longText;
+    for (int line = 1; line <= 100; ++line) longText += "Line " + std::to_string(line) + "\r\n";
+    LicenseText = longText.data();
     HWND page = OpenLicensePage(1);
     HWND cancel = GetDlgItem(page, IDC_CANCEL), text = GetDlgItem(page, IDC_TEXT);
     ASSERT_EQ(GetFocus(), cancel);
@@ -224,16 +219,6 @@ void RunFinishPage(HMODULE module, const std::function<void(HWND)>& act) {
     user.join();
 }
 
-class FinishPageTest : public PagesTest {
-  protected:
-    void WriteEndInstall(const char* contents) {
-        SetFileBytes(folder_.Path("end.ini"), contents);
-        lstrcpyA(EndInstallFile, folder_.Path("end.ini").c_str());
-        RunApplicationChosen = ViewInformationChosen = -1;
-    }
-    testsupport::ScratchFolder folder_;
-};
-
 // "shown" or "hidden", "checked" or "clear", and the label of a shown box.
 std::string StateOf(HWND page, int controlId) {
     HWND box = GetDlgItem(page, controlId);
@@ -243,9 +228,10 @@ std::string StateOf(HWND page, int controlId) {
            (shown ? " " + ui::WindowText(box) : "");
 }
 
-// Offered actions are checked and the user's choice is kept; one the user may not cancel stays hidden
-// but happens; with nothing to offer only the text shows.
-TEST_F(FinishPageTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappens) {
+// Offered actions are checked and the user's choice kept; one that may not be cancelled is hidden but done.
+TEST_F(PagesTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappens) {
+    testsupport::ScratchFolder folder;
+    lstrcpyA(EndInstallFile, folder.Path("end.ini").c_str());
     const char* offered = "[Run]\nRunAppPath=C:\\Demo\\demo.exe\n[Info]\nPostInfoPath=HTTP://example.com/\n";
     const char* forced =
         "[Run]\nRunAppPath=C:\\Demo\\demo.exe\nAllowCancelRunApp=0\n"
@@ -262,7 +248,8 @@ TEST_F(FinishPageTest, TheEndInstallFileDecidesWhatIsOfferedAndTheUserWhatHappen
         {none, false, false, "hidden clear", "hidden clear", 0, 0},
     };
     for (const auto& c : cases) {
-        WriteEndInstall(c.endInstall);
+        SetFileBytes(EndInstallFile, c.endInstall);
+        RunApplicationChosen = ViewInformationChosen = -1;
         std::string run, view, completed;
         RunFinishPage(module_, [&](HWND page) {
             run = StateOf(page, IDC_RUN_APPLICATION);

@@ -35,25 +35,27 @@ TEST_F(PathVariablesTest, TokensOfTheTableExpandAndFolderVariablesAreReported) {
     strcpy(InstallDir, "C:\\");
     strcpy(WinDrive, "D:");
     strcpy(WinDir, "C:\\WINDOWS");
-    const struct {
-        const char* text;
-        const char* expanded;
-        int folder;
-    } rows[] = {{"{InstallDir}\\a.txt", "C:\\a.txt", 1},
-                {"{WinDrive}\\Folder", "D:\\Folder", 1},
-                {"{WinDir}\\a.txt", "C:\\WINDOWS\\a.txt", 1},
-                {"{windir}\\{WINDIR}", "{windir}\\{WINDIR}", 0},
-                {"{Foo} and {InstallDirectory} stay", "{Foo} and {InstallDirectory} stay", 0},
-                {"{{}InstallDir{}}", "{InstallDir}", 0},
-                {"{{}}}", "{}}", -1},
-                {"{{}{}}", "{}", -1},
-                {"{WinIni}", "", 0},
-                {" \t", " \t", 0}};
-    for (const auto& row : rows) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char today[32];
+    wsprintfA(today, "v%04d-%02d-%02d.log", now.wYear, now.wMonth, now.wDay);
+    const std::tuple<const char*, const char*, int> rows[] = {
+        {"{InstallDir}\\a.txt", "C:\\a.txt", 1},
+        {"v{InstallDate}.log", today, 0},
+        {"{WinDrive}\\Folder", "D:\\Folder", 1},
+        {"{WinDir}\\a.txt", "C:\\WINDOWS\\a.txt", 1},
+        {"{windir}\\{WINDIR}", "{windir}\\{WINDIR}", 0},
+        {"{Foo} and {InstallDirectory} stay", "{Foo} and {InstallDirectory} stay", 0},
+        {"{{}InstallDir{}}", "{InstallDir}", 0},
+        {"{{}}}", "{}}", -1},
+        {"{{}{}}", "{}", -1},
+        {"{WinIni}", "", 0},
+        {" \t", " \t", 0}};
+    for (const auto& [text, expanded, folder] : rows) {
         int found = 0;
-        EXPECT_EQ(Expand(row.text, &found), row.expanded) << row.text;
-        if (row.folder >= 0) {
-            EXPECT_EQ(found != 0, row.folder == 1) << row.text;
+        EXPECT_EQ(Expand(text, &found), expanded) << text;
+        if (folder >= 0) {
+            EXPECT_EQ(found != 0, folder == 1) << text;
         }
     }
     // A folder variable counts even while it is still empty; the others never count.
@@ -63,20 +65,12 @@ TEST_F(PathVariablesTest, TokensOfTheTableExpandAndFolderVariablesAreReported) {
         EXPECT_EQ(Expand((std::string("x") + token).c_str(), &found), "x") << token;
         EXPECT_NE(found, 0) << token;
     }
-    for (const char* token : {"{InstallDate}", "{DeskTop}", "{StartMenu}", "{ProgramMenu}", "{StartupMenu}",
-                              "{QuickLaunch}", "{SendTo}", "{{}", "{}}"}) {
+    for (const char* token : {"{DeskTop}", "{StartMenu}", "{ProgramMenu}", "{StartupMenu}", "{QuickLaunch}",
+                              "{SendTo}", "{{}", "{}}"}) {
         int found = 1;
         Expand((std::string("x") + token).c_str(), &found);
         EXPECT_EQ(found, 0) << token;
     }
-}
-
-TEST_F(PathVariablesTest, TheDateIsToday) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char expected[32];
-    wsprintfA(expected, "v%04d-%02d-%02d.log", now.wYear, now.wMonth, now.wDay);
-    EXPECT_EQ(Expand("v{InstallDate}.log"), expected);
 }
 
 TEST_F(PathVariablesTest, ExpansionIsCutAt259Characters) {
@@ -94,7 +88,7 @@ TEST_F(PathVariablesTest, ExpansionIsCutAt259Characters) {
     EXPECT_EQ(strlen(text), 251u);
 }
 
-TEST_F(PathVariablesTest, ReplaceTokenDoesNotExpandAValueAgain) {
+TEST_F(PathVariablesTest, ReplaceTokenDoesNotExpandAValueAgainAndShellFoldersExpandAlone) {
     char text[260] = "{X}-{X}";
     EXPECT_EQ(ReplaceToken(text, "{X}", "a{X}"), 1);
     EXPECT_STREQ(text, "a{X}-a{X}");
@@ -105,13 +99,12 @@ TEST_F(PathVariablesTest, ReplaceTokenDoesNotExpandAValueAgain) {
     strcpy(InstallDir, "{InstallDir}\\x");
     ReplaceToken(InstallDir, "{InstallDir}", InstallDir);
     EXPECT_STREQ(InstallDir, "{InstallDir}\\x\\x");
-}
 
-TEST_F(PathVariablesTest, ShellFolderExpansionTouchesOnlyShellFolders) {
+    // Shell folder expansion touches only shell folders.
     strcpy(DeskTopDir, "C:\\Desk");
     strcpy(SendToDir, "C:\\Send");
     strcpy(WinDir, "C:\\WINDOWS");
-    char text[260] = "{DeskTop}\\{WinDir}|{SendTo}|{{}";
+    strcpy(text, "{DeskTop}\\{WinDir}|{SendTo}|{{}");
     ExpandShellFolders(text);
     EXPECT_STREQ(text, "C:\\Desk\\{WinDir}|C:\\Send|{{}");
 }
@@ -165,21 +158,19 @@ TEST_F(PathVariablesTest, TheFlagChoosesTheAllUsersProfileOnNt) {
     GetWindowsDirectoryA(WinDir, sizeof WinDir);
     testsupport::ScratchFolder scratch;
     lstrcpynA(InstallInfoFile, scratch.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
-    const struct {
-        const char* variable;
-        int user, allUsers;
-    } folders[] = {{DeskTopDir, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY},
-                   {StartMenuDir, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU},
-                   {ProgramMenuDir, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS},
-                   {StartupMenuDir, CSIDL_STARTUP, CSIDL_COMMON_STARTUP}};
+    const std::tuple<const char*, int, int> folders[] = {
+        {DeskTopDir, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY},
+        {StartMenuDir, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU},
+        {ProgramMenuDir, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS},
+        {StartupMenuDir, CSIDL_STARTUP, CSIDL_COMMON_STARTUP}};
     std::string userSendTo;
-    for (const char* allUsers : {"0", "1"}) {
-        SCOPED_TRACE(allUsers);
-        WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", allUsers, InstallInfoFile);
+    for (const char* flag : {"0", "1"}) {
+        SCOPED_TRACE(flag);
+        WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", flag, InstallInfoFile);
         ResolveShellFolders();
-        for (const auto& folder : folders) {
-            EXPECT_EQ(folder.variable, Special(*allUsers == '1' ? folder.allUsers : folder.user));
-            EXPECT_TRUE(FolderExists(folder.variable)) << folder.variable;
+        for (const auto& [variable, user, allUsers] : folders) {
+            EXPECT_EQ(variable, Special(*flag == '1' ? allUsers : user));
+            EXPECT_TRUE(FolderExists(variable)) << variable;
         }
         // These two have no all-users form.
         if (userSendTo.empty()) userSendTo = SendToDir;

@@ -7,8 +7,7 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-// One shown parent for the suite: under Wine without a window manager every shown window costs seconds
-// to close.
+// One shown parent for the suite: under Wine every shown window costs seconds to close.
 class ProgressBarTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -88,11 +87,13 @@ std::string Row(HWND bar, int y, int width) {
     return row;
 }
 
-TEST_F(ProgressBarTest, PaintsTheBarAndItsPercentageInTwoColours) {
+// A file phase reports progress for every block; only a change the user can see asks for a paint.
+TEST_F(ProgressBarTest, PaintsInTwoColoursAndRepaintsOnlyWhenAPixelOrThePercentageChanges) {
     ASSERT_NE(GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_WINDOW));
     ASSERT_EQ(CreateBar(), 1);
     HWND bar = Bar();
     const int width = ClientWidth();
+    ASSERT_EQ(width, 196);
     SetProgress(1, 2);
     UpdateWindow(bar);
     // The top row is clear of the text: filled up to 98 pixels, the rest after it.
@@ -114,13 +115,7 @@ TEST_F(ProgressBarTest, PaintsTheBarAndItsPercentageInTwoColours) {
     EXPECT_DOUBLE_EQ(ProgressFraction(), 4294967295.0);
     UpdateWindow(bar);
     EXPECT_EQ(Row(bar, 0, width), std::string(width, 'F'));
-}
 
-// A file phase reports progress for every block; only a change the user can see asks for a paint.
-TEST_F(ProgressBarTest, RepaintsOnlyWhenAPixelOrThePercentageChanges) {
-    ASSERT_EQ(CreateBar(), 1);
-    HWND bar = Bar();
-    ASSERT_EQ(ClientWidth(), 196);
     SetProgress(1000, 10000);  // 19.6 pixels, 10%
     UpdateWindow(bar);
     ASSERT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
@@ -142,30 +137,22 @@ TEST_F(ProgressBarTest, RepaintsOnlyWhenAPixelOrThePercentageChanges) {
     EXPECT_EQ(Row(bar, 0, 196), std::string(98, 'F') + std::string(98, 'R'));
 }
 
-// A hidden one-line static measured in its own font.
-class ShortenPathTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        control_ =
-            CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, Instance(), nullptr);
-        ASSERT_NE(control_, nullptr);
-    }
-    void TearDown() override { DestroyWindow(control_); }
-    int Width(const char* text) {
-        HDC dc = GetDC(control_);
+// On a hidden one-line static, measured in its own font.
+TEST(ShortenPath, DropsWholeLeadingComponentsUntilItFits) {
+    HWND control =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, Instance(), nullptr);
+    ASSERT_NE(control, nullptr);
+    auto Width = [control](const char* text) {
+        HDC dc = GetDC(control);
         SIZE size = {};
         GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-        ReleaseDC(control_, dc);
-        return size.cx;
-    }
-    std::string Shorten(const char* text, int limit) {
+        ReleaseDC(control, dc);
+        return static_cast<int>(size.cx);
+    };
+    auto Shorten = [control](const char* text, int limit) {
         PathWidthLimit = limit;
-        return ShortenPathForControl(control_, text);
-    }
-    HWND control_ = nullptr;
-};
-
-TEST_F(ShortenPathTest, DropsWholeLeadingComponentsUntilItFits) {
+        return std::string(ShortenPathForControl(control, text));
+    };
     const char* path = "C:\\Program Files\\Maker\\Application\\bin\\tool.exe";
     EXPECT_EQ(Shorten(path, Width(path) + 1), path);
     // Exactly as wide as the limit does not fit.
@@ -179,7 +166,8 @@ TEST_F(ShortenPathTest, DropsWholeLeadingComponentsUntilItFits) {
     std::string longPath = "C:";
     while (longPath.size() < 400) longPath += "\\folder";
     EXPECT_EQ(Shorten(longPath.c_str(), 100000).size(), 259u);
-    EXPECT_EQ(Shorten(ShortenPathForControl(control_, "D:\\a\\b.txt"), 1), "...\\b.txt");
+    EXPECT_EQ(Shorten(ShortenPathForControl(control, "D:\\a\\b.txt"), 1), "...\\b.txt");
+    DestroyWindow(control);
 }
 
 }  // namespace

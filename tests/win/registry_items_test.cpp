@@ -32,13 +32,11 @@ class RegistryItemsTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
         lstrcpynA(InstallDir, "C:\\Program Files\\Kelpack Test", sizeof InstallDir);
         RegDeleteTreeA(HKEY_CURRENT_USER, Top);
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, Top);
-        FlushSettings(InstallInfoFile);
         PackageTest::TearDown();
     }
     int Install(const Strings& items) {

@@ -1,5 +1,4 @@
-// Server and type-library registration against the real API, with the fixture servers and type
-// libraries: now, recorded for after the restart, and performed by the finishing box.
+// Server and type-library registration: now, recorded for after the restart, and by the finishing box.
 #include "common/messages.h"
 #include "items/finishing_dialog.h"
 #include "items/server_registration.h"
@@ -106,8 +105,7 @@ TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregi
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
 }
 
-// A list of their own each (the end-to-end restart case checks the first of each, and that nothing is
-// registered at once).
+// (The end-to-end restart case checks the first of each, and that nothing is registered at once.)
 TEST_F(Registration, DeferredFilesAreNumberedInTheirOwnList) {
     EXPECT_NE(DeferServerRegistration("C:\\One\\first.dll"), 0);
     EXPECT_NE(DeferTypeLibraryRegistration("C:\\One\\first.tlb"), 0);

@@ -67,19 +67,17 @@ TEST_F(SettingsTest, NumbersAndFlagsReadWithDefaults) {
     EXPECT_STREQ(Read("f"), "1");
 }
 
-TEST_F(SettingsTest, EnclosingQuotesSurviveAWriteAndARead) {
-    const struct {
-        const char* written;
-        const char* read;
-    } cases[] = {
-        {" \"a b\"\t", "\"a b\""}, {"'x'", "'x'"}, {"\"abc", "\"abc"}, {"abc'", "abc'"}, {"\"", "\""}};
-    for (const auto& c : cases) {
-        EXPECT_NE(WriteSetting("S", "q", c.written, ini_), 0);
-        EXPECT_STREQ(Read("q"), c.read) << c.written;
+// Enclosing quotes survive a write and a read; sections empty and go; a blank file name means win.ini.
+TEST_F(SettingsTest, QuotesSectionsAndWinIni) {
+    for (const auto& [written, read] : {std::pair{" \"a b\"\t", "\"a b\""},
+                                        {"'x'", "'x'"},
+                                        {"\"abc", "\"abc"},
+                                        {"abc'", "abc'"},
+                                        {"\"", "\""}}) {
+        EXPECT_NE(WriteSetting("S", "q", written, ini_), 0);
+        EXPECT_STREQ(Read("q"), read) << written;
     }
-}
-
-TEST_F(SettingsTest, SectionsAndDeletion) {
+    DeleteSection("S", ini_);
     EXPECT_EQ(FileHasNoSections(ini_), 1);
     EXPECT_EQ(SectionIsEmpty("S", ini_), 1);
     WriteSetting("S", "a", "1", ini_);
@@ -91,9 +89,7 @@ TEST_F(SettingsTest, SectionsAndDeletion) {
     DeleteSection("S", ini_);
     DeleteSection("T", ini_);
     EXPECT_EQ(FileHasNoSections(ini_), 1);
-}
 
-TEST_F(SettingsTest, BlankFileNameMeansWinIni) {
     char buffer[32];
     EXPECT_NE(WriteSetting("KelpackSettingsTest", "k", "v", " \t"), 0);
     GetProfileStringA("KelpackSettingsTest", "k", "", buffer, sizeof buffer);
@@ -113,19 +109,14 @@ TEST_F(SettingsTest, RegistryStringsOnlyAndAlwaysTerminated) {
     set("bare", REG_SZ, "abcd", 4);  // stored without a terminator
     set("empty", REG_SZ, "", 0);
     set("dword", REG_DWORD, &zero, sizeof zero);
-    const struct {
-        const char* name;
-        DWORD size;
-        int result;
-        const char* text;
-    } cases[] = {
+    const std::tuple<const char*, DWORD, int, const char*> cases[] = {
         {"sz", 10, 1, "hello"}, {"expand", 10, 1, "%TEMP%\\x"}, {"bare", 10, 1, "abcd"}, {"empty", 10, 1, ""},
         {"dword", 10, 0, ""},   {"missing", 10, 0, ""},         {"sz", 3, 0, ""},        {"bare", 4, 0, ""}};
-    for (const auto& c : cases) {
+    for (const auto& [name, size, result, text] : cases) {
         char buffer[12];
         memset(buffer, 'x', sizeof buffer);
-        EXPECT_EQ(ReadRegistryString(key_, c.name, buffer, c.size), c.result) << c.name << " " << c.size;
-        EXPECT_STREQ(buffer, c.text) << c.name << " " << c.size;
+        EXPECT_EQ(ReadRegistryString(key_, name, buffer, size), result) << name << " " << size;
+        EXPECT_STREQ(buffer, text) << name << " " << size;
     }
 }
 

@@ -16,17 +16,11 @@ class ShortcutsTest : public testsupport::PackageTest {
     static void SetUpTestSuite() { CoInitialize(nullptr); }
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
-        lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
         lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
         lstrcpynA(DeskTopDir, folder_.Path("Desktop").c_str(), sizeof DeskTopDir);
         for (const char* made : {InstallDir, ProgramMenuDir, DeskTopDir}) CreateDirectoryA(made, nullptr);
         SetFileBytes(App("app.exe"), "MZ");
         SetFileBytes(App("readme.txt"), "read me");
-    }
-    void TearDown() override {
-        FlushSettings(InstallInfoFile);
-        PackageTest::TearDown();
     }
     int Install(const Strings& items) {
         WriteItems("Shortcut", items);

@@ -31,7 +31,6 @@ class UninstallRegistrationTest : public testsupport::PackageTest {
     static void SetUpTestSuite() { CoInitialize(nullptr); }
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
         lstrcpynA(InstallDir, folder_.Path("My App").c_str(), sizeof InstallDir);
         lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
         GetWindowsDirectoryA(WinDir, sizeof WinDir);
@@ -44,7 +43,6 @@ class UninstallRegistrationTest : public testsupport::PackageTest {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, Entry.c_str());
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RunOnce, TestTitle);
         Title[0] = '\0';
-        FlushSettings(InstallInfoFile);
         PackageTest::TearDown();
     }
     void Ask(const char* key, const char* value) { WriteSetting("Uninstall", key, value, InstallInfoFile); }
@@ -65,7 +63,7 @@ TEST_F(UninstallRegistrationTest, EntryAndShortcutStartTheCopyWithTheInformation
     const std::string info = UninstallInfoPath;
     EXPECT_EQ(info.find(std::string(InstallDir) + "\\KPU"), 0u) << info;
     EXPECT_EQ(info.substr(info.size() - 4), ".inf");
-    EXPECT_TRUE(wintest::Missing(info));
+    EXPECT_FALSE(Exists(info));
     EXPECT_TRUE(wintest::Entries(InstallDir).empty());  // the name's placeholder is gone
     EXPECT_EQ(Text(Entry, "DisplayName"), "Kelpack Test Application");
     EXPECT_EQ(Text(Entry, "UninstallString"), "\"" + Copy() + "\" -U" + info);
@@ -135,8 +133,8 @@ TEST_F(UninstallRegistrationTest, FoldersListedForTheRestartGoWithTheEntryAfterI
     EXPECT_EQ(Text(Entry, "UninstallString"), "(none)");
 
     FinishUninstallAfterRestart();
-    EXPECT_TRUE(wintest::Missing(outer));
-    EXPECT_FALSE(wintest::Missing(kept));
+    EXPECT_FALSE(Exists(outer));
+    EXPECT_TRUE(Exists(kept));
     EXPECT_FALSE(EntryExists());
 }
 

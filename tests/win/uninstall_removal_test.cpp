@@ -1,6 +1,4 @@
-// Removal of what an installation left, against the real file system and registry: forced deletes, the
-// handled-file list, the folder sweep, the two delete questions answered from another thread, the help
-// index files, and the uninstall phases over a scratch log.
+// Removal of what an installation left: deletes, the handled list, the sweep, its questions, the phases.
 #include <climits>
 
 #include "common/messages.h"
@@ -27,9 +25,8 @@ void Press(HWND window, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
-// How the helper answers a delete question: it checks "No more confirmation." when asked to, presses
-// Abort and gives the abort question abortAnswer unless that is 0, then presses button if the dialog is
-// still there.
+// A reply to a delete question: "No more confirmation." checked if forAll, Abort pressed and its question
+// given abortAnswer unless 0, then button pressed if the dialog is still there.
 struct Reply {
     int button;
     bool forAll = false;
@@ -184,14 +181,7 @@ void LogMisc(const std::string& path, int mode, int shared) {
 // for reading and writing but not for deleting, the result, and whether the entry stays as it was.
 TEST_F(RemovalTest, DeleteFileForceDeletesWhateverTheAttributesAndPutsThemBackWhenItCannot) {
     enum Kind { AFile, AFolder, Nothing };
-    const struct {
-        const char* what;
-        Kind kind;
-        DWORD attributes;
-        bool held;
-        int result;
-        bool stays;
-    } rows[] = {
+    const std::tuple<const char*, Kind, DWORD, bool, int, bool> rows[] = {
         {"read-only", AFile, FILE_ATTRIBUTE_READONLY, false, 1, false},
         {"hidden and system", AFile, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false, 1, false},
         {"missing", Nothing, 0, false, 1, false},
@@ -199,26 +189,26 @@ TEST_F(RemovalTest, DeleteFileForceDeletesWhateverTheAttributesAndPutsThemBackWh
         {"read-only, in use", AFile, FILE_ATTRIBUTE_READONLY, true, 0, true},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
-        const auto& row = rows[i];
-        SCOPED_TRACE(row.what);
+        const auto& [what, kind, attributes, held, result, stays] = rows[i];
+        SCOPED_TRACE(what);
         const std::string name = "entry" + std::to_string(i);
-        const std::string path = row.kind == AFolder ? Folder(name) : folder_.Path(name);
-        if (row.kind == AFile) {
+        const std::string path = kind == AFolder ? Folder(name) : folder_.Path(name);
+        if (kind == AFile) {
             File(name);
-            SetFileAttributesA(path.c_str(), row.attributes);
+            SetFileAttributesA(path.c_str(), attributes);
         }
         const DWORD before = GetFileAttributesA(path.c_str());
-        HANDLE holder = row.held ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                               nullptr, OPEN_EXISTING, 0, nullptr)
-                                 : INVALID_HANDLE_VALUE;
-        ASSERT_EQ(holder != INVALID_HANDLE_VALUE, row.held);
-        EXPECT_EQ(DeleteFileForce(path.c_str()), row.result);
-        EXPECT_EQ(GetFileAttributesA(path.c_str()), row.stays ? before : INVALID_FILE_ATTRIBUTES);
-        if (row.held) CloseHandle(holder);
+        HANDLE holder = held ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(holder != INVALID_HANDLE_VALUE, held);
+        EXPECT_EQ(DeleteFileForce(path.c_str()), result);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), stays ? before : INVALID_FILE_ATTRIBUTES);
+        if (held) CloseHandle(holder);
     }
 }
 
-TEST_F(RemovalTest, CheckHandledKnowsAPathInAnyCaseAndListsItOnce) {
+TEST_F(RemovalTest, CheckHandledKnowsAPathInAnyCaseListsItOnceAndKeepsThemAll) {
     const std::string list = folder_.Path("handled.lst");
     HandledListHandle = CreateFileA(list.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -234,30 +224,24 @@ TEST_F(RemovalTest, CheckHandledKnowsAPathInAnyCaseAndListsItOnce) {
 
     ForgetHandledFiles();
     EXPECT_EQ(CheckHandled(path.c_str()), 0) << "a new run starts with nothing handled";
-}
 
-TEST_F(RemovalTest, CheckHandledKeepsEveryPathOfALargeInstallation) {
-    auto path = [](int n) { return "C:\\Program Files\\Demo\\data\\file" + std::to_string(n) + ".dat"; };
+    // Every path of a large installation is kept.
+    ForgetHandledFiles();
+    auto numbered = [](int n) { return "C:\\Program Files\\Demo\\data\\file" + std::to_string(n) + ".dat"; };
     constexpr int Count = 3000;
     int firstWrong = -1;
     for (int n = 0; n < Count && firstWrong < 0; ++n)
-        if (CheckHandled(path(n).c_str()) != 0) firstWrong = n;
+        if (CheckHandled(numbered(n).c_str()) != 0) firstWrong = n;
     EXPECT_EQ(firstWrong, -1) << "a new path was taken as handled";
     for (int n = 0; n < Count && firstWrong < 0; ++n)
-        if (CheckHandled(Upper(path(n)).c_str()) != 1) firstWrong = n;
+        if (CheckHandled(Upper(numbered(n)).c_str()) != 1) firstWrong = n;
     EXPECT_EQ(firstWrong, -1) << "a handled path was forgotten";
 }
 
-// Each row: UninstallType, the answer for all, the abort flag, the reply to any question (chosen so that
-// a question that should not come shows in the files too), whether the unknown files went and how many
-// questions came. The handled file always stays, and with it the folder; the sub-folder goes with its file.
-TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnes) {
-    const struct {
-        const char* what;
-        int type, answer, aborted, reply;
-        bool deleted;
-        int asked;
-    } rows[] = {
+// Each row: UninstallType, the answer for all, the abort flag, the reply to a question (one that should
+// not come would show in the files), whether the unknown files went, the questions asked.
+TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnesAndEmptyFoldersGo) {
+    const std::tuple<const char*, int, int, int, int, bool, int> rows[] = {
         {"type 0, delete all", 0, 1, 0, IDC_NO_BUTTON, true, 0},
         {"type 0, keep all", 0, -1, 0, IDC_YES_BUTTON, false, 0},
         {"type 0, asked, Yes", 0, 0, 0, IDC_YES_BUTTON, true, 2},
@@ -268,29 +252,28 @@ TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnes) {
         {"aborted", 1, 1, 1, IDC_YES_BUTTON, false, 0},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
-        const auto& row = rows[i];
-        SCOPED_TRACE(row.what);
+        const auto& [what, type, answer, aborted, reply, deleted, asked] = rows[i];
+        SCOPED_TRACE(what);
         const std::string name = "Sweep" + std::to_string(i);
         const std::string root = Folder(name), sub = Folder(name + "\\sub");
         const std::string handled = File(name + "\\handled.txt"), unknown = File(name + "\\unknown.txt");
         const std::string inner = File(name + "\\sub\\inner.txt");
         ForgetHandledFiles();
         CheckHandled(Upper(handled).c_str());
-        UninstallType = row.type;
-        SweepAnswer = row.answer;
-        UninstallAbort = row.aborted;
+        UninstallType = type;
+        SweepAnswer = answer;
+        UninstallAbort = aborted;
 
-        Answerer answerer({row.reply});
+        Answerer answerer({reply});
         SweepFolder(root.c_str());
-        EXPECT_EQ(answerer.Stop(), row.asked);
+        EXPECT_EQ(answerer.Stop(), asked);
         EXPECT_TRUE(Exists(handled));
-        EXPECT_EQ(Exists(unknown), !row.deleted);
-        EXPECT_EQ(Exists(inner), !row.deleted);
-        EXPECT_EQ(Exists(sub), !row.deleted);
+        EXPECT_EQ(Exists(unknown), !deleted);
+        EXPECT_EQ(Exists(inner), !deleted);
+        EXPECT_EQ(Exists(sub), !deleted);
     }
-}
-
-TEST_F(RemovalTest, FoldersWithoutFilesGoWithoutAQuestion) {
+    // Folders without files go without a question.
+    UninstallType = SweepAnswer = UninstallAbort = 0;
     const std::string root = Folder("Empty");
     Folder("Empty\\a");
     Folder("Empty\\a\\b");
@@ -310,8 +293,7 @@ bool ShowsFolder(const std::string& line, const std::string& folder) {
            folder.compare(folder.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// The shared-file and the unknown-file question: the function, its answer for all and the other's, and
-// the heading.
+// A delete question: its function, its answer for all and the other's, and its heading.
 struct Kind {
     const char* name;
     int (*ask)(const char*);
@@ -322,33 +304,12 @@ struct Kind {
 
 class DeleteQuestionTest : public RemovalTest, public ::testing::WithParamInterface<Kind> {};
 
-TEST_P(DeleteQuestionTest, ShowsTheFolderAndTheQuestionWithNoFocused) {
+// The question shows the folder with No focused. Each row: the reply, the result, the answer for all
+// afterwards (0 before), the abort flag afterwards and whether the question stayed after the abort question.
+TEST_P(DeleteQuestionTest, ShowsTheFolderAndEachAnswerEndsTheQuestionAsItSays) {
     const Kind& kind = GetParam();
-    const std::string folder = Folder("Questions");
-    const std::string file = File("Questions\\asked.dll");
-    Answerer answerer({IDC_NO_BUTTON});
-    kind.ask(file.c_str());
-    ASSERT_EQ(answerer.Stop(), 1);
-    const Shown& shown = answerer.first;
-    EXPECT_EQ(shown.heading, kind.heading);
-    EXPECT_TRUE(ShowsFolder(shown.folderLine, folder)) << shown.folderLine;
-    EXPECT_EQ(shown.question, "Delete above file?");
-    EXPECT_EQ(shown.buttons, (Strings{"Yes", "No", "Abort", "No more confirmation."}));
-    EXPECT_TRUE(shown.noFocused);
-    EXPECT_EQ(shown.owner, CurrentPage.load());
-}
-
-// Each row: the reply, the result, the answer for all afterwards (0 before), the abort flag afterwards
-// and whether the question stayed after the abort question.
-TEST_P(DeleteQuestionTest, EachAnswerEndsTheQuestionAsItSays) {
-    const Kind& kind = GetParam();
-    const std::string file = File("asked.dll");
-    const struct {
-        const char* what;
-        Reply reply;
-        int result, answerForAll, aborted;
-        bool stayed;
-    } rows[] = {
+    const std::string folder = Folder("Questions"), file = File("Questions\\asked.dll");
+    const std::tuple<const char*, Reply, int, int, int, bool> rows[] = {
         {"Yes", {IDC_YES_BUTTON}, 1, 0, 0, false},
         {"No", {IDC_NO_BUTTON}, 0, 0, 0, false},
         {"Yes for all", {IDC_YES_BUTTON, true}, 1, 1, 0, false},
@@ -358,20 +319,27 @@ TEST_P(DeleteQuestionTest, EachAnswerEndsTheQuestionAsItSays) {
         {"Abort confirmed with the box checked", {IDC_YES_BUTTON, true, IDYES}, 0, 0, 1, false},
         {"Abort declined, then No", {IDC_NO_BUTTON, false, IDNO}, 0, 0, 0, true},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
+    for (const auto& [what, reply, result, answerForAll, aborted, stayed] : rows) {
+        SCOPED_TRACE(what);
         *kind.answer = *kind.other = 0;
         UninstallAbort = 0;
-        Answerer answerer(row.reply);
-        EXPECT_EQ(kind.ask(file.c_str()), row.result);
+        Answerer answerer(reply);
+        EXPECT_EQ(kind.ask(file.c_str()), result);
         ASSERT_EQ(answerer.Stop(), 1);
-        EXPECT_EQ(kind.answer->load(), row.answerForAll);
+        const Shown& shown = answerer.first;
+        EXPECT_EQ(shown.heading, kind.heading);
+        EXPECT_TRUE(ShowsFolder(shown.folderLine, folder)) << shown.folderLine;
+        EXPECT_EQ(shown.question, "Delete above file?");
+        EXPECT_EQ(shown.buttons, (Strings{"Yes", "No", "Abort", "No more confirmation."}));
+        EXPECT_TRUE(shown.noFocused);
+        EXPECT_EQ(shown.owner, CurrentPage.load());
+        EXPECT_EQ(kind.answer->load(), answerForAll);
         EXPECT_EQ(kind.other->load(), 0);
-        EXPECT_EQ(UninstallAbort.load(), row.aborted);
-        if (row.reply.abortAnswer == 0) continue;
+        EXPECT_EQ(UninstallAbort.load(), aborted);
+        if (reply.abortAnswer == 0) continue;
         EXPECT_EQ(answerer.abortText, "Uninstallation is not yet completed.\n\nAbort uninstallation?");
         EXPECT_EQ(answerer.abortOwner, answerer.first.dialog);
-        EXPECT_EQ(answerer.stayedAfterAbortQuestion, row.stayed);
+        EXPECT_EQ(answerer.stayedAfterAbortQuestion, stayed);
     }
 }
 
@@ -435,19 +403,16 @@ TEST_F(RemovalTest, ThePhasesRemoveWhatTheLogNamesAndStepOncePerEntryTheyTake) {
 
     UninstallType = 2;
     Answerer answerer({IDC_NO_BUTTON});
-    const struct {
-        const char* name;
-        int (*run)(const UninstallProgress&);
-        int steps;
-    } phases[] = {{"files", RemoveFiles, 5},
-                  {"folders", RemoveFolders, 2},
-                  {"shortcuts", RemoveShortcuts, 2},
-                  {"registry", RemoveRegistryItems, 2},
-                  {"INI", RemoveIniItems, 1}};
-    for (const auto& phase : phases) {
+    const std::tuple<const char*, decltype(&RemoveFiles), int> phases[] = {
+        {"files", RemoveFiles, 5},
+        {"folders", RemoveFolders, 2},
+        {"shortcuts", RemoveShortcuts, 2},
+        {"registry", RemoveRegistryItems, 2},
+        {"INI", RemoveIniItems, 1}};
+    for (const auto& [name, run, steps] : phases) {
         Steps = 0;
-        EXPECT_EQ(phase.run(Counted), 1) << phase.name;
-        EXPECT_EQ(Steps, phase.steps) << phase.name;
+        EXPECT_EQ(run(Counted), 1) << name;
+        EXPECT_EQ(Steps, steps) << name;
     }
     EXPECT_EQ(answerer.Stop(), 0);
 
@@ -467,8 +432,7 @@ TEST_F(RemovalTest, ThePhasesRemoveWhatTheLogNamesAndStepOncePerEntryTheyTake) {
     EXPECT_EQ(SettingExists("Options", "Own", ini.c_str()), 1);
 }
 
-// Each row: how many calls goOn answers 1 before its first 0, the phase's result and how many of the two
-// source files and the misc file after them went (as many steps as that must be reported).
+// Each row: the calls goOn answers 1 before a 0, the result, how many of the three files went (steps).
 TEST_F(RemovalTest, APhaseStopsWhereGoOnSaysNoAndLeavesTheRest) {
     const struct { int limit, result, gone; } rows[] = {{0, 0, 0}, {1, 0, 1}, {2, 0, 2}, {3, 1, 3}};
     for (const auto& row : rows) {

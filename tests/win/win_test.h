@@ -1,5 +1,4 @@
-// What the Windows tests share: the usual headers and fixtures, and small helpers for files, folders and
-// the system's delayed moves.
+// What the Windows tests share: headers, fixtures, helpers for files, folders, the registry, delayed moves.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -33,8 +32,7 @@ constexpr char SessionManager[] = "System\\CurrentControlSet\\Control\\Session M
 using testsupport::SharedDlls;
 constexpr char RunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-// A string value of the registry (name null: the key's default), or "(none)" when it or its key is
-// missing.
+// A string value (name null: the key's default), or "(none)" when it or its key is missing.
 inline std::string RegText(HKEY root, const std::string& key, const char* name) {
     char data[1024];
     DWORD size = sizeof data;
@@ -119,10 +117,6 @@ inline bool WrittenAt(const std::string& path, const FILETIME& expected) {
     FILETIME local = {};
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
            FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && CompareFileTime(&local, &expected) == 0;
-}
-
-inline bool Missing(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace wintest

@@ -61,8 +61,7 @@ LRESULT CALLBACK PainterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A white window that paints the wizard bitmap into frame; reads back what landed where. One window for
-// the suite: under Wine without a window manager every shown window costs seconds to close.
+// A white window painting the wizard bitmap; one for the suite, as shown windows are slow to close in Wine.
 class PaintTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -92,29 +91,25 @@ HWND PaintTest::window_ = nullptr;
 
 // In a frame of 100 x 250 at 10,20; odd differences round toward zero.
 TEST(WizardBitmap, CentresABitmapThatFitsAndShowsTheMiddleOfOneThatDoesNot) {
-    const struct {
-        int width, height;
-        BitmapPlacement expected;
-    } cases[] = {{60, 300, {30, 20, 60, 250, 0, 25}}, {151, 41, {10, 20 + 104, 100, 41, 25, 0}}};
-    for (const auto& c : cases) {
-        const BitmapPlacement placed = PlaceBitmap(c.width, c.height, {10, 20, 110, 270});
+    const std::tuple<int, int, BitmapPlacement> cases[] = {{60, 300, {30, 20, 60, 250, 0, 25}},
+                                                           {151, 41, {10, 20 + 104, 100, 41, 25, 0}}};
+    for (const auto& [width, height, expected] : cases) {
+        const BitmapPlacement placed = PlaceBitmap(width, height, {10, 20, 110, 270});
         EXPECT_EQ(std::vector<int>(
                       {placed.x, placed.y, placed.width, placed.height, placed.sourceX, placed.sourceY}),
-                  std::vector<int>({c.expected.x, c.expected.y, c.expected.width, c.expected.height,
-                                    c.expected.sourceX, c.expected.sourceY}))
-            << c.width << " x " << c.height;
+                  std::vector<int>({expected.x, expected.y, expected.width, expected.height, expected.sourceX,
+                                    expected.sourceY}))
+            << width << " x " << height;
     }
 }
 
-TEST_F(PaintTest, TheMiddleRowsOfATallBitmapLandCentredInTheFrame) {
+TEST_F(PaintTest, TheMiddleRowsOfATallBitmapLandCentredAndAPaletteShowsItsColours) {
     // 4 x 31 in a 20 x 10 frame: columns 18 to 21, rows 10 to 19 of the bitmap counted from its top.
     std::vector<COLORREF> seen = Paint(MakeBitmap(4, 31, 24, MiddleRows), {10, 10, 30, 20},
                                        {{18, 10}, {21, 19}, {17, 15}, {22, 15}, {19, 9}, {19, 20}});
     EXPECT_EQ(seen, (std::vector<COLORREF>{Blue, Green, White, White, White, White}));
-}
-
-TEST_F(PaintTest, APaletteBitmapShowsItsTableColours) {
-    std::vector<COLORREF> seen = Paint(MakeBitmap(8, 8, 4, AllGreen), {0, 0, 8, 8}, {{0, 0}, {7, 7}, {8, 8}});
+    // A palette bitmap shows its table colours.
+    seen = Paint(MakeBitmap(8, 8, 4, AllGreen), {0, 0, 8, 8}, {{0, 0}, {7, 7}, {8, 8}});
     EXPECT_EQ(seen, (std::vector<COLORREF>{Green, Green, White}));
 }
 

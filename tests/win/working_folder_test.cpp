@@ -1,5 +1,4 @@
-// The guarded folder of an elevated run: made anew for the run, writable by administrators and SYSTEM
-// only, home of the working files, and gone with them.
+// The guarded folder of an elevated run: new, writable by administrators and SYSTEM only, gone at the end.
 #include <algorithm>
 #include <string>
 
@@ -15,7 +14,6 @@ using wintest::Entries;
 std::string FolderPart(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 std::string NamePart(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 
-// Whether name is "_kp" and then digits hex digits and suffix, in any case.
 // "_kp", then least to most hex digits, then the suffix (any letter case).
 bool IsHexName(const std::string& name, size_t least, size_t most, const std::string& suffix) {
     if (name.size() < 3 + least + suffix.size() || name.compare(0, 3, "_kp") != 0 ||
@@ -66,8 +64,7 @@ Strings WritersOf(const std::string& path) {
     return writers;
 }
 
-// Wine keeps no access list a program gives a file: it reports one made from the Unix mode bits. The
-// entries are checked where the system keeps them.
+// Wine reports access lists made from the Unix mode bits: they are checked where the system keeps them.
 void ExpectOnlyAdministratorsAndSystemMayWrite(const std::string& path) {
     if (testsupport::RunningUnderWine()) return;
     EXPECT_EQ(WritersOf(path), (Strings{"administrators", "system"})) << path;
