@@ -25,9 +25,7 @@ std::string Fields(const std::string& value) {
 
 // Defaults, a colour alone, a bad field (as %lx reads it), byte fields' low byte, a face name cut to 31.
 TEST(TextStyle, NumbersAreReadUpToABadFieldAndTheFaceNameAfterThirteenCommas) {
-    const struct {
-        std::string value, fields;
-    } rows[] = {
+    const std::pair<std::string, std::string> rows[] = {
         {"ffffff,ffffffd0,0,0,0,2bc,ff,0,0,0,3,2,1,12,Times New Roman",
          "ffffff|-48,0,0,0,700,255,0,0,0,3,2,1,18|Times New Roman"},
         {"ffffff,fffffff3,0,0,0,190,0,0,0,0,1,2,1,22,MS Sans Serif",
@@ -37,7 +35,7 @@ TEST(TextStyle, NumbersAreReadUpToABadFieldAndTheFaceNameAfterThirteenCommas) {
         {"0,80000000,0,0,0,0,1ff,0,0,0,0,0,0,0," + std::string(40, 'F'),
          "0|-2147483648,0,0,0,0,255,0,0,0,0,0,0,0|" + std::string(31, 'F')},
     };
-    for (const auto& row : rows) EXPECT_EQ(Fields(row.value), row.fields) << row.value;
+    for (const auto& [value, fields] : rows) EXPECT_EQ(Fields(value), fields) << value;
     EXPECT_EQ(Parse("ff;12").font.lfHeight, 0);  // another separator than the comma stops too
     EXPECT_EQ(Parse(",12").colour, 0u);
     EXPECT_STREQ(Parse("0,1,2,3,4,5,6,7,8,9,a,b,c,d").font.lfFaceName, "");

@@ -56,7 +56,6 @@ class FilePhaseTest : public testsupport::PackageTest {
         CurrentPage = nullptr;
         FreeLibrary(ModuleInstance);
         ModuleInstance = nullptr;
-        FlushSettings(InstallInfoFile);
         FlushSettings(EndInstallFile);
         EndInstallFile[0] = 0;
         PackageTest::TearDown();

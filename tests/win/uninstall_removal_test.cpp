@@ -116,9 +116,7 @@ class RemovalTest : public testsupport::PackageTest {
         PackageTest::SetUp();
         GetCurrentDirectoryA(sizeof currentFolder_, currentFolder_);
         ForgetHandledFiles();
-        UninstallAbort = 0;
-        UninstallType = 0;
-        SharedFileAnswer = SweepAnswer = 0;
+        UninstallType = UninstallAbort = SharedFileAnswer = SweepAnswer = 0;
         LanguageFlag = 1;
         Steps = GoOnCalls = 0;
         GoOnLimit = INT_MAX;
@@ -135,9 +133,7 @@ class RemovalTest : public testsupport::PackageTest {
         CurrentPage = nullptr;
         FreeLibrary(ModuleInstance);
         ModuleInstance = nullptr;
-        UninstallAbort = 0;
-        UninstallType = 0;
-        SharedFileAnswer = SweepAnswer = 0;
+        UninstallType = UninstallAbort = SharedFileAnswer = SweepAnswer = 0;
         SetCurrentDirectoryA(currentFolder_);
         // A file left read-only by a failed check must not outlive the scratch folder.
         ui::ForEachEntry(folder_.Root().string(), true,
@@ -147,7 +143,7 @@ class RemovalTest : public testsupport::PackageTest {
                          });
         PackageTest::TearDown();
     }
-    // Files with content, and folders, in the scratch folder; their full paths.
+    // A file with content, or a folder, in the scratch folder; its full path.
     std::string File(const std::string& name) {
         const std::string path = folder_.Path(name);
         SetFileBytes(path, "x");
