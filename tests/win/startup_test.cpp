@@ -4,18 +4,8 @@
 
 namespace {
 
+using wintest::SavedVariable;
 using wintest::WindowsFolder;
-
-// Restores an environment variable when the test ends.
-struct SavedVariable {
-    explicit SavedVariable(const char* name) : name(name) {
-        present = GetEnvironmentVariableA(name, value, sizeof value) > 0;
-    }
-    ~SavedVariable() { SetEnvironmentVariableA(name, present ? value : nullptr); }
-    const char* name;
-    char value[MAX_PATH] = "";
-    bool present = false;
-};
 
 TEST(Startup, TemporaryFolderFallsBackFromTempToTmpToWindows) {
     SavedVariable temp("TEMP"), tmp("TMP");

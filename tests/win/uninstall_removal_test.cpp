@@ -166,11 +166,8 @@ class RemovalTest : public testsupport::PackageTest {
 };
 
 void LogMisc(const std::string& path, int mode, int shared) {
-    MiscFileRecord record = {};
-    lstrcpynA(record.path, path.c_str(), sizeof record.path);
-    record.uninstallMode = mode;
-    record.shared = shared;
-    LogMiscFile(record);
+    LogItem("MiscFile", nullptr,
+            (path + "," + std::to_string(mode) + "," + std::to_string(shared) + ",0,0,0").c_str());
 }
 
 // Each row: the attributes a file is given (or a folder or nothing in its place), whether it is held open
@@ -383,17 +380,11 @@ TEST_F(RemovalTest, ThePhasesRemoveWhatTheLogNamesAndStepOncePerEntryTheyTake) {
         {TestKey, "Value"}, {TestKey, "Other"}, {sub + "\\Deeper", "Deep"}};
     for (const auto& [path, name] : values)
         RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, "x", 2);
-    RegistryValueRecord value = {"1", "", "Value"};
-    lstrcpyA(value.key, TestKey);
-    LogRegistryValue(value);
-    RegistryKeyRecord key = {1, ""};
-    lstrcpyA(key.key, sub.c_str());
-    LogRegistryKey(key);
+    LogItem("RegistryValue", nullptr, (std::string("1,") + TestKey + ",Value").c_str());
+    LogItem("RegistrySubKey", nullptr, ("1," + sub).c_str());
     WriteSetting("Options", "Logged", "1", ini.c_str());
     WriteSetting("Options", "Own", "1", ini.c_str());
-    IniKeyRecord iniKey = {"", "Options", "Logged"};
-    lstrcpyA(iniKey.file, ini.c_str());
-    LogIniKey(iniKey);
+    LogItem("IniKey", nullptr, (ini + ",Options,Logged").c_str());
     FlushSettings(ini.c_str());
     LoadLog();
 

@@ -63,6 +63,17 @@ inline std::string Setting(const char* file, const char* section, const char* ke
     return ReadSetting(section, key, nullptr, value, sizeof value, file) ? value : "(none)";
 }
 
+// Restores an environment variable when it goes out of scope.
+struct SavedVariable {
+    explicit SavedVariable(const char* name) : name(name) {
+        present = GetEnvironmentVariableA(name, value, sizeof value) > 0;
+    }
+    ~SavedVariable() { SetEnvironmentVariableA(name, present ? value : nullptr); }
+    const char* name;
+    char value[MAX_PATH] = "";
+    bool present = false;
+};
+
 inline std::string WindowsFolder() {
     char folder[MAX_PATH];
     GetWindowsDirectoryA(folder, sizeof folder);

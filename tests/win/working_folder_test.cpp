@@ -76,7 +76,6 @@ class WorkingFolder : public ::testing::Test {
     void SetUp() override {
         if (!IsNtPlatform() || !HasAdminRights()) GTEST_SKIP() << "the folder is made for elevated runs only";
         for (size_t i = 0; i < std::size(names_); ++i) lstrcpynA(saved_[i], names_[i], 260);
-        savedTemp_ = GetEnvironmentVariableA("TEMP", tempValue_, sizeof tempValue_) > 0;
         CreateDirectoryA(temp_.c_str(), nullptr);
         SetEnvironmentVariableA("TEMP", temp_.c_str());
         lstrcpyA(TempFolder, temp_.c_str());
@@ -88,7 +87,6 @@ class WorkingFolder : public ::testing::Test {
         if (FileListHandle != INVALID_HANDLE_VALUE) CloseHandle(FileListHandle);
         FileListHandle = INVALID_HANDLE_VALUE;
         for (size_t i = 0; i < std::size(names_); ++i) lstrcpyA(names_[i], saved_[i]);
-        SetEnvironmentVariableA("TEMP", savedTemp_ ? tempValue_ : nullptr);
     }
     // Prepares the run as install mode does; the guarded folder's path. A failure's message box is
     // answered, so that it fails the test instead of blocking it.
@@ -107,8 +105,7 @@ class WorkingFolder : public ::testing::Test {
     char* const names_[8] = {TempFolder,   WorkFolder,     InstallInfoFile, InstallLogFile,
                              FileListFile, EndInstallFile, GuardedFolder,   HandledListFile};
     char saved_[8][260] = {};
-    char tempValue_[MAX_PATH] = "";
-    bool savedTemp_ = false;
+    wintest::SavedVariable savedTemp_{"TEMP"};
     bool active_ = false;
 };
 
