@@ -93,16 +93,15 @@ class ProposedFolder : public ::testing::Test {
     testsupport::ScratchFolder scratch_;
 };
 
-TEST_F(ProposedFolder, VariablesAbsoluteAndRelativeFolders) {
+TEST_F(ProposedFolder, VariablesAbsoluteRelativeAndRegistryFolders) {
     EXPECT_EQ(Propose("{ProgramFiles}\\App"), "C:\\Program Files\\App|App");
     EXPECT_EQ(Propose("{ProgramFiles}\\App\\Sub"), "C:\\Program Files\\App\\Sub|App\\Sub");
     EXPECT_EQ(Propose("C:\\App"), "C:\\App|");
     // The package lies on a hard disk here: beside it.
     EXPECT_EQ(Propose("App"), scratch_.Path("App") + "|App");
     EXPECT_EQ(Propose(""), std::string(InstallFileDir) + "|");
-}
 
-TEST_F(ProposedFolder, TheRegistryNamesAFolderOrAFileOrNothing) {
+    // The registry names a folder, a file or nothing.
     const std::string form = "{Reg:1,Software\\KelpackFolderTest,Path}\\Sub\\;C:\\Fallback\\";
     EXPECT_EQ(Propose(form.c_str()), "C:\\Fallback|");  // no key
 
