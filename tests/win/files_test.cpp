@@ -171,7 +171,14 @@ TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
     RegCloseKey(key);
 }
 
-TEST(RestartOperations, DelayedDeleteOnTheNtFamilyAndNoWininit) {
+std::string ShortName(const std::string& path) {
+    char buffer[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return buffer;
+}
+
+// A delayed delete on the NT family touches no WININIT.INI; the lines the 95 family's file gets.
+TEST(RestartOperations, DelayedDeleteOnTheNtFamilyAndWininitLinesOfTheNinetyFiveFamily) {
     ASSERT_TRUE(IsNtPlatform());
     const std::string wininit = WindowsFolder() + "\\WININIT.INI";
     const bool hadWininit = Exists(wininit);
@@ -185,16 +192,7 @@ TEST(RestartOperations, DelayedDeleteOnTheNtFamilyAndNoWininit) {
     EXPECT_EQ(Exists(wininit), hadWininit);
     ClearPendingMoves();
     RestartNeeded = 0;
-}
 
-std::string ShortName(const std::string& path) {
-    char buffer[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-    return buffer;
-}
-
-TEST(RestartOperations, WininitLinesOfTheNinetyFiveFamily) {
-    testsupport::ScratchFolder folder;
     const std::string ini = folder.Path("WININIT.INI");
     SetFileBytes(ini, "[Rename]\r\nC:\\OLD.DLL=C:\\NEW.DLL\r\n");
     const std::string first = folder.Path("first long name.dll"),
