@@ -1,8 +1,5 @@
-// The packaging tool on uninstall information files written as the module writes them: log shows them
-// as text and JSON, list, verify and extract read them behind their head; cut, foreign and damaged
-// files are refused without output, a damaged wizard bitmap only warns.
-#include <gtest/gtest.h>
-
+// The packaging tool on uninstall information files written as the module writes them: log as text and
+// JSON, list, verify and extract behind the head; bad files refused without output, a bad bitmap warns.
 #include "common/strings.h"
 #include "tests/support/kelpack_fixture.h"
 
@@ -40,7 +37,6 @@ class UninstallInfoTest : public KelpackTest {
         EXPECT_TRUE(testsupport::WriteUninstallInfo(At(name), title.c_str(), language, members));
         return Read(Path(name));
     }
-    std::string At(const std::string& name) const { return Path(name).string(); }
     // A failure with a message and nothing on stdout.
     void ExpectRefused(int code, const std::string& what) {
         EXPECT_EQ(code, 1) << what;
@@ -99,21 +95,21 @@ TEST_F(UninstallInfoTest, ListVerifyAndExtractReadBehindTheHead) {
     EXPECT_EQ(Read(Path("x/KPUI")), Log);
     EXPECT_EQ(Read(Path("x/KPFL")), FileList(Paths));
     EXPECT_EQ(Read(Path("x/KPWB")), bitmap_);
-    // An explicit offset still wins.
-    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);
+    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);  // an explicit offset still wins
 }
 
-// Cut anywhere, the file is refused by every reader, never half shown.
-TEST_F(UninstallInfoTest, TruncatedFilesAreRefused) {
-    const size_t archive = ArchiveFormat::UninstallArchiveOffset, end = image_.size();
+// Cut anywhere, the file is refused by every reader, never half shown; so is a foreign signature.
+TEST_F(UninstallInfoTest, CutAndForeignFilesAreRefused) {
+    const size_t archive = ArchiveFormat::UninstallArchiveOffset,
+                 header = archive + ArchiveFormat::HeaderSize;
     std::vector<std::pair<size_t, std::string>> cuts = {
         {archive, "the head alone"},
         {archive + 10, "inside the archive header"},
-        {archive + ArchiveFormat::HeaderSize, "after the archive header"},
-        {archive + ArchiveFormat::HeaderSize + 20, "inside the log's member header"},
-        {archive + ArchiveFormat::HeaderSize + 40, "inside the log's data"},
-        {end - bitmap_.size() / 2, "inside the bitmap's data"},
-        {end - 1, "the last byte"},
+        {header, "after the archive header"},
+        {header + 20, "inside the log's member header"},
+        {header + 40, "inside the log's data"},
+        {image_.size() - bitmap_.size() / 2, "inside the bitmap's data"},
+        {image_.size() - 1, "the last byte"},
     };
     for (size_t cut = 0; cut < archive; ++cut) cuts.push_back({cut, "inside the head"});
     for (const auto& [cut, where] : cuts) {
@@ -125,9 +121,6 @@ TEST_F(UninstallInfoTest, TruncatedFilesAreRefused) {
         EXPECT_EQ(Extract(At("cut.inf"), "x", true), 1) << what;
         Run({"list", At("cut.inf")});  // member headers may all be there: only no crash
     }
-}
-
-TEST_F(UninstallInfoTest, ForeignSignaturesAreRefused) {
     for (const std::string signature : {"kpui0207", "KPUI0206", "KPUI0207 "}) {
         Write("other.inf", signature + image_.substr(signature.size()));
         ExpectRefused(Run({"log", At("other.inf")}), signature);
@@ -140,14 +133,15 @@ TEST_F(UninstallInfoTest, ForeignSignaturesAreRefused) {
 // log shows the rest and warns.
 TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
     const std::string text = testsupport::SampleText(5000, 3);  // compressed: damage upsets inflate
-    struct Case {
+    const size_t logData = ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +
+                           ArchiveFormat::MemberHeaderSize + 4 + 50;  // behind the first member's name
+    const struct {
         std::string name;
         std::vector<Member> members;
         std::string damage;  // "log" or "bitmap" data, the "bitmap header", a "tail" after the archive
         std::string message;
         std::string shown;  // the bitmap line of log, empty when log refuses the file
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"damaged stored bitmap", Members(bitmap_), "bitmap", "wizard bitmap (KPWB) does not match",
          "3,002 bytes, damaged"},
         {"damaged compressed bitmap", Members("BM" + text), "bitmap", "wizard bitmap (KPWB)",
@@ -171,13 +165,11 @@ TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
          "ends inside path 2",
          ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::string image = WriteInfo("bad.inf", c.members);
         if (c.damage == "bitmap") image[image.size() - 100] ^= 0x55;
         if (c.damage == "bitmap header") image[image.rfind("KPFH")] ^= 0x55;
-        if (c.damage == "log")  // 50 bytes into the first member's data, behind its name
-            image[ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +
-                  ArchiveFormat::MemberHeaderSize + 4 + 50] ^= 0x55;
+        if (c.damage == "log") image[logData] ^= 0x55;
         if (c.damage == "tail") image += "tail";
         Write("bad.inf", image);
 

@@ -1,9 +1,6 @@
 // The uninstall information file's head: what the module writes and what the readers accept of it.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "archive/uninstall_info_head.h"
 #include "common/strings.h"
 
@@ -33,21 +30,20 @@ Parsed Parse(const std::string& bytes) {
 // Written heads: signature, title cut to its field with zeros after it, a language byte that keeps
 // "not Korean" whatever the value; read back as written.
 TEST(UninstallHeadTest, WrittenHeadsReadBack) {
-    struct Case {
+    const std::string longTitle(300, 'T');
+    const struct {
         const char* title;
         int language;
         std::string storedTitle;
         char storedLanguage;
-    };
-    const std::string longTitle(300, 'T');
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"Hello \xc7\xd1\xb1\xdb", 0, "Hello \xc7\xd1\xb1\xdb", 0},
         {longTitle.c_str(), 1, longTitle.substr(0, 259), 1},
         {nullptr, 0, "", 0},
         {"English", 256, "English", 1},  // not 0 once cut to a byte
         {"English", -1, "English", 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::string head = Head(c.title, c.language);
         EXPECT_EQ(head.substr(0, 9), std::string("KPUI0207\0", 9));
         EXPECT_EQ(head.substr(9, 260), c.storedTitle + std::string(260 - c.storedTitle.size(), '\0'));
