@@ -210,8 +210,8 @@ TEST_F(ArchiveTest, WalkSkipsUnreadAndPartlyReadData) {
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data[0], 0);
     free(data);
-    for (int skipped : {1, 2})
-        EXPECT_EQ(NextMember(PackageReader), 0) << skipped;  // the empty and folder members
+    EXPECT_EQ(NextMember(PackageReader), 0);  // folder member
+    EXPECT_EQ(NextMember(PackageReader), 0);
     ASSERT_EQ(OpenMemberData(PackageReader), 0);
     char part[1234];
     ASSERT_EQ(ReadMemberData(PackageReader, part, sizeof part), int(sizeof part));  // partly read

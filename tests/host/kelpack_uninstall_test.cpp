@@ -48,7 +48,7 @@ class UninstallInfoTest : public KelpackTest {
     std::string image_;
 };
 
-TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileList) {
+TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileListAndTheOthersReadBehindTheHead) {
     ASSERT_EQ(Run({"log", At("KPU0001.inf")}), 0) << err;
     EXPECT_EQ(err, "");
     for (const std::string& line : std::vector<std::string>{
@@ -62,6 +62,20 @@ TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileList) {
         EXPECT_NE(out.find(line), std::string::npos) << line << "\nin:\n" << out;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);
     EXPECT_EQ(out.find("written by"), std::string::npos) << "comments are not entries";
+
+    // list, verify and extract read the archive behind the head; an explicit offset still wins.
+    const std::string info = At("KPU0001.inf");
+    ASSERT_EQ(Run({"list", info}), 0) << err;
+    for (const char* name : {"KPUI", "KPFL", "KPWB"}) EXPECT_NE(out.find(name), std::string::npos) << name;
+    EXPECT_NE(out.find("3 members, 1 volume, " + std::string(GroupDigits(image_.size()))), std::string::npos)
+        << out;
+    ASSERT_EQ(Run({"verify", info}), 0) << err;
+    EXPECT_NE(out.find("OK (3 members"), std::string::npos) << out;
+    ASSERT_EQ(Extract(info), 0) << err;
+    EXPECT_EQ(Read(Path("x/KPUI")), Log);
+    EXPECT_EQ(Read(Path("x/KPFL")), FileList(Paths));
+    EXPECT_EQ(Read(Path("x/KPWB")), bitmap_);
+    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);
 }
 
 TEST_F(UninstallInfoTest, JsonIsOneAsciiDocument) {
@@ -81,21 +95,6 @@ TEST_F(UninstallInfoTest, JsonIsOneAsciiDocument) {
     for (const char* part : {"\"title\": \"Hello \\u00c7\\u00d1\\u00b1\\u00db\"", "\"language\": \"Korean\"",
                              "\"wizardBitmap\": {\"size\": 3002, \"damaged\": false}", "red\\u001b[31m.txt"})
         EXPECT_NE(out.find(part), std::string::npos) << part << "\nin:\n" << out;
-}
-
-TEST_F(UninstallInfoTest, ListVerifyAndExtractReadBehindTheHead) {
-    const std::string info = At("KPU0001.inf");
-    ASSERT_EQ(Run({"list", info}), 0) << err;
-    for (const char* name : {"KPUI", "KPFL", "KPWB"}) EXPECT_NE(out.find(name), std::string::npos) << name;
-    EXPECT_NE(out.find("3 members, 1 volume, " + std::string(GroupDigits(image_.size()))), std::string::npos)
-        << out;
-    ASSERT_EQ(Run({"verify", info}), 0) << err;
-    EXPECT_NE(out.find("OK (3 members"), std::string::npos) << out;
-    ASSERT_EQ(Extract(info), 0) << err;
-    EXPECT_EQ(Read(Path("x/KPUI")), Log);
-    EXPECT_EQ(Read(Path("x/KPFL")), FileList(Paths));
-    EXPECT_EQ(Read(Path("x/KPWB")), bitmap_);
-    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);  // an explicit offset still wins
 }
 
 // Cut anywhere, the file is refused by every reader, never half shown; so is a foreign signature.
