@@ -101,18 +101,14 @@ TEST_F(UninstallInfoTest, JsonIsOneAsciiDocument) {
 TEST_F(UninstallInfoTest, CutAndForeignFilesAreRefused) {
     const size_t archive = ArchiveFormat::UninstallArchiveOffset,
                  header = archive + ArchiveFormat::HeaderSize;
-    std::vector<std::pair<size_t, std::string>> cuts = {
-        {archive, "the head alone"},
-        {archive + 10, "inside the archive header"},
-        {header, "after the archive header"},
-        {header + 20, "inside the log's member header"},
-        {header + 40, "inside the log's data"},
-        {image_.size() - bitmap_.size() / 2, "inside the bitmap's data"},
-        {image_.size() - 1, "the last byte"},
-    };
-    for (size_t cut = 0; cut < archive; ++cut) cuts.push_back({cut, "inside the head"});
-    for (const auto& [cut, where] : cuts) {
-        const std::string what = where + " (" + std::to_string(cut) + " bytes)";
+    // Inside the head; the head alone; in and after the archive header; in the log's member header and
+    // data; in the bitmap's data; the last byte.
+    std::vector<size_t> cuts = {archive,          archive + 10, header,
+                                header + 20,      header + 40,  image_.size() - bitmap_.size() / 2,
+                                image_.size() - 1};
+    for (size_t cut = 0; cut < archive; ++cut) cuts.push_back(cut);
+    for (size_t cut : cuts) {
+        const std::string what = "cut at " + std::to_string(cut);
         Write("cut.inf", image_.substr(0, cut));
         ExpectRefused(Run({"log", At("cut.inf")}), what);
         ExpectRefused(Run({"log", At("cut.inf"), "--json"}), what);

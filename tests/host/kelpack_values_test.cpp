@@ -72,7 +72,7 @@ TEST_F(PeVersionTest, NoImageOrACutOneGivesNoVersion) {
     for (size_t size = 0; size < image.size(); size += size < 1024 ? 7 : 61) {
         FileVersion version = ReadFileVersion(Write("cut.dll", image.substr(0, size)).string());
         EXPECT_TRUE(!version.Known() || FormatVersion(version.high, version.low) == "1.2.3.4")
-            << "cut at " << size;
+            << "cut at " << size << ": " << FormatVersion(version.high, version.low);
     }
 }
 
