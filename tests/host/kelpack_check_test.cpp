@@ -106,11 +106,8 @@ TEST_F(CheckTest, TheInstallFolderAndTheUninstallEntryNeedWhatTheModuleUses) {
         "Registry4=0,0,3,.DEFAULT\\K,,,\n[Ini]\nIni1=1,0,{WinIni},S,K,a,b\n"
         "[Shortcut]\nShortcut1=H,{InstallDir}\\h.exe,{ProgramMenu}\\H,,,-a,-b\n";
     EXPECT_EQ(Check(Good + all, {"--strict"}), 0) << err;
-    EXPECT_EQ(Check("[General]\nTitle=T\nSpaceNeeded=9\nDefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;{"
-                    "ProgramFiles}\\T\n",
-                    {"--strict"}),
-              0)
-        << err;
+    const std::string registryFolder = "DefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;{ProgramFiles}\\T\n";
+    EXPECT_EQ(Check("[General]\nTitle=T\nSpaceNeeded=9\n" + registryFolder, {"--strict"}), 0) << err;
     EXPECT_NE(out.find("no problems"), std::string::npos);
 }
 
