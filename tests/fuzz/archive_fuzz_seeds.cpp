@@ -1,10 +1,6 @@
-// Writes seed inputs for the archive reader's fuzz target: real archives made by the writer, in the
-// target's input form (three leading bytes that say whether and where to split into two volumes, or that
-// the rest is an uninstall information file).
+// Seed inputs for the archive reader's fuzz target, made by the writer, in the target's input form: three
+// leading bytes that say whether and where to split into two volumes, or that an uninstall file follows.
 #include <stdio.h>
-
-#include <filesystem>
-#include <string>
 
 #include "tests/support/archive_fixture.h"
 
@@ -14,8 +10,9 @@ int main(int argc, char** argv) {
     if (argc != 2) return fprintf(stderr, "usage: archive_fuzz_seeds FOLDER\n"), 2;
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
-    auto seed = [&](const char* name, const std::string& volume0, const std::string& volume1) {
-        const char head[] = {char(volume1.empty() ? 0 : 1), char(volume0.size() & 0xFF),
+    auto seed = [&](const char* name, const std::string& volume0, const std::string& volume1,
+                    char flags = 0) {
+        const char head[] = {char(flags | !volume1.empty()), char(volume0.size() & 0xFF),
                              char(volume0.size() >> 8)};
         SetFileBytes((folder / name).string(), std::string(head, 3) + volume0 + volume1);
     };
@@ -46,9 +43,8 @@ int main(int argc, char** argv) {
     };
     const std::string info = scratch.Path("KPU0001.inf");
     if (!WriteUninstallInfo(info, "Seed \xc7\xd1", 0, uninstall)) return 1;
-    SetFileBytes((folder / "uninstall-info").string(), std::string("\x02\0\0", 3) + FileBytes(info));
-    const std::vector<Member> withoutBitmap(uninstall.begin(), uninstall.end() - 1);
-    if (!WriteUninstallInfo(info, "Seed", 1, withoutBitmap)) return 1;
-    SetFileBytes((folder / "uninstall-info-json").string(), std::string("\x06\0\0", 3) + FileBytes(info));
+    seed("uninstall-info", FileBytes(info), "", 2);
+    if (!WriteUninstallInfo(info, "Seed", 1, {uninstall.begin(), uninstall.end() - 1})) return 1;
+    seed("uninstall-info-json", FileBytes(info), "", 6);
     return 0;
 }

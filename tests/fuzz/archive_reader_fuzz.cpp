@@ -5,13 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
-#ifdef _WIN32
-#include <process.h>
-#define getpid _getpid
-#else
-#include <unistd.h>
-#endif
 
 #include "archive/archive_reader.h"
 #include "archive/format.h"
@@ -71,9 +66,10 @@ void ReadUninstallInfo(const std::string& path, const uint8_t* data, size_t size
 // shown as JSON). Else it is a package: with the low bit set, cut into volume 0 and volume 1 at a
 // position taken from the next two bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // Volume 1 must sit beside volume 0 under the name the reader derives, so both live in one folder.
+    // Volume 1 sits beside volume 0 under the name the reader derives; one name per process.
     static const std::string base =
-        (std::filesystem::temp_directory_path() / ("kp-fuzz-" + std::to_string(getpid()))).string();
+        (std::filesystem::temp_directory_path() / ("kp-fuzz-" + std::to_string(std::random_device()())))
+            .string();
     static const std::string volume0 = base + ".exe", volume1 = base + ".001", info = base + ".inf";
     if (size < 3) return 0;
     if (data[0] & 2) {

@@ -1,13 +1,9 @@
-// kelpack check: the mistakes in install information that the module would pass over in silence, each
-// named with its file, line and key; and the table of known keys against what the module reads.
-#include <gtest/gtest.h>
-
-#include <filesystem>
+// kelpack check: mistakes in install information that the module would pass over in silence, each named
+// with its file, line and key; and the table of known keys against the module and its reference.
 #include <fstream>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/install_info_check.h"
@@ -22,7 +18,7 @@ class CheckTest : public KelpackTest {
         Write("wizard.bmp", "BM");
         Write("app/a.txt", "a");
         Write("p.kpp", "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nSource=app\n");
-        std::vector<std::string> args{"check", Path("p.kpp").string()};
+        std::vector<std::string> args{"check", At("p.kpp")};
         args.insert(args.end(), options.begin(), options.end());
         return Run(args);
     }
@@ -39,20 +35,19 @@ TEST_F(CheckTest, EachMistakeIsNamedWithItsLineAndKey) {
          ":5: [General] DefInstalFolder: warning: the module reads no such key in "
          "[General], did you mean DefInstallFolder?"},
         {"[Shortcut]\nShortcut1=a\nShortcut3=c\n",
-         ":7: [Shortcut] Shortcut3: warning: never read: the module stops at the first missing number, "
-         "Shortcut2"},
+         ":7: [Shortcut] Shortcut3: warning: never read: the module "
+         "stops at the first missing number, Shortcut2"},
         {"[Registy]\nRegistry1=x\n",
          ":5: [Registy]: warning: the module reads no such section, did you mean Registry?"},
         {"[Run]\nRunAppPath={ProgramFile}\\a.exe\n",
-         ":6: [Run] RunAppPath: warning: {ProgramFile} is no path variable and stays as it is, did you mean "
-         "{ProgramFiles}?"},
+         ":6: [Run] RunAppPath: warning: {ProgramFile} is no path "
+         "variable and stays as it is, did you mean {ProgramFiles}?"},
         {"[Run]\nRunAppPath={installdir}\\a.exe\n",
-         ":6: [Run] RunAppPath: warning: {installdir} is no path variable and stays as it is, did you mean "
-         "{InstallDir}?"},
+         ":6: [Run] RunAppPath: warning: {installdir} is no path "
+         "variable and stays as it is, did you mean {InstallDir}?"},
         {"[Registry]\nRegistry1=0,0,4,SOFTWARE\\K,V,1,x\n",
-         ":6: [Registry] Registry1: warning: root '4' is none of 0 (HKEY_CLASSES_ROOT) to 3 (HKEY_USERS): "
-         "the "
-         "item fails"},
+         ":6: [Registry] Registry1: warning: root '4' is none "
+         "of 0 (HKEY_CLASSES_ROOT) to 3 (HKEY_USERS): the item fails"},
         {"[Registry]\nRegistry1=0, 1,2,SOFTWARE\\K,V,1,x\n",
          ":6: [Registry] Registry1: warning: the keep flag ' 1' is neither 0 nor 1: only exactly 1 sets it"},
         {"[Registry]\nRegistry1=0,0,2,SOFTWARE\\K,V,5,x\n",
@@ -70,18 +65,18 @@ TEST_F(CheckTest, EachMistakeIsNamedWithItsLineAndKey) {
          "[Shortcut] Shortcut1: warning: the folder field is empty"},
         {"[Ini]\nIni1=0,0,{WinDir}\\a.ini,,K,v\n", "[Ini] Ini1: warning: the section field is empty"},
         {"[Shortcut]\nShortcut01=a\n",
-         ":6: [Shortcut] Shortcut01: warning: the module reads no such key in [Shortcut], did you mean "
-         "Shortcut1?"},
+         ":6: [Shortcut] Shortcut01: warning: the module reads no such key in "
+         "[Shortcut], did you mean Shortcut1?"},
     };
     for (const auto& c : cases) {
         Check(Good + c.more);  // warnings only; a misc entry without its file is an error besides
-        const std::string expected = c.expected[0] == ':' ? "setup.ini" + c.expected : c.expected;
-        EXPECT_NE(err.find(expected), std::string::npos) << c.more << err;
+        EXPECT_NE(err.find((c.expected[0] == ':' ? "setup.ini" : "") + c.expected), std::string::npos)
+            << c.more << err;
     }
     EXPECT_EQ(Check(Good + "[Registy]\n"), 0) << "warnings leave the exit code alone";
     EXPECT_EQ(Check(Good + "[General]\nDefInstalFolder=x\n", {"--strict"}), 1);
     EXPECT_EQ(Check(Good + "[Registy]\n", {"--json"}), 0);
-    EXPECT_NE(err.find("{\"file\": \"" + Path("setup.ini").string() +
+    EXPECT_NE(err.find("{\"file\": \"" + At("setup.ini") +
                        "\", \"line\": 5, \"key\": \"[Registy]\", \"severity\": \"warning\""),
               std::string::npos)
         << err;
@@ -91,32 +86,28 @@ TEST_F(CheckTest, TheInstallFolderAndTheUninstallEntryNeedWhatTheModuleUses) {
     const struct {
         std::string info, expected;
     } cases[] = {
+        // clang-format off
         {"[General]\nTitle=T\n", "[General] DefInstallFolder: warning: missing"},
         {"[General]\nTitle=T\nDefInstallFolder=Programs\\T\n", "'Programs\\T' is relative"},
         {"[General]\nTitle=T\nDefInstallFolder={DeskTop}\\T\n", "'{DeskTop}\\T' is relative"},
         {"[General]\nTitle=T\nDefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;Apps\\T\n", "'Apps\\T' is relative"},
         {"[General]\nDefInstallFolder=C:\\T\n[Uninstall]\nCPLUninstallName=T\n",
          "[Uninstall] CPLUninstallName: warning: an uninstall entry needs [General] Title"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Check(c.info), 0) << err;
         EXPECT_NE(err.find(c.expected), std::string::npos) << c.info << err;
     }
     // Entries of every kind as the module takes them: no warning.
-    EXPECT_EQ(
-        Check(Good +
-                  "[Uninstall]\nCPLUninstallName=T\n[Registry]\nRegistry1=1,0,2,SOFTWARE\\K,D,2,0xFFFFFFFF\n"
-                  "Registry2=0,1,1,SOFTWARE\\K,N,2,-2147483648\nRegistry3=0,0,2,SOFTWARE\\K,B,3,01 02,ff;10\n"
-                  "Registry4=0,0,3,.DEFAULT\\K,,,\n[Ini]\nIni1=1,0,{WinIni},S,K,a,b\n"
-                  "[Shortcut]\nShortcut1=H,{InstallDir}\\h.exe,{ProgramMenu}\\H,,,-a,-b\n",
-              {"--strict"}),
-        0)
-        << err;
-    EXPECT_EQ(Check("[General]\nTitle=T\nSpaceNeeded=9\nDefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;{"
-                    "ProgramFiles}\\T\n",
-                    {"--strict"}),
-              0)
-        << err;
+    const std::string all =
+        "[Uninstall]\nCPLUninstallName=T\n[Registry]\nRegistry1=1,0,2,SOFTWARE\\K,D,2,0xFFFFFFFF\n"
+        "Registry2=0,1,1,SOFTWARE\\K,N,2,-2147483648\nRegistry3=0,0,2,SOFTWARE\\K,B,3,01 02,ff;10\n"
+        "Registry4=0,0,3,.DEFAULT\\K,,,\n[Ini]\nIni1=1,0,{WinIni},S,K,a,b\n"
+        "[Shortcut]\nShortcut1=H,{InstallDir}\\h.exe,{ProgramMenu}\\H,,,-a,-b\n";
+    EXPECT_EQ(Check(Good + all, {"--strict"}), 0) << err;
+    const std::string registryFolder = "DefInstallFolder={Reg:2,SOFTWARE\\S,Path}T;{ProgramFiles}\\T\n";
+    EXPECT_EQ(Check("[General]\nTitle=T\nSpaceNeeded=9\n" + registryFolder, {"--strict"}), 0) << err;
     EXPECT_NE(out.find("no problems"), std::string::npos);
 }
 

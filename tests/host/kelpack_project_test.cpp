@@ -1,9 +1,5 @@
 // Project checks of the packaging tool (member order, misc entries, missing parts, long names, the space
 // estimate) and the INI rules they rely on.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/ini_file.h"
 #include "tools/kelpack/package_plan.h"
@@ -68,24 +64,21 @@ TEST_F(ProjectTest, MiscEntriesMustRunWithoutGapsAndMatchTheFiles) {
     EXPECT_EQ(Find(plan, "setup.ini", "[MiscFile] MiscFile3"), nullptr);
 }
 
-TEST_F(ProjectTest, MissingPartsAreErrorsNamingTheirKeys) {
-    project_ = "[Package]\nInstallInfo=setup.ini\nWizardBitmap=none.bmp\n";
+TEST_F(ProjectTest, MissingPartsAndLongNamesAreErrorsNamingTheirKeys) {
+    Write("app/" + std::string(200, 'd') + "/" + std::string(60, 'f'), "");  // longer than a member name
     PackagePlan plan = Plan();
+    const Diagnostic* tooLong = Find(plan, "p.kpp", "[Package] Source");
+    ASSERT_NE(tooLong, nullptr);
+    EXPECT_NE(tooLong->message.find("255"), std::string::npos);
+
+    project_ = "[Package]\nInstallInfo=setup.ini\nWizardBitmap=none.bmp\n";
+    plan = Plan();
     EXPECT_TRUE(HasErrors(plan.diagnostics));
     EXPECT_NE(Find(plan, "p.kpp", "[Package] WizardBitmap"), nullptr);
     EXPECT_NE(Find(plan, "setup.ini", "[Info] LicenseInfo"), nullptr);    // set, but no License file
     EXPECT_NE(Find(plan, "setup.ini", "[MiscFile] MiscFile1"), nullptr);  // entry without its file
-
     project_ = "[Package]\nWizardBitmap=wizard.bmp\n";
     EXPECT_NE(Find(Plan(), "p.kpp", "[Package] InstallInfo"), nullptr);
-}
-
-TEST_F(ProjectTest, NamesLongerThanTheFormatAllows) {
-    Write("app/" + std::string(200, 'd') + "/" + std::string(60, 'f'), "");
-    PackagePlan plan = Plan();
-    const Diagnostic* d = Find(plan, "p.kpp", "[Package] Source");
-    ASSERT_NE(d, nullptr);
-    EXPECT_NE(d->message.find("255"), std::string::npos);
 }
 
 TEST_F(ProjectTest, SpaceNeededBelowThePayloadIsAWarning) {

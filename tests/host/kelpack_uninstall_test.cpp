@@ -1,8 +1,5 @@
-// The packaging tool on uninstall information files written as the module writes them: log shows them
-// as text and JSON, list, verify and extract read them behind their head; cut, foreign and damaged
-// files are refused without output, a damaged wizard bitmap only warns.
-#include <gtest/gtest.h>
-
+// The packaging tool on uninstall information files written as the module writes them: log as text and
+// JSON, list, verify and extract behind the head; bad files refused without output, a bad bitmap warns.
 #include "common/strings.h"
 #include "tests/support/kelpack_fixture.h"
 
@@ -40,7 +37,6 @@ class UninstallInfoTest : public KelpackTest {
         EXPECT_TRUE(testsupport::WriteUninstallInfo(At(name), title.c_str(), language, members));
         return Read(Path(name));
     }
-    std::string At(const std::string& name) const { return Path(name).string(); }
     // A failure with a message and nothing on stdout.
     void ExpectRefused(int code, const std::string& what) {
         EXPECT_EQ(code, 1) << what;
@@ -52,7 +48,7 @@ class UninstallInfoTest : public KelpackTest {
     std::string image_;
 };
 
-TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileList) {
+TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileListAndTheOthersReadBehindTheHead) {
     ASSERT_EQ(Run({"log", At("KPU0001.inf")}), 0) << err;
     EXPECT_EQ(err, "");
     for (const std::string& line : std::vector<std::string>{
@@ -66,6 +62,20 @@ TEST_F(UninstallInfoTest, LogShowsHeadLogAndFileList) {
         EXPECT_NE(out.find(line), std::string::npos) << line << "\nin:\n" << out;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);
     EXPECT_EQ(out.find("written by"), std::string::npos) << "comments are not entries";
+
+    // list, verify and extract read the archive behind the head; an explicit offset still wins.
+    const std::string info = At("KPU0001.inf");
+    ASSERT_EQ(Run({"list", info}), 0) << err;
+    for (const char* name : {"KPUI", "KPFL", "KPWB"}) EXPECT_NE(out.find(name), std::string::npos) << name;
+    EXPECT_NE(out.find("3 members, 1 volume, " + std::string(GroupDigits(image_.size()))), std::string::npos)
+        << out;
+    ASSERT_EQ(Run({"verify", info}), 0) << err;
+    EXPECT_NE(out.find("OK (3 members"), std::string::npos) << out;
+    ASSERT_EQ(Extract(info), 0) << err;
+    EXPECT_EQ(Read(Path("x/KPUI")), Log);
+    EXPECT_EQ(Read(Path("x/KPFL")), FileList(Paths));
+    EXPECT_EQ(Read(Path("x/KPWB")), bitmap_);
+    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);
 }
 
 TEST_F(UninstallInfoTest, JsonIsOneAsciiDocument) {
@@ -87,37 +97,18 @@ TEST_F(UninstallInfoTest, JsonIsOneAsciiDocument) {
         EXPECT_NE(out.find(part), std::string::npos) << part << "\nin:\n" << out;
 }
 
-TEST_F(UninstallInfoTest, ListVerifyAndExtractReadBehindTheHead) {
-    const std::string info = At("KPU0001.inf");
-    ASSERT_EQ(Run({"list", info}), 0) << err;
-    for (const char* name : {"KPUI", "KPFL", "KPWB"}) EXPECT_NE(out.find(name), std::string::npos) << name;
-    EXPECT_NE(out.find("3 members, 1 volume, " + std::string(GroupDigits(image_.size()))), std::string::npos)
-        << out;
-    ASSERT_EQ(Run({"verify", info}), 0) << err;
-    EXPECT_NE(out.find("OK (3 members"), std::string::npos) << out;
-    ASSERT_EQ(Extract(info), 0) << err;
-    EXPECT_EQ(Read(Path("x/KPUI")), Log);
-    EXPECT_EQ(Read(Path("x/KPFL")), FileList(Paths));
-    EXPECT_EQ(Read(Path("x/KPWB")), bitmap_);
-    // An explicit offset still wins.
-    EXPECT_EQ(Run({"list", info, "--offset", "262144"}), 1);
-}
-
-// Cut anywhere, the file is refused by every reader, never half shown.
-TEST_F(UninstallInfoTest, TruncatedFilesAreRefused) {
-    const size_t archive = ArchiveFormat::UninstallArchiveOffset, end = image_.size();
-    std::vector<std::pair<size_t, std::string>> cuts = {
-        {archive, "the head alone"},
-        {archive + 10, "inside the archive header"},
-        {archive + ArchiveFormat::HeaderSize, "after the archive header"},
-        {archive + ArchiveFormat::HeaderSize + 20, "inside the log's member header"},
-        {archive + ArchiveFormat::HeaderSize + 40, "inside the log's data"},
-        {end - bitmap_.size() / 2, "inside the bitmap's data"},
-        {end - 1, "the last byte"},
-    };
-    for (size_t cut = 0; cut < archive; ++cut) cuts.push_back({cut, "inside the head"});
-    for (const auto& [cut, where] : cuts) {
-        const std::string what = where + " (" + std::to_string(cut) + " bytes)";
+// Cut anywhere, the file is refused by every reader, never half shown; so is a foreign signature.
+TEST_F(UninstallInfoTest, CutAndForeignFilesAreRefused) {
+    const size_t archive = ArchiveFormat::UninstallArchiveOffset,
+                 header = archive + ArchiveFormat::HeaderSize;
+    // Inside the head; the head alone; in and after the archive header; in the log's member header and
+    // data; in the bitmap's data; the last byte.
+    std::vector<size_t> cuts = {archive,          archive + 10, header,
+                                header + 20,      header + 40,  image_.size() - bitmap_.size() / 2,
+                                image_.size() - 1};
+    for (size_t cut = 0; cut < archive; ++cut) cuts.push_back(cut);
+    for (size_t cut : cuts) {
+        const std::string what = "cut at " + std::to_string(cut);
         Write("cut.inf", image_.substr(0, cut));
         ExpectRefused(Run({"log", At("cut.inf")}), what);
         ExpectRefused(Run({"log", At("cut.inf"), "--json"}), what);
@@ -125,9 +116,6 @@ TEST_F(UninstallInfoTest, TruncatedFilesAreRefused) {
         EXPECT_EQ(Extract(At("cut.inf"), "x", true), 1) << what;
         Run({"list", At("cut.inf")});  // member headers may all be there: only no crash
     }
-}
-
-TEST_F(UninstallInfoTest, ForeignSignaturesAreRefused) {
     for (const std::string signature : {"kpui0207", "KPUI0206", "KPUI0207 "}) {
         Write("other.inf", signature + image_.substr(signature.size()));
         ExpectRefused(Run({"log", At("other.inf")}), signature);
@@ -140,14 +128,15 @@ TEST_F(UninstallInfoTest, ForeignSignaturesAreRefused) {
 // log shows the rest and warns.
 TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
     const std::string text = testsupport::SampleText(5000, 3);  // compressed: damage upsets inflate
-    struct Case {
+    const size_t logData = ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +
+                           ArchiveFormat::MemberHeaderSize + 4 + 50;  // behind the first member's name
+    const struct {
         std::string name;
         std::vector<Member> members;
         std::string damage;  // "log" or "bitmap" data, the "bitmap header", a "tail" after the archive
         std::string message;
         std::string shown;  // the bitmap line of log, empty when log refuses the file
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"damaged stored bitmap", Members(bitmap_), "bitmap", "wizard bitmap (KPWB) does not match",
          "3,002 bytes, damaged"},
         {"damaged compressed bitmap", Members("BM" + text), "bitmap", "wizard bitmap (KPWB)",
@@ -171,13 +160,11 @@ TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
          "ends inside path 2",
          ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::string image = WriteInfo("bad.inf", c.members);
         if (c.damage == "bitmap") image[image.size() - 100] ^= 0x55;
         if (c.damage == "bitmap header") image[image.rfind("KPFH")] ^= 0x55;
-        if (c.damage == "log")  // 50 bytes into the first member's data, behind its name
-            image[ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +
-                  ArchiveFormat::MemberHeaderSize + 4 + 50] ^= 0x55;
+        if (c.damage == "log") image[logData] ^= 0x55;
         if (c.damage == "tail") image += "tail";
         Write("bad.inf", image);
 

@@ -1,7 +1,5 @@
-// Values the packaging tool reads and writes: member names as paths, volume sizes as authors write them,
-// DOS date/time values, and the versions of DLLs (a real one, files that are no PE image, truncations).
-#include <gtest/gtest.h>
-
+// Values the packaging tool reads and writes: member names as paths, volume sizes, DOS date/time values,
+// and the versions of DLLs (a real one, files that are no PE image, truncations).
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/member_paths.h"
@@ -38,7 +36,7 @@ std::tm Tm(int year, int month, int day, int hour, int minute, int second) {
 }
 
 // The date in the high half, the time in the low half in two-second steps, clamped to 1980..2107.
-TEST(DosTimeTest, PacksAndFormatsWithinTheFormatsYears) {
+TEST(DosTimeTest, PacksFormatsAndRoundTripsWithinTheFormatsYears) {
     uint32_t value = DosDateTimeFromTm(Tm(2024, 3, 15, 13, 45, 31));
     EXPECT_EQ(value >> 16, (44u << 9) | (3u << 5) | 15u);
     EXPECT_EQ(value & 0xFFFF, (13u << 11) | (45u << 5) | 15u);
@@ -46,9 +44,8 @@ TEST(DosTimeTest, PacksAndFormatsWithinTheFormatsYears) {
     EXPECT_EQ(FormatDosDateTime(0), "-");
     EXPECT_EQ(FormatDosDateTime(DosDateTimeFromTm(Tm(1970, 1, 1, 0, 0, 0))), "1980-01-01 00:00:00");
     EXPECT_EQ(FormatDosDateTime(DosDateTimeFromTm(Tm(2200, 6, 1, 0, 0, 0))), "2107-12-31 23:59:58");
-}
 
-TEST(DosTimeTest, LocalTimeRoundTrip) {
+    // Local time there and back.
     std::tm local = Tm(2019, 7, 4, 9, 30, 42);
     local.tm_isdst = -1;
     std::time_t moment = std::mktime(&local);
@@ -62,25 +59,21 @@ using PeVersionTest = KelpackTest;
 // Files that are no image give no version; every cut of the DLL reads as no version or as the right one,
 // never as something else. (The whole DLL's version shows in the package test's listing.)
 TEST_F(PeVersionTest, NoImageOrACutOneGivesNoVersion) {
-    for (const auto& other :
-         {Write("readme.txt", "MZ but no image"), Write("empty.dll", ""), Path("missing.dll")})
-        EXPECT_FALSE(ReadFileVersion(other.string()).Known()) << other;
-    EXPECT_EQ(FormatVersion(0xFFFFFFFF, 0xFFFFFFFF), "-");
-
     std::string image = Read(KP_VERSIONED_DLL);
     ASSERT_GT(image.size(), 1024u);
+    const size_t key = image.find(std::string("V\0S\0_\0V\0E\0R", 11));
+    ASSERT_NE(key, std::string::npos);
+    std::string damaged = image;
+    damaged[key] = 'X';  // the version block's key no longer found
+    for (const auto& other : {Write("readme.txt", "MZ but no image"), Write("empty.dll", ""),
+                              Path("missing.dll"), Write("damaged.dll", damaged)})
+        EXPECT_FALSE(ReadFileVersion(other.string()).Known()) << other;
+    EXPECT_EQ(FormatVersion(0xFFFFFFFF, 0xFFFFFFFF), "-");
     for (size_t size = 0; size < image.size(); size += size < 1024 ? 7 : 61) {
         FileVersion version = ReadFileVersion(Write("cut.dll", image.substr(0, size)).string());
-        if (version.Known()) {
-            EXPECT_EQ(FormatVersion(version.high, version.low), "1.2.3.4") << "cut at " << size;
-        }
+        EXPECT_TRUE(!version.Known() || FormatVersion(version.high, version.low) == "1.2.3.4")
+            << "cut at " << size << ": " << FormatVersion(version.high, version.low);
     }
-    // A damaged resource offset points nowhere useful.
-    std::string damaged = image;
-    size_t key = damaged.find(std::string("V\0S\0_\0V\0E\0R", 11));
-    ASSERT_NE(key, std::string::npos);
-    damaged[key] = 'X';
-    EXPECT_FALSE(ReadFileVersion(Write("damaged.dll", damaged).string()).Known());
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
-// The message table: Korean texts in code page 949, language selection, and format strings that
-// take the same arguments in both languages.
+// The message table: Korean texts in code page 949, language selection, the same arguments in both.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <tuple>
 
 #include "common/messages.h"
 

@@ -1,9 +1,6 @@
 // Which mode a command line selects, and which argument it carries.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <tuple>
-
 #include "startup/mode_dispatch.h"
 
 namespace {

@@ -1,13 +1,8 @@
-// Path tests: absolute paths, roots and trailing backslashes, drive/folder/name/extension, joining, and
-// which source-folder member names the module installs.
+// Absolute paths, roots and trailing backslashes, path parts, joining, and safe source member names.
 #include "common/paths.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
-
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "common/strings.h"
 
@@ -22,8 +17,7 @@ void ExpectEdits(const char* name, void (*edit)(char*), const Cases& cases) {
         memset(text, '#', sizeof text);
         CopyBounded(PathBufferSize, text, path.c_str());
         edit(text);
-        EXPECT_EQ(std::string(text), expected) << name << "(\"" << path << "\")";
-        EXPECT_EQ(text[PathBufferSize], '#') << name << "(\"" << path << "\")";
+        EXPECT_EQ(std::string(text) + text[PathBufferSize], expected + '#') << name << "(\"" << path << "\")";
     }
 }
 
@@ -64,17 +58,13 @@ TEST(InPlacePathTest, EditsStayWithinThePathBuffer) {
                 {{a255 + ".tmp", a255 + ".inf"}});
     // clang-format on
 
-    // Without room for the backslash nothing changes.
-    char tight[4] = "C:";
-    tight[3] = '#';
+    char tight[4] = {'C', ':', '\0', '#'};  // without room for the backslash nothing changes
     FixDriveRootBounded(3, tight);
-    EXPECT_STREQ(tight, "C:");
-    EXPECT_EQ(tight[3], '#');
+    EXPECT_EQ(std::string(tight, 4), std::string("C:\0#", 4));
 }
 
-// DriveOf gives the drive letter or the server and share; FolderOf the folder without its trailing
-// backslash except at a drive root; FileNameOf the part after the last backslash; ExtensionOf the last
-// dot after the last colon and backslash.
+// Drive letter or server and share; folder without its trailing backslash but at a drive root; the part
+// after the last backslash; the last dot after the last colon and backslash.
 TEST(PathPartsTest, EachPartOfManyForms) {
     // clang-format off
     ExpectParts("DriveOf", DriveOf,

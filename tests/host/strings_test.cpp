@@ -4,13 +4,9 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include <string>
-#include <utility>
-#include <vector>
-
 namespace {
 
-TEST(AppendBoundedTest, KeepsTextAndTerminatorWithinSize) {
+TEST(BoundedTest, AppendAndCopyKeepTextAndTerminatorWithinSize) {
     // count copies of 'a' in a buffer larger than a path buffer, so that overruns show as data.
     const struct {
         size_t count;
@@ -27,22 +23,17 @@ TEST(AppendBoundedTest, KeepsTextAndTerminatorWithinSize) {
         AppendBounded(260, buffer, c.addition);
         EXPECT_EQ(std::string(buffer), std::string(c.count, 'a') + c.kept) << c.count;
     }
-
-    char text[] = "C:";
+    char text[PathBufferSize] = "C:";
     AppendBounded(0, text, "x");
     EXPECT_STREQ(text, "C:");
-}
 
-TEST(CopyBoundedTest, TruncatesAndAlwaysTerminates) {
     char small[5];
     memset(small, 'z', sizeof small);
     CopyBounded(sizeof small, small, "abcdefgh");
     EXPECT_STREQ(small, "abcd");
-
     CopyBounded(sizeof small, small, nullptr);
     EXPECT_STREQ(small, "");
-
-    char text[PathBufferSize] = "  kept as is";  // copied onto itself, shifted
+    strcpy(text, "  kept as is");  // copied onto itself, shifted
     CopyBounded(sizeof text, text, text + 2);
     EXPECT_STREQ(text, "kept as is");
 }
@@ -55,10 +46,8 @@ TEST(BlankTest, OnlySpacesAndTabsAreBlank) {
     for (const char* key : {"\\a\\", " x"}) EXPECT_EQ(IsBlankKeyPath(key), 0) << key;
 }
 
-using Cases = std::vector<std::pair<const char*, const char*>>;
-using Fields = std::vector<std::string>;
-
-void ExpectEdits(const char* name, void (*edit)(char*), const Cases& cases) {
+void ExpectEdits(const char* name, void (*edit)(char*),
+                 const std::vector<std::pair<const char*, const char*>>& cases) {
     for (const auto& [original, expected] : cases) {
         char text[PathBufferSize];
         strcpy(text, original);
@@ -83,10 +72,8 @@ TEST(InPlaceEditTest, TrimAndQuote) {
                 {"", "\"\""}});
     // clang-format on
     Trim(nullptr);
-}
 
-// A quoted long path keeps within its buffer: the closing quote only goes in if there is room.
-TEST(QuotePathTest, LongPathStaysWithinBuffer) {
+    // A quoted long path keeps within its buffer: the closing quote only goes in if there is room.
     for (size_t length : {257u, 259u}) {
         char text[PathBufferSize + 8];
         memset(text, '#', sizeof text);
@@ -100,7 +87,7 @@ TEST(QuotePathTest, LongPathStaysWithinBuffer) {
     }
 }
 
-TEST(NextFieldTest, SplitsAtEveryCommaThenGivesEmptyFields) {
+TEST(NextFieldTest, SplitsAtEveryCommaThenGivesEmptyFieldsWithinBounds) {
     // clang-format off
     const std::pair<const char*, const char*> steps[] = {  // text given (null: go on), field expected
         {"one, two ,three", "one"}, {nullptr, " two "}, {nullptr, "three"}, {nullptr, ""}, {nullptr, ""},
@@ -119,20 +106,16 @@ TEST(NextFieldTest, SplitsAtEveryCommaThenGivesEmptyFields) {
     // SplitFields fills its buffers in order, the missing ones empty.
     char first[PathBufferSize], second[PathBufferSize], third[PathBufferSize];
     char* const fields[] = {first, second, third};
+    using Fields = std::vector<std::string>;
     for (const auto& [text, expected] :
          {std::pair{"a,,b c", Fields{"a", "", "b c"}}, {"x", Fields{"x", "", ""}}}) {
         SplitFields(text, fields, 3);
         EXPECT_EQ(Fields(fields, fields + 3), expected) << text;
     }
-}
 
-TEST(NextFieldTest, BoundsLongTexts) {
-    std::string longText(3000, 'f');
-    const char* field = NextField(nullptr, longText.c_str());
-    EXPECT_EQ(strlen(field), FieldBufferSize - 1);
-
-    // The field itself may be long; the copy for the caller holds a path.
-    std::string entry = std::string(1000, 'g') + ",next";
+    // A long text is cut to the split buffer; a long field is whole, its copy for the caller holds a path.
+    EXPECT_EQ(strlen(NextField(nullptr, std::string(3000, 'f').c_str())), FieldBufferSize - 1);
+    const std::string entry = std::string(1000, 'g') + ",next";
     char out[PathBufferSize + 8];
     memset(out, '#', sizeof out);
     EXPECT_EQ(strlen(NextField(out, entry.c_str())), 1000u);

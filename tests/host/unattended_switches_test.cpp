@@ -1,8 +1,6 @@
 // The switches of an unattended run, as a caller types them.
 #include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
+#include <string.h>
 
 #include "common/unattended_switches.h"
 
@@ -38,11 +36,13 @@ TEST(UnattendedSwitches, EachLineIsReadOrRefusedWithTheWordAtFault) {
         {.line = "/S /D=\"C:\\App", .read = Malformed, .problem = "/D=\"C:\\App"},
         {.line = "/S /D=C:\\App /X", .read = Malformed, .problem = "/X"},
     };
+    UnattendedSwitches switches;
+    char problem[260] = "";
+    EXPECT_EQ(ReadUnattendedSwitches(nullptr, &switches, problem), NotSilent);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        UnattendedSwitches switches;
         memset(&switches, 'x', sizeof switches);  // all cleared first
-        char problem[260] = "";
+        problem[0] = '\0';
         ASSERT_EQ(ReadUnattendedSwitches(c.line, &switches, problem), c.read);
         if (c.read == Malformed) {
             // The word at fault, whether its quote is shown or not.
@@ -57,9 +57,6 @@ TEST(UnattendedSwitches, EachLineIsReadOrRefusedWithTheWordAtFault) {
         EXPECT_STREQ(switches.logFile, c.logFile);
         EXPECT_STREQ(switches.uninstallInfo, c.uninstallInfo);
     }
-    UnattendedSwitches switches;
-    char problem[260] = "";
-    EXPECT_EQ(ReadUnattendedSwitches(nullptr, &switches, problem), NotSilent);
 }
 
 }  // namespace

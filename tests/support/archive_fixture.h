@@ -1,5 +1,4 @@
-// Helpers for tests of the archive code: scratch folders, members written with the writer and read
-// back with the reader.
+// Scratch folders, and members written with the archive writer and read back with the reader.
 #pragma once
 
 #include <stdint.h>
@@ -43,13 +42,12 @@ bool WriteArchive(const std::string& path, uint32_t prefixLength, uint32_t volum
 bool WriteArchiveAfter(const std::string& path, const std::string& prefix, uint32_t volumeSize,
                        const std::vector<Member>& members);
 
-// Writes an uninstall information file as the module does: the head of title and language, then an
-// archive of the members added through UninstallWriter (so their times and versions are not kept).
+// An uninstall information file as the module writes it (members through UninstallWriter: no times,
+// versions).
 bool WriteUninstallInfo(const std::string& path, const char* title, int language,
                         const std::vector<Member>& members);
 
-// Reads every member with its data and CRC check. The result holds the members read; ok is false as
-// soon as any step fails.
+// Every member with its data and CRC check; ok is false as soon as any step fails.
 struct ReadResult {
     bool ok = false;
     std::vector<Member> members;

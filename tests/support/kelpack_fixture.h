@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "archive/archive_writer.h"
 #include "archive/format.h"
 #include "tests/support/archive_fixture.h"
 #include "tools/kelpack/commands.h"
@@ -23,24 +22,20 @@ class KelpackTest : public ::testing::Test {
         return path;
     }
     std::filesystem::path Path(const std::string& relative) const { return scratch_.Root() / relative; }
+    std::string At(const std::string& relative) const { return Path(relative).string(); }
     std::string Read(const std::filesystem::path& path) const {
         return testsupport::FileBytes(path.string());
     }
-    // A module stand-in of the right size ("MZ" and zeros) in the scratch folder.
-    std::filesystem::path Module() { return Write("module.exe", "MZ" + std::string(ModuleSize - 2, '\0')); }
+    // A module stand-in of the right size: "MZ" and zeros.
+    static std::string ModuleBytes() { return "MZ" + std::string(ModuleSize - 2, '\0'); }
 
     // A package of the members, each holding its own name as data, written past the checks of the build.
     std::string Package(const std::vector<std::string>& names) {
-        const std::string package = Module().string();
-        ArchiveWriter* writer = CreateArchive(package.c_str(), ModuleSize, ArchiveFormat::NotSplit);
-        EXPECT_NE(writer, nullptr);
-        for (const std::string& name : names) {
-            EXPECT_EQ(BeginMember(writer, name.c_str(), 0, 0xFFFFFFFF, 0xFFFFFFFF), 0);
-            EXPECT_EQ(WriteMemberData(writer, name.data(), static_cast<uint32_t>(name.size())), 0);
-            EXPECT_EQ(EndMember(writer), 0);
-        }
-        EXPECT_EQ(FinishArchive(writer), 0);
-        return package;
+        std::vector<testsupport::Member> members;
+        for (const std::string& name : names) members.push_back({name, name});
+        EXPECT_TRUE(testsupport::WriteArchiveAfter(At("module.exe"), ModuleBytes(), ArchiveFormat::NotSplit,
+                                                   members));
+        return At("module.exe");
     }
 
     // Runs the tool; out and err keep what it printed.
@@ -52,7 +47,7 @@ class KelpackTest : public ::testing::Test {
         return code;
     }
     int Extract(const std::string& package, const std::string& folder = "x", bool force = false) {
-        std::vector<std::string> args{"extract", package, "-C", Path(folder).string()};
+        std::vector<std::string> args{"extract", package, "-C", At(folder)};
         if (force) args.push_back("--force");
         return Run(args);
     }

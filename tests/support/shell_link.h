@@ -32,16 +32,12 @@ inline Link ReadLink(const std::string& file) {
     MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
         SUCCEEDED(persist->Load(wide, STGM_READ))) {
-        char text[MAX_PATH] = "";
-        link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        read.path = text;
-        link->GetArguments(text, MAX_PATH);
-        read.arguments = text;
-        link->GetWorkingDirectory(text, MAX_PATH);
-        read.workingFolder = text;
-        text[0] = '\0';
-        link->GetIconLocation(text, MAX_PATH, &read.iconIndex);
-        read.icon = text;
+        char path[MAX_PATH] = "", arguments[MAX_PATH] = "", folder[MAX_PATH] = "", icon[MAX_PATH] = "";
+        link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetArguments(arguments, MAX_PATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        link->GetIconLocation(icon, MAX_PATH, &read.iconIndex);
+        read = {path, arguments, folder, icon, read.iconIndex};
     }
     if (persist != nullptr) persist->Release();
     link->Release();
