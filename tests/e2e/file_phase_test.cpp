@@ -1,15 +1,6 @@
-// The file phase as a user meets it: the overwrite question and its answers, the misc overwrite rules,
-// the progress bar, and an abort or a damaged package rolled back to exactly what was there before.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// The file phase: the overwrite question and its answers, the misc overwrite rules, the progress bar,
+// and an abort or a damaged package rolled back to exactly what was there before.
 #include "tests/e2e/install_run.h"
-#include "tests/e2e/machine_picture.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -54,9 +45,7 @@ class FilePhase : public e2e::WizardTest {
         return Install(e2e::WritePackage("files.exe", members));
     }
     HWND Install(const std::string& package) {
-        HWND folder = StartAtFolderPage(package);
-        if (folder == nullptr) return nullptr;
-        Leave(folder, IDC_INSTALL);
+        StartInstall(package);
         return Page(IDC_PROGRESS_TITLE);
     }
     // The same, after taking a picture of the machine to compare with at the end.

@@ -1,20 +1,6 @@
-// The whole life of an application: installed through the wizard with every kind of item, then removed
-// the ways users remove it, after which the machine is as it was before. And the uninstallation's
-// questions, its abort, the uninstall tool's veto and uninstall information files that cannot be used.
-#include <gtest/gtest.h>
-#include <shlobj.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// An application installed with every kind of item and removed the ways users remove it leaves the
+// machine as it was; and the uninstallation's questions, abort, tool veto and unusable information files.
 #include "tests/e2e/install_run.h"
-#include "tests/e2e/machine_picture.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/server_fixture.h"
-#include "tests/support/shell_link.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -24,9 +10,11 @@ using testsupport::SetFileBytes;
 using Strings = std::vector<std::string>;
 
 constexpr char Folder[] = "C:\\Program Files\\Life";
-constexpr char EntryKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Life";
-const std::string Confirmation = "This will uninstall Life from your computer.\n\nContinue uninstallation?";
-const std::string Completed = "Life was successfully uninstalled.";
+const std::string EntryKey = e2e::UninstallEntryKey("Life");
+std::string ConfirmationOf(const std::string& title) {
+    return "This will uninstall " + title + " from your computer.\n\nContinue uninstallation?";
+}
+const std::string Confirmation = ConfirmationOf("Life");
 constexpr char UnknownFileQuestion[] = "Following file is not installed by install program.";
 
 std::string UninstallString(const std::string& title = "Life") {
@@ -41,7 +29,7 @@ std::string UninstallInfo() {
     return mode == std::string::npos ? "" : command.substr(mode + 3);
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using e2e::Exists;
 
 bool HiddenAndReadOnly(const std::string& path) {
     const DWORD both = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
@@ -58,26 +46,14 @@ class Uninstall : public e2e::WizardTest {
     void TearDown() override {
         e2e::EndStrayRuns();
         // A failed test must not leave its product for the next one to install over.
-        if (HasFailure()) {
-            for (const std::string& folder : {std::string(Folder), std::string("C:\\Program Files\\Twin"),
-                                              e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
-                                              e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"})
-                e2e::RemoveTree(folder);
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Life");
-            RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kelpack Life");
-            WriteProfileStringA("Kelpack Life", nullptr, nullptr);
-        }
-        for (const char* title : {"Life", "Twin"}) {
-            RegDeleteTreeA(
-                HKEY_LOCAL_MACHINE,
-                (std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + title).c_str());
-            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, e2e::RunOnceKey, title);
-        }
+        e2e::ForgetProducts({"Life", "Twin"}, {Folder, "C:\\Program Files\\Twin",
+                                               e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
+                                               e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"});
     }
 
     // Installs through the wizard into the folder it proposes, to the end of the finish page.
     void Install(const std::string& package) {
-        Leave(StartAtFolderPage(package), IDC_INSTALL);
+        StartInstall(package);
         ExpectFinished();
     }
 
@@ -90,9 +66,7 @@ class Uninstall : public e2e::WizardTest {
                                                                  "\\Kelpack\\Life\\Uninstall Life.LNK");
             ASSERT_TRUE(run_.Start(link.path, link.arguments)) << link.path;
         } else if (way == Way::Command) {
-            // As the system runs it: the quoted program, then the rest of the line.
-            const size_t end = command.find('"', 1);
-            ASSERT_TRUE(run_.Start(command.substr(1, end - 1), command.substr(end + 2)));
+            StartCommand(command);
         } else {
             ASSERT_TRUE(list_.Start(e2e::WindowsFolder() + "\\system32\\uninstaller.exe", "--remove Life"));
             const DWORD id = ui::WaitForProcessNamed("KPinst27.exe", Patience);
@@ -106,25 +80,15 @@ class Uninstall : public e2e::WizardTest {
         ASSERT_TRUE(run_.Start(e2e::WindowsFolder() + "\\KPinst27.exe", "-U" + info));
     }
 
-    // The uninstall dialog once the heading says the run completed.
-    HWND WaitForCompletion(HWND dialog, const std::string& heading = Completed) {
-        for (DWORD waited = 0; dialog != nullptr && waited < Patience; waited += 100) {
-            if (Text(dialog, IDC_UNINSTALL_HEADING) == heading) return dialog;
+    // Waits for the end of the removal, checks the dialog, closes it and expects the run to end with 0
+    // and no working file left. Screenshots are named with the prefix when one is given.
+    void Complete(const char* shots = nullptr, const std::string& title = "Life") {
+        HWND dialog = Page(IDC_UNINSTALL_HEADING);
+        const std::string heading = title + " was successfully uninstalled.";
+        for (DWORD waited = 0; dialog && Text(dialog, IDC_UNINSTALL_HEADING) != heading; waited += 100) {
+            ASSERT_LT(waited, Patience) << "the dialog never said: " << heading;
             Sleep(100);
         }
-        ADD_FAILURE() << "the dialog never said: " << heading;
-        return nullptr;
-    }
-
-    // Confirms, waits for the end of the removal, closes the dialog with its button and expects the run
-    // to end with 0 and no working file left. Screenshots are named with the prefix when one is given.
-    void ConfirmAndComplete(const char* shots = nullptr, const std::string& title = "Life") {
-        const std::string confirmation = shots ? std::string(shots) + "-confirmation" : "";
-        ASSERT_TRUE(
-            Answer("This will uninstall " + title + " from your computer.\n\nContinue uninstallation?", IDYES,
-                   shots ? confirmation.c_str() : nullptr));
-        HWND dialog =
-            WaitForCompletion(Page(IDC_UNINSTALL_HEADING), title + " was successfully uninstalled.");
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(Text(dialog, IDC_UNINSTALL_BUTTON), "Ok");
         for (int phase = 0; phase < 5; ++phase) EXPECT_TRUE(Visible(dialog, IDC_PHASE_MARK1 + 2 * phase));
@@ -134,6 +98,11 @@ class Uninstall : public e2e::WizardTest {
         }
         ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
         ExpectEndsWith(0);
+    }
+    void ConfirmAndComplete(const char* shots = nullptr, const std::string& title = "Life") {
+        const std::string shot = shots ? std::string(shots) + "-confirmation" : "";
+        ASSERT_TRUE(Answer(ConfirmationOf(title), IDYES, shots ? shot.c_str() : nullptr));
+        Complete(shots, title);
     }
 
     // Answers the unknown-file question about the file.
@@ -294,9 +263,7 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
                 type == std::string("0") && answers[1] == IDC_NO_BUTTON ? "uninstall-unknown-file" : nullptr);
             ReplyUnknown("mine.txt", answers[0]);
         }
-        HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
-        ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
-        ExpectEndsWith(0);
+        Complete();
         EXPECT_EQ(FileBytes(mine) == "mine", mineStays);
         EXPECT_EQ(FileBytes(notes) == "notes", notesStay);
         // What the installation made is gone all the same.
@@ -335,9 +302,7 @@ TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDYES));
     ReplyUnknown("mine.txt", IDC_YES_BUTTON);
-    HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
-    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
-    ExpectEndsWith(0);
+    Complete();
     EXPECT_FALSE(Exists(Folder));
     EXPECT_EQ(UninstallString(), "");
 }
@@ -356,16 +321,14 @@ TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     ASSERT_TRUE(FileBytes(dll) == e2e::Fixture("com_server.dll")) << "the library stays";
 
     StartUninstall(Way::Command, "Twin");
-    ASSERT_TRUE(Answer("This will uninstall Twin from your computer.\n\nContinue uninstallation?", IDYES));
+    ASSERT_TRUE(Answer(ConfirmationOf("Twin"), IDYES));
     HWND question = Page(IDC_DELETE_QUESTION);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), "Following file may be used by another application.");
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "uninstall-shared-file");
     ui::ClickButton(question, IDC_YES_BUTTON);
-    HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING), "Twin was successfully uninstalled.");
-    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
-    ExpectEndsWith(0);
+    Complete(nullptr, "Twin");
     EXPECT_FALSE(Exists(dll));
     EXPECT_EQ(testsupport::ServerRecord(dll), "");
 }
@@ -387,9 +350,8 @@ class UninstallRestart : public Uninstall {
 
 TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
     Install(e2e::LifePackage(e2e::LifeRegistration));
-    HANDLE inUse =
-        CreateFileA(busy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    e2e::HeldFile inUse = e2e::Hold(busy_);
+    ASSERT_TRUE(inUse);
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDYES));
     ASSERT_TRUE(
@@ -399,12 +361,12 @@ TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
     ASSERT_TRUE(Answer("Uninstallation will be completed after system restarted.", IDOK,
                        Shot("uninstall-completed-after-restart").c_str()));
     ExpectEndsWith(0);
-    CloseHandle(inUse);
+    inUse.reset();
     EXPECT_TRUE(Exists(busy_));
     // The product has left the list; its entry keeps the folders for the run after the restart.
     EXPECT_EQ(UninstallString(), "");
     HKEY entry;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey.c_str(), 0, KEY_READ, &entry), ERROR_SUCCESS);
     RegCloseKey(entry);
     EXPECT_EQ(e2e::Lower(e2e::FinishRunCommand("Life")),
               e2e::Lower("\"" + e2e::WindowsFolder() + "\\KPinst27.exe\" -uLife"));
@@ -415,11 +377,11 @@ TEST_F(UninstallRestart, TheNextSessionFinishesTheUninstallation) {
     // the entry.
     HKEY entry = nullptr;
     for (DWORD waited = 0; waited < 4 * Patience; waited += 500) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry) != ERROR_SUCCESS) break;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey.c_str(), 0, KEY_READ, &entry) != ERROR_SUCCESS) break;
         RegCloseKey(entry);
         Sleep(500);
     }
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey.c_str(), 0, KEY_READ, &entry), ERROR_SUCCESS);
     EXPECT_FALSE(Exists(busy_));
     EXPECT_FALSE(Exists(Folder));
     EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");

@@ -1,14 +1,6 @@
-// The install wizard as a user meets it: the welcome, license and information pages, the way to the
-// install folder page, every way out before the file phase, the backdrop, and minimizing.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// The install wizard as a user meets it: the welcome, license and information pages, the folder page and
+// its checks, every way out before the file phase, the backdrop, and minimizing.
 #include "tests/e2e/install_run.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -50,9 +42,10 @@ class Wizard : public e2e::WizardTest {
     HWND welcome_ = nullptr, background_ = nullptr;
 };
 
-TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
-    HWND welcome = Start(Hello(), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
+// An empty header still gives the backdrop; minimizing the page minimizes it, restoring brings both back.
+TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelEndsTheRunAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
+    HWND welcome = welcome_;
     EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
     ExpectTexts(welcome,
                 {{IDC_WELCOME_TITLE, "This will install Hello on your computer."},
@@ -63,6 +56,18 @@ TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
                  {IDC_NEXT, "Next"},
                  {IDC_CANCEL, "Cancel"}});
     ui::CaptureScreen(welcome, "wizard-welcome");
+    RECT area;
+    GetWindowRect(background_, &area);
+    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
+
+    PostMessageA(welcome, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_TRUE(IsIconic(background_));
+    PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background_));
+    EXPECT_TRUE(IsWindowVisible(welcome));
     CancelUnasked(welcome);
 }
 
@@ -134,25 +139,6 @@ TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
     Abort(information);
 }
 
-TEST_F(Wizard, WithoutTextsNextLeadsStraightToTheFolderPage) {
-    HWND folder = StartAtFolderPage(Hello());
-    ASSERT_NE(folder, nullptr);
-    EXPECT_FALSE(Visible(folder, IDC_PREV));
-    Abort(folder);
-}
-
-TEST_F(Wizard, MinimizingAPageMinimizesTheWizardAndRestoringBringsItBack) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop(""));
-    PostMessageA(welcome_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
-    EXPECT_TRUE(IsIconic(background_));
-    PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
-    EXPECT_FALSE(IsIconic(background_));
-    EXPECT_TRUE(IsWindowVisible(welcome_));
-    CancelUnasked(welcome_);
-}
-
 TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     ASSERT_NO_FATAL_FAILURE(
         StartWithBackdrop("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true));
@@ -177,15 +163,6 @@ TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     ExpectEndsWith(0);
 }
 
-TEST_F(Wizard, AnEmptyHeaderStillGivesTheBackdrop) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
-    RECT area;
-    GetWindowRect(background_, &area);
-    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
-    CancelUnasked(welcome_);
-}
-
 TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
     ASSERT_NO_FATAL_FAILURE(
         StartWithBackdrop("[Background]\r\nHeader=Flat\r\nHeaderFont=ff0000\r\nShadow=0\r\n"
@@ -206,14 +183,92 @@ TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
     CancelUnasked(welcome_);
 }
 
+// Without license and information texts, Next leads straight to the folder page, which has no Prev.
 TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
     HWND folder = StartAtFolderPage(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n"));
     ASSERT_NE(folder, nullptr);
+    EXPECT_FALSE(Visible(folder, IDC_PREV));
     ui::ClickButton(folder, IDC_INSTALL);
     HWND progress = Page(IDC_PROGRESS_TITLE);
     if (progress) ui::CaptureScreen(progress, "wizard-progress");
     ExpectFinished("wizard-finish");
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
+}
+
+// The install folder page on Install: each check in its order with its message, and the folder made.
+using testsupport::FileBytes;
+
+bool FolderExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string Package(const std::string& general, const char* folder = "Hello") {
+    return e2e::WritePackage("folder.exe",
+                             e2e::WizardMembers(e2e::HelloInfo("DefInstallFolder={ProgramFiles}\\" +
+                                                               std::string(folder) + "\r\n" + general),
+                                                {{"Src\\hello.txt", "hello"}}));
+}
+
+class FolderPage : public e2e::WizardTest {
+  protected:
+    // Types the folder and presses Install.
+    void Install(HWND page, const char* folder) {
+        ASSERT_TRUE(ui::TypeInto(GetDlgItem(page, IDC_FOLDER_EDIT), folder));
+        ui::ClickButton(page, IDC_INSTALL);
+    }
+};
+
+TEST_F(FolderPage, ATypedMissingFolderIsCreatedOnlyAfterTheUserAgrees) {
+    HWND page = StartAtFolderPage(Package("SpaceNeeded=5\r\n"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Text(page, IDC_SPACE_NEEDED), "Space needed: 0KBytes");
+    Install(page, "C:\\Typed\\Deeper");
+    const std::string question = "Folder 'C:\\Typed\\Deeper' does not exists.\n\nCreate this folder?";
+    ASSERT_TRUE(Answer(question, IDNO));
+    EXPECT_FALSE(FolderExists("C:\\Typed")) << "No creates nothing";
+    EXPECT_TRUE(IsWindow(page));
+
+    ui::ClickButton(page, IDC_INSTALL);
+    ASSERT_TRUE(Answer(question, IDYES));
+    ExpectFinished();
+    EXPECT_EQ(FileBytes("C:\\Typed\\Deeper\\hello.txt"), "hello");
+}
+
+TEST_F(FolderPage, RemoteInvalidRemovableAndFullDrivesEachKeepThePage) {
+    // More space than any drive offers (read as signed, compared as unsigned): the removable drive, once
+    // accepted, fails the space check.
+    HWND page = StartAtFolderPage(Package("SpaceNeeded=-1\r\n"));
+    ASSERT_NE(page, nullptr);
+    Install(page, "\\\\server\\share\\Hello");
+    ASSERT_TRUE(Answer("Can't install to remote computer.", IDOK));
+    Install(page, "Q:\\Hello");
+    ASSERT_TRUE(Answer("'Q:' is not valid drive specification or not accessible.", IDOK));
+    Install(page, "F:\\Hello");
+    const std::string removable = "Drive 'F:' is removable.\n\nContinue installation on this drive anyway?";
+    ASSERT_TRUE(Answer(removable, IDNO, "folder-removable-drive"));
+    ui::ClickButton(page, IDC_INSTALL);
+    ASSERT_TRUE(Answer(removable, IDYES));
+    ASSERT_TRUE(Answer("Folder 'F:\\Hello' does not exists.\n\nCreate this folder?", IDYES));
+    ASSERT_TRUE(Answer("Not enough free space on drive 'F:'.", IDOK));
+    EXPECT_FALSE(FolderExists("F:\\Hello")) << "nothing is created before every check has passed";
+    EXPECT_TRUE(IsWindow(page));
+    Abort(page);
+}
+
+TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
+    HWND page = StartAtFolderPage(Package("ForceInstallFolder=1\r\n", "Forced"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ui::WindowText(page), "Installation of Hello");
+    EXPECT_EQ(Text(page, IDC_FOLDER_INSTRUCTIONS),
+              "Click <Install> to begin installation to following folder.");
+    EXPECT_FALSE(Enabled(page, IDC_BROWSE));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_FOLDER_EDIT), GWL_STYLE) & ES_READONLY);
+    ui::CaptureScreen(page, "folder-forced");
+    ui::ClickButton(page, IDC_INSTALL);
+    // The proposed folder is created without a question.
+    ExpectFinished();
+    EXPECT_EQ(FileBytes("C:\\Program Files\\Forced\\hello.txt"), "hello");
 }
 
 }  // namespace
