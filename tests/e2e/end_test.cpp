@@ -1,11 +1,11 @@
-// The end of an installation: the silent tool and the finish page's actions; and a restart, played by
-// Wine's own (the module's ExitWindowsEx ends the session through wineboot, which then starts anew).
+// The end of an installation: a restart (Wine's own, through wineboot), the silent tool, the finish page.
 #include "tests/e2e/install_run.h"
+
+#include <optional>
 
 namespace {
 
-// A file in use is replaced across the restart; the finish run from RunOnce registers what waited and
-// starts the post-install run with its finish page.
+// A file in use is replaced across the restart; the finish run registers what waited, then the page comes.
 constexpr const char* Folder = "C:\\Program Files\\Restarted";
 constexpr const char* Ran = "C:\\kp-e2e\\ran.txt";
 
@@ -13,19 +13,30 @@ const std::string Busy = std::string(Folder) + "\\busy.txt";
 using e2e::Exists;
 
 std::string Package() {
-    const std::string info = e2e::Info("Restarted", Folder,
-                                       std::string("ConfirmOverwriteSourceFolderFile=0\r\n"
-                                                   "[MiscFile]\r\n"
-                             "MiscFile1={InstallDir}\\server.dll,2,1,0,1,0\r\n"
-                             "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n"
-                             "[Run]\r\nRunAppPath={WinSysDir}\\cmd.exe\r\nRunAppArg=/c cd > ") +
-                                           Ran +
-                                           "\r\nAllowCancelRunApp=0\r\n"
-                                           "[Uninstall]\r\nCPLUninstallName=Restarted\r\n");
+    const std::string info =
+        e2e::Info("Restarted", Folder,
+                  std::string("ConfirmOverwriteSourceFolderFile=0\r\n"
+                              "[MiscFile]\r\n"
+                              "MiscFile1={InstallDir}\\server.dll,2,1,0,1,0\r\n"
+                              "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n"
+                              "[Run]\r\nRunAppPath={WinSysDir}\\cmd.exe\r\nRunAppArg=/c cd > ") +
+                      Ran +
+                      "\r\nAllowCancelRunApp=0\r\n"
+                      "[Uninstall]\r\nCPLUninstallName=Restarted\r\n");
     return e2e::WritePackage("restarted.exe",
                              e2e::WizardMembers(info, {{"Src\\busy.txt", "new"},
                                                        {"Misc1", e2e::Fixture("com_server.dll")},
                                                        {"Misc2", e2e::Fixture("fixture.tlb")}}));
+}
+
+// What the runs after the restart leave: the file replaced, the server registered, nothing else.
+void ExpectCompleted() {
+    EXPECT_EQ(testsupport::FileBytes(Busy), "new");
+    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
+    EXPECT_EQ(e2e::FinishRunCommand("Restarted"), "(none)");
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), e2e::Strings{});
+    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
+    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.INI"));
 }
 
 class AfterRestart : public e2e::WizardTest, public ::testing::WithParamInterface<bool> {
@@ -33,13 +44,10 @@ class AfterRestart : public e2e::WizardTest, public ::testing::WithParamInterfac
     void SetUp() override {
         DeleteFileA(Ran);
         if (GetParam()) {
-            ASSERT_TRUE(e2e::ReportWindows98(true));
+            ASSERT_TRUE(asWindows98_.emplace().On());
         }
     }
-    void TearDown() override {
-        if (GetParam()) e2e::ReportWindows98(false);
-        e2e::WizardTest::TearDown();
-    }
+    std::optional<e2e::AsWindows98> asWindows98_;
     std::string Shot(const char* name) { return std::string(GetParam() ? "95-" : "") + name; }
 };
 
@@ -48,21 +56,15 @@ TEST_P(AfterRestart, AFileInUseIsReplacedAndTheDeferredStepsAndTheFinishPageFoll
     ASSERT_TRUE(inUse);
     StartInstall(Package());
     HWND question = Box(e2e::RestartQuestion);
-    ASSERT_NE(question, nullptr);
     ui::CaptureScreen(question, Shot("restart-question").c_str());
     EXPECT_EQ(testsupport::FileBytes(Busy), "old");
     EXPECT_NE(e2e::FinishRunCommand("Restarted"), "(none)");
     inUse.reset();  // a restart ends every program: the file is free by then
 
     ASSERT_NO_FATAL_FAILURE(RestartAndFinish(question, "Finishing installation...", Shot("restart-")));
-    EXPECT_EQ(testsupport::FileBytes(Busy), "new");
-    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
     EXPECT_EQ(e2e::WaitForLine(Ran), e2e::Lower(e2e::SystemFolder() + "\r\n"))
         << "the application runs in its own folder";
-    EXPECT_EQ(e2e::FinishRunCommand("Restarted"), "(none)");
-    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
-    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
-    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.INI"));
+    ExpectCompleted();
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, AfterRestart, ::testing::Values(false, true),
@@ -70,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Families, AfterRestart, ::testing::Values(false, true),
                              return std::string(info.param ? "Family95" : "FamilyNt");
                          });
 
-// The halves of a restart left for the next session (declined, or a silent run's), run by
-// scripts/wine-restart-test.sh around the end of the Wine session; each skips when run on its own.
+// Halves run by scripts/wine-restart-test.sh around the end of the Wine session; skipped on their own.
 class SessionRestart : public e2e::WizardTest {
   protected:
     void SetUp() override {
@@ -89,7 +90,6 @@ TEST_F(SessionRestart, ADeclinedRestartLeavesTheRunsForTheNextSession) {
     ASSERT_NO_FATAL_FAILURE(PlaceBusy());
     StartInstall(Package());
     HWND question = Box(e2e::RestartQuestion);
-    ASSERT_NE(question, nullptr);
     inUse_.reset();
     ui::ClickButton(question, IDNO);
     ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
@@ -117,17 +117,11 @@ TEST_F(SessionRestart, TheNextSessionCompletesTheInstallation) {
     ASSERT_TRUE(finish.Attach(postInstall));
     ui::ClickButton(page, IDC_OK);
     ASSERT_TRUE(finish.WaitForExit(e2e::Patience));
-
-    EXPECT_EQ(testsupport::FileBytes(Busy), "new");
-    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
-    EXPECT_EQ(e2e::FinishRunCommand("Restarted"), "(none)");
-    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
-    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
+    ExpectCompleted();
 }
 
-// The same restart after a silent installation: the package's run ends with 3010 and restarts nothing;
-// the runs of the next session replace the file and register the server, and show nothing: no box, no
-// finish page, none of its actions.
+// After a silent installation the run ends with 3010 and restarts nothing; the next session's runs show
+// nothing: no box, no finish page, none of its actions.
 TEST_F(SessionRestart, ASilentInstallationLeavesTheRestartToItsCaller) {
     ASSERT_NO_FATAL_FAILURE(PlaceBusy());
     ui::Process silent;
@@ -153,14 +147,11 @@ TEST_F(SessionRestart, TheNextSessionCompletesTheSilentInstallationUnseen) {
         Sleep(200);
     }
     ASSERT_TRUE(done) << "the runs after the restart did not end by themselves";
-    EXPECT_EQ(testsupport::FileBytes(Busy), "new");
-    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
+    ExpectCompleted();
     EXPECT_FALSE(Exists(Ran)) << "the finish page's action";
-    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{});
 }
 
-// A finish run whose file is gone (deleted, or an uninstallation came first) shows nothing itself; the
-// post-install run it starts says what is missing and ends with -1.
+// A finish run whose file is gone shows nothing; the post-install run says what is missing.
 TEST(FinishRun, WithoutItsFileThePostInstallRunSaysWhatIsMissing) {
     ui::Process finish;
     ASSERT_TRUE(finish.Start(ui::WinePathOf(ui::Environment("KP_MODULE")), "-iC:\\kp-e2e\\gone.ini"));
@@ -178,16 +169,14 @@ TEST(FinishRun, WithoutItsFileThePostInstallRunSaysWhatIsMissing) {
     EXPECT_EQ(run.ExitCode(), static_cast<DWORD>(-1));
 }
 
-// Without a restart: the silent tool, then the finish page and its actions with real targets. What the
-// shell is asked to open goes to a recorder: the test points those open commands at cmd.
+// Without a restart: the silent tool, then the finish page's actions, whose openings go to a recorder.
 constexpr const char* FinishedFolder = "C:\\Program Files\\Finished";
 constexpr const char* Asked = "C:\\kp-e2e\\asked.txt";
 constexpr const char* ToolSaw = "C:\\kp-e2e\\tool.txt";
 constexpr const char* ToolMayEnd = "C:\\kp-e2e\\tool-may-end";
 constexpr const char* AppRan = "C:\\kp-e2e\\app.txt";
 
-// The shell's open command of the class, pointed at the recorder; the old one comes back at the end.
-// For a document, a class of the test's own is made for its extension, and goes again.
+// The class's open command pointed at the recorder (cmd) while it lasts; for a document, a class of its own.
 class RecordedOpening {
   public:
     RecordedOpening(const char* progId, const char* extension)
@@ -269,10 +258,8 @@ TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
         "finished.exe",
         e2e::WizardMembers(info, {{"Src\\tool.cmd", tool}, {"Src\\readme.kpinfo", "read me"}}));
     HWND folderPage = StartAtFolderPage(package);
-    ASSERT_NE(folderPage, nullptr);
     ui::ClickButton(folderPage, IDC_INSTALL);
     HWND progress = Page(IDC_PROGRESS_TITLE);
-    ASSERT_NE(progress, nullptr);
 
     EXPECT_EQ(e2e::WaitForLine(ToolSaw), "silent\r\n");
     EXPECT_FALSE(IsWindowVisible(progress)) << "the page makes way for the tool";
@@ -280,8 +267,8 @@ TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
     testsupport::SetFileBytes(ToolMayEnd, "");
 
     HWND page = Page(IDC_COMPLETED);
-    ASSERT_NE(page, nullptr);
-    EXPECT_FALSE(GetFileAttributesA((std::string(FinishedFolder) + "\\tool.cmd").c_str()) != INVALID_FILE_ATTRIBUTES)
+    EXPECT_FALSE(GetFileAttributesA((std::string(FinishedFolder) + "\\tool.cmd").c_str()) !=
+                 INVALID_FILE_ATTRIBUTES)
         << "the tool is deleted";
     ExpectTexts(page, {{IDC_COMPLETED, "Installation of Finished completed."},
                        {IDC_RUN_APPLICATION, "Run application."},

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <iterator>
+#include <stdexcept>
 
 namespace e2e {
 
@@ -204,10 +205,10 @@ std::string WritePackage(const char* name, const std::vector<testsupport::Member
 std::string LifePackage(const std::string& more, const std::string& title, const std::string& folder) {
     return WritePackage((title + ".exe").c_str(),
                         WizardMembers(Info(title, folder, more), {{"Src\\life.txt", "life"},
-                                             {"Src\\docs\\life.hlp", "help"},
-                                             {"Src\\docs\\more\\notes.txt", "notes"},
-                                             {"Misc1", Fixture("com_server.dll")},
-                                             {"Misc2", Fixture("fixture.tlb")}}));
+                                                                  {"Src\\docs\\life.hlp", "help"},
+                                                                  {"Src\\docs\\more\\notes.txt", "notes"},
+                                                                  {"Misc1", Fixture("com_server.dll")},
+                                                                  {"Misc2", Fixture("fixture.tlb")}}));
 }
 
 DWORD RunPackage(const std::string& package, DWORD excluding) {
@@ -336,22 +337,21 @@ std::string Info(const std::string& title, const std::string& folder, const std:
            (folder.empty() ? "" : "DefInstallFolder=" + folder + "\r\n") + more;
 }
 
+HWND Need(HWND window, const std::string& what) {
+    if (window == nullptr) throw std::runtime_error("no " + what + " came");
+    return window;
+}
+
 HWND WizardTest::Start(const std::string& package, int pageControl) {
-    if (!run_.Attach(RunPackage(package))) return nullptr;
+    if (!run_.Attach(RunPackage(package))) throw std::runtime_error("no install run started");
     return Page(pageControl);
 }
 
 HWND WizardTest::StartPastWelcome(const std::string& package, int pageControl) {
-    HWND welcome = Start(package, IDC_WELCOME_TITLE);
-    if (welcome == nullptr) return nullptr;
-    return Go(welcome, IDC_NEXT, pageControl);
+    return Go(Start(package, IDC_WELCOME_TITLE), IDC_NEXT, pageControl);
 }
 
-void WizardTest::StartInstall(const std::string& package) {
-    HWND folder = StartAtFolderPage(package);
-    ASSERT_NE(folder, nullptr) << "no folder page";
-    Leave(folder, IDC_INSTALL);
-}
+void WizardTest::StartInstall(const std::string& package) { Leave(StartAtFolderPage(package), IDC_INSTALL); }
 
 void WizardTest::StartCommand(const std::string& command) {
     const size_t end = command.find('"', 1);
@@ -384,17 +384,13 @@ void WizardTest::Agree(HWND license) {
 }
 
 HWND WizardTest::Box(const std::string& text) {
-    HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
-    EXPECT_NE(box, nullptr) << "expected: " << text;
-    if (box != nullptr) {
-        EXPECT_EQ(ui::MessageBoxText(box), text);
-    }
+    HWND box = Need(ui::WaitForMessageBox(run_.Id(), Patience), "message box saying: " + text);
+    EXPECT_EQ(ui::MessageBoxText(box), text);
     return box;
 }
 
 bool WizardTest::Answer(const std::string& text, int button, const char* screenshot) {
     HWND box = Box(text);
-    if (box == nullptr) return false;
     if (screenshot != nullptr) ui::CaptureScreen(box, screenshot);
     ui::ClickButton(box, button);
     const bool gone = ui::WaitForWindowToGo(box, Patience);
@@ -422,7 +418,6 @@ void WizardTest::Abort(HWND page, int button) {
 
 void WizardTest::ExpectFinished(const char* screenshot) {
     HWND page = Page(IDC_COMPLETED);
-    ASSERT_NE(page, nullptr) << "no finish page";
     if (screenshot) {
         ui::WaitUntilPainted(page);
         ui::CaptureScreen(page, screenshot);
@@ -492,7 +487,6 @@ void WizardTest::ExpectSystemItemWarnings(bool korean) {
         {MessageId::ErrorRegisteringUninstall, "uninstall"}};
     for (const auto& [warning, name] : warnings) {
         HWND box = Box(korean ? MessageOf(warning).korean : MessageOf(warning).english);
-        ASSERT_NE(box, nullptr);
         EXPECT_EQ(GetWindow(box, GW_OWNER), page);
         ui::CaptureScreen(box,
                           (std::string(korean ? "korean-" : "") + "system-items-warning-" + name).c_str());

@@ -1,8 +1,6 @@
-// Shared steps of the end-to-end tests: packages of the built module, the runs they start, a picture of
-// the machine to compare before and after, and a wizard walked as a user walks it.
+// Shared steps of the end-to-end tests (packages, runs, machine pictures, the wizard) and their includes.
 #pragma once
 
-// It also includes what the tests share.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
@@ -83,8 +81,7 @@ std::vector<testsupport::Member> WizardMembers(const std::string& info,
                                                const std::vector<testsupport::Member>& more = {});
 // Writes C:\kp-e2e\<name>: the module followed by an archive of the members.
 std::string WritePackage(const char* name, const std::vector<testsupport::Member>& members);
-// TITLE.exe, proposing the folder, with the members EveryItemKind installs (three source files in
-// sub-folders, the COM server and the type library).
+// TITLE.exe, proposing the folder, with the members EveryItemKind installs.
 std::string LifePackage(const std::string& more, const std::string& title = "Life",
                         const std::string& folder = "C:\\Program Files\\Life");
 
@@ -110,8 +107,7 @@ std::string UninstallEntry(const std::string& title, const char* value);
 // Sets a file's last-write time to 1 January of the year, local midnight; false when it cannot.
 bool DateFile(const std::string& path, WORD year);
 void RemoveTree(const std::string& path);  // whatever the attributes
-// Removes what a test's products may have left: their uninstall entries and RunOnce values, the paths,
-// and the Kelpack Life registry keys and win.ini section.
+// Removes what products may have left: entries, RunOnce values, the paths, the Kelpack Life items.
 void ForgetProducts(std::initializer_list<const char*> titles, const Strings& paths);
 
 struct CloseFile {
@@ -124,6 +120,18 @@ HeldFile PlaceAndHold(const std::string& path, const std::string& bytes);  // ma
 
 // Makes Wine report Windows 98 to programs started from now on, or stop; false when it could not.
 bool ReportWindows98(bool on);
+// Wine reports Windows 98 while it lasts.
+class AsWindows98 {
+  public:
+    AsWindows98() : on_(ReportWindows98(true)) {}
+    ~AsWindows98() { ReportWindows98(false); }
+    bool On() const { return on_; }
+
+  private:
+    bool on_;
+};
+// A window the test cannot go on without: its absence ends the test, as an exception that gtest reports.
+HWND Need(HWND window, const std::string& what);
 void EndStrayRuns();  // a failed test must not leave an install run for the next
 
 // One line per file ("path size") of the top of C:, the program files, the Windows and temporary
@@ -138,6 +146,7 @@ class WizardTest : public ::testing::Test {
   protected:
     void TearDown() override { EndStrayRuns(); }
 
+    // The steps that wait for a window end the test when none comes (Need).
     HWND Start(const std::string& package, int pageControl);  // waits for the page with the control
     HWND StartPastWelcome(const std::string& package, int pageControl);
     HWND StartAtFolderPage(const std::string& package) { return StartPastWelcome(package, IDC_FOLDER_EDIT); }
@@ -145,25 +154,28 @@ class WizardTest : public ::testing::Test {
     void StartInstall(const std::string& package);
     // Starts a command line of a quoted program, as the system runs an uninstall entry's.
     void StartCommand(const std::string& command);
-    HWND Page(int control) { return ui::WaitForDialogWithControl(run_.Id(), control, Patience); }
-    HWND Backdrop(const char* caption = nullptr) {
-        return ui::WaitForWindow(run_.Id(), "KPBG", caption, Patience);
+    HWND Page(int control) {
+        return Need(ui::WaitForDialogWithControl(run_.Id(), control, Patience),
+                    "the page with control " + std::to_string(control));
     }
-    void Leave(HWND page, int button);                   // presses it, waits for the page to go
-    HWND Go(HWND page, int button, int pageControl);     // and waits for the next page
+    HWND Backdrop(const char* caption = nullptr) {
+        return Need(ui::WaitForWindow(run_.Id(), "KPBG", caption, Patience), "the background window");
+    }
+    void Leave(HWND page, int button);                // presses it, waits for the page to go
+    HWND Go(HWND page, int button, int pageControl);  // and waits for the next page
     std::string Text(HWND page, int control) { return ui::WindowText(GetDlgItem(page, control)); }
     bool Enabled(HWND page, int control) { return IsWindowEnabled(GetDlgItem(page, control)); }
     bool Visible(HWND page, int control) { return IsWindowVisible(GetDlgItem(page, control)); }
     HWND SettledFocus(HWND page);  // the focused control once the page has settled
     void ExpectTexts(HWND page, const std::vector<std::pair<int, std::string>>& texts);
-    void Agree(HWND license);  // I Agree, until Next is on and I Agree off
-    HWND Box(const std::string& text);  // waits for a message box with the text; null when none
-    // Answers the box with the text by the button (saving the screenshot when named); false when none
-    // came or it stayed.
+    void Agree(HWND license);           // I Agree, until Next is on and I Agree off
+    HWND Box(const std::string& text);  // waits for a message box and checks its text
+    // Answers the box with the text by the button (saving the screenshot when named); false when it
+    // stayed.
     bool Answer(const std::string& text, int button, const char* screenshot = nullptr);
-    void ExpectEndsWith(DWORD code);  // and no working file left
-    void CancelUnasked(HWND page);    // no question comes; ends with 0
-    void Abort(HWND page, int button = IDC_CANCEL);  // confirms the abort question; ends with 0
+    void ExpectEndsWith(DWORD code);                        // and no working file left
+    void CancelUnasked(HWND page);                          // no question comes; ends with 0
+    void Abort(HWND page, int button = IDC_CANCEL);         // confirms the abort question; ends with 0
     void ExpectFinished(const char* screenshot = nullptr);  // OK on the finish page; ends with 0
     // Declines the restart: the run says when the installation completes, ends with 0 and leaves the
     // end-install information and the RunOnce value that reads it; value and bitmap copy go here.

@@ -1,5 +1,4 @@
-// The system items of a package installed through the wizard, read back as the system and its users
-// meet them; misc files registered as COM server and type library, at once or after the restart.
+// The system items of a package, read back as the system and its users meet them; and registrations.
 #include "tests/e2e/install_run.h"
 
 namespace {
@@ -116,7 +115,6 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, Entry, "Stale", REG_SZ, "x", 2);
     StartInstall(Package("NeedRestart=1\r\n", Items, "again.txt"));
     HWND question = Box(e2e::RestartQuestion);
-    ASSERT_NE(question, nullptr);
     Strings logs = e2e::WorkingFilesWith("ShellFolder");
     ASSERT_EQ(logs.size(), 1u);
     const auto entries = [&logs](const char* section, int count) {
@@ -151,22 +149,20 @@ TEST_F(SystemItems, AFailingStepWarnsOverThePageAndTheNextStepStillRuns) {
 }
 
 TEST_F(SystemItems, The95FamilyMakesTheSameItems) {
-    ASSERT_TRUE(e2e::ReportWindows98(true));
+    const e2e::AsWindows98 asWindows98;
+    ASSERT_TRUE(asWindows98.On());
     StartInstall(Package("", Items, "ninety-eight.txt"));
     ExpectFinished();
-    e2e::ReportWindows98(false);
     const std::string menu = e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
     EXPECT_EQ(LinkOf(menu + "\\Items.LNK"), std::string(Folder) + "\\items.txt /a,/b");
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, Values, "Bytes"), "\x01\x02\xff\x10");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, Entry, "DisplayName"), std::string("Kelpack Items", 14));
 }
 
-// Marked misc files are registered at once, or, when the package needs a restart, recorded in the
-// end-install information for the run after it.
+// Marked misc files are registered at once, or recorded for the run after a needed restart.
 constexpr const char* Library = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
 
-// A package with one source file, the fixture server as Misc1 and the fixture type library as Misc2,
-// installed into folder.
+// One source file, the fixture server as Misc1 and the type library as Misc2, installed into folder.
 std::string RegisteringPackage(const std::string& folder, const std::string& general) {
     const std::string info = e2e::Info("Registered", folder,
                                        general +
@@ -218,7 +214,6 @@ TEST_F(Registration, MarkedMiscFilesAreRegisteredDuringTheInstallation) {
 TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
     StartInstall(RegisteringPackage(folder_, "NeedRestart=1\r\n"));
     HWND question = Box(e2e::RestartQuestion);
-    ASSERT_NE(question, nullptr);
     // Logged as registered: the registration is arranged.
     EXPECT_EQ(LoggedMiscFiles(), server_ + ",1,0,1,0,0|" + typeLibrary_ + ",1,0,0,1,0");
     ASSERT_NO_FATAL_FAILURE(DeclineRestart(question));

@@ -1,5 +1,4 @@
-// The wizard in Korean: with Language=0 every text is the Korean one, shown in the Korean code page.
-// Runs only in the Korean run of the end-to-end tests (a ko_KR locale, code page 949).
+// With Language=0 every text is Korean, in code page 949: only in the Korean run (a ko_KR locale).
 #include "tests/e2e/install_run.h"
 
 namespace {
@@ -27,10 +26,9 @@ class Korean : public e2e::WizardTest {
 };
 
 TEST_F(Korean, TheWizardSpeaksKorean) {
-    HWND welcome = Start(Package("hello-ko.exe", "Hello", "", "[Info]\r\nLicenseInfo=1\r\n",
-                                 {{"KPLI", "License\r\n"}}),
-                         IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
+    HWND welcome =
+        Start(Package("hello-ko.exe", "Hello", "", "[Info]\r\nLicenseInfo=1\r\n", {{"KPLI", "License\r\n"}}),
+              IDC_WELCOME_TITLE);
     EXPECT_EQ(ui::WindowText(welcome), Formatted(MessageId::InstallationOf, "Hello"));
     ExpectTexts(welcome, {{IDC_WELCOME_TITLE, Formatted(MessageId::WelcomeWillInstall, "Hello")},
                           {IDC_WELCOME_ADVICE, KoreanText(MessageId::WelcomeExitOthers)},
@@ -39,12 +37,10 @@ TEST_F(Korean, TheWizardSpeaksKorean) {
     ui::CaptureScreen(welcome, "korean-welcome");
 
     HWND license = Go(welcome, IDC_NEXT, IDC_TEXT);
-    ASSERT_NE(license, nullptr);
     EXPECT_EQ(Text(license, IDC_PREV), KoreanText(MessageId::IAgree));
     Agree(license);
     ui::ClickButton(license, IDC_CANCEL);
     HWND question = Box(KoreanText(MessageId::AbortInstallQuestion));
-    ASSERT_NE(question, nullptr);
     ui::CaptureScreen(license, "korean-license");
     ui::CaptureScreen(question, "korean-abort-question");
     ui::ClickButton(question, IDYES);
@@ -54,7 +50,6 @@ TEST_F(Korean, TheWizardSpeaksKorean) {
 TEST_F(Korean, TheRestartQuestionTheFinishingBoxAndTheFinishPageAfterTheRestartSpeakKorean) {
     StartInstall(Package("restart-ko.exe", "Hello", "{ProgramFiles}\\Restart-ko", "NeedRestart=1\r\n"));
     HWND question = Box(KoreanText(MessageId::RestartToCompleteInstall));
-    ASSERT_NE(question, nullptr);
     ui::CaptureScreen(question, "korean-restart-question");
     ASSERT_NO_FATAL_FAILURE(
         RestartAndFinish(question, KoreanText(MessageId::FinishingInstallation), "korean-restart-"));
@@ -64,7 +59,6 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
     testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");
     HWND folder = StartAtFolderPage(Package("hello-ko.exe", "Hello", "{ProgramFiles}\\Hello-ko"));
-    ASSERT_NE(folder, nullptr);
     ExpectTexts(folder, {{IDC_FOLDER_TITLE, Formatted(MessageId::WillBeInstalledTo, "Hello")},
                          {IDC_BROWSE, KoreanText(MessageId::Browse)},
                          {IDC_INSTALL, KoreanText(MessageId::Install)}});
@@ -72,14 +66,12 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     ui::ClickButton(folder, IDC_INSTALL);
 
     HWND question = Page(IDC_NO_MORE_CONFIRMATION);
-    ASSERT_NE(question, nullptr);
     ExpectTexts(question,
                 {{IDC_QUESTION, Formatted(MessageId::FileAlreadyExists, "C:\\Program Files\\Hello-ko")},
                  {IDC_LINE2, KoreanText(MessageId::ReplaceFileQuestion)},
                  {IDC_NO_MORE_CONFIRMATION, KoreanText(MessageId::NoMoreConfirmation)},
                  {IDC_ABORT, KoreanText(MessageId::Abort)}});
     HWND progress = Page(IDC_PROGRESS_TITLE);
-    ASSERT_NE(progress, nullptr);
     ExpectTexts(progress, {{IDC_PROGRESS_TITLE, Formatted(MessageId::Installing, "Hello")},
                            {IDC_ABORT, KoreanText(MessageId::Abort)}});
     ui::WaitUntilPainted(question);
@@ -98,8 +90,9 @@ TEST_F(Korean, ShortcutAndRegistryNamesKeepTheirKoreanLetters) {
                              ",1," + hello + "\r\n"));
     ExpectFinished("korean-finish");
     CoInitialize(nullptr);
-    EXPECT_EQ(testsupport::ReadLink(e2e::ShellFolder(CSIDL_PROGRAMS) + "\\" + kelpack + "\\" + hello + ".LNK").path,
-              "C:\\Program Files\\Names-ko\\hello.txt");
+    EXPECT_EQ(
+        testsupport::ReadLink(e2e::ShellFolder(CSIDL_PROGRAMS) + "\\" + kelpack + "\\" + hello + ".LNK").path,
+        "C:\\Program Files\\Names-ko\\hello.txt");
     char value[64] = "";
     DWORD size = sizeof value;
     RegGetValueA(HKEY_CURRENT_USER, "Software\\Kelpack Korean", name.c_str(), RRF_RT_REG_SZ, nullptr, value,
@@ -127,7 +120,6 @@ TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
 
     const std::string caption = "Hello" + KoreanText(MessageId::UninstallCaptionSuffix);
     HWND confirmation = Box(Formatted(MessageId::UninstallQuestion, "Hello"));
-    ASSERT_NE(confirmation, nullptr);
     EXPECT_EQ(ui::WindowText(confirmation), caption);
     ui::CaptureScreen(confirmation, "korean-uninstall-confirmation");
     ui::ClickButton(confirmation, IDYES);
@@ -137,7 +129,6 @@ TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
          {std::pair{MessageId::FileMayBeShared, "korean-uninstall-shared-file"},
           std::pair{MessageId::FileNotInstalledByUs, "korean-uninstall-unknown-file"}}) {
         HWND question = Page(IDC_DELETE_QUESTION);
-        ASSERT_NE(question, nullptr) << shot;
         ExpectTexts(question, {{IDC_DELETE_QUESTION, KoreanText(heading)},
                                {IDC_DELETE_LINE3, KoreanText(MessageId::DeleteFileQuestion)},
                                {IDC_NO_MORE_CONFIRMATION, KoreanText(MessageId::NoMoreConfirmation)},
@@ -150,7 +141,6 @@ TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
         ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
     }
     HWND dialog = Page(IDC_UNINSTALL_HEADING);
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ui::WindowText(dialog), caption);
     const std::string completed = Formatted(MessageId::UninstallCompleted, "Hello");
     for (int wait = 0; wait < 300 && Text(dialog, IDC_UNINSTALL_HEADING) != completed; ++wait) Sleep(100);

@@ -1,6 +1,4 @@
-// A package or the module run as a user runs it: the bare module and cut packages in bootstrap mode,
-// the install run's start and every way out of it without working files left; the UI driver and the
-// shell folders as the tests use them.
+// The module and packages started as a user starts them; the UI driver and the shell folders.
 #include "tests/e2e/install_run.h"
 
 namespace {
@@ -22,39 +20,6 @@ std::string PlaceModule(const char* name, DWORD size) {
     bool cut = SetFilePointer(file, size, nullptr, FILE_BEGIN) == size && SetEndOfFile(file);
     CloseHandle(file);
     return cut ? target : std::string();
-}
-
-struct Outcome {
-    std::string caption, text;
-    std::vector<std::string> buttons;
-    DWORD exitCode = STILL_ACTIVE;
-};
-
-// Runs the program, captures and answers its one message box with OK, and waits for its end.
-Outcome RunToMessageBox(const std::string& program, const std::string& arguments, const char* screenshot) {
-    Outcome outcome;
-    ui::Process process;
-    if (!process.Start(program, arguments)) {
-        ADD_FAILURE() << "cannot start " << program;
-        return outcome;
-    }
-    HWND box = ui::WaitForMessageBox(process.Id(), Patience);
-    if (!box) {
-        ADD_FAILURE() << "no message box from " << program << " " << arguments;
-        process.Kill();
-        return outcome;
-    }
-    outcome.caption = ui::WindowText(box);
-    outcome.text = ui::MessageBoxText(box);
-    outcome.buttons = ui::ButtonLabels(box);
-    EXPECT_FALSE(ui::CaptureScreen(box, screenshot).empty()) << "screenshot " << screenshot;
-    EXPECT_TRUE(ui::ClickButton(box, IDOK));
-    if (!process.WaitForExit(Patience)) {
-        ADD_FAILURE() << "the module did not end after its message";
-        process.Kill();
-    }
-    outcome.exitCode = process.ExitCode();
-    return outcome;
 }
 
 TEST(Bootstrap, TheBareModuleAsksForACommandLineAndACutPackageIsDamaged) {
@@ -81,16 +46,24 @@ TEST(Bootstrap, TheBareModuleAsksForACommandLineAndACutPackageIsDamaged) {
         SCOPED_TRACE(std::string(c.file) + " " + c.arguments);
         const std::string program = PlaceModule(c.file, c.size);
         ASSERT_FALSE(program.empty());
-        Outcome outcome = RunToMessageBox(program, c.arguments, c.screenshot);
-        EXPECT_EQ(outcome.caption, "Kelpack");
-        EXPECT_EQ(outcome.text, c.text);
-        EXPECT_EQ(outcome.buttons, std::vector<std::string>{"OK"});
-        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        ui::Process run;
+        ASSERT_TRUE(run.Start(program, c.arguments));
+        HWND box = ui::WaitForMessageBox(run.Id(), Patience);
+        if (box == nullptr) run.Kill();
+        ASSERT_NE(box, nullptr) << "no message box";
+        EXPECT_EQ(ui::WindowText(box), "Kelpack");
+        EXPECT_EQ(ui::MessageBoxText(box), c.text);
+        EXPECT_EQ(ui::ButtonLabels(box), std::vector<std::string>{"OK"});
+        EXPECT_FALSE(ui::CaptureScreen(box, c.screenshot).empty()) << "screenshot " << c.screenshot;
+        EXPECT_TRUE(ui::ClickButton(box, IDOK));
+        const bool ended = run.WaitForExit(Patience);
+        if (!ended) run.Kill();
+        ASSERT_TRUE(ended) << "the module did not end after its message";
+        EXPECT_EQ(run.ExitCode(), c.exitCode);
     }
 }
 
-// The module copies itself to the Windows folder and starts the copy in install mode, which checks the
-// package, reads its install information and opens its background window.
+// The module copies itself to the Windows folder and starts the copy, which opens its background window.
 using e2e::LeftoversIn;
 using e2e::Patience;
 using e2e::TempFolder;
@@ -102,21 +75,20 @@ class InstallStart : public e2e::WizardTest {
     // Runs the package and takes hold of the install run it starts; false when none appeared.
     bool Run(const std::string& package) { return run_.Attach(e2e::RunPackage(package)); }
 
-    // Ends the install run the way a user would at this point, with Cancel on the welcome page, and
-    // returns its exit code.
-    DWORD CloseInstallRun(ui::Process& run) {
-        HWND welcome = ui::WaitForDialogWithControl(run.Id(), IDC_WELCOME_TITLE, Patience);
-        EXPECT_NE(welcome, nullptr);
-        ui::ClickButton(welcome, IDC_CANCEL);
-        EXPECT_TRUE(run.WaitForExit(Patience));
-        return run.ExitCode();
+    // Ends the install run with Cancel on the welcome page, as a user would here; its exit code.
+    DWORD CloseInstallRun() {
+        ui::ClickButton(Page(IDC_WELCOME_TITLE), IDC_CANCEL);
+        EXPECT_TRUE(run_.WaitForExit(Patience));
+        return run_.ExitCode();
     }
 };
 
-TEST_F(InstallStart, PackageRunCopiesTheModuleAndOpensTheBackgroundWindow) {
-    ASSERT_TRUE(Run(e2e::WritePackage("hello.exe", {{"KPII", Info}, {"KPWB", "BM"}, {"Src\\a.txt", "a"}})));
+// A second run of the same product only restores the first.
+TEST_F(InstallStart, PackageRunCopiesTheModuleAndOpensTheBackgroundWindowWhichASecondRunRestores) {
+    const std::string package =
+        e2e::WritePackage("hello.exe", {{"KPII", Info}, {"KPWB", "BM"}, {"Src\\a.txt", "a"}});
+    ASSERT_TRUE(Run(package));
     HWND background = Backdrop("Installation of Hello");
-    ASSERT_NE(background, nullptr);
     // Without a header the window keeps out of sight (the system may give it its minimum size).
     RECT area;
     GetWindowRect(background, &area);
@@ -125,18 +97,27 @@ TEST_F(InstallStart, PackageRunCopiesTheModuleAndOpensTheBackgroundWindow) {
     EXPECT_TRUE(testsupport::FileBytes(e2e::WindowsFolder() + "\\KPinst27.exe") == e2e::ModuleBytes());
     EXPECT_FALSE(LeftoversIn(TempFolder()).empty()) << "the run works in the temporary folder";
 
-    EXPECT_EQ(CloseInstallRun(run_), 0u);
+    ShowWindow(background, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(background));
+    // The running copy cannot be overwritten; it is started anew and finds the first run's window.
+    ui::Process second;
+    ASSERT_TRUE(second.Attach(e2e::RunPackage(package, run_.Id())));
+    ASSERT_TRUE(second.WaitForExit(Patience));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    for (int wait = 0; wait < 100 && IsIconic(background); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background));
+    EXPECT_FALSE(run_.WaitForExit(0)) << "the first run goes on";
+    EXPECT_EQ(CloseInstallRun(), 0u);
     EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
 }
 
-// The longest title the install information can give: the caption holds "Installation of " and as much
-// of the title as fits its 259 characters, and the run goes on (it wrote past the caption before).
+// The longest title: the caption holds as much as fits its 259 characters, and the run goes on.
 TEST_F(InstallStart, ALongTitleIsCutToFitTheCaption) {
     const std::string title(259, 'T');
     ASSERT_TRUE(Run(e2e::WritePackage(
         "long.exe", {{"KPII", "[General]\r\nTitle=" + title + "\r\nLanguage=1\r\n"}, {"KPWB", "BM"}})));
     EXPECT_NE(Backdrop(("Installation of " + title).substr(0, 259).c_str()), nullptr);
-    EXPECT_EQ(CloseInstallRun(run_), 0u);
+    EXPECT_EQ(CloseInstallRun(), 0u);
 }
 
 TEST_F(InstallStart, DamagedPackagesAreRefusedWithoutLeftovers) {
@@ -173,34 +154,14 @@ TEST_F(InstallStart, DamagedPackagesAreRefusedWithoutLeftovers) {
     }
 }
 
-TEST_F(InstallStart, ASecondRunOfTheSameProductOnlyRestoresTheFirst) {
-    const std::string package = e2e::WritePackage("hello.exe", {{"KPII", Info}, {"KPWB", "BM"}});
-    ASSERT_TRUE(Run(package));
-    HWND background = Backdrop("Installation of Hello");
-    ASSERT_NE(background, nullptr);
-    ShowWindow(background, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(background));
-
-    // The running copy cannot be overwritten; it is started anew and finds the first run's window.
-    ui::Process second;
-    ASSERT_TRUE(second.Attach(e2e::RunPackage(package, run_.Id())));
-    ASSERT_TRUE(second.WaitForExit(Patience));
-    EXPECT_EQ(second.ExitCode(), 0u);
-    for (int wait = 0; wait < 100 && IsIconic(background); ++wait) Sleep(50);
-    EXPECT_FALSE(IsIconic(background));
-    EXPECT_FALSE(run_.WaitForExit(0)) << "the first run goes on";
-    EXPECT_EQ(CloseInstallRun(run_), 0u);
-}
-
 TEST_F(InstallStart, AMissingWizardBitmapIsWarnedAboutAndTheRunGoesOn) {
     ASSERT_TRUE(Run(e2e::WritePackage("nobitmap.exe", {{"KPII", Info}, {"Src\\a.txt", "a"}})));
     HWND box = Box("This install file was corrupted or truncated, Can't extract wizard bitmap.");
-    ASSERT_NE(box, nullptr);
     EXPECT_EQ(ui::WindowText(box), "Installation of Hello");
     ui::CaptureScreen(box, "install-missing-wizard-bitmap");
     ui::ClickButton(box, IDOK);
-    ASSERT_NE(Backdrop(), nullptr);
-    EXPECT_EQ(CloseInstallRun(run_), 0u);
+    Backdrop();
+    EXPECT_EQ(CloseInstallRun(), 0u);
 }
 
 TEST_F(InstallStart, ATemporaryFolderThatIsMissingIsMadeAndUsed) {
@@ -212,9 +173,9 @@ TEST_F(InstallStart, ATemporaryFolderThatIsMissingIsMadeAndUsed) {
     const bool attached = Run(package);
     SetEnvironmentVariableA("TEMP", saved);
     ASSERT_TRUE(attached);
-    ASSERT_NE(Backdrop(), nullptr);
+    Backdrop();
     EXPECT_FALSE(LeftoversIn(missing).empty());
-    EXPECT_EQ(CloseInstallRun(run_), 0u);
+    EXPECT_EQ(CloseInstallRun(), 0u);
     EXPECT_NE(GetFileAttributesA(missing), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(LeftoversIn(missing), std::vector<std::string>{});
 }
@@ -222,12 +183,11 @@ TEST_F(InstallStart, ATemporaryFolderThatIsMissingIsMadeAndUsed) {
 TEST_F(InstallStart, AdministratorRightsNeverBlockOnThe95Family) {
     const std::string package = e2e::WritePackage(
         "admin.exe", {{"KPII", e2e::HelloInfo("RequiresAdminPrivilege=1\r\n")}, {"KPWB", "BM"}});
-    ASSERT_TRUE(e2e::ReportWindows98(true));
-    const bool attached = Run(package);
-    HWND background = attached ? Backdrop() : nullptr;
-    e2e::ReportWindows98(false);
-    ASSERT_NE(background, nullptr) << "no administrator question, the run went on";
-    EXPECT_EQ(CloseInstallRun(run_), 0u);
+    const e2e::AsWindows98 asWindows98;
+    ASSERT_TRUE(asWindows98.On());
+    ASSERT_TRUE(Run(package));
+    Backdrop();  // no administrator question: the run went on
+    EXPECT_EQ(CloseInstallRun(), 0u);
 }
 
 // The UI driver against Wine's Notepad: another process with an edit control and a save question.

@@ -1,5 +1,4 @@
-// Unattended runs as package managers and scripts make them: /S installs, the entry's quiet command
-// uninstalls, without a window or a question; the caller learns the outcome from exit code and log.
+// Unattended runs as scripts make them (/S, the quiet command): no window, an exit code and a log.
 #include "tests/e2e/install_run.h"
 
 #include <tlhelp32.h>
@@ -57,9 +56,8 @@ BOOL CALLBACK NoteIfVisible(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-// A command line run as a caller runs it. Every 50 ms the visible top-level windows of the processes of
-// the started program's file and of the module copy are noted: every run that a package or the uninstall
-// command starts is one of them.
+// A command line run as a caller runs it; every 50 ms the visible windows of the processes of its file
+// and of the module copy (every run it starts) are noted.
 class WatchedRun {
   public:
     // Runs of those files going on already are watched, not waited for.
@@ -233,9 +231,15 @@ TEST_F(Unattended, TheNinetyFiveFamilyInstallsAndUninstallsSilentlyToo) {
     EXPECT_EQ(e2e::Changes(before, after), Strings{});
 }
 
-TEST_F(Unattended, WithoutAFolderTheProposedOneServesAndTheLogTellsTheRun) {
+// And the uninstall tool's veto cancels the quiet command.
+TEST_F(Unattended, WithoutAFolderTheProposedOneServesTheLogTellsTheRunAndTheToolsVetoCancels) {
     const std::string install = std::string("/LOG=") + Log + " /s";
-    ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered), install), SilentExit::Done));
+    // The tool says no (exit code 1) while the file Veto exists.
+    const std::string tool = std::string(
+                                 "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
+                                 "UninstallSilentToolArg=/c if exist ") +
+                             Veto + " exit 1\r\n";
+    ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered + tool), install), SilentExit::Done));
     EXPECT_EQ(FileBytes(HelloFolder + "\\hello.txt"), "hello");
     const std::string stamp = FileBytes(Log).substr(0, 20);
     const std::string_view shape = "0000-00-00 00:00:00 ";  // a 0 for each digit
@@ -248,6 +252,12 @@ TEST_F(Unattended, WithoutAFolderTheProposedOneServesAndTheLogTellsTheRun) {
     EXPECT_EQ(e2e::Lower(e2e::UninstallEntry("Hello", "DisplayIcon")), e2e::Lower(ModuleCopy()));
     EXPECT_EQ(e2e::UninstallEntry("Hello", "DisplayVersion"), "(none)");
     EXPECT_EQ(e2e::UninstallEntry("Hello", "Publisher"), "(none)");
+
+    SetFileBytes(Veto, "");
+    const Strings installed = e2e::MachinePicture();
+    EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Cancelled));
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
+    DeleteFileA(Veto);
 
     // A caller may add a log to the quiet command.
     DeleteFileA(Log);
@@ -283,9 +293,8 @@ TEST_F(Unattended, AFileThereIsReplacedUnlessItIsNewer) {
 TEST_F(Unattended, FailuresAndMalformedSwitchesEndWithTheirCodesLogTheirMessageAndChangeNothing) {
     char invalidDrive[256];
     wsprintfA(invalidDrive, MessageOf(MessageId::InvalidDrive).english, "Q:");
-    const std::string korean =
-        FileBytes(e2e::WritePackage("korean.exe", e2e::WizardMembers(e2e::Info("Hello", "", "", 0),
-                                                                     {{"Src\\hello.txt", "hi"}})));
+    const std::string korean = FileBytes(e2e::WritePackage(
+        "korean.exe", e2e::WizardMembers(e2e::Info("Hello", "", "", 0), {{"Src\\hello.txt", "hi"}})));
     const std::string package = HelloPackage(Registered);
     const std::string bytes = FileBytes(package), log = std::string(" /LOG=") + Log;
     using namespace SilentExit;
@@ -313,8 +322,8 @@ TEST_F(Unattended, FailuresAndMalformedSwitchesEndWithTheirCodesLogTheirMessageA
         SetFileBytes(package, c.bytes);
         EndedQuietly(RunPackageWith(package, c.switches), c.code);
         if (c.message) {
-            EXPECT_EQ(LogTexts(), (Strings{"Start: " + c.switches, "Message: " + Flat(c.message),
-                                           "Exit code: 1603"}));
+            EXPECT_EQ(LogTexts(),
+                      (Strings{"Start: " + c.switches, "Message: " + Flat(c.message), "Exit code: 1603"}));
         }
         EXPECT_EQ(e2e::Changes(before, e2e::MachinePicture()), Strings{});
     }
@@ -329,15 +338,15 @@ TEST_F(Unattended, ASecondRunOfTheProductIsTurnedAwayWhileTheFirstGoesOn) {
         HelloPackage("[Run]\r\nSilentToolPath={InstallDir}\\tool.cmd\r\n", {{"Src\\tool.cmd", tool}});
     WatchedRun first;
     ASSERT_TRUE(first.Start("\"" + package + "\" /S"));
-    ASSERT_TRUE(first.WatchUntil([] { return e2e::Exists(ToolStarted); })) << "the first run never ran its tool";
+    ASSERT_TRUE(first.WatchUntil([] { return e2e::Exists(ToolStarted); }))
+        << "the first run never ran its tool";
     EXPECT_TRUE(EndedQuietly(RunPackageWith(package, "/S"), SilentExit::AlreadyRunning));
     SetFileBytes(ToolMayEnd, "");
     EXPECT_TRUE(EndedQuietly(first.Finish(), SilentExit::Done));
     EXPECT_EQ(FileBytes(HelloFolder + "\\hello.txt"), "hello");
 }
 
-// Two runs started together, before either has a window to be found: one installs, the other is turned
-// away; never both at once into the same folder.
+// Two runs started together, before either has a window: never both at once into the same folder.
 TEST_F(Unattended, OfTwoRunsStartedTogetherOneInstallsAndOneIsTurnedAway) {
     std::vector<testsupport::Member> files;
     for (int n = 0; n < 2000; ++n)  // an installation long enough for the two to meet
@@ -394,22 +403,6 @@ TEST_F(Unattended, AnUninstallationLeavesAFileInUseForTheRestartAndAsksNothing) 
     EXPECT_EQ(testsupport::ServerRecord(dll), "");
     EXPECT_NE(e2e::FinishRunCommand("Quiet Life"), "(none)") << "the clean-up run after the restart";
     EXPECT_EQ(QuietCommand("Quiet Life"), "(none)") << "no second removal before it";
-}
-
-TEST_F(Unattended, TheUninstallToolsVetoCancels) {
-    // The tool says no (exit code 1) while the file Veto exists.
-    const std::string tool = std::string(
-                                 "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
-                                 "UninstallSilentToolArg=/c if exist ") +
-                             Veto + " exit 1\r\n";
-    ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered + tool), "/S"), SilentExit::Done));
-    SetFileBytes(Veto, "");
-    const Strings installed = e2e::MachinePicture();
-    EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Cancelled));
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
-    DeleteFileA(Veto);
-    EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Done));
-    EXPECT_FALSE(e2e::Exists(HelloFolder));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// An application installed with every kind of item and removed the ways users remove it leaves the
-// machine as it was; and the uninstallation's questions, abort, tool veto and unusable information files.
+// Installed with every kind of item and removed each way users do, the machine is as it was; and the rest.
 #include "tests/e2e/install_run.h"
+
+#include <optional>
 
 namespace {
 
@@ -89,7 +90,6 @@ class Uninstall : public e2e::WizardTest {
             ASSERT_LT(waited, Patience) << "the dialog never said: " << heading;
             Sleep(100);
         }
-        ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(Text(dialog, IDC_UNINSTALL_BUTTON), "Ok");
         for (int phase = 0; phase < 5; ++phase) EXPECT_TRUE(Visible(dialog, IDC_PHASE_MARK1 + 2 * phase));
         if (shots) {
@@ -108,7 +108,6 @@ class Uninstall : public e2e::WizardTest {
     // Answers the unknown-file question about the file.
     void ReplyUnknown(const std::string& file, int button, const char* shot = nullptr) {
         HWND question = Page(IDC_DELETE_QUESTION);
-        ASSERT_NE(question, nullptr) << file;
         EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), UnknownFileQuestion);
         EXPECT_EQ(Text(question, IDC_DELETE_LINE2).rfind(file, 0), 0u) << Text(question, IDC_DELETE_LINE2);
         EXPECT_EQ(Text(question, IDC_DELETE_LINE3), "Delete above file?");
@@ -134,13 +133,10 @@ class Life : public Uninstall, public ::testing::WithParamInterface<LifeCase> {
   protected:
     void SetUp() override {
         if (GetParam().family95) {
-            ASSERT_TRUE(e2e::ReportWindows98(true));
+            ASSERT_TRUE(asWindows98_.emplace().On());
         }
     }
-    void TearDown() override {
-        if (GetParam().family95) e2e::ReportWindows98(false);
-        Uninstall::TearDown();
-    }
+    std::optional<e2e::AsWindows98> asWindows98_;
 };
 
 TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
@@ -167,23 +163,29 @@ INSTANTIATE_TEST_SUITE_P(Ways, Life,
                                            LifeCase{Way::Command, true, "FromTheCommandIn95"}),
                          LifeName);
 
-TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
-    Install(e2e::LifePackage(e2e::LifeRegistration));
+// The tool's veto, a No, unusable information files and an abort each leave the product for another run.
+TEST_F(Uninstall, AVetoANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
+    // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
+    const std::string veto = "C:\\kp-e2e\\veto";
+    Install(e2e::LifePackage(e2e::LifeRegistration +
+                             "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
+                             "UninstallSilentToolArg=/c if exist " +
+                             veto + " exit 1\r\n"));
+    const std::string info = UninstallInfo();
     const Strings installed = e2e::MachinePicture();
+    SetFileBytes(veto, "");
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ExpectEndsWith(0);
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "vetoed";
+    EXPECT_TRUE(HiddenAndReadOnly(info));
+    DeleteFileA(veto.c_str());
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDNO));
     ExpectEndsWith(0);
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
-    StartUninstall(Way::Command);
-    ConfirmAndComplete();
-}
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "No at the confirmation";
 
-TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
-    Install(e2e::LifePackage(e2e::LifeRegistration));
-    const std::string info = UninstallInfo();
-    const std::string stored = FileBytes(info);
-    SetFileAttributesA(info.c_str(), FILE_ATTRIBUTE_NORMAL);
-    const std::string damaged = "C:\\kp-e2e\\damaged.inf";
+    const std::string stored = FileBytes(info), damaged = "C:\\kp-e2e\\damaged.inf";
     const char* truncated =
         "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
     const struct {
@@ -211,29 +213,32 @@ TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
         ExpectEndsWith(static_cast<DWORD>(-1));
     }
     DeleteFileA(damaged.c_str());
-    // Nothing was removed on the way.
-    EXPECT_EQ(FileBytes(std::string(Folder) + "\\life.txt"), "life");
-    StartUninstall(Way::Command);
-    ConfirmAndComplete();
-}
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "unusable files";
 
-TEST_F(Uninstall, TheUninstallToolCanVetoIt) {
-    // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
-    const std::string veto = "C:\\kp-e2e\\veto";
-    Install(e2e::LifePackage(e2e::LifeRegistration +
-                             "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
-                             "UninstallSilentToolArg=/c if exist " +
-                             veto + " exit 1\r\n"));
-    SetFileBytes(veto, "");
-    const Strings installed = e2e::MachinePicture();
+    // An abort during the folders: No to the abort question leaves the file question open; Yes ends.
+    const std::string mine = std::string(Folder) + "\\mine.txt";
+    SetFileBytes(mine, "mine");
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDYES));
+    HWND question = Page(IDC_DELETE_QUESTION);
+    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
+    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDNO));
+    EXPECT_TRUE(IsWindowVisible(question));
+    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
+    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDYES,
+                       "uninstall-abort-question"));
     ExpectEndsWith(0);
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
-    EXPECT_TRUE(HiddenAndReadOnly(UninstallInfo()));
-    DeleteFileA(veto.c_str());
+    EXPECT_EQ(UninstallInfo(), info);
+    EXPECT_TRUE(HiddenAndReadOnly(info));
+    EXPECT_EQ(FileBytes(mine), "mine");
+    EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
+
     StartUninstall(Way::Command);
-    ConfirmAndComplete();
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ReplyUnknown("mine.txt", IDC_YES_BUTTON);
+    Complete();
+    EXPECT_FALSE(Exists(Folder));
+    EXPECT_EQ(UninstallString(), "");
 }
 
 // Unknown files in an installed folder, by the package's uninstall type and the user's answers.
@@ -277,36 +282,6 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
     }
 }
 
-TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
-    Install(e2e::LifePackage(e2e::LifeRegistration));
-    const std::string info = UninstallInfo();
-    const std::string mine = std::string(Folder) + "\\mine.txt";
-    SetFileBytes(mine, "mine");
-    StartUninstall(Way::Command);
-    ASSERT_TRUE(Answer(Confirmation, IDYES));
-    HWND question = Page(IDC_DELETE_QUESTION);
-    ASSERT_NE(question, nullptr);
-    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
-    // No to the abort question leaves the file question open; Yes ends the run.
-    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDNO));
-    EXPECT_TRUE(IsWindowVisible(question));
-    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
-    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDYES,
-                       "uninstall-abort-question"));
-    ExpectEndsWith(0);
-    EXPECT_EQ(UninstallInfo(), info);
-    EXPECT_TRUE(HiddenAndReadOnly(info));
-    EXPECT_EQ(FileBytes(mine), "mine");
-    EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
-
-    StartUninstall(Way::Command);
-    ASSERT_TRUE(Answer(Confirmation, IDYES));
-    ReplyUnknown("mine.txt", IDC_YES_BUTTON);
-    Complete();
-    EXPECT_FALSE(Exists(Folder));
-    EXPECT_EQ(UninstallString(), "");
-}
-
 // A DLL that two products share stays with the one still installed and goes with the last.
 TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     const std::string dll = e2e::WindowsFolder() + "\\system32\\kpshared.dll";
@@ -323,7 +298,6 @@ TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     StartUninstall(Way::Command, "Twin");
     ASSERT_TRUE(Answer(ConfirmationOf("Twin"), IDYES));
     HWND question = Page(IDC_DELETE_QUESTION);
-    ASSERT_NE(question, nullptr);
     EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), "Following file may be used by another application.");
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "uninstall-shared-file");
@@ -333,8 +307,7 @@ TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     EXPECT_EQ(testsupport::ServerRecord(dll), "");
 }
 
-// The two halves of an uninstallation that a file in use leaves for the restart, run by
-// scripts/wine-restart-test.sh around the end of the Wine session; each skips when run on its own.
+// Halves run by scripts/wine-restart-test.sh around the end of the Wine session; skipped on their own.
 class UninstallRestart : public Uninstall {
   protected:
     void SetUp() override {
