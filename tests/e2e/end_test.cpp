@@ -206,26 +206,21 @@ class RecordedOpening {
     bool hadOld_ = false;
 };
 
-struct Search {
-    const char* text;
-    HWND found;
-};
-
 BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    if (IsWindowVisible(window) && ui::WindowText(window).find(search->text) != std::string::npos)
-        search->found = window;
-    return search->found == nullptr;
+    auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(parameter);
+    if (IsWindowVisible(window) && ui::WindowText(window).find(search->first) != std::string::npos)
+        search->second = window;
+    return search->second == nullptr;
 }
 
 // A visible top-level window whose caption holds the text, waiting for it; null when none came.
 HWND WaitForWindowCaptioned(const char* text) {
-    Search search = {text, nullptr};
-    for (DWORD waited = 0; search.found == nullptr && waited < e2e::Patience; waited += 200) {
+    std::pair<const char*, HWND> search = {text, nullptr};
+    for (DWORD waited = 0; search.second == nullptr && waited < e2e::Patience; waited += 200) {
         EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) Sleep(200);
+        if (search.second == nullptr) Sleep(200);
     }
-    return search.found;
+    return search.second;
 }
 
 struct InfoTarget {

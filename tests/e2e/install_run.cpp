@@ -99,27 +99,29 @@ std::string WaitForLine(const std::string& path) {
     return Lower(text);
 }
 
-std::string FinishRunCommand(const char* title) {
-    char value[1024] = "";
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, RunOnceKey, title, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
+namespace {
+
+// A value under HKEY_LOCAL_MACHINE: a text as it is, a number in decimal; "(none)" when missing.
+std::string MachineValue(const std::string& key, const char* name,
+                         DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_DWORD) {
+    char data[1024] = "";
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, types, &type, data, &size) != ERROR_SUCCESS)
         return "(none)";
-    return value;
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
+    return data;
 }
+
+}  // namespace
+
+std::string FinishRunCommand(const char* title) { return MachineValue(RunOnceKey, title, RRF_RT_REG_SZ); }
 
 std::string UninstallEntryKey(const std::string& title) {
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
 }
 
 std::string UninstallEntry(const std::string& title, const char* value) {
-    char data[1024] = "";
-    DWORD size = sizeof data, type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, UninstallEntryKey(title).c_str(), value,
-                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size) != ERROR_SUCCESS)
-        return "(none)";
-    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
-    return data;
+    return MachineValue(UninstallEntryKey(title), value);
 }
 
 bool DateFile(const std::string& path, WORD year) {

@@ -55,10 +55,16 @@ TEST_F(Korean, TheRestartQuestionTheFinishingBoxAndTheFinishPageAfterTheRestartS
         RestartAndFinish(question, KoreanText(MessageId::FinishingInstallation), "korean-restart-"));
 }
 
+// And shortcut and registry names keep their Korean letters.
 TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
+    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
+    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
     CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
     testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");
-    HWND folder = StartAtFolderPage(Package("hello-ko.exe", "Hello", "{ProgramFiles}\\Hello-ko"));
+    HWND folder = StartAtFolderPage(Package(
+        "hello-ko.exe", "Hello", "{ProgramFiles}\\Hello-ko",
+        "[Shortcut]\r\nShortcut1=" + hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" + kelpack +
+            "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name + ",1," + hello + "\r\n"));
     ExpectTexts(folder, {{IDC_FOLDER_TITLE, Formatted(MessageId::WillBeInstalledTo, "Hello")},
                          {IDC_BROWSE, KoreanText(MessageId::Browse)},
                          {IDC_INSTALL, KoreanText(MessageId::Install)}});
@@ -77,22 +83,12 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "korean-overwrite-question");
     ui::ClickButton(question, IDC_YES_BUTTON);
-    ExpectFinished();
-    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
-}
-
-TEST_F(Korean, ShortcutAndRegistryNamesKeepTheirKoreanLetters) {
-    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
-    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
-    StartInstall(Package("names-ko.exe", "Names", "{ProgramFiles}\\Names-ko",
-                         "[Shortcut]\r\nShortcut1=" + hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" +
-                             kelpack + "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name +
-                             ",1," + hello + "\r\n"));
     ExpectFinished("korean-finish");
+    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
     CoInitialize(nullptr);
     EXPECT_EQ(
         testsupport::ReadLink(e2e::ShellFolder(CSIDL_PROGRAMS) + "\\" + kelpack + "\\" + hello + ".LNK").path,
-        "C:\\Program Files\\Names-ko\\hello.txt");
+        "C:\\Program Files\\Hello-ko\\hello.txt");
     char value[64] = "";
     DWORD size = sizeof value;
     RegGetValueA(HKEY_CURRENT_USER, "Software\\Kelpack Korean", name.c_str(), RRF_RT_REG_SZ, nullptr, value,

@@ -68,8 +68,10 @@ TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelEndsTheRunAtOnce) 
     CancelUnasked(welcome);
 }
 
-TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
-    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
+// Cancel asks only once the license is agreed to; Prev and Next then walk between the pages.
+TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformationAndFolder) {
+    HWND license =
+        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
     EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
     EXPECT_EQ(Text(license, IDC_PREV), "I Agree");
     EXPECT_FALSE(Enabled(license, IDC_NEXT));
@@ -89,20 +91,9 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
     ui::ClickButton(license, IDC_CANCEL);
     ASSERT_TRUE(Answer(e2e::AbortQuestion, IDNO, "wizard-abort-question"));
     EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
-    Abort(license);
-}
-
-TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
-    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
-    CancelUnasked(license);
-}
-
-TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
-    HWND license =
-        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
-    Agree(license);
 
     HWND information = Go(license, IDC_NEXT, IDC_TEXT);
+
     EXPECT_EQ(ui::WindowText(information), "Installation of Hello - Information");
     EXPECT_EQ(Text(information, IDC_PREV), "Prev");
     EXPECT_TRUE(Visible(information, IDC_PREV));
@@ -126,6 +117,11 @@ TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
     information = Go(folder, IDC_PREV, IDC_TEXT);
     EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
     Abort(information);
+}
+
+TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
+    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
+    CancelUnasked(license);
 }
 
 TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
