@@ -1,11 +1,10 @@
 // Packages and install runs for the end-to-end tests.
 #include "tests/e2e/install_run.h"
 
-#include <gtest/gtest.h>
 #include <shellapi.h>
 
-#include "archive/format.h"
-#include "common/messages.h"
+#include <iterator>
+#include <stdexcept>
 
 namespace e2e {
 
@@ -21,14 +20,22 @@ std::string WindowsFolder() {
     return folder;
 }
 
+std::string SystemFolder() {
+    char folder[MAX_PATH];
+    GetSystemDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 std::string TempFolder() {
     char folder[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("TEMP", folder, sizeof folder);
     return length > 0 && length < sizeof folder ? folder : WindowsFolder();
 }
 
-std::vector<std::string> LeftoversIn(const std::string& folder) {
-    std::vector<std::string> names;
+Strings LeftoversIn(const std::string& folder) {
+    Strings names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\_kp*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
@@ -47,8 +54,8 @@ bool IsFile(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> WorkingFiles() {
-    std::vector<std::string> files;
+Strings WorkingFiles() {
+    Strings files;
     for (const std::string& name : LeftoversIn(TempFolder())) {
         const std::string path = TempFolder() + "\\" + name;
         if (IsFile(path)) {
@@ -67,8 +74,8 @@ void DeleteWorkingFile(const std::string& path) {
     if (folder != TempFolder()) RemoveDirectoryA(folder.c_str());
 }
 
-std::vector<std::string> WorkingFilesWith(const char* section) {
-    std::vector<std::string> found;
+Strings WorkingFilesWith(const char* section) {
+    Strings found;
     for (const std::string& path : WorkingFiles()) {
         char keys[64];
         if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path.c_str()) > 0)
@@ -92,27 +99,29 @@ std::string WaitForLine(const std::string& path) {
     return Lower(text);
 }
 
-std::string FinishRunCommand(const char* title) {
-    char value[1024] = "";
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, RunOnceKey, title, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
+namespace {
+
+// A value under HKEY_LOCAL_MACHINE: a text as it is, a number in decimal; "(none)" when missing.
+std::string MachineValue(const std::string& key, const char* name,
+                         DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_DWORD) {
+    char data[1024] = "";
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, types, &type, data, &size) != ERROR_SUCCESS)
         return "(none)";
-    return value;
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
+    return data;
 }
+
+}  // namespace
+
+std::string FinishRunCommand(const char* title) { return MachineValue(RunOnceKey, title, RRF_RT_REG_SZ); }
 
 std::string UninstallEntryKey(const std::string& title) {
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + title;
 }
 
 std::string UninstallEntry(const std::string& title, const char* value) {
-    char data[1024] = "";
-    DWORD size = sizeof data, type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, UninstallEntryKey(title).c_str(), value,
-                     RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, data, &size) != ERROR_SUCCESS)
-        return "(none)";
-    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
-    return data;
+    return MachineValue(UninstallEntryKey(title), value);
 }
 
 bool DateFile(const std::string& path, WORD year) {
@@ -145,9 +154,9 @@ std::string Setting(const std::string& file, const char* section, const char* ke
     return value;
 }
 
-std::vector<std::string> FileListRecords(const std::string& file) {
+Strings FileListRecords(const std::string& file) {
     const std::string bytes = testsupport::FileBytes(file);
-    std::vector<std::string> paths;
+    Strings paths;
     for (size_t at = 0; at < bytes.size();) {
         const size_t length = static_cast<unsigned char>(bytes[at]);
         if (length < 3 || at + 1 + length > bytes.size() || bytes[at + 2] != ':') return {};
@@ -178,7 +187,7 @@ std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
 
 }  // namespace
 
-std::string HelloInfo(const std::string& more) { return "[General]\r\nTitle=Hello\r\nLanguage=1\r\n" + more; }
+std::string HelloInfo(const std::string& more) { return Info("Hello", "", more); }
 
 std::vector<testsupport::Member> WizardMembers(const std::string& info,
                                                const std::vector<testsupport::Member>& more) {
@@ -196,14 +205,12 @@ std::string WritePackage(const char* name, const std::vector<testsupport::Member
 }
 
 std::string LifePackage(const std::string& more, const std::string& title, const std::string& folder) {
-    const std::string info =
-        "[General]\r\nTitle=" + title + "\r\nLanguage=1\r\nDefInstallFolder=" + folder + "\r\n" + more;
     return WritePackage((title + ".exe").c_str(),
-                        WizardMembers(info, {{"Src\\life.txt", "life"},
-                                             {"Src\\docs\\life.hlp", "help"},
-                                             {"Src\\docs\\more\\notes.txt", "notes"},
-                                             {"Misc1", Fixture("com_server.dll")},
-                                             {"Misc2", Fixture("fixture.tlb")}}));
+                        WizardMembers(Info(title, folder, more), {{"Src\\life.txt", "life"},
+                                                                  {"Src\\docs\\life.hlp", "help"},
+                                                                  {"Src\\docs\\more\\notes.txt", "notes"},
+                                                                  {"Misc1", Fixture("com_server.dll")},
+                                                                  {"Misc2", Fixture("fixture.tlb")}}));
 }
 
 DWORD RunPackage(const std::string& package, DWORD excluding) {
@@ -231,15 +238,126 @@ void EndStrayRuns() {
     }
 }
 
+namespace {
+
+// "key : value = data" for every value under the registry key.
+void ListKey(HKEY root, const std::string& name, Strings& lines) {
+    HKEY key;
+    if (RegOpenKeyExA(root, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    char item[512];
+    BYTE data[4096];
+    for (DWORD index = 0;; ++index) {
+        DWORD itemSize = sizeof item, dataSize = sizeof data, type = 0;
+        const LONG read = RegEnumValueA(key, index, item, &itemSize, nullptr, &type, data, &dataSize);
+        if (read == ERROR_MORE_DATA) continue;  // not something an installation writes
+        if (read != ERROR_SUCCESS) break;
+        lines.push_back(name + " : " + item + " = " + std::string(reinterpret_cast<char*>(data), dataSize));
+    }
+    Strings subkeys;
+    for (DWORD index = 0;; ++index) {
+        DWORD itemSize = sizeof item;
+        if (RegEnumKeyExA(key, index, item, &itemSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.push_back(item);
+    }
+    RegCloseKey(key);
+    for (const std::string& subkey : subkeys) ListKey(root, name + "\\" + subkey, lines);
+}
+
+}  // namespace
+
+std::string ShellFolder(int id) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, id, nullptr, 0, path);
+    return path;
+}
+
+Strings MachinePicture() {
+    Strings lines;
+    const auto ListTree = [&lines](const std::string& root, bool deep) {
+        ui::ForEachEntry(root, deep, [&lines](const std::string& path, const WIN32_FIND_DATAA& found) {
+            lines.push_back(path + " " + std::to_string(found.nFileSizeLow));
+        });
+    };
+    ListTree("C:", false);
+    ListTree("C:\\Program Files", true);
+    ListTree(WindowsFolder(), false);
+    std::erase(lines, WindowsFolder() + "\\KPinst27.exe 262144");
+    ListTree(TempFolder(), true);
+    // A folder the system does not name would be listed from the root of the current drive.
+    for (int folder :
+         {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+        if (const std::string path = ShellFolder(folder); !path.empty()) ListTree(path, true);
+    ListKey(HKEY_LOCAL_MACHINE, "Software", lines);
+    ListKey(HKEY_CURRENT_USER, "Software", lines);
+    const std::string winIni = testsupport::FileBytes(WindowsFolder() + "\\win.ini");
+    for (size_t start = 0; start < winIni.size();) {
+        size_t end = winIni.find('\n', start);
+        if (end == std::string::npos) end = winIni.size();
+        lines.push_back("win.ini: " + winIni.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+Strings Changes(Strings before, Strings after) {
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    Strings gone, added, changes;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(gone));
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    for (const std::string& line : gone) changes.push_back("- " + line);
+    for (const std::string& line : added) changes.push_back("+ " + line);
+    return changes;
+}
+
+void ForgetProducts(std::initializer_list<const char*> titles, const Strings& paths) {
+    for (const char* title : titles) {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallEntryKey(title).c_str());
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RunOnceKey, title);
+    }
+    for (const std::string& path : paths) RemoveTree(path);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Life");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kelpack Life");
+    WriteProfileStringA("Kelpack Life", nullptr, nullptr);
+}
+
+HeldFile Hold(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return HeldFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+HeldFile PlaceAndHold(const std::string& path, const std::string& bytes) {
+    CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+    testsupport::SetFileBytes(path, bytes);
+    return Hold(path);
+}
+
+std::string Info(const std::string& title, const std::string& folder, const std::string& more, int language) {
+    return "[General]\r\nTitle=" + title + "\r\nLanguage=" + std::to_string(language) + "\r\n" +
+           (folder.empty() ? "" : "DefInstallFolder=" + folder + "\r\n") + more;
+}
+
+HWND Need(HWND window, const std::string& what) {
+    if (window == nullptr) throw std::runtime_error("no " + what + " came");
+    return window;
+}
+
 HWND WizardTest::Start(const std::string& package, int pageControl) {
-    if (!run_.Attach(RunPackage(package))) return nullptr;
+    if (!run_.Attach(RunPackage(package))) throw std::runtime_error("no install run started");
     return Page(pageControl);
 }
 
 HWND WizardTest::StartPastWelcome(const std::string& package, int pageControl) {
-    HWND welcome = Start(package, IDC_WELCOME_TITLE);
-    if (welcome == nullptr) return nullptr;
-    return Go(welcome, IDC_NEXT, pageControl);
+    return Go(Start(package, IDC_WELCOME_TITLE), IDC_NEXT, pageControl);
+}
+
+void WizardTest::StartInstall(const std::string& package) { Leave(StartAtFolderPage(package), IDC_INSTALL); }
+
+void WizardTest::StartCommand(const std::string& command) {
+    const size_t end = command.find('"', 1);
+    ASSERT_TRUE(run_.Start(command.substr(1, end - 1), command.substr(end + 2))) << command;
 }
 
 void WizardTest::Leave(HWND page, int button) {
@@ -268,17 +386,13 @@ void WizardTest::Agree(HWND license) {
 }
 
 HWND WizardTest::Box(const std::string& text) {
-    HWND box = ui::WaitForMessageBox(run_.Id(), Patience);
-    EXPECT_NE(box, nullptr) << "expected: " << text;
-    if (box != nullptr) {
-        EXPECT_EQ(ui::MessageBoxText(box), text);
-    }
+    HWND box = Need(ui::WaitForMessageBox(run_.Id(), Patience), "message box saying: " + text);
+    EXPECT_EQ(ui::MessageBoxText(box), text);
     return box;
 }
 
 bool WizardTest::Answer(const std::string& text, int button, const char* screenshot) {
     HWND box = Box(text);
-    if (box == nullptr) return false;
     if (screenshot != nullptr) ui::CaptureScreen(box, screenshot);
     ui::ClickButton(box, button);
     const bool gone = ui::WaitForWindowToGo(box, Patience);
@@ -289,7 +403,7 @@ bool WizardTest::Answer(const std::string& text, int button, const char* screens
 void WizardTest::ExpectEndsWith(DWORD code) {
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), code);
-    EXPECT_EQ(LeftoversIn(TempFolder()), std::vector<std::string>{});
+    EXPECT_EQ(LeftoversIn(TempFolder()), Strings{});
 }
 
 void WizardTest::CancelUnasked(HWND page) {
@@ -306,7 +420,6 @@ void WizardTest::Abort(HWND page, int button) {
 
 void WizardTest::ExpectFinished(const char* screenshot) {
     HWND page = Page(IDC_COMPLETED);
-    ASSERT_NE(page, nullptr) << "no finish page";
     if (screenshot) {
         ui::WaitUntilPainted(page);
         ui::CaptureScreen(page, screenshot);
@@ -357,7 +470,7 @@ void WizardTest::DeclineRestart(HWND question) {
     ASSERT_TRUE(run_.WaitForExit(Patience));
     EXPECT_EQ(run_.ExitCode(), 0u);
 
-    std::vector<std::string> endInstall = WorkingFilesWith("Window");
+    Strings endInstall = WorkingFilesWith("Window");
     ASSERT_EQ(endInstall.size(), 1u) << "the end-install information stays";
     const std::string title = Setting(endInstall[0], "General", "Title");
     EXPECT_EQ(Lower(FinishRunCommand(title.c_str())),
@@ -376,7 +489,6 @@ void WizardTest::ExpectSystemItemWarnings(bool korean) {
         {MessageId::ErrorRegisteringUninstall, "uninstall"}};
     for (const auto& [warning, name] : warnings) {
         HWND box = Box(korean ? MessageOf(warning).korean : MessageOf(warning).english);
-        ASSERT_NE(box, nullptr);
         EXPECT_EQ(GetWindow(box, GW_OWNER), page);
         ui::CaptureScreen(box,
                           (std::string(korean ? "korean-" : "") + "system-items-warning-" + name).c_str());

@@ -1,16 +1,5 @@
-// The wizard in Korean: with Language=0 every text is the Korean one, shown in the Korean code page.
-// Runs only in the Korean run of the end-to-end tests (a ko_KR locale, code page 949).
-#include <gtest/gtest.h>
-#include <shlobj.h>
-#include <windows.h>
-
-#include <string>
-
-#include "common/messages.h"
+// With Language=0 every text is Korean, in code page 949: only in the Korean run (a ko_KR locale).
 #include "tests/e2e/install_run.h"
-#include "tests/support/shell_link.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -22,6 +11,13 @@ std::string Formatted(MessageId id, const char* argument) {
     return text;
 }
 
+// A package in Korean of the title proposing the folder (none when empty), with the members.
+std::string Package(const char* name, const std::string& title, const std::string& folder,
+                    const std::string& more = "",
+                    const std::vector<testsupport::Member>& members = {{"Src\\hello.txt", "hello"}}) {
+    return e2e::WritePackage(name, e2e::WizardMembers(e2e::Info(title, folder, more, 0), members));
+}
+
 class Korean : public e2e::WizardTest {
   protected:
     void SetUp() override {
@@ -30,12 +26,9 @@ class Korean : public e2e::WizardTest {
 };
 
 TEST_F(Korean, TheWizardSpeaksKorean) {
-    HWND welcome = Start(
-        e2e::WritePackage("hello-ko.exe", e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\n"
-                                                             "[Info]\r\nLicenseInfo=1\r\n",
-                                                             {{"KPLI", "License\r\n"}})),
-        IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
+    HWND welcome =
+        Start(Package("hello-ko.exe", "Hello", "", "[Info]\r\nLicenseInfo=1\r\n", {{"KPLI", "License\r\n"}}),
+              IDC_WELCOME_TITLE);
     EXPECT_EQ(ui::WindowText(welcome), Formatted(MessageId::InstallationOf, "Hello"));
     ExpectTexts(welcome, {{IDC_WELCOME_TITLE, Formatted(MessageId::WelcomeWillInstall, "Hello")},
                           {IDC_WELCOME_ADVICE, KoreanText(MessageId::WelcomeExitOthers)},
@@ -44,12 +37,10 @@ TEST_F(Korean, TheWizardSpeaksKorean) {
     ui::CaptureScreen(welcome, "korean-welcome");
 
     HWND license = Go(welcome, IDC_NEXT, IDC_TEXT);
-    ASSERT_NE(license, nullptr);
     EXPECT_EQ(Text(license, IDC_PREV), KoreanText(MessageId::IAgree));
     Agree(license);
     ui::ClickButton(license, IDC_CANCEL);
     HWND question = Box(KoreanText(MessageId::AbortInstallQuestion));
-    ASSERT_NE(question, nullptr);
     ui::CaptureScreen(license, "korean-license");
     ui::CaptureScreen(question, "korean-abort-question");
     ui::ClickButton(question, IDYES);
@@ -57,28 +48,23 @@ TEST_F(Korean, TheWizardSpeaksKorean) {
 }
 
 TEST_F(Korean, TheRestartQuestionTheFinishingBoxAndTheFinishPageAfterTheRestartSpeakKorean) {
-    Leave(
-        StartAtFolderPage(e2e::WritePackage(
-            "restart-ko.exe", e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\nNeedRestart=1\r\n"
-                                                 "DefInstallFolder={ProgramFiles}\\Restart-ko\r\n",
-                                                 {{"Src\\hello.txt", "hello"}}))),
-        IDC_INSTALL);
+    StartInstall(Package("restart-ko.exe", "Hello", "{ProgramFiles}\\Restart-ko", "NeedRestart=1\r\n"));
     HWND question = Box(KoreanText(MessageId::RestartToCompleteInstall));
-    ASSERT_NE(question, nullptr);
     ui::CaptureScreen(question, "korean-restart-question");
     ASSERT_NO_FATAL_FAILURE(
         RestartAndFinish(question, KoreanText(MessageId::FinishingInstallation), "korean-restart-"));
 }
 
+// And shortcut and registry names keep their Korean letters.
 TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
+    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
+    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
     CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
     testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");
-    HWND folder = StartAtFolderPage(e2e::WritePackage(
-        "hello-ko.exe",
-        e2e::WizardMembers(
-            "[General]\r\nTitle=Hello\r\nLanguage=0\r\nDefInstallFolder={ProgramFiles}\\Hello-ko\r\n",
-            {{"Src\\hello.txt", "hello"}})));
-    ASSERT_NE(folder, nullptr);
+    HWND folder = StartAtFolderPage(Package(
+        "hello-ko.exe", "Hello", "{ProgramFiles}\\Hello-ko",
+        "[Shortcut]\r\nShortcut1=" + hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" + kelpack +
+            "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name + ",1," + hello + "\r\n"));
     ExpectTexts(folder, {{IDC_FOLDER_TITLE, Formatted(MessageId::WillBeInstalledTo, "Hello")},
                          {IDC_BROWSE, KoreanText(MessageId::Browse)},
                          {IDC_INSTALL, KoreanText(MessageId::Install)}});
@@ -86,42 +72,23 @@ TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
     ui::ClickButton(folder, IDC_INSTALL);
 
     HWND question = Page(IDC_NO_MORE_CONFIRMATION);
-    ASSERT_NE(question, nullptr);
     ExpectTexts(question,
                 {{IDC_QUESTION, Formatted(MessageId::FileAlreadyExists, "C:\\Program Files\\Hello-ko")},
                  {IDC_LINE2, KoreanText(MessageId::ReplaceFileQuestion)},
                  {IDC_NO_MORE_CONFIRMATION, KoreanText(MessageId::NoMoreConfirmation)},
                  {IDC_ABORT, KoreanText(MessageId::Abort)}});
     HWND progress = Page(IDC_PROGRESS_TITLE);
-    ASSERT_NE(progress, nullptr);
     ExpectTexts(progress, {{IDC_PROGRESS_TITLE, Formatted(MessageId::Installing, "Hello")},
                            {IDC_ABORT, KoreanText(MessageId::Abort)}});
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "korean-overwrite-question");
     ui::ClickButton(question, IDC_YES_BUTTON);
-    ExpectFinished();
-    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
-}
-
-TEST_F(Korean, ShortcutAndRegistryNamesKeepTheirKoreanLetters) {
-    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
-    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
-    Leave(StartAtFolderPage(e2e::WritePackage(
-              "names-ko.exe",
-              e2e::WizardMembers("[General]\r\nTitle=Names\r\nLanguage=0\r\n"
-                                 "DefInstallFolder={ProgramFiles}\\Names-ko\r\n"
-                                 "[Shortcut]\r\nShortcut1=" +
-                                     hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" + kelpack +
-                                     "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name +
-                                     ",1," + hello + "\r\n",
-                                 {{"Src\\hello.txt", "hello"}}))),
-          IDC_INSTALL);
     ExpectFinished("korean-finish");
+    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello-ko\\hello.txt"), "hello");
     CoInitialize(nullptr);
-    char programs[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    EXPECT_EQ(testsupport::ReadLink(std::string(programs) + "\\" + kelpack + "\\" + hello + ".LNK").path,
-              "C:\\Program Files\\Names-ko\\hello.txt");
+    EXPECT_EQ(
+        testsupport::ReadLink(e2e::ShellFolder(CSIDL_PROGRAMS) + "\\" + kelpack + "\\" + hello + ".LNK").path,
+        "C:\\Program Files\\Hello-ko\\hello.txt");
     char value[64] = "";
     DWORD size = sizeof value;
     RegGetValueA(HKEY_CURRENT_USER, "Software\\Kelpack Korean", name.c_str(), RRF_RT_REG_SZ, nullptr, value,
@@ -130,43 +97,25 @@ TEST_F(Korean, ShortcutAndRegistryNamesKeepTheirKoreanLetters) {
 }
 
 TEST_F(Korean, TheSystemItemWarningsSpeakKorean) {
-    Leave(
-        StartAtFolderPage(e2e::WritePackage(
-            "warned-ko.exe",
-            e2e::WizardMembers(
-                "[General]\r\nTitle=Warned\r\nLanguage=0\r\nDefInstallFolder={ProgramFiles}\\Warned-ko\r\n" +
-                    std::string(e2e::FailingSystemItems),
-                {{"Src\\warned.txt", "warned"}}))),
-        IDC_INSTALL);
+    StartInstall(Package("warned-ko.exe", "Warned", "{ProgramFiles}\\Warned-ko", e2e::FailingSystemItems,
+                         {{"Src\\warned.txt", "warned"}}));
     ExpectSystemItemWarnings(true);
 }
 
-}  // namespace
-
 TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
     const std::string folder = "C:\\Program Files\\Uninstall-ko";
-    Leave(StartAtFolderPage(e2e::WritePackage(
-              "uninstall-ko.exe",
-              e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\nDefInstallFolder=" + folder +
-                                     "\r\n[MiscFile]\r\nMiscFile1={InstallDir}\\extra.dat,2,0,0,0,0\r\n"
-                                     "[Uninstall]\r\nCPLUninstallName=Hello\r\n",
-                                 {{"Src\\hello.txt", "hello"}, {"Misc1", "extra"}}))),
-          IDC_INSTALL);
+    StartInstall(Package("uninstall-ko.exe", "Hello", folder,
+                         "[MiscFile]\r\nMiscFile1={InstallDir}\\extra.dat,2,0,0,0,0\r\n"
+                         "[Uninstall]\r\nCPLUninstallName=Hello\r\n",
+                         {{"Src\\hello.txt", "hello"}, {"Misc1", "extra"}}));
     ExpectFinished();
     testsupport::SetFileBytes(folder + "\\mine.txt", "mine");
-    char command[1024] = "";
-    DWORD size = sizeof command;
-    ASSERT_EQ(
-        RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello",
-                     "UninstallString", RRF_RT_REG_SZ, nullptr, command, &size),
-        ERROR_SUCCESS);
-    const std::string line = command;
-    const size_t end = line.find('"', 1);
-    ASSERT_TRUE(run_.Start(line.substr(1, end - 1), line.substr(end + 2)));
+    const std::string command = e2e::UninstallEntry("Hello", "UninstallString");
+    ASSERT_NE(command, "(none)");
+    StartCommand(command);
 
     const std::string caption = "Hello" + KoreanText(MessageId::UninstallCaptionSuffix);
     HWND confirmation = Box(Formatted(MessageId::UninstallQuestion, "Hello"));
-    ASSERT_NE(confirmation, nullptr);
     EXPECT_EQ(ui::WindowText(confirmation), caption);
     ui::CaptureScreen(confirmation, "korean-uninstall-confirmation");
     ui::ClickButton(confirmation, IDYES);
@@ -176,7 +125,6 @@ TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
          {std::pair{MessageId::FileMayBeShared, "korean-uninstall-shared-file"},
           std::pair{MessageId::FileNotInstalledByUs, "korean-uninstall-unknown-file"}}) {
         HWND question = Page(IDC_DELETE_QUESTION);
-        ASSERT_NE(question, nullptr) << shot;
         ExpectTexts(question, {{IDC_DELETE_QUESTION, KoreanText(heading)},
                                {IDC_DELETE_LINE3, KoreanText(MessageId::DeleteFileQuestion)},
                                {IDC_NO_MORE_CONFIRMATION, KoreanText(MessageId::NoMoreConfirmation)},
@@ -189,7 +137,6 @@ TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
         ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
     }
     HWND dialog = Page(IDC_UNINSTALL_HEADING);
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ui::WindowText(dialog), caption);
     const std::string completed = Formatted(MessageId::UninstallCompleted, "Hello");
     for (int wait = 0; wait < 300 && Text(dialog, IDC_UNINSTALL_HEADING) != completed; ++wait) Sleep(100);
@@ -201,5 +148,7 @@ TEST_F(Korean, TheUninstallationAndItsQuestionsSpeakKorean) {
     ui::CaptureScreen(dialog, "korean-uninstall");
     ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
     ExpectEndsWith(0);
-    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(e2e::Exists(folder));
 }
+
+}  // namespace

@@ -1,71 +1,80 @@
-// The two halves of the restart test (scripts/wine-restart-test.sh): "arrange" replaces a file that is
-// in use at the next restart; after the Wine session has ended and started again, "check" finds the new
-// content in place. Exit code 0 when the half succeeded; what it saw goes to standard output. With
+// A probe started under either family of Windows; exit code 0 when its step succeeded.
+// "arrange [system]" replaces a file in use at the next restart; after the Wine session has ended and
+// started again (scripts/wine-restart-test.sh), "check [system]" finds the new content in place. With
 // "system" the file is in the system folder, which a 32-bit program in the 64-bit world sees redirected.
+// "shell-folders" resolves the shell folders for an install information that asks for the all-users
+// profile and writes the family and the desktop folder it got to the file named by KP_PROBE_OUT.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "common/platform.h"
+#include "common/process_state.h"
 #include "files/restart_operations.h"
 #include "script/path_variables.h"
-#include "common/platform.h"
 #include "tests/support/archive_fixture.h"
 
 namespace {
 
-std::string Folder = "C:\\kp-restart";
-std::string TargetPath, ReplacementPath;
-const char* Target = nullptr;
-const char* Replacement = nullptr;
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-int Arrange() {
+int Arrange(const char* target, const char* replacement) {
     GetWindowsDirectoryA(WinDir, sizeof WinDir);
-    CreateDirectoryA(Folder.c_str(), nullptr);
-    testsupport::SetFileBytes(Target, "old content");
-    testsupport::SetFileBytes(Replacement, "new content");
+    testsupport::SetFileBytes(target, "old content");
+    testsupport::SetFileBytes(replacement, "new content");
     // In use: open without sharing for writing, as a loaded library would be.
-    HANDLE inUse = CreateFileA(Target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const int arranged = ReplaceOnRestart(Target, Replacement);
-    const bool stillOld = testsupport::FileBytes(Target) == "old content";
+    HANDLE inUse = CreateFileA(target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const int arranged = ReplaceOnRestart(target, replacement);
+    const bool stillOld = testsupport::FileBytes(target) == "old content";
     CloseHandle(inUse);
     std::printf("arrange: family %s, arranged %d, target unchanged %d\n", IsNtPlatform() ? "NT" : "95",
                 arranged, stillOld);
     return arranged && stillOld ? 0 : 1;
 }
 
-int Check() {
+int Check(const char* target, const char* replacement) {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    const std::string content = testsupport::FileBytes(Target);
-    const bool replaced = content == "new content";
-    const bool sourceGone = GetFileAttributesA(Replacement) == INVALID_FILE_ATTRIBUTES;
-    const bool bakExists =
-        GetFileAttributesA((std::string(windows) + "\\WININIT.BAK").c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool iniGone =
-        GetFileAttributesA((std::string(windows) + "\\WININIT.INI").c_str()) == INVALID_FILE_ATTRIBUTES;
+    const std::string content = testsupport::FileBytes(target);
+    const bool sourceGone = !Exists(replacement), bakExists = Exists(std::string(windows) + "\\WININIT.BAK"),
+               iniGone = !Exists(std::string(windows) + "\\WININIT.INI");
     std::printf("check: content '%s', source gone %d, WININIT.BAK %d, WININIT.INI gone %d\n", content.c_str(),
                 sourceGone, bakExists, iniGone);
-    const bool family95 = !IsNtPlatform();
-    return replaced && sourceGone && (!family95 || (bakExists && iniGone)) ? 0 : 1;
+    return content == "new content" && sourceGone && (IsNtPlatform() || (bakExists && iniGone)) ? 0 : 1;
+}
+
+int ShellFolders() {
+    const char* out = std::getenv("KP_PROBE_OUT");
+    if (out == nullptr) return 2;
+    const std::string info = std::string(out) + ".ini";
+    testsupport::SetFileBytes(info, "[Shortcut]\r\nCreateIconsInAllUsersProfile=1\r\n");
+    lstrcpynA(InstallInfoFile, info.c_str(), sizeof InstallInfoFile);
+    GetWindowsDirectoryA(WinDir, sizeof WinDir);
+    ResolveShellFolders();
+    testsupport::SetFileBytes(out, std::string(IsNtPlatform() ? "NT" : "95") + "|" + DeskTopDir);
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[2], "system") == 0) {
-        char system[MAX_PATH];
-        GetSystemDirectoryA(system, sizeof system);
-        Folder = system;
+    if (argc == 2 && std::strcmp(argv[1], "shell-folders") == 0) return ShellFolders();
+    const bool system = argc == 3 && std::strcmp(argv[2], "system") == 0;
+    std::string folder = "C:\\kp-restart";
+    if (system) {
+        char path[MAX_PATH];
+        GetSystemDirectoryA(path, sizeof path);
+        folder = path;
     }
-    TargetPath = Folder + "\\kp-in-use.dll";
-    ReplacementPath = Folder + "\\_kpnew.tmp";
-    Target = TargetPath.c_str();
-    Replacement = ReplacementPath.c_str();
-    const bool known = argc == 2 || (argc == 3 && std::strcmp(argv[2], "system") == 0);
-    if (known && std::strcmp(argv[1], "arrange") == 0) return Arrange();
-    if (known && std::strcmp(argv[1], "check") == 0) return Check();
-    std::fprintf(stderr, "usage: restart_probe arrange|check [system]\n");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string target = folder + "\\kp-in-use.dll", replacement = folder + "\\_kpnew.tmp";
+    if (argc == 2 || system) {
+        if (std::strcmp(argv[1], "arrange") == 0) return Arrange(target.c_str(), replacement.c_str());
+        if (std::strcmp(argv[1], "check") == 0) return Check(target.c_str(), replacement.c_str());
+    }
+    std::fprintf(stderr, "usage: restart_probe arrange|check [system] | shell-folders\n");
     return 2;
 }

@@ -1,28 +1,14 @@
-// Unattended runs, as package managers and deployment scripts make them: a package started with /S
-// installs without a window or a question, the entry's quiet uninstall command removes the product the
-// same way, and the caller learns the outcome from the exit code and the result log.
-#include <gtest/gtest.h>
-#include <shlobj.h>
-#include <tlhelp32.h>
-#include <windows.h>
+// Unattended runs as scripts make them (/S, the quiet command): no window, an exit code and a log.
+#include "tests/e2e/install_run.h"
 
-#include <algorithm>
+#include <tlhelp32.h>
+
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <set>
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "archive/format.h"
-#include "common/messages.h"
 #include "common/silent_run.h"
-#include "tests/e2e/install_run.h"
-#include "tests/e2e/machine_picture.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/server_fixture.h"
-#include "tools/ui_driver/ui_driver.h"
 
 namespace {
 
@@ -37,8 +23,6 @@ constexpr char Log[] = "C:\\kp-e2e\\quiet.log";
 constexpr char ToolStarted[] = "C:\\kp-e2e\\tool-started";
 constexpr char ToolMayEnd[] = "C:\\kp-e2e\\tool-may-end";
 constexpr char Veto[] = "C:\\kp-e2e\\veto";
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ModuleCopy() { return e2e::WindowsFolder() + "\\KPinst27.exe"; }
 
@@ -72,9 +56,8 @@ BOOL CALLBACK NoteIfVisible(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-// A command line run as a caller runs it. Every 50 ms the visible top-level windows of the processes of
-// the started program's file and of the module copy are noted: every run that a package or the uninstall
-// command starts is one of them.
+// A command line run as a caller runs it; every 50 ms the visible windows of the processes of its file
+// and of the module copy (every run it starts) are noted.
 class WatchedRun {
   public:
     // Runs of those files going on already are watched, not waited for.
@@ -169,32 +152,14 @@ Strings LogTexts() {
     return texts;
 }
 
-// A file held open as a running program holds its own: others may read it, nobody may change it.
-struct CloseFile {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-std::unique_ptr<void, CloseFile> Hold(const std::string& path) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    return std::unique_ptr<void, CloseFile>(file == INVALID_HANDLE_VALUE ? nullptr : file);
-}
-
 class Unattended : public ::testing::Test {
   protected:
     void TearDown() override {
         SetFileBytes(ToolMayEnd, "");  // a tool still waiting ends
         e2e::EndStrayRuns();
-        for (const char* title : {"Quiet Life", "Hello"}) {
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, e2e::UninstallEntryKey(title).c_str());
-            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, e2e::RunOnceKey, title);
-        }
-        for (const std::string& path :
-             {LifeFolder, HelloFolder, e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
-              e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.lnk", std::string(Log), std::string(Veto)})
-            e2e::RemoveTree(path);
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Life");
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kelpack Life");
-        WriteProfileStringA("Kelpack Life", nullptr, nullptr);
+        e2e::ForgetProducts({"Quiet Life", "Hello"},
+                            {LifeFolder, HelloFolder, e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
+                             e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.lnk", Log, Veto});
         for (const std::string& file : e2e::WorkingFiles()) e2e::DeleteWorkingFile(file);
     }
 };
@@ -225,7 +190,7 @@ TEST_F(Unattended, AWholeLifeWithoutAWindowOrAQuestion) {
         EXPECT_TRUE(std::any_of(changes.begin(), changes.end(), [&item](const std::string& line) {
             return e2e::Lower(line).starts_with(e2e::Lower("+ " + item));
         })) << item;
-    EXPECT_FALSE(Exists("C:\\Program Files\\Life")) << "the folder given wins over the proposed one";
+    EXPECT_FALSE(e2e::Exists("C:\\Program Files\\Life")) << "the folder given wins over the proposed one";
     EXPECT_EQ(testsupport::ServerRecord(LifeFolder + "\\server.dll"), "registered");
 
     const std::string command = e2e::UninstallEntry("Quiet Life", "UninstallString");
@@ -266,9 +231,15 @@ TEST_F(Unattended, TheNinetyFiveFamilyInstallsAndUninstallsSilentlyToo) {
     EXPECT_EQ(e2e::Changes(before, after), Strings{});
 }
 
-TEST_F(Unattended, WithoutAFolderTheProposedOneServesAndTheLogTellsTheRun) {
+// And the uninstall tool's veto cancels the quiet command.
+TEST_F(Unattended, WithoutAFolderTheProposedOneServesTheLogTellsTheRunAndTheToolsVetoCancels) {
     const std::string install = std::string("/LOG=") + Log + " /s";
-    ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered), install), SilentExit::Done));
+    // The tool says no (exit code 1) while the file Veto exists.
+    const std::string tool = std::string(
+                                 "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
+                                 "UninstallSilentToolArg=/c if exist ") +
+                             Veto + " exit 1\r\n";
+    ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered + tool), install), SilentExit::Done));
     EXPECT_EQ(FileBytes(HelloFolder + "\\hello.txt"), "hello");
     const std::string stamp = FileBytes(Log).substr(0, 20);
     const std::string_view shape = "0000-00-00 00:00:00 ";  // a 0 for each digit
@@ -282,11 +253,17 @@ TEST_F(Unattended, WithoutAFolderTheProposedOneServesAndTheLogTellsTheRun) {
     EXPECT_EQ(e2e::UninstallEntry("Hello", "DisplayVersion"), "(none)");
     EXPECT_EQ(e2e::UninstallEntry("Hello", "Publisher"), "(none)");
 
+    SetFileBytes(Veto, "");
+    const Strings installed = e2e::MachinePicture();
+    EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Cancelled));
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
+    DeleteFileA(Veto);
+
     // A caller may add a log to the quiet command.
     DeleteFileA(Log);
     const std::string quiet = QuietCommand("Hello") + " /LOG=" + Log;
     ASSERT_TRUE(EndedQuietly(RunToEnd(quiet), SilentExit::Done));
-    EXPECT_FALSE(Exists(HelloFolder));
+    EXPECT_FALSE(e2e::Exists(HelloFolder));
     const Strings texts = LogTexts();
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.front(), "Start: " + quiet.substr(std::min(quiet.find('"', 1) + 2, quiet.size())));
@@ -312,51 +289,42 @@ TEST_F(Unattended, AFileThereIsReplacedUnlessItIsNewer) {
     }
 }
 
-TEST_F(Unattended, AFailedRunLogsItsMessageInEnglishWhateverTheLanguage) {
+// A failure's message is logged in English whatever the package's language.
+TEST_F(Unattended, FailuresAndMalformedSwitchesEndWithTheirCodesLogTheirMessageAndChangeNothing) {
     char invalidDrive[256];
     wsprintfA(invalidDrive, MessageOf(MessageId::InvalidDrive).english, "Q:");
-    const std::string korean = e2e::WritePackage(
-        "korean.exe",
-        e2e::WizardMembers("[General]\r\nTitle=Hello\r\nLanguage=0\r\n", {{"Src\\hello.txt", "hi"}}));
-    const std::string damaged = HelloPackage();
-    const std::string bytes = FileBytes(damaged);
-    SetFileBytes(damaged, bytes.substr(0, bytes.size() - 1));
-    const struct {
-        std::string package, switches, message;
-    } cases[] = {{korean, std::string("/S /D=Q:\\Nowhere /LOG=") + Log, invalidDrive},
-                 {damaged, std::string("/S /LOG=") + Log, e2e::PackageDamagedText}};
-    for (const auto& [package, switches, message] : cases) {
-        SCOPED_TRACE(switches);
-        DeleteFileA(Log);
-        EXPECT_TRUE(EndedQuietly(RunPackageWith(package, switches), SilentExit::Failed));
-        EXPECT_EQ(LogTexts(),
-                  (Strings{"Start: " + switches, "Message: " + Flat(message), "Exit code: 1603"}));
-    }
-}
-
-TEST_F(Unattended, FailuresAndMalformedSwitchesEndWithTheirCodesAndChangeNothing) {
+    const std::string korean = FileBytes(e2e::WritePackage(
+        "korean.exe", e2e::WizardMembers(e2e::Info("Hello", "", "", 0), {{"Src\\hello.txt", "hi"}})));
     const std::string package = HelloPackage(Registered);
-    const std::string bytes = FileBytes(package);
+    const std::string bytes = FileBytes(package), log = std::string(" /LOG=") + Log;
     using namespace SilentExit;
     const struct {
         const char* what;
         std::string bytes, switches;
         int code;
+        const char* message;  // logged, when given
     } cases[] = {
-        {"cut inside the module", bytes.substr(0, ModuleSize - 1), "/S", Failed},
-        {"cut inside the archive", bytes.substr(0, bytes.size() - 1), "/S", Failed},
-        {"a drive that does not exist", bytes, "/S /D=Q:\\Nowhere", Failed},
-        {"a relative folder", bytes, "/S /D=relative\\dir", BadSwitch},
-        {"an empty folder", bytes, "/S /D=", BadSwitch},
-        {"an unknown switch", bytes, "/S /X", BadSwitch},
-        {"a longer name than a switch's", bytes, "/S /DIR=C:\\x", BadSwitch},
-        {"an unterminated quote", bytes, "/S /D=\"C:\\Program Files\\Hello", BadSwitch},
+        {"cut inside the module", bytes.substr(0, ModuleSize - 1), "/S", Failed, nullptr},
+        {"cut inside the archive", bytes.substr(0, bytes.size() - 1), "/S" + log, Failed,
+         e2e::PackageDamagedText},
+        {"a drive that does not exist", bytes, "/S /D=Q:\\Nowhere", Failed, nullptr},
+        {"a drive that does not exist, in Korean", korean, "/S /D=Q:\\Nowhere" + log, Failed, invalidDrive},
+        {"a relative folder", bytes, "/S /D=relative\\dir", BadSwitch, nullptr},
+        {"an empty folder", bytes, "/S /D=", BadSwitch, nullptr},
+        {"an unknown switch", bytes, "/S /X", BadSwitch, nullptr},
+        {"a longer name than a switch's", bytes, "/S /DIR=C:\\x", BadSwitch, nullptr},
+        {"an unterminated quote", bytes, "/S /D=\"C:\\Program Files\\Hello", BadSwitch, nullptr},
     };
     const Strings before = e2e::MachinePicture();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        DeleteFileA(Log);
         SetFileBytes(package, c.bytes);
         EndedQuietly(RunPackageWith(package, c.switches), c.code);
+        if (c.message) {
+            EXPECT_EQ(LogTexts(),
+                      (Strings{"Start: " + c.switches, "Message: " + Flat(c.message), "Exit code: 1603"}));
+        }
         EXPECT_EQ(e2e::Changes(before, e2e::MachinePicture()), Strings{});
     }
 }
@@ -370,15 +338,15 @@ TEST_F(Unattended, ASecondRunOfTheProductIsTurnedAwayWhileTheFirstGoesOn) {
         HelloPackage("[Run]\r\nSilentToolPath={InstallDir}\\tool.cmd\r\n", {{"Src\\tool.cmd", tool}});
     WatchedRun first;
     ASSERT_TRUE(first.Start("\"" + package + "\" /S"));
-    ASSERT_TRUE(first.WatchUntil([] { return Exists(ToolStarted); })) << "the first run never ran its tool";
+    ASSERT_TRUE(first.WatchUntil([] { return e2e::Exists(ToolStarted); }))
+        << "the first run never ran its tool";
     EXPECT_TRUE(EndedQuietly(RunPackageWith(package, "/S"), SilentExit::AlreadyRunning));
     SetFileBytes(ToolMayEnd, "");
     EXPECT_TRUE(EndedQuietly(first.Finish(), SilentExit::Done));
     EXPECT_EQ(FileBytes(HelloFolder + "\\hello.txt"), "hello");
 }
 
-// Two runs started together, before either has a window to be found: one installs, the other is turned
-// away; never both at once into the same folder.
+// Two runs started together, before either has a window: never both at once into the same folder.
 TEST_F(Unattended, OfTwoRunsStartedTogetherOneInstallsAndOneIsTurnedAway) {
     std::vector<testsupport::Member> files;
     for (int n = 0; n < 2000; ++n)  // an installation long enough for the two to meet
@@ -400,9 +368,7 @@ TEST_F(Unattended, OfTwoRunsStartedTogetherOneInstallsAndOneIsTurnedAway) {
 
 TEST_F(Unattended, AFileInUseLeavesTheRestartToTheCallerAndTheRunsAfterItShowNothing) {
     const std::string busy = HelloFolder + "\\busy.dat";
-    CreateDirectoryA(HelloFolder.c_str(), nullptr);
-    SetFileBytes(busy, "old");
-    auto held = Hold(busy);
+    auto held = e2e::PlaceAndHold(busy, "old");
     ASSERT_TRUE(held);
     const std::string package =
         HelloPackage("[MiscFile]\r\nMiscFile1={InstallDir}\\busy.dat,2,1,0,0,0\r\n", {{"Misc1", "new"}});
@@ -411,7 +377,7 @@ TEST_F(Unattended, AFileInUseLeavesTheRestartToTheCallerAndTheRunsAfterItShowNot
     const std::string finish = e2e::FinishRunCommand("Hello");
     const std::string start = "\"" + ModuleCopy() + "\" -i";
     ASSERT_EQ(e2e::Lower(finish.substr(0, start.size())), e2e::Lower(start));
-    EXPECT_TRUE(Exists(finish.substr(start.size()))) << "the end-install information stays for it";
+    EXPECT_TRUE(e2e::Exists(finish.substr(start.size()))) << "the end-install information stays for it";
 
     // The restart, as far as the runs it starts go: the system deletes the value, then runs it.
     held.reset();
@@ -428,31 +394,15 @@ TEST_F(Unattended, AnUninstallationLeavesAFileInUseForTheRestartAndAsksNothing) 
     ASSERT_TRUE(EndedQuietly(RunPackageWith(package, "/S"), SilentExit::Done));
     const std::string mine = LifeFolder + "\\mine.txt", busy = LifeFolder + "\\life.txt";
     SetFileBytes(mine, "mine");
-    auto held = Hold(busy);
+    auto held = e2e::Hold(busy);
     ASSERT_TRUE(held);
     EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Quiet Life")), SilentExit::RestartNeeded));
-    EXPECT_TRUE(Exists(busy));
+    EXPECT_TRUE(e2e::Exists(busy));
     EXPECT_EQ(FileBytes(mine), "mine") << "an unknown file stays under uninstall type 0";
-    EXPECT_FALSE(Exists(dll)) << "a shared file no product uses any more goes";
+    EXPECT_FALSE(e2e::Exists(dll)) << "a shared file no product uses any more goes";
     EXPECT_EQ(testsupport::ServerRecord(dll), "");
     EXPECT_NE(e2e::FinishRunCommand("Quiet Life"), "(none)") << "the clean-up run after the restart";
     EXPECT_EQ(QuietCommand("Quiet Life"), "(none)") << "no second removal before it";
-}
-
-TEST_F(Unattended, TheUninstallToolsVetoCancels) {
-    // The tool says no (exit code 1) while the file Veto exists.
-    const std::string tool = std::string(
-                                 "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
-                                 "UninstallSilentToolArg=/c if exist ") +
-                             Veto + " exit 1\r\n";
-    ASSERT_TRUE(EndedQuietly(RunPackageWith(HelloPackage(Registered + tool), "/S"), SilentExit::Done));
-    SetFileBytes(Veto, "");
-    const Strings installed = e2e::MachinePicture();
-    EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Cancelled));
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
-    DeleteFileA(Veto);
-    EXPECT_TRUE(EndedQuietly(RunToEnd(QuietCommand("Hello")), SilentExit::Done));
-    EXPECT_FALSE(Exists(HelloFolder));
 }
 
 }  // namespace

@@ -1,20 +1,7 @@
-// The whole life of an application: installed through the wizard with every kind of item, then removed
-// the ways users remove it, after which the machine is as it was before. And the uninstallation's
-// questions, its abort, the uninstall tool's veto and uninstall information files that cannot be used.
-#include <gtest/gtest.h>
-#include <shlobj.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// Installed with every kind of item and removed each way users do, the machine is as it was; and the rest.
 #include "tests/e2e/install_run.h"
-#include "tests/e2e/machine_picture.h"
-#include "tests/support/archive_fixture.h"
-#include "tests/support/server_fixture.h"
-#include "tests/support/shell_link.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
+
+#include <optional>
 
 namespace {
 
@@ -24,9 +11,11 @@ using testsupport::SetFileBytes;
 using Strings = std::vector<std::string>;
 
 constexpr char Folder[] = "C:\\Program Files\\Life";
-constexpr char EntryKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Life";
-const std::string Confirmation = "This will uninstall Life from your computer.\n\nContinue uninstallation?";
-const std::string Completed = "Life was successfully uninstalled.";
+const std::string EntryKey = e2e::UninstallEntryKey("Life");
+std::string ConfirmationOf(const std::string& title) {
+    return "This will uninstall " + title + " from your computer.\n\nContinue uninstallation?";
+}
+const std::string Confirmation = ConfirmationOf("Life");
 constexpr char UnknownFileQuestion[] = "Following file is not installed by install program.";
 
 std::string UninstallString(const std::string& title = "Life") {
@@ -41,7 +30,7 @@ std::string UninstallInfo() {
     return mode == std::string::npos ? "" : command.substr(mode + 3);
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using e2e::Exists;
 
 bool HiddenAndReadOnly(const std::string& path) {
     const DWORD both = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
@@ -58,26 +47,14 @@ class Uninstall : public e2e::WizardTest {
     void TearDown() override {
         e2e::EndStrayRuns();
         // A failed test must not leave its product for the next one to install over.
-        if (HasFailure()) {
-            for (const std::string& folder : {std::string(Folder), std::string("C:\\Program Files\\Twin"),
-                                              e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
-                                              e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"})
-                e2e::RemoveTree(folder);
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelpack Life");
-            RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kelpack Life");
-            WriteProfileStringA("Kelpack Life", nullptr, nullptr);
-        }
-        for (const char* title : {"Life", "Twin"}) {
-            RegDeleteTreeA(
-                HKEY_LOCAL_MACHINE,
-                (std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + title).c_str());
-            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, e2e::RunOnceKey, title);
-        }
+        e2e::ForgetProducts({"Life", "Twin"}, {Folder, "C:\\Program Files\\Twin",
+                                               e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack",
+                                               e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"});
     }
 
     // Installs through the wizard into the folder it proposes, to the end of the finish page.
     void Install(const std::string& package) {
-        Leave(StartAtFolderPage(package), IDC_INSTALL);
+        StartInstall(package);
         ExpectFinished();
     }
 
@@ -90,9 +67,7 @@ class Uninstall : public e2e::WizardTest {
                                                                  "\\Kelpack\\Life\\Uninstall Life.LNK");
             ASSERT_TRUE(run_.Start(link.path, link.arguments)) << link.path;
         } else if (way == Way::Command) {
-            // As the system runs it: the quoted program, then the rest of the line.
-            const size_t end = command.find('"', 1);
-            ASSERT_TRUE(run_.Start(command.substr(1, end - 1), command.substr(end + 2)));
+            StartCommand(command);
         } else {
             ASSERT_TRUE(list_.Start(e2e::WindowsFolder() + "\\system32\\uninstaller.exe", "--remove Life"));
             const DWORD id = ui::WaitForProcessNamed("KPinst27.exe", Patience);
@@ -106,26 +81,15 @@ class Uninstall : public e2e::WizardTest {
         ASSERT_TRUE(run_.Start(e2e::WindowsFolder() + "\\KPinst27.exe", "-U" + info));
     }
 
-    // The uninstall dialog once the heading says the run completed.
-    HWND WaitForCompletion(HWND dialog, const std::string& heading = Completed) {
-        for (DWORD waited = 0; dialog != nullptr && waited < Patience; waited += 100) {
-            if (Text(dialog, IDC_UNINSTALL_HEADING) == heading) return dialog;
+    // Waits for the end of the removal, checks the dialog, closes it and expects the run to end with 0
+    // and no working file left. Screenshots are named with the prefix when one is given.
+    void Complete(const char* shots = nullptr, const std::string& title = "Life") {
+        HWND dialog = Page(IDC_UNINSTALL_HEADING);
+        const std::string heading = title + " was successfully uninstalled.";
+        for (DWORD waited = 0; dialog && Text(dialog, IDC_UNINSTALL_HEADING) != heading; waited += 100) {
+            ASSERT_LT(waited, Patience) << "the dialog never said: " << heading;
             Sleep(100);
         }
-        ADD_FAILURE() << "the dialog never said: " << heading;
-        return nullptr;
-    }
-
-    // Confirms, waits for the end of the removal, closes the dialog with its button and expects the run
-    // to end with 0 and no working file left. Screenshots are named with the prefix when one is given.
-    void ConfirmAndComplete(const char* shots = nullptr, const std::string& title = "Life") {
-        const std::string confirmation = shots ? std::string(shots) + "-confirmation" : "";
-        ASSERT_TRUE(
-            Answer("This will uninstall " + title + " from your computer.\n\nContinue uninstallation?", IDYES,
-                   shots ? confirmation.c_str() : nullptr));
-        HWND dialog =
-            WaitForCompletion(Page(IDC_UNINSTALL_HEADING), title + " was successfully uninstalled.");
-        ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(Text(dialog, IDC_UNINSTALL_BUTTON), "Ok");
         for (int phase = 0; phase < 5; ++phase) EXPECT_TRUE(Visible(dialog, IDC_PHASE_MARK1 + 2 * phase));
         if (shots) {
@@ -135,11 +99,15 @@ class Uninstall : public e2e::WizardTest {
         ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
         ExpectEndsWith(0);
     }
+    void ConfirmAndComplete(const char* shots = nullptr, const std::string& title = "Life") {
+        const std::string shot = shots ? std::string(shots) + "-confirmation" : "";
+        ASSERT_TRUE(Answer(ConfirmationOf(title), IDYES, shots ? shot.c_str() : nullptr));
+        Complete(shots, title);
+    }
 
     // Answers the unknown-file question about the file.
     void ReplyUnknown(const std::string& file, int button, const char* shot = nullptr) {
         HWND question = Page(IDC_DELETE_QUESTION);
-        ASSERT_NE(question, nullptr) << file;
         EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), UnknownFileQuestion);
         EXPECT_EQ(Text(question, IDC_DELETE_LINE2).rfind(file, 0), 0u) << Text(question, IDC_DELETE_LINE2);
         EXPECT_EQ(Text(question, IDC_DELETE_LINE3), "Delete above file?");
@@ -165,13 +133,10 @@ class Life : public Uninstall, public ::testing::WithParamInterface<LifeCase> {
   protected:
     void SetUp() override {
         if (GetParam().family95) {
-            ASSERT_TRUE(e2e::ReportWindows98(true));
+            ASSERT_TRUE(asWindows98_.emplace().On());
         }
     }
-    void TearDown() override {
-        if (GetParam().family95) e2e::ReportWindows98(false);
-        Uninstall::TearDown();
-    }
+    std::optional<e2e::AsWindows98> asWindows98_;
 };
 
 TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
@@ -198,23 +163,29 @@ INSTANTIATE_TEST_SUITE_P(Ways, Life,
                                            LifeCase{Way::Command, true, "FromTheCommandIn95"}),
                          LifeName);
 
-TEST_F(Uninstall, NoAtTheConfirmationChangesNothing) {
-    Install(e2e::LifePackage(e2e::LifeRegistration));
+// The tool's veto, a No, unusable information files and an abort each leave the product for another run.
+TEST_F(Uninstall, AVetoANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
+    // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
+    const std::string veto = "C:\\kp-e2e\\veto";
+    Install(e2e::LifePackage(e2e::LifeRegistration +
+                             "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
+                             "UninstallSilentToolArg=/c if exist " +
+                             veto + " exit 1\r\n"));
+    const std::string info = UninstallInfo();
     const Strings installed = e2e::MachinePicture();
+    SetFileBytes(veto, "");
+    StartUninstall(Way::Command);
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ExpectEndsWith(0);
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "vetoed";
+    EXPECT_TRUE(HiddenAndReadOnly(info));
+    DeleteFileA(veto.c_str());
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDNO));
     ExpectEndsWith(0);
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
-    StartUninstall(Way::Command);
-    ConfirmAndComplete();
-}
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "No at the confirmation";
 
-TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
-    Install(e2e::LifePackage(e2e::LifeRegistration));
-    const std::string info = UninstallInfo();
-    const std::string stored = FileBytes(info);
-    SetFileAttributesA(info.c_str(), FILE_ATTRIBUTE_NORMAL);
-    const std::string damaged = "C:\\kp-e2e\\damaged.inf";
+    const std::string stored = FileBytes(info), damaged = "C:\\kp-e2e\\damaged.inf";
     const char* truncated =
         "Uninstall information file was corrupted or Truncated.\n\nAborting uninstallation.";
     const struct {
@@ -242,29 +213,32 @@ TEST_F(Uninstall, AFileThatCannotBeUsedIsRefusedWithItsMessage) {
         ExpectEndsWith(static_cast<DWORD>(-1));
     }
     DeleteFileA(damaged.c_str());
-    // Nothing was removed on the way.
-    EXPECT_EQ(FileBytes(std::string(Folder) + "\\life.txt"), "life");
-    StartUninstall(Way::Command);
-    ConfirmAndComplete();
-}
+    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "unusable files";
 
-TEST_F(Uninstall, TheUninstallToolCanVetoIt) {
-    // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
-    const std::string veto = "C:\\kp-e2e\\veto";
-    Install(e2e::LifePackage(e2e::LifeRegistration +
-                             "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
-                             "UninstallSilentToolArg=/c if exist " +
-                             veto + " exit 1\r\n"));
-    SetFileBytes(veto, "");
-    const Strings installed = e2e::MachinePicture();
+    // An abort during the folders: No to the abort question leaves the file question open; Yes ends.
+    const std::string mine = std::string(Folder) + "\\mine.txt";
+    SetFileBytes(mine, "mine");
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDYES));
+    HWND question = Page(IDC_DELETE_QUESTION);
+    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
+    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDNO));
+    EXPECT_TRUE(IsWindowVisible(question));
+    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
+    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDYES,
+                       "uninstall-abort-question"));
     ExpectEndsWith(0);
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{});
-    EXPECT_TRUE(HiddenAndReadOnly(UninstallInfo()));
-    DeleteFileA(veto.c_str());
+    EXPECT_EQ(UninstallInfo(), info);
+    EXPECT_TRUE(HiddenAndReadOnly(info));
+    EXPECT_EQ(FileBytes(mine), "mine");
+    EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
+
     StartUninstall(Way::Command);
-    ConfirmAndComplete();
+    ASSERT_TRUE(Answer(Confirmation, IDYES));
+    ReplyUnknown("mine.txt", IDC_YES_BUTTON);
+    Complete();
+    EXPECT_FALSE(Exists(Folder));
+    EXPECT_EQ(UninstallString(), "");
 }
 
 // Unknown files in an installed folder, by the package's uninstall type and the user's answers.
@@ -294,9 +268,7 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
                 type == std::string("0") && answers[1] == IDC_NO_BUTTON ? "uninstall-unknown-file" : nullptr);
             ReplyUnknown("mine.txt", answers[0]);
         }
-        HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
-        ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
-        ExpectEndsWith(0);
+        Complete();
         EXPECT_EQ(FileBytes(mine) == "mine", mineStays);
         EXPECT_EQ(FileBytes(notes) == "notes", notesStay);
         // What the installation made is gone all the same.
@@ -308,38 +280,6 @@ TEST_F(Uninstall, UnknownFilesAreAskedAboutDeletedOrKeptByTheUninstallType) {
         RemoveDirectoryA((std::string(Folder) + "\\docs").c_str());
         RemoveDirectoryA(Folder);
     }
-}
-
-TEST_F(Uninstall, AnAbortDuringTheFoldersLeavesTheEntryForAnotherRun) {
-    Install(e2e::LifePackage(e2e::LifeRegistration));
-    const std::string info = UninstallInfo();
-    const std::string mine = std::string(Folder) + "\\mine.txt";
-    SetFileBytes(mine, "mine");
-    StartUninstall(Way::Command);
-    ASSERT_TRUE(Answer(Confirmation, IDYES));
-    HWND question = Page(IDC_DELETE_QUESTION);
-    ASSERT_NE(question, nullptr);
-    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
-    // No to the abort question leaves the file question open; Yes ends the run.
-    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDNO));
-    EXPECT_TRUE(IsWindowVisible(question));
-    ui::ClickButton(question, IDC_UNINSTALL_BUTTON);
-    ASSERT_TRUE(Answer("Uninstallation is not yet completed.\n\nAbort uninstallation?", IDYES,
-                       "uninstall-abort-question"));
-    ExpectEndsWith(0);
-    EXPECT_EQ(UninstallInfo(), info);
-    EXPECT_TRUE(HiddenAndReadOnly(info));
-    EXPECT_EQ(FileBytes(mine), "mine");
-    EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
-
-    StartUninstall(Way::Command);
-    ASSERT_TRUE(Answer(Confirmation, IDYES));
-    ReplyUnknown("mine.txt", IDC_YES_BUTTON);
-    HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING));
-    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
-    ExpectEndsWith(0);
-    EXPECT_FALSE(Exists(Folder));
-    EXPECT_EQ(UninstallString(), "");
 }
 
 // A DLL that two products share stays with the one still installed and goes with the last.
@@ -356,22 +296,18 @@ TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
     ASSERT_TRUE(FileBytes(dll) == e2e::Fixture("com_server.dll")) << "the library stays";
 
     StartUninstall(Way::Command, "Twin");
-    ASSERT_TRUE(Answer("This will uninstall Twin from your computer.\n\nContinue uninstallation?", IDYES));
+    ASSERT_TRUE(Answer(ConfirmationOf("Twin"), IDYES));
     HWND question = Page(IDC_DELETE_QUESTION);
-    ASSERT_NE(question, nullptr);
     EXPECT_EQ(Text(question, IDC_DELETE_QUESTION), "Following file may be used by another application.");
     ui::WaitUntilPainted(question);
     ui::CaptureScreen(question, "uninstall-shared-file");
     ui::ClickButton(question, IDC_YES_BUTTON);
-    HWND dialog = WaitForCompletion(Page(IDC_UNINSTALL_HEADING), "Twin was successfully uninstalled.");
-    ui::ClickButton(dialog, IDC_UNINSTALL_BUTTON);
-    ExpectEndsWith(0);
+    Complete(nullptr, "Twin");
     EXPECT_FALSE(Exists(dll));
     EXPECT_EQ(testsupport::ServerRecord(dll), "");
 }
 
-// The two halves of an uninstallation that a file in use leaves for the restart, run by
-// scripts/wine-restart-test.sh around the end of the Wine session; each skips when run on its own.
+// Halves run by scripts/wine-restart-test.sh around the end of the Wine session; skipped on their own.
 class UninstallRestart : public Uninstall {
   protected:
     void SetUp() override {
@@ -387,9 +323,8 @@ class UninstallRestart : public Uninstall {
 
 TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
     Install(e2e::LifePackage(e2e::LifeRegistration));
-    HANDLE inUse =
-        CreateFileA(busy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    e2e::HeldFile inUse = e2e::Hold(busy_);
+    ASSERT_TRUE(inUse);
     StartUninstall(Way::Command);
     ASSERT_TRUE(Answer(Confirmation, IDYES));
     ASSERT_TRUE(
@@ -399,12 +334,12 @@ TEST_F(UninstallRestart, AFileInUseIsLeftForTheRestart) {
     ASSERT_TRUE(Answer("Uninstallation will be completed after system restarted.", IDOK,
                        Shot("uninstall-completed-after-restart").c_str()));
     ExpectEndsWith(0);
-    CloseHandle(inUse);
+    inUse.reset();
     EXPECT_TRUE(Exists(busy_));
     // The product has left the list; its entry keeps the folders for the run after the restart.
     EXPECT_EQ(UninstallString(), "");
     HKEY entry;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey.c_str(), 0, KEY_READ, &entry), ERROR_SUCCESS);
     RegCloseKey(entry);
     EXPECT_EQ(e2e::Lower(e2e::FinishRunCommand("Life")),
               e2e::Lower("\"" + e2e::WindowsFolder() + "\\KPinst27.exe\" -uLife"));
@@ -415,11 +350,11 @@ TEST_F(UninstallRestart, TheNextSessionFinishesTheUninstallation) {
     // the entry.
     HKEY entry = nullptr;
     for (DWORD waited = 0; waited < 4 * Patience; waited += 500) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry) != ERROR_SUCCESS) break;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey.c_str(), 0, KEY_READ, &entry) != ERROR_SUCCESS) break;
         RegCloseKey(entry);
         Sleep(500);
     }
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey, 0, KEY_READ, &entry), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, EntryKey.c_str(), 0, KEY_READ, &entry), ERROR_SUCCESS);
     EXPECT_FALSE(Exists(busy_));
     EXPECT_FALSE(Exists(Folder));
     EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");

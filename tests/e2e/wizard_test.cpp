@@ -1,14 +1,5 @@
-// The install wizard as a user meets it: the welcome, license and information pages, the way to the
-// install folder page, every way out before the file phase, the backdrop, and minimizing.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// The wizard's pages up to the file phase, every way out of them, the backdrop, and minimizing.
 #include "tests/e2e/install_run.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -42,17 +33,16 @@ class Wizard : public e2e::WizardTest {
     // Starts Hello and waits for its welcome page and its background window.
     void StartWithBackdrop(const std::string& extra, bool license = false) {
         welcome_ = Start(Hello(extra, license), IDC_WELCOME_TITLE);
-        ASSERT_NE(welcome_, nullptr);
         background_ = Backdrop();
-        ASSERT_NE(background_, nullptr);
     }
 
     HWND welcome_ = nullptr, background_ = nullptr;
 };
 
-TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
-    HWND welcome = Start(Hello(), IDC_WELCOME_TITLE);
-    ASSERT_NE(welcome, nullptr);
+// An empty header still gives the backdrop; minimizing the page minimizes it, restoring brings both back.
+TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelEndsTheRunAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
+    HWND welcome = welcome_;
     EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
     ExpectTexts(welcome,
                 {{IDC_WELCOME_TITLE, "This will install Hello on your computer."},
@@ -63,12 +53,25 @@ TEST_F(Wizard, CancelOnTheWelcomePageEndsTheRunAtOnce) {
                  {IDC_NEXT, "Next"},
                  {IDC_CANCEL, "Cancel"}});
     ui::CaptureScreen(welcome, "wizard-welcome");
+    RECT area;
+    GetWindowRect(background_, &area);
+    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
+
+    PostMessageA(welcome, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_TRUE(IsIconic(background_));
+    PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background_));
+    EXPECT_TRUE(IsWindowVisible(welcome));
     CancelUnasked(welcome);
 }
 
-TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
-    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
-    ASSERT_NE(license, nullptr);
+// Cancel asks only once the license is agreed to; Prev and Next then walk between the pages.
+TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformationAndFolder) {
+    HWND license =
+        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
     EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
     EXPECT_EQ(Text(license, IDC_PREV), "I Agree");
     EXPECT_FALSE(Enabled(license, IDC_NEXT));
@@ -88,23 +91,9 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndCancelAsksOnlyAfterwards) {
     ui::ClickButton(license, IDC_CANCEL);
     ASSERT_TRUE(Answer(e2e::AbortQuestion, IDNO, "wizard-abort-question"));
     EXPECT_TRUE(IsWindow(license)) << "No keeps the page";
-    Abort(license);
-}
-
-TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
-    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
-    ASSERT_NE(license, nullptr);
-    CancelUnasked(license);
-}
-
-TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
-    HWND license =
-        StartPastWelcome(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\n", true, true), IDC_TEXT);
-    ASSERT_NE(license, nullptr);
-    Agree(license);
 
     HWND information = Go(license, IDC_NEXT, IDC_TEXT);
-    ASSERT_NE(information, nullptr);
+
     EXPECT_EQ(ui::WindowText(information), "Installation of Hello - Information");
     EXPECT_EQ(Text(information, IDC_PREV), "Prev");
     EXPECT_TRUE(Visible(information, IDC_PREV));
@@ -112,15 +101,12 @@ TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
     ui::CaptureScreen(information, "wizard-information");
 
     license = Go(information, IDC_PREV, IDC_TEXT);
-    ASSERT_NE(license, nullptr);
     EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
     EXPECT_FALSE(Enabled(license, IDC_PREV)) << "agreed once, I Agree stays off";
     EXPECT_TRUE(Enabled(license, IDC_NEXT));
     information = Go(license, IDC_NEXT, IDC_TEXT);
-    ASSERT_NE(information, nullptr);
 
     HWND folder = Go(information, IDC_NEXT, IDC_FOLDER_EDIT);
-    ASSERT_NE(folder, nullptr);
     EXPECT_EQ(ui::WindowText(folder), "Installation of Hello - Select install folder");
     EXPECT_EQ(Text(folder, IDC_FOLDER_TITLE), "Hello will be installed to following folder.");
     EXPECT_EQ(Text(folder, IDC_FOLDER_EDIT), "C:\\Program Files\\Hello");
@@ -129,28 +115,13 @@ TEST_F(Wizard, PrevAndNextWalkBetweenLicenseInformationAndFolder) {
 
     // Back from the folder page, the information page has the focus on Prev.
     information = Go(folder, IDC_PREV, IDC_TEXT);
-    ASSERT_NE(information, nullptr);
     EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
     Abort(information);
 }
 
-TEST_F(Wizard, WithoutTextsNextLeadsStraightToTheFolderPage) {
-    HWND folder = StartAtFolderPage(Hello());
-    ASSERT_NE(folder, nullptr);
-    EXPECT_FALSE(Visible(folder, IDC_PREV));
-    Abort(folder);
-}
-
-TEST_F(Wizard, MinimizingAPageMinimizesTheWizardAndRestoringBringsItBack) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop(""));
-    PostMessageA(welcome_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
-    EXPECT_TRUE(IsIconic(background_));
-    PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
-    EXPECT_FALSE(IsIconic(background_));
-    EXPECT_TRUE(IsWindowVisible(welcome_));
-    CancelUnasked(welcome_);
+TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
+    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
+    CancelUnasked(license);
 }
 
 TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
@@ -169,21 +140,11 @@ TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
     EXPECT_GT(GetBValue(top), 200);
 
     HWND license = Go(welcome_, IDC_NEXT, IDC_TEXT);
-    ASSERT_NE(license, nullptr);
     Agree(license);
     // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
     ui::PressKey(background_, VK_F4, true);
     ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
     ExpectEndsWith(0);
-}
-
-TEST_F(Wizard, AnEmptyHeaderStillGivesTheBackdrop) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
-    RECT area;
-    GetWindowRect(background_, &area);
-    EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
-    CancelUnasked(welcome_);
 }
 
 TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
@@ -206,14 +167,88 @@ TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
     CancelUnasked(welcome_);
 }
 
+// Without license and information texts, Next leads straight to the folder page, which has no Prev.
 TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
     HWND folder = StartAtFolderPage(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n"));
-    ASSERT_NE(folder, nullptr);
+    EXPECT_FALSE(Visible(folder, IDC_PREV));
     ui::ClickButton(folder, IDC_INSTALL);
     HWND progress = Page(IDC_PROGRESS_TITLE);
     if (progress) ui::CaptureScreen(progress, "wizard-progress");
     ExpectFinished("wizard-finish");
     EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
+}
+
+// The install folder page on Install: each check in its order with its message, and the folder made.
+using testsupport::FileBytes;
+
+bool FolderExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string Package(const std::string& general, const char* folder = "Hello") {
+    return e2e::WritePackage("folder.exe",
+                             e2e::WizardMembers(e2e::HelloInfo("DefInstallFolder={ProgramFiles}\\" +
+                                                               std::string(folder) + "\r\n" + general),
+                                                {{"Src\\hello.txt", "hello"}}));
+}
+
+class FolderPage : public e2e::WizardTest {
+  protected:
+    // Types the folder and presses Install.
+    void Install(HWND page, const char* folder) {
+        ASSERT_TRUE(ui::TypeInto(GetDlgItem(page, IDC_FOLDER_EDIT), folder));
+        ui::ClickButton(page, IDC_INSTALL);
+    }
+};
+
+TEST_F(FolderPage, ATypedMissingFolderIsCreatedOnlyAfterTheUserAgrees) {
+    HWND page = StartAtFolderPage(Package("SpaceNeeded=5\r\n"));
+    EXPECT_EQ(Text(page, IDC_SPACE_NEEDED), "Space needed: 0KBytes");
+    Install(page, "C:\\Typed\\Deeper");
+    const std::string question = "Folder 'C:\\Typed\\Deeper' does not exists.\n\nCreate this folder?";
+    ASSERT_TRUE(Answer(question, IDNO));
+    EXPECT_FALSE(FolderExists("C:\\Typed")) << "No creates nothing";
+    EXPECT_TRUE(IsWindow(page));
+
+    ui::ClickButton(page, IDC_INSTALL);
+    ASSERT_TRUE(Answer(question, IDYES));
+    ExpectFinished();
+    EXPECT_EQ(FileBytes("C:\\Typed\\Deeper\\hello.txt"), "hello");
+}
+
+TEST_F(FolderPage, RemoteInvalidRemovableAndFullDrivesEachKeepThePage) {
+    // More space than any drive offers (read as signed, compared as unsigned): the removable drive, once
+    // accepted, fails the space check.
+    HWND page = StartAtFolderPage(Package("SpaceNeeded=-1\r\n"));
+    Install(page, "\\\\server\\share\\Hello");
+    ASSERT_TRUE(Answer("Can't install to remote computer.", IDOK));
+    Install(page, "Q:\\Hello");
+    ASSERT_TRUE(Answer("'Q:' is not valid drive specification or not accessible.", IDOK));
+    Install(page, "F:\\Hello");
+    const std::string removable = "Drive 'F:' is removable.\n\nContinue installation on this drive anyway?";
+    ASSERT_TRUE(Answer(removable, IDNO, "folder-removable-drive"));
+    ui::ClickButton(page, IDC_INSTALL);
+    ASSERT_TRUE(Answer(removable, IDYES));
+    ASSERT_TRUE(Answer("Folder 'F:\\Hello' does not exists.\n\nCreate this folder?", IDYES));
+    ASSERT_TRUE(Answer("Not enough free space on drive 'F:'.", IDOK));
+    EXPECT_FALSE(FolderExists("F:\\Hello")) << "nothing is created before every check has passed";
+    EXPECT_TRUE(IsWindow(page));
+    Abort(page);
+}
+
+TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
+    HWND page = StartAtFolderPage(Package("ForceInstallFolder=1\r\n", "Forced"));
+    EXPECT_EQ(ui::WindowText(page), "Installation of Hello");
+    EXPECT_EQ(Text(page, IDC_FOLDER_INSTRUCTIONS),
+              "Click <Install> to begin installation to following folder.");
+    EXPECT_FALSE(Enabled(page, IDC_BROWSE));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_FOLDER_EDIT), GWL_STYLE) & ES_READONLY);
+    ui::CaptureScreen(page, "folder-forced");
+    ui::ClickButton(page, IDC_INSTALL);
+    // The proposed folder is created without a question.
+    ExpectFinished();
+    EXPECT_EQ(FileBytes("C:\\Program Files\\Forced\\hello.txt"), "hello");
 }
 
 }  // namespace

@@ -1,18 +1,5 @@
-// Shortcuts, registry items, INI items and the uninstall entry of a package installed through the wizard,
-// read back as the system and its users meet them.
-#include <gtest/gtest.h>
-#include <shlobj.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
-#include "archive/format.h"
+// The system items of a package, read back as the system and its users meet them; and registrations.
 #include "tests/e2e/install_run.h"
-#include "tests/e2e/machine_picture.h"
-#include "tests/support/shell_link.h"
-#include "tools/ui_driver/ui_driver.h"
-#include "ui/resources/resource_ids.h"
 
 namespace {
 
@@ -38,16 +25,20 @@ const std::string Items =
     "CPLUninstallName=Kelpack Items\r\n"
     "UninstallShortcutName={ProgramMenu}\\Kelpack\\Items,Uninstall Items\r\n";
 
+// What the command line prints, run by cmd.
+std::string Printed(const std::string& commandLine) {
+    const std::string out = "C:\\kp-e2e\\printed.txt";
+    DeleteFileA(out.c_str());
+    ui::Process tool;
+    if (!tool.Start(e2e::SystemFolder() + "\\cmd.exe", "/c \"" + commandLine + " > " + out + "\"") ||
+        !tool.WaitForExit(e2e::Patience))
+        return "";
+    return testsupport::FileBytes(out);
+}
+
 // What `kelpack COMMAND` prints for the file.
 std::string Kelpack(const char* command, const std::string& file) {
-    const std::string out = "C:\\kp-e2e\\kelpack-out.txt";
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, sizeof system);
-    ui::Process tool;
-    const std::string line =
-        "/c \"\"" + ui::WinePathOf(KP_KELPACK) + "\" " + command + " \"" + file + "\" > " + out + "\"";
-    if (!tool.Start(std::string(system) + "\\cmd.exe", line) || !tool.WaitForExit(e2e::Patience)) return "";
-    return testsupport::FileBytes(out);
+    return Printed("\"" + ui::WinePathOf(KP_KELPACK) + "\" " + command + " \"" + file + "\"");
 }
 
 std::string RegistryText(HKEY root, const char* key, const char* name) {
@@ -63,52 +54,20 @@ std::string LinkOf(const std::string& file) {
     return link.path + " " + link.arguments;
 }
 
-// What Wine's own list of installed programs prints.
-std::string UninstallerList() {
-    SECURITY_ATTRIBUTES inherit = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return "";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
-    char command[] = "uninstaller.exe --list";
-    const bool started = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    std::string output;
-    char buffer[4096];
-    for (DWORD read; started && ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0;)
-        output.append(buffer, read);
-    CloseHandle(readEnd);
-    if (started) {
-        WaitForSingleObject(process.hProcess, e2e::Patience);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    return output;
-}
-
 class SystemItems : public e2e::WizardTest {
   protected:
     static void SetUpTestSuite() { CoInitialize(nullptr); }
     // Each run installs a file of its own name, so that a second run into the folder asks nothing.
     std::string Package(const std::string& general, const std::string& items,
                         const char* file = "items.txt") {
-        const std::string info =
-            "[General]\r\nTitle=Items\r\nLanguage=1\r\nDefInstallFolder=" + std::string(Folder) + "\r\n" +
-            general + items;
-        return e2e::WritePackage("items.exe",
-                                 e2e::WizardMembers(info, {{std::string("Src\\") + file, "items"}}));
+        return e2e::WritePackage("items.exe", e2e::WizardMembers(e2e::Info("Items", Folder, general + items),
+                                                                 {{std::string("Src\\") + file, "items"}}));
     }
-    void Install(const std::string& package) { Leave(StartAtFolderPage(package), IDC_INSTALL); }
 };
 
 TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry) {
     RegSetKeyValueA(HKEY_CURRENT_USER, Values, "Kept", REG_SZ, "old", 4);
-    Install(Package("", Items));
+    StartInstall(Package("", Items));
     ExpectFinished();
 
     const std::string menu = e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
@@ -148,14 +107,14 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     char winIni[MAX_PATH] = "";
     GetProfileStringA("Kelpack Items", "Folder", "", winIni, sizeof winIni);
     EXPECT_STREQ(winIni, Folder);
-    EXPECT_NE(UninstallerList().find("Kelpack Items"), std::string::npos) << UninstallerList();
+    const std::string listed = Printed("uninstaller.exe --list");  // Wine's list of installed programs
+    EXPECT_NE(listed.find("Kelpack Items"), std::string::npos) << listed;
 
     // The same title again, with a restart that keeps the log for a look: the entry left by the first run
     // is replaced, not merged into.
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, Entry, "Stale", REG_SZ, "x", 2);
-    Install(Package("NeedRestart=1\r\n", Items, "again.txt"));
+    StartInstall(Package("NeedRestart=1\r\n", Items, "again.txt"));
     HWND question = Box(e2e::RestartQuestion);
-    ASSERT_NE(question, nullptr);
     Strings logs = e2e::WorkingFilesWith("ShellFolder");
     ASSERT_EQ(logs.size(), 1u);
     const auto entries = [&logs](const char* section, int count) {
@@ -185,19 +144,92 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
 }
 
 TEST_F(SystemItems, AFailingStepWarnsOverThePageAndTheNextStepStillRuns) {
-    Install(Package("", e2e::FailingSystemItems, "warned.txt"));
+    StartInstall(Package("", e2e::FailingSystemItems, "warned.txt"));
     ExpectSystemItemWarnings(false);
 }
 
 TEST_F(SystemItems, The95FamilyMakesTheSameItems) {
-    ASSERT_TRUE(e2e::ReportWindows98(true));
-    Install(Package("", Items, "ninety-eight.txt"));
+    const e2e::AsWindows98 asWindows98;
+    ASSERT_TRUE(asWindows98.On());
+    StartInstall(Package("", Items, "ninety-eight.txt"));
     ExpectFinished();
-    e2e::ReportWindows98(false);
     const std::string menu = e2e::ShellFolder(CSIDL_PROGRAMS) + "\\Kelpack\\Items";
     EXPECT_EQ(LinkOf(menu + "\\Items.LNK"), std::string(Folder) + "\\items.txt /a,/b");
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, Values, "Bytes"), "\x01\x02\xff\x10");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, Entry, "DisplayName"), std::string("Kelpack Items", 14));
+}
+
+// Marked misc files are registered at once, or recorded for the run after a needed restart.
+constexpr const char* Library = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
+
+// One source file, the fixture server as Misc1 and the type library as Misc2, installed into folder.
+std::string RegisteringPackage(const std::string& folder, const std::string& general) {
+    const std::string info = e2e::Info("Registered", folder,
+                                       general +
+                                           "[MiscFile]\r\n"
+                                           "MiscFile1={InstallDir}\\server.dll,2,1,0,1,0\r\n"
+                                           "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n");
+    return e2e::WritePackage("registered.exe",
+                             e2e::WizardMembers(info, {{"Src\\readme.txt", "readme"},
+                                                       {"Misc1", e2e::Fixture("com_server.dll")},
+                                                       {"Misc2", e2e::Fixture("fixture.tlb")}}));
+}
+
+// The file registered for the type library, or empty.
+std::string RegisteredTypeLibrary() {
+    char value[MAX_PATH] = "";
+    LONG size = sizeof value;
+    const std::string key = std::string("TypeLib\\") + Library + "\\1.0\\0\\win32";
+    return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS ? value : "";
+}
+
+class Registration : public e2e::WizardTest {
+  protected:
+    // The MiscFile entries of this run's installation log, which exists until the run ends.
+    std::string LoggedMiscFiles() {
+        for (const std::string& log : e2e::WorkingFilesWith("MiscFile")) {
+            const std::string first = e2e::Setting(log, "MiscFile", "1");
+            if (first.compare(0, folder_.size() + 1, folder_ + "\\") == 0)
+                return first + "|" + e2e::Setting(log, "MiscFile", "2");
+        }
+        return "(no log)";
+    }
+
+    // Each test installs into a folder of its own, so that one's registrations are not the other's.
+    const std::string folder_ =
+        std::string("C:\\Program Files\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string server_ = folder_ + "\\server.dll";
+    const std::string typeLibrary_ = folder_ + "\\library.tlb";
+};
+
+TEST_F(Registration, MarkedMiscFilesAreRegisteredDuringTheInstallation) {
+    StartInstall(RegisteringPackage(folder_, ""));
+    // The run goes on to its end by itself; a registration error would have stopped it at a message.
+    // Nothing is deferred: no working file stays.
+    ExpectFinished();
+    EXPECT_EQ(testsupport::ServerRecord(server_), "registered");
+    EXPECT_EQ(RegisteredTypeLibrary(), typeLibrary_);
+}
+
+TEST_F(Registration, WithARestartNeededTheyAreRecordedForTheRunAfterIt) {
+    StartInstall(RegisteringPackage(folder_, "NeedRestart=1\r\n"));
+    HWND question = Box(e2e::RestartQuestion);
+    // Logged as registered: the registration is arranged.
+    EXPECT_EQ(LoggedMiscFiles(), server_ + ",1,0,1,0,0|" + typeLibrary_ + ",1,0,0,1,0");
+    ASSERT_NO_FATAL_FAILURE(DeclineRestart(question));
+
+    EXPECT_EQ(testsupport::FileBytes(server_), e2e::Fixture("com_server.dll"));
+    EXPECT_EQ(testsupport::ServerRecord(server_), "");
+    EXPECT_NE(RegisteredTypeLibrary(), typeLibrary_);
+    // The end-install information outlives the run, for the run after the restart.
+    std::vector<std::string> endInstall = e2e::WorkingFilesWith("RegisterServer");
+    ASSERT_EQ(endInstall.size(), 1u);
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterServer", "1"), server_);
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterServer", "2"), "(none)");
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterTypeLibrary", "1"), typeLibrary_);
+    EXPECT_EQ(e2e::Setting(endInstall[0], "RegisterTypeLibrary", "2"), "(none)");
+    e2e::DeleteWorkingFile(endInstall[0]);
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), std::vector<std::string>{}) << "only that file stays";
 }
 
 }  // namespace

@@ -1,0 +1,294 @@
+// The end of an installation: a restart (Wine's own, through wineboot), the silent tool, the finish page.
+#include "tests/e2e/install_run.h"
+
+#include <optional>
+
+namespace {
+
+// A file in use is replaced across the restart; the finish run registers what waited, then the page comes.
+constexpr const char* Folder = "C:\\Program Files\\Restarted";
+constexpr const char* Ran = "C:\\kp-e2e\\ran.txt";
+
+const std::string Busy = std::string(Folder) + "\\busy.txt";
+using e2e::Exists;
+
+std::string Package() {
+    const std::string info =
+        e2e::Info("Restarted", Folder,
+                  std::string("ConfirmOverwriteSourceFolderFile=0\r\n"
+                              "[MiscFile]\r\n"
+                              "MiscFile1={InstallDir}\\server.dll,2,1,0,1,0\r\n"
+                              "MiscFile2={InstallDir}\\library.tlb,2,1,0,0,1\r\n"
+                              "[Run]\r\nRunAppPath={WinSysDir}\\cmd.exe\r\nRunAppArg=/c cd > ") +
+                      Ran +
+                      "\r\nAllowCancelRunApp=0\r\n"
+                      "[Uninstall]\r\nCPLUninstallName=Restarted\r\n");
+    return e2e::WritePackage("restarted.exe",
+                             e2e::WizardMembers(info, {{"Src\\busy.txt", "new"},
+                                                       {"Misc1", e2e::Fixture("com_server.dll")},
+                                                       {"Misc2", e2e::Fixture("fixture.tlb")}}));
+}
+
+// What the runs after the restart leave: the file replaced, the server registered, nothing else.
+void ExpectCompleted() {
+    EXPECT_EQ(testsupport::FileBytes(Busy), "new");
+    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
+    EXPECT_EQ(e2e::FinishRunCommand("Restarted"), "(none)");
+    EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), e2e::Strings{});
+    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
+    EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.INI"));
+}
+
+class AfterRestart : public e2e::WizardTest, public ::testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        DeleteFileA(Ran);
+        if (GetParam()) {
+            ASSERT_TRUE(asWindows98_.emplace().On());
+        }
+    }
+    std::optional<e2e::AsWindows98> asWindows98_;
+    std::string Shot(const char* name) { return std::string(GetParam() ? "95-" : "") + name; }
+};
+
+TEST_P(AfterRestart, AFileInUseIsReplacedAndTheDeferredStepsAndTheFinishPageFollow) {
+    e2e::HeldFile inUse = e2e::PlaceAndHold(Busy, "old");
+    ASSERT_TRUE(inUse);
+    StartInstall(Package());
+    HWND question = Box(e2e::RestartQuestion);
+    ui::CaptureScreen(question, Shot("restart-question").c_str());
+    EXPECT_EQ(testsupport::FileBytes(Busy), "old");
+    EXPECT_NE(e2e::FinishRunCommand("Restarted"), "(none)");
+    inUse.reset();  // a restart ends every program: the file is free by then
+
+    ASSERT_NO_FATAL_FAILURE(RestartAndFinish(question, "Finishing installation...", Shot("restart-")));
+    EXPECT_EQ(e2e::WaitForLine(Ran), e2e::Lower(e2e::SystemFolder() + "\r\n"))
+        << "the application runs in its own folder";
+    ExpectCompleted();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, AfterRestart, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Family95" : "FamilyNt");
+                         });
+
+// Halves run by scripts/wine-restart-test.sh around the end of the Wine session; skipped on their own.
+class SessionRestart : public e2e::WizardTest {
+  protected:
+    void SetUp() override {
+        if (ui::Environment("KP_CHECK").empty()) GTEST_SKIP() << "a half of the session restart tests";
+    }
+    // The first half's file in use.
+    void PlaceBusy() {
+        inUse_ = e2e::PlaceAndHold(Busy, "old");
+        ASSERT_TRUE(inUse_);
+    }
+    e2e::HeldFile inUse_;
+};
+
+TEST_F(SessionRestart, ADeclinedRestartLeavesTheRunsForTheNextSession) {
+    ASSERT_NO_FATAL_FAILURE(PlaceBusy());
+    StartInstall(Package());
+    HWND question = Box(e2e::RestartQuestion);
+    inUse_.reset();
+    ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
+    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
+    ASSERT_TRUE(run_.WaitForExit(e2e::Patience));
+    EXPECT_EQ(testsupport::FileBytes(Busy), "old");
+    EXPECT_NE(e2e::FinishRunCommand("Restarted"), "(none)");
+}
+
+TEST_F(SessionRestart, TheNextSessionCompletesTheInstallation) {
+    // The session's start runs the finish run, which starts the post-install run with the page.
+    DWORD postInstall = 0, finishRun = 0;
+    HWND page = nullptr;
+    for (DWORD waited = 0; page == nullptr && waited < 4 * e2e::Patience; waited += 500) {
+        const DWORD id = ui::WaitForProcessNamed("KPinst27.exe", 500, finishRun);
+        if (id == 0) continue;
+        page = ui::WaitForDialogWithControl(id, IDC_COMPLETED, 500);
+        if (page != nullptr)
+            postInstall = id;
+        else if (ui::WaitForDialogWithControl(id, IDC_BUSY_TEXT, 0) != nullptr)
+            finishRun = id;
+    }
+    ASSERT_NE(page, nullptr) << "no finish page after the restart";
+    ui::Process finish;
+    ASSERT_TRUE(finish.Attach(postInstall));
+    ui::ClickButton(page, IDC_OK);
+    ASSERT_TRUE(finish.WaitForExit(e2e::Patience));
+    ExpectCompleted();
+}
+
+// After a silent installation the run ends with 3010 and restarts nothing; the next session's runs show
+// nothing: no box, no finish page, none of its actions.
+TEST_F(SessionRestart, ASilentInstallationLeavesTheRestartToItsCaller) {
+    ASSERT_NO_FATAL_FAILURE(PlaceBusy());
+    ui::Process silent;
+    ASSERT_TRUE(silent.Start(Package(), "/S"));
+    ASSERT_TRUE(silent.WaitForExit(4 * e2e::Patience));
+    inUse_.reset();
+    EXPECT_EQ(silent.ExitCode(), 3010u);
+    EXPECT_EQ(testsupport::FileBytes(Busy), "old");
+    EXPECT_NE(e2e::FinishRunCommand("Restarted"), "(none)");
+}
+
+TEST_F(SessionRestart, TheNextSessionCompletesTheSilentInstallationUnseen) {
+    bool done = false;
+    for (DWORD waited = 0; !done && waited < 4 * e2e::Patience; waited += 200) {
+        // The finish run and the post-install run it starts.
+        const DWORD first = ui::WaitForProcessNamed("KPinst27.exe", 0);
+        for (DWORD id : {first, first != 0 ? ui::WaitForProcessNamed("KPinst27.exe", 0, first) : 0}) {
+            if (id == 0) continue;
+            EXPECT_EQ(ui::WaitForDialogWithControl(id, IDC_BUSY_TEXT, 0), nullptr) << "the finishing box";
+            EXPECT_EQ(ui::WaitForDialogWithControl(id, IDC_COMPLETED, 0), nullptr) << "the finish page";
+        }
+        done = first == 0 && e2e::FinishRunCommand("Restarted") == "(none)" && e2e::WorkingFiles().empty();
+        Sleep(200);
+    }
+    ASSERT_TRUE(done) << "the runs after the restart did not end by themselves";
+    ExpectCompleted();
+    EXPECT_FALSE(Exists(Ran)) << "the finish page's action";
+}
+
+// A finish run whose file is gone shows nothing; the post-install run says what is missing.
+TEST(FinishRun, WithoutItsFileThePostInstallRunSaysWhatIsMissing) {
+    ui::Process finish;
+    ASSERT_TRUE(finish.Start(ui::WinePathOf(ui::Environment("KP_MODULE")), "-iC:\\kp-e2e\\gone.ini"));
+    const DWORD postInstall = ui::WaitForProcessNamed("KPinst27.exe", e2e::Patience, finish.Id());
+    ASSERT_NE(postInstall, 0u);
+    ASSERT_TRUE(finish.WaitForExit(e2e::Patience));
+    EXPECT_EQ(finish.ExitCode(), 0u);
+    ui::Process run;
+    ASSERT_TRUE(run.Attach(postInstall));
+    HWND box = ui::WaitForMessageBox(postInstall, e2e::Patience);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ui::MessageBoxText(box), "Install information file not found.\n\nAborting installation.");
+    ui::ClickButton(box, IDOK);
+    ASSERT_TRUE(run.WaitForExit(e2e::Patience));
+    EXPECT_EQ(run.ExitCode(), static_cast<DWORD>(-1));
+}
+
+// Without a restart: the silent tool, then the finish page's actions, whose openings go to a recorder.
+constexpr const char* FinishedFolder = "C:\\Program Files\\Finished";
+constexpr const char* Asked = "C:\\kp-e2e\\asked.txt";
+constexpr const char* ToolSaw = "C:\\kp-e2e\\tool.txt";
+constexpr const char* ToolMayEnd = "C:\\kp-e2e\\tool-may-end";
+constexpr const char* AppRan = "C:\\kp-e2e\\app.txt";
+
+// The class's open command pointed at the recorder (cmd) while it lasts; for a document, a class of its own.
+class RecordedOpening {
+  public:
+    RecordedOpening(const char* progId, const char* extension)
+        : progId_(progId), extension_(extension), key_(std::string(progId) + "\\shell\\open\\command") {
+        DWORD size = sizeof old_;
+        hadOld_ = RegGetValueA(HKEY_CLASSES_ROOT, key_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, old_,
+                               &size) == ERROR_SUCCESS;
+        if (extension_) SetText(extension_, progId_);
+        const std::string recorder = "\"" + e2e::SystemFolder() + "\\cmd.exe\" /c echo opened %1>> " + Asked;
+        SetText(key_.c_str(), recorder.c_str());
+    }
+    ~RecordedOpening() {
+        if (hadOld_) SetText(key_.c_str(), old_);
+        if (!extension_) return;
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, extension_);
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, progId_);
+    }
+
+  private:
+    static void SetText(const char* key, const char* text) {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
+    }
+    const char* progId_;
+    const char* extension_;
+    std::string key_;
+    char old_[1024] = "";
+    bool hadOld_ = false;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(parameter);
+    if (IsWindowVisible(window) && ui::WindowText(window).find(search->first) != std::string::npos)
+        search->second = window;
+    return search->second == nullptr;
+}
+
+// A visible top-level window whose caption holds the text, waiting for it; null when none came.
+HWND WaitForWindowCaptioned(const char* text) {
+    std::pair<const char*, HWND> search = {text, nullptr};
+    for (DWORD waited = 0; search.second == nullptr && waited < e2e::Patience; waited += 200) {
+        EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
+        if (search.second == nullptr) Sleep(200);
+    }
+    return search.second;
+}
+
+struct InfoTarget {
+    const char* postInfoPath;
+    const char* label;
+    const char* progId;     // whose open command the shell uses for it
+    const char* extension;  // made to name progId, for a document
+};
+
+class FinishPage : public e2e::WizardTest, public ::testing::WithParamInterface<InfoTarget> {};
+
+TEST_P(FinishPage, TheSilentToolRunsHiddenThenThePagesChoicesOpenTheirTargets) {
+    const InfoTarget& target = GetParam();
+    for (const char* file : {Asked, ToolSaw, ToolMayEnd, AppRan}) DeleteFileA(file);
+    RecordedOpening recorded(target.progId, target.extension);
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    const std::string group = std::string(programs) + "\\Finish Group";
+    CreateDirectoryA(group.c_str(), nullptr);
+
+    const std::string info =
+        std::string("[General]\r\nTitle=Finished\r\nLanguage=1\r\nDefInstallFolder=") + FinishedFolder +
+        "\r\nConfirmOverwriteSourceFolderFile=0\r\n[Shortcut]\r\nProgramGroupName=Finish Group\r\n"
+        "[Run]\r\nSilentToolPath={InstallDir}\\tool.cmd\r\nSilentToolArg=silent\r\nHideWizardWindow=1\r\n"
+        "DeleteSilentTool=1\r\nRunAppPath={WinSysDir}\\cmd.exe\r\nRunAppArg=/c cd > " +
+        AppRan + "\r\n[Info]\r\nPostInfoPath=" + target.postInfoPath + "\r\n";
+    const std::string tool = std::string("@echo off\r\necho %1> ") + ToolSaw + "\r\n:wait\r\n@if not exist " +
+                             ToolMayEnd + " goto wait\r\n";
+    const std::string package = e2e::WritePackage(
+        "finished.exe",
+        e2e::WizardMembers(info, {{"Src\\tool.cmd", tool}, {"Src\\readme.kpinfo", "read me"}}));
+    HWND folderPage = StartAtFolderPage(package);
+    ui::ClickButton(folderPage, IDC_INSTALL);
+    HWND progress = Page(IDC_PROGRESS_TITLE);
+
+    EXPECT_EQ(e2e::WaitForLine(ToolSaw), "silent\r\n");
+    EXPECT_FALSE(IsWindowVisible(progress)) << "the page makes way for the tool";
+    EXPECT_TRUE(IsWindowVisible(Backdrop()));
+    testsupport::SetFileBytes(ToolMayEnd, "");
+
+    HWND page = Page(IDC_COMPLETED);
+    EXPECT_FALSE(GetFileAttributesA((std::string(FinishedFolder) + "\\tool.cmd").c_str()) !=
+                 INVALID_FILE_ATTRIBUTES)
+        << "the tool is deleted";
+    ExpectTexts(page, {{IDC_COMPLETED, "Installation of Finished completed."},
+                       {IDC_RUN_APPLICATION, "Run application."},
+                       {IDC_VIEW_INFORMATION, target.label}});
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_RUN_APPLICATION), BST_CHECKED);
+    ExpectFinished(target.progId[0] == 'h' ? "finish-page-homepage" : "finish-page-information");
+
+    HWND explorer = WaitForWindowCaptioned("Finish Group");
+    EXPECT_NE(explorer, nullptr) << "the program group is opened";
+    if (explorer) PostMessageA(explorer, WM_CLOSE, 0, 0);
+    const std::string asked = e2e::WaitForLine(Asked);
+    EXPECT_NE(asked.find(e2e::Lower(std::string("opened ") + target.postInfoPath)), std::string::npos)
+        << asked;
+    EXPECT_EQ(e2e::WaitForLine(AppRan), e2e::Lower(e2e::SystemFolder()) + "\r\n")
+        << "the application runs in its folder";
+    RemoveDirectoryA(group.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FinishPage,
+                         ::testing::Values(InfoTarget{"http://example.invalid/kelpack", "Go to HomePage.",
+                                                      "http", nullptr},
+                                           InfoTarget{"C:\\Program Files\\Finished\\readme.kpinfo",
+                                                      "View information.", "Kelpack.TestInfo", ".kpinfo"}),
+                         [](const ::testing::TestParamInfo<InfoTarget>& info) {
+                             return std::string(info.param.progId[0] == 'h' ? "WebAddress" : "TextFile");
+                         });
+
+}  // namespace
