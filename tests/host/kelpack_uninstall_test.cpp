@@ -103,11 +103,8 @@ TEST_F(UninstallInfoTest, CutAndForeignFilesAreRefused) {
                  header = archive + ArchiveFormat::HeaderSize;
     // Inside the head; the head alone; in and after the archive header; in the log's member header and
     // data; in the bitmap's data; the last byte.
-    std::vector<size_t> cuts = {archive,          archive + 10, header,
-                                header + 20,      header + 40,  image_.size() - bitmap_.size() / 2,
-                                image_.size() - 1};
-    for (size_t cut = 0; cut < archive; ++cut) cuts.push_back(cut);
-    for (size_t cut : cuts) {
+    for (size_t cut : {size_t(0), archive - 1, archive, archive + 10, header, header + 20, header + 40,
+                       image_.size() - bitmap_.size() / 2, image_.size() - 1}) {
         const std::string what = "cut at " + std::to_string(cut);
         Write("cut.inf", image_.substr(0, cut));
         ExpectRefused(Run({"log", At("cut.inf")}), what);
@@ -116,11 +113,9 @@ TEST_F(UninstallInfoTest, CutAndForeignFilesAreRefused) {
         EXPECT_EQ(Extract(At("cut.inf"), "x", true), 1) << what;
         Run({"list", At("cut.inf")});  // member headers may all be there: only no crash
     }
-    for (const std::string signature : {"kpui0207", "KPUI0206", "KPUI0207 "}) {
-        Write("other.inf", signature + image_.substr(signature.size()));
-        ExpectRefused(Run({"log", At("other.inf")}), signature);
-        EXPECT_NE(err.find("not an uninstall information file"), std::string::npos) << err;
-    }
+    Write("other.inf", "KPUI0206" + image_.substr(8));
+    ExpectRefused(Run({"log", At("other.inf")}), "foreign signature");
+    EXPECT_NE(err.find("not an uninstall information file"), std::string::npos) << err;
 }
 
 // Faults in the log, the file list or the member order fail log and verify. A damaged wizard bitmap,

@@ -54,7 +54,6 @@ TEST(UninstallHeadTest, ParsingChecksLengthSignatureAndTitleField) {
         foreign{UninstallHeadWrongSignature, "untouched", -7};
     const std::pair<std::string, Parsed> cases[] = {
         {good.substr(0, 269), tooShort},
-        {"", tooShort},
         {"kpui0207" + good.substr(8), foreign},
         {"KPUI0206" + good.substr(8), foreign},
         {"KPUI0207 " + good.substr(9), foreign},  // no NUL after the signature
