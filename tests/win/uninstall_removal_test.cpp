@@ -25,8 +25,7 @@ void Press(HWND window, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
-// A reply to a delete question: "No more confirmation." checked if forAll, Abort pressed and its question
-// given abortAnswer unless 0, then button pressed if the dialog is still there.
+// A reply to a delete question: the box checked if forAll, Abort answered abortAnswer unless 0, then button.
 struct Reply {
     int button;
     bool forAll = false;
@@ -56,14 +55,13 @@ class Answerer {
         });
     }
     ~Answerer() { Stop(); }
-    // The number of questions answered.
-    int Stop() {
+    int Stop() {  // the number of questions answered
         stop_ = true;
         if (thread_.joinable()) thread_.join();
         return asked_;
     }
     Shown first;
-    std::string abortText;  // the abort question and its owner, when Abort was pressed
+    std::string abortText;  // when Abort was pressed
     HWND abortOwner = nullptr;
     bool stayedAfterAbortQuestion = false;
 
@@ -75,7 +73,7 @@ class Answerer {
         first.folderLine = ui::WindowText(GetDlgItem(dialog, IDC_DELETE_LINE1));
         first.question = ui::WindowText(GetDlgItem(dialog, IDC_DELETE_LINE3));
         first.buttons = ui::ButtonLabels(dialog);
-        // The focus arrives with the activation, which may follow the dialog's showing by a moment.
+        // The focus comes with the activation, a moment after the showing.
         for (int wait = 0; wait < 20 && !first.noFocused; ++wait, Sleep(50))
             first.noFocused = ui::FocusedControl(dialog) == GetDlgItem(dialog, IDC_NO_BUTTON);
     }
@@ -85,12 +83,11 @@ class Answerer {
         if (reply_.abortAnswer != 0) {
             Press(dialog, IDC_UNINSTALL_BUTTON);
             HWND box = ui::WaitForMessageBox(GetCurrentProcessId(), 10000);
-            if (box == nullptr) return Press(dialog, IDC_NO_BUTTON);  // never leave the test thread stuck
+            if (box == nullptr) return Press(dialog, IDC_NO_BUTTON);  // never leave the test stuck
             abortText = ui::MessageBoxText(box);
             abortOwner = GetWindow(box, GW_OWNER);
             Press(box, reply_.abortAnswer);
             ui::WaitForWindowToGo(box, 10000);
-            // A window that goes may take Wine a moment or two without a window manager.
             stayedAfterAbortQuestion = !ui::WaitForWindowToGo(dialog, 5000);
             if (!stayedAfterAbortQuestion) return;
         }
@@ -108,8 +105,7 @@ int CountedGoOn() { return ++GoOnCalls <= GoOnLimit; }
 void CountedStep() { ++Steps; }
 const UninstallProgress Counted = {CountedGoOn, CountedStep};
 
-// A scratch folder and log, the module's dialogs owned by a stand-in page, an empty handled-file index
-// and fresh answers; the registry values and the current folder are put back afterwards.
+// A scratch folder and log, a stand-in page owning the dialogs, nothing handled and fresh answers.
 class RemovalTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
@@ -143,7 +139,6 @@ class RemovalTest : public testsupport::PackageTest {
                          });
         PackageTest::TearDown();
     }
-    // A file with content, or a folder, in the scratch folder; its full path.
     std::string File(const std::string& name) {
         const std::string path = folder_.Path(name);
         SetFileBytes(path, "x");
@@ -170,13 +165,12 @@ void LogMisc(const std::string& path, int mode, int shared) {
             (path + "," + std::to_string(mode) + "," + std::to_string(shared) + ",0,0,0").c_str());
 }
 
-// Each row: the attributes a file is given (or a folder or nothing in its place), whether it is held open
-// for reading and writing but not for deleting, the result, and whether the entry stays as it was.
+// Each row: what is there with which attributes, held open but not for deleting, the result, whether it
+// stays.
 TEST_F(RemovalTest, DeleteFileForceDeletesWhateverTheAttributesAndPutsThemBackWhenItCannot) {
     enum Kind { AFile, AFolder, Nothing };
     const std::tuple<const char*, Kind, DWORD, bool, int, bool> rows[] = {
         {"read-only", AFile, FILE_ATTRIBUTE_READONLY, false, 1, false},
-        {"hidden and system", AFile, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, false, 1, false},
         {"missing", Nothing, 0, false, 1, false},
         {"a folder", AFolder, 0, false, 1, true},
         {"read-only, in use", AFile, FILE_ATTRIBUTE_READONLY, true, 0, true},
@@ -286,63 +280,54 @@ bool ShowsFolder(const std::string& line, const std::string& folder) {
            folder.compare(folder.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// A delete question: its function, its answer for all and the other's, and its heading.
-struct Kind {
-    const char* name;
-    int (*ask)(const char*);
-    std::atomic<int>* answer;
-    std::atomic<int>* other;
-    const char* heading;
-};
-
-class DeleteQuestionTest : public RemovalTest, public ::testing::WithParamInterface<Kind> {};
-
-// The question shows the folder with No focused. Each row: the reply, the result, the answer for all
-// afterwards (0 before), the abort flag afterwards and whether the question stayed after the abort question.
-TEST_P(DeleteQuestionTest, ShowsTheFolderAndEachAnswerEndsTheQuestionAsItSays) {
-    const Kind& kind = GetParam();
+// Both questions show the folder with No focused. Each row: the reply, the result, the answer for all
+// afterwards (0 before), the abort flag afterwards, whether the question stayed after the abort question
+// and whether the shared-file question, which differs only in its heading and answer, takes it too.
+TEST_F(RemovalTest, DeleteQuestionsShowTheFolderAndEachAnswerEndsTheQuestionAsItSays) {
     const std::string folder = Folder("Questions"), file = File("Questions\\asked.dll");
-    const std::tuple<const char*, Reply, int, int, int, bool> rows[] = {
-        {"Yes", {IDC_YES_BUTTON}, 1, 0, 0, false},
-        {"No", {IDC_NO_BUTTON}, 0, 0, 0, false},
-        {"Yes for all", {IDC_YES_BUTTON, true}, 1, 1, 0, false},
-        {"No for all", {IDC_NO_BUTTON, true}, 0, -1, 0, false},
-        {"Escape with the box checked", {IDCANCEL, true}, 0, 0, 0, false},
-        {"Abort confirmed", {IDC_YES_BUTTON, false, IDYES}, 0, 0, 1, false},
-        {"Abort confirmed with the box checked", {IDC_YES_BUTTON, true, IDYES}, 0, 0, 1, false},
-        {"Abort declined, then No", {IDC_NO_BUTTON, false, IDNO}, 0, 0, 0, true},
+    const std::tuple<const char*, Reply, int, int, int, bool, bool> rows[] = {
+        {"Yes", {IDC_YES_BUTTON}, 1, 0, 0, false, false},
+        {"No", {IDC_NO_BUTTON}, 0, 0, 0, false, false},
+        {"Yes for all", {IDC_YES_BUTTON, true}, 1, 1, 0, false, true},
+        {"No for all", {IDC_NO_BUTTON, true}, 0, -1, 0, false, false},
+        {"Escape with the box checked", {IDCANCEL, true}, 0, 0, 0, false, false},
+        {"Abort confirmed", {IDC_YES_BUTTON, false, IDYES}, 0, 0, 1, false, true},
+        {"Abort confirmed with the box checked", {IDC_YES_BUTTON, true, IDYES}, 0, 0, 1, false, false},
+        {"Abort declined, then No", {IDC_NO_BUTTON, false, IDNO}, 0, 0, 0, true, false},
     };
-    for (const auto& [what, reply, result, answerForAll, aborted, stayed] : rows) {
-        SCOPED_TRACE(what);
-        *kind.answer = *kind.other = 0;
-        UninstallAbort = 0;
-        Answerer answerer(reply);
-        EXPECT_EQ(kind.ask(file.c_str()), result);
-        ASSERT_EQ(answerer.Stop(), 1);
-        const Shown& shown = answerer.first;
-        EXPECT_EQ(shown.heading, kind.heading);
-        EXPECT_TRUE(ShowsFolder(shown.folderLine, folder)) << shown.folderLine;
-        EXPECT_EQ(shown.question, "Delete above file?");
-        EXPECT_EQ(shown.buttons, (Strings{"Yes", "No", "Abort", "No more confirmation."}));
-        EXPECT_TRUE(shown.noFocused);
-        EXPECT_EQ(shown.owner, CurrentPage.load());
-        EXPECT_EQ(kind.answer->load(), answerForAll);
-        EXPECT_EQ(kind.other->load(), 0);
-        EXPECT_EQ(UninstallAbort.load(), aborted);
-        if (reply.abortAnswer == 0) continue;
-        EXPECT_EQ(answerer.abortText, "Uninstallation is not yet completed.\n\nAbort uninstallation?");
-        EXPECT_EQ(answerer.abortOwner, answerer.first.dialog);
-        EXPECT_EQ(answerer.stayedAfterAbortQuestion, stayed);
-    }
+    const struct {
+        int (*ask)(const char*);
+        std::atomic<int>*answer, *other;
+        const char* heading;
+    } kinds[] = {{AskDeleteUnknownFile, &SweepAnswer, &SharedFileAnswer,
+                  "Following file is not installed by install program."},
+                 {AskDeleteSharedFile, &SharedFileAnswer, &SweepAnswer,
+                  "Following file may be used by another application."}};
+    for (const auto& kind : kinds)
+        for (const auto& [what, reply, result, answerForAll, aborted, stayed, shared] : rows) {
+            if (kind.ask == AskDeleteSharedFile && !shared) continue;
+            SCOPED_TRACE(std::string(kind.heading) + " " + what);
+            *kind.answer = *kind.other = 0;
+            UninstallAbort = 0;
+            Answerer answerer(reply);
+            EXPECT_EQ(kind.ask(file.c_str()), result);
+            ASSERT_EQ(answerer.Stop(), 1);
+            const Shown& shown = answerer.first;
+            EXPECT_EQ(shown.heading, kind.heading);
+            EXPECT_TRUE(ShowsFolder(shown.folderLine, folder)) << shown.folderLine;
+            EXPECT_EQ(shown.question, "Delete above file?");
+            EXPECT_EQ(shown.buttons, (Strings{"Yes", "No", "Abort", "No more confirmation."}));
+            EXPECT_TRUE(shown.noFocused);
+            EXPECT_EQ(shown.owner, CurrentPage.load());
+            EXPECT_EQ(kind.answer->load(), answerForAll);
+            EXPECT_EQ(kind.other->load(), 0);
+            EXPECT_EQ(UninstallAbort.load(), aborted);
+            if (reply.abortAnswer == 0) continue;
+            EXPECT_EQ(answerer.abortText, "Uninstallation is not yet completed.\n\nAbort uninstallation?");
+            EXPECT_EQ(answerer.abortOwner, answerer.first.dialog);
+            EXPECT_EQ(answerer.stayedAfterAbortQuestion, stayed);
+        }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    BothQuestions, DeleteQuestionTest,
-    ::testing::Values(Kind{"SharedFile", AskDeleteSharedFile, &SharedFileAnswer, &SweepAnswer,
-                           "Following file may be used by another application."},
-                      Kind{"UnknownFile", AskDeleteUnknownFile, &SweepAnswer, &SharedFileAnswer,
-                           "Following file is not installed by install program."}),
-    [](const ::testing::TestParamInfo<Kind>& info) { return std::string(info.param.name); });
 
 TEST_F(RemovalTest, AHelpFilesIndexFilesGoAndTheHelpFileStays) {
     const std::string help = File("Guide.hlp");
