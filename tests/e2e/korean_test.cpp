@@ -25,9 +25,26 @@ class Korean : public e2e::WizardTest {
     }
 };
 
-TEST_F(Korean, TheWizardSpeaksKorean) {
+TEST_F(Korean, TheRestartQuestionTheFinishingBoxAndTheFinishPageAfterTheRestartSpeakKorean) {
+    StartInstall(Package("restart-ko.exe", "Hello", "{ProgramFiles}\\Restart-ko", "NeedRestart=1\r\n"));
+    HWND question = Box(KoreanText(MessageId::RestartToCompleteInstall));
+    ui::CaptureScreen(question, "korean-restart-question");
+    ASSERT_NO_FATAL_FAILURE(
+        RestartAndFinish(question, KoreanText(MessageId::FinishingInstallation), "korean-restart-"));
+}
+
+// And shortcut and registry names keep their Korean letters.
+TEST_F(Korean, TheWizardAndTheOverwriteQuestionSpeakKorean) {
+    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
+    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
+    CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
+    testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");
     HWND welcome =
-        Start(Package("hello-ko.exe", "Hello", "", "[Info]\r\nLicenseInfo=1\r\n", {{"KPLI", "License\r\n"}}),
+        Start(Package("hello-ko.exe", "Hello", "{ProgramFiles}\\Hello-ko",
+                      "[Shortcut]\r\nShortcut1=" + hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" +
+                          kelpack + "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name +
+                          ",1," + hello + "\r\n[Info]\r\nLicenseInfo=1\r\n",
+                      {{"KPLI", "License\r\n"}, {"Src\\hello.txt", "hello"}}),
               IDC_WELCOME_TITLE);
     EXPECT_EQ(ui::WindowText(welcome), Formatted(MessageId::InstallationOf, "Hello"));
     ExpectTexts(welcome, {{IDC_WELCOME_TITLE, Formatted(MessageId::WelcomeWillInstall, "Hello")},
@@ -40,31 +57,11 @@ TEST_F(Korean, TheWizardSpeaksKorean) {
     EXPECT_EQ(Text(license, IDC_PREV), KoreanText(MessageId::IAgree));
     Agree(license);
     ui::ClickButton(license, IDC_CANCEL);
-    HWND question = Box(KoreanText(MessageId::AbortInstallQuestion));
+    HWND abort = Box(KoreanText(MessageId::AbortInstallQuestion));
     ui::CaptureScreen(license, "korean-license");
-    ui::CaptureScreen(question, "korean-abort-question");
-    ui::ClickButton(question, IDYES);
-    ExpectEndsWith(0);
-}
-
-TEST_F(Korean, TheRestartQuestionTheFinishingBoxAndTheFinishPageAfterTheRestartSpeakKorean) {
-    StartInstall(Package("restart-ko.exe", "Hello", "{ProgramFiles}\\Restart-ko", "NeedRestart=1\r\n"));
-    HWND question = Box(KoreanText(MessageId::RestartToCompleteInstall));
-    ui::CaptureScreen(question, "korean-restart-question");
-    ASSERT_NO_FATAL_FAILURE(
-        RestartAndFinish(question, KoreanText(MessageId::FinishingInstallation), "korean-restart-"));
-}
-
-// And shortcut and registry names keep their Korean letters.
-TEST_F(Korean, TheInstallPagesAndTheOverwriteQuestionSpeakKorean) {
-    // "Hello", "Kelpack" and "Name" in Korean, in code page 949.
-    const std::string hello = "\xBE\xC8\xB3\xE7", kelpack = "\xC4\xCC\xC6\xD1", name = "\xC0\xCC\xB8\xA7";
-    CreateDirectoryA("C:\\Program Files\\Hello-ko", nullptr);
-    testsupport::SetFileBytes("C:\\Program Files\\Hello-ko\\hello.txt", "old");
-    HWND folder = StartAtFolderPage(Package(
-        "hello-ko.exe", "Hello", "{ProgramFiles}\\Hello-ko",
-        "[Shortcut]\r\nShortcut1=" + hello + ",{InstallDir}\\hello.txt,{ProgramMenu}\\" + kelpack +
-            "\r\n[Registry]\r\nRegistry1=0,0,1,Software\\Kelpack Korean," + name + ",1," + hello + "\r\n"));
+    ui::CaptureScreen(abort, "korean-abort-question");
+    ui::ClickButton(abort, IDNO);
+    HWND folder = Go(license, IDC_NEXT, IDC_FOLDER_EDIT);
     ExpectTexts(folder, {{IDC_FOLDER_TITLE, Formatted(MessageId::WillBeInstalledTo, "Hello")},
                          {IDC_BROWSE, KoreanText(MessageId::Browse)},
                          {IDC_INSTALL, KoreanText(MessageId::Install)}});

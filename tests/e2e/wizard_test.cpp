@@ -40,8 +40,9 @@ class Wizard : public e2e::WizardTest {
 };
 
 // An empty header still gives the backdrop; minimizing the page minimizes it, restoring brings both back.
-TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelEndsTheRunAtOnce) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n"));
+// Cancel before the license is agreed to ends the run without a question.
+TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelBeforeAgreeingEndsTheRunAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n", true));
     HWND welcome = welcome_;
     EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
     ExpectTexts(welcome,
@@ -65,7 +66,7 @@ TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelEndsTheRunAtOnce) 
     for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
     EXPECT_FALSE(IsIconic(background_));
     EXPECT_TRUE(IsWindowVisible(welcome));
-    CancelUnasked(welcome);
+    CancelUnasked(Go(welcome, IDC_NEXT, IDC_TEXT));
 }
 
 // Cancel asks only once the license is agreed to; Prev and Next then walk between the pages.
@@ -79,9 +80,13 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformati
     EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
     ui::CaptureScreen(license, "wizard-license");
 
-    // Page Down with the focus on a button scrolls the text; the focus stays.
+    // With the focus on a button, Down scrolls the text a line, Page Down further, Right moves nothing.
+    HWND text = GetDlgItem(license, IDC_TEXT);
+    ui::PressKey(license, VK_DOWN);
+    EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
     ui::PressKey(license, VK_NEXT);
-    EXPECT_GT(SendMessageA(GetDlgItem(license, IDC_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_GT(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+    ui::PressKey(license, VK_RIGHT);
     EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
 
     Agree(license);
@@ -117,11 +122,6 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformati
     information = Go(folder, IDC_PREV, IDC_TEXT);
     EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
     Abort(information);
-}
-
-TEST_F(Wizard, CancelBeforeAgreeingEndsWithoutAQuestion) {
-    HWND license = StartPastWelcome(Hello("", true), IDC_TEXT);
-    CancelUnasked(license);
 }
 
 TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
@@ -167,17 +167,6 @@ TEST_F(Wizard, EqualColoursPaintAFlatBackdropAndAHeaderColourAloneIsEnough) {
     CancelUnasked(welcome_);
 }
 
-// Without license and information texts, Next leads straight to the folder page, which has no Prev.
-TEST_F(Wizard, InstallCopiesTheSourceFilesIntoTheChosenFolder) {
-    HWND folder = StartAtFolderPage(Hello("DefInstallFolder={ProgramFiles}\\Hello\r\nSpaceNeeded=1000\r\n"));
-    EXPECT_FALSE(Visible(folder, IDC_PREV));
-    ui::ClickButton(folder, IDC_INSTALL);
-    HWND progress = Page(IDC_PROGRESS_TITLE);
-    if (progress) ui::CaptureScreen(progress, "wizard-progress");
-    ExpectFinished("wizard-finish");
-    EXPECT_EQ(testsupport::FileBytes("C:\\Program Files\\Hello\\hello.txt"), "hello");
-}
-
 // The install folder page on Install: each check in its order with its message, and the folder made.
 using testsupport::FileBytes;
 
@@ -203,7 +192,9 @@ class FolderPage : public e2e::WizardTest {
 };
 
 TEST_F(FolderPage, ATypedMissingFolderIsCreatedOnlyAfterTheUserAgrees) {
+    // Without license and information texts, Next leads straight to the folder page, which has no Prev.
     HWND page = StartAtFolderPage(Package("SpaceNeeded=5\r\n"));
+    EXPECT_FALSE(Visible(page, IDC_PREV));
     EXPECT_EQ(Text(page, IDC_SPACE_NEEDED), "Space needed: 0KBytes");
     Install(page, "C:\\Typed\\Deeper");
     const std::string question = "Folder 'C:\\Typed\\Deeper' does not exists.\n\nCreate this folder?";
@@ -213,7 +204,9 @@ TEST_F(FolderPage, ATypedMissingFolderIsCreatedOnlyAfterTheUserAgrees) {
 
     ui::ClickButton(page, IDC_INSTALL);
     ASSERT_TRUE(Answer(question, IDYES));
-    ExpectFinished();
+    HWND progress = Page(IDC_PROGRESS_TITLE);
+    if (progress) ui::CaptureScreen(progress, "wizard-progress");
+    ExpectFinished("wizard-finish");
     EXPECT_EQ(FileBytes("C:\\Typed\\Deeper\\hello.txt"), "hello");
 }
 

@@ -28,8 +28,6 @@ TEST(TextStyle, NumbersAreReadUpToABadFieldAndTheFaceNameAfterThirteenCommas) {
     const std::pair<std::string, std::string> rows[] = {
         {"ffffff,ffffffd0,0,0,0,2bc,ff,0,0,0,3,2,1,12,Times New Roman",
          "ffffff|-48,0,0,0,700,255,0,0,0,3,2,1,18|Times New Roman"},
-        {"ffffff,fffffff3,0,0,0,190,0,0,0,0,1,2,1,22,MS Sans Serif",
-         "ffffff|-13,0,0,0,400,0,0,0,0,1,2,1,34|MS Sans Serif"},
         {"ff0000", "ff0000|0,0,0,0,0,0,0,0,0,0,0,0,0|"},
         {"ff, -30,0x10,0,0,heavy,ff,1,1,1,1,1,1,1,Arial", "ff|-48,16,0,0,0,0,0,0,0,0,0,0,0|Arial"},
         {"0,80000000,0,0,0,0,1ff,0,0,0,0,0,0,0," + std::string(40, 'F'),

@@ -124,7 +124,6 @@ TEST_F(EndOfInstallTest, ADamagedFileIsRefusedWithNothingLeftAndOnlyTheBitmapMay
     const Case cases[] = {
         {"head only", whole.substr(0, 270), 0, EnglishText::UninstallInfoDamaged},
         {"cut in the archive header", whole.substr(0, 280), 0, EnglishText::UninstallInfoDamaged},
-        {"cut in the log", whole.substr(0, 320), 0, EnglishText::UninstallInfoDamaged},
         {"one byte short", whole.substr(0, whole.size() - 1), 0, EnglishText::UninstallInfoDamaged},
         {"damaged bitmap", badBitmap, 1, EnglishText::UninstallBitmapDamaged},
     };

@@ -13,6 +13,7 @@ using testsupport::Member;
 
 const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
 const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
+const uint32_t Year2100 = (120u << 25 | 1u << 21 | 1u << 16);  // newer than any file in place
 
 // What the last run reported: its result, and the bytes and the last item it reported for the page.
 int FilesDone = -1;
@@ -118,13 +119,16 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     const std::string versioned = testsupport::Beside("versioned.dll");
     for (const char* name : {"newer.dll", "same.dll", "always.dll", "ask.dll", "asked.dll", "never.dll"})
         ASSERT_TRUE(CopyFileA(versioned.c_str(), App(name).c_str(), FALSE));
+    for (const char* name : {"newer.txt", "older.txt"}) SetFileBytes(App(name), "old");
     const std::string original = FileBytes(versioned);
     WriteSetting("General", "NeedRestart", "1", InstallInfoFile);
     // The same version is kept, but still shared and registered; an empty mode asks too, and is answered
     // for all by the question before it.
-    WriteItems("MiscFile", {"{InstallDir}\\newer.dll,1,1", "{InstallDir}\\same.dll,1,1,1,1",
-                            "{InstallDir}\\always.dll,2,1", "{InstallDir}\\ask.dll,0,1",
-                            "{InstallDir}\\asked.dll,,1", "{InstallDir}\\never.dll,7,1"});
+    WriteItems(
+        "MiscFile",
+        {"{InstallDir}\\newer.dll,1,1", "{InstallDir}\\same.dll,1,1,1,1", "{InstallDir}\\always.dll,2,1",
+         "{InstallDir}\\ask.dll,0,1", "{InstallDir}\\asked.dll,,1", "{InstallDir}\\never.dll,7,1",
+         "{InstallDir}\\newer.txt,1,1", "{InstallDir}\\older.txt,1,1", "{InstallDir}\\fresh.txt,7,1"});
     std::string shown;
     std::thread answer = Answer(IDC_NO_BUTTON, &shown);
     testsupport::MessageBoxWatcher boxes;
@@ -133,7 +137,10 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
          {"Misc3", "older", Year1990, 0x00010001, 0},
          {"Misc4", "newest", Year2024},
          {"Misc5", "newest", Year2024},
-         {"Misc6", "newest", Year2024, 0x00090000, 0}});
+         {"Misc6", "newest", Year2024, 0x00090000, 0},
+         {"Misc7", "future", Year2100},  // without versions the times decide
+         {"Misc8", "older", Year1990},
+         {"Misc9", "fresh"}});  // a missing file is installed in any mode
     answer.join();
     boxes.Stop();
     EXPECT_EQ(FilesDone, 1);
@@ -143,6 +150,9 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     EXPECT_TRUE(FileBytes(App("ask.dll")) == original);
     EXPECT_TRUE(FileBytes(App("asked.dll")) == original);
     EXPECT_TRUE(FileBytes(App("never.dll")) == original);
+    EXPECT_EQ(FileBytes(App("newer.txt")), "future");
+    EXPECT_EQ(FileBytes(App("older.txt")), "old");
+    EXPECT_EQ(FileBytes(App("fresh.txt")), "fresh");
     // The question described both files, with their sizes, and suggested No: the package file is older
     // than the one in place.
     const std::string sizes =
@@ -151,10 +161,11 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     EXPECT_EQ(shown.find(sizes) + sizes.size(), shown.rfind('|') + 1) << shown;
     EXPECT_EQ(shown.substr(shown.rfind('|') + 1), "No") << shown;
 
-    EXPECT_EQ(Logged("MiscFile"),
-              (Strings{App("newer.dll") + ",1,0,0,0,1", App("same.dll") + ",2,1,1,0,0",
-                       App("always.dll") + ",1,0,0,0,1", App("ask.dll") + ",2,0,0,0,0",
-                       App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0"}));
+    EXPECT_EQ(Logged("MiscFile"), (Strings{App("newer.dll") + ",1,0,0,0,1", App("same.dll") + ",2,1,1,0,0",
+                                           App("always.dll") + ",1,0,0,0,1", App("ask.dll") + ",2,0,0,0,0",
+                                           App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0",
+                                           App("newer.txt") + ",1,0,0,0,1", App("older.txt") + ",2,0,0,0,0",
+                                           App("fresh.txt") + ",1,0,0,0,0"}));
     // With a restart pending the server is recorded for after it, silently; no type-library flag, no
     // type library.
     EXPECT_TRUE(boxes.Texts().empty());
@@ -162,7 +173,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     EXPECT_EQ(wintest::Setting(EndInstallFile, "RegisterServer", "1"), App("same.dll"));
     EXPECT_EQ(SettingExists("RegisterServer", "2", EndInstallFile), 0);
     EXPECT_EQ(SettingExists("RegisterTypeLibrary", nullptr, EndInstallFile), 0);
-    EXPECT_EQ(ProgressSum, 8u + 8 + 5 + 3 * 6);
+    EXPECT_EQ(ProgressSum, 8u + 8 + 5 + 3 * 6 + 6 + 5 + 5);
 }
 
 }  // namespace

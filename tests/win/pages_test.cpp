@@ -191,24 +191,6 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     EXPECT_EQ(Reports, (Sent{{UM_INFO_DONE, 2}, {UM_INFO_DONE, 0}, {UM_INFO_DONE, 1}}));
 }
 
-// Down scrolls the text by a line while Cancel keeps the focus, and Right does not move it on.
-TEST_F(PagesTest, ArrowKeysScrollTheTextWhileCancelKeepsTheFocus) {
-    static std::string longText;
-    for (int line = 1; line <= 100; ++line) longText += "Line " + std::to_string(line) + "\r\n";
-    LicenseText = longText.data();
-    HWND page = OpenLicensePage(1);
-    HWND cancel = GetDlgItem(page, IDC_CANCEL), text = GetDlgItem(page, IDC_TEXT);
-    ASSERT_EQ(GetFocus(), cancel);
-    ASSERT_EQ(GetForegroundWindow(), page);
-    ASSERT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    ui::PressKey(page, VK_DOWN);
-    Pump(page, 200);
-    EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
-    ui::PressKey(page, VK_RIGHT);
-    Pump(page, 200);
-    EXPECT_EQ(GetFocus(), cancel);
-}
-
 // Runs the finish page as the finish worker does, modal; act plays the user on a second thread.
 void RunFinishPage(HMODULE module, const std::function<void(HWND)>& act) {
     std::thread user([&act] {
