@@ -83,7 +83,6 @@ TEST_F(PackageTest, SplitPackageVolumesAndTheirLoss) {
     for (const char* volume : {"EXE", "001"}) EXPECT_EQ(fs::file_size(At("split/SETUP.") + volume), 1457664u);
     EXPECT_TRUE(fs::exists(Path("split/SETUP.002")));
     for (const char* volume : {"003", "009"}) EXPECT_FALSE(fs::exists(At("split/SETUP.") + volume));
-    ASSERT_EQ(Run({"verify", At("split/SETUP.EXE")}), 0) << err;
 
     // A missing volume is named, and the package counts as damaged.
     fs::rename(Path("split/SETUP.001"), Path("aside"));
