@@ -133,7 +133,6 @@ TEST(SourceMemberNames, OnlyPlainPathsInsideTheInstallFolderPass) {
         EXPECT_EQ(IsSafeSourceMemberName(bad), 0) << bad;
 }
 
-
 TEST(BoundedTest, AppendAndCopyKeepTextAndTerminatorWithinSize) {
     // count copies of 'a' in a buffer larger than a path buffer, so that overruns show as data.
     const struct {
