@@ -141,14 +141,12 @@ TEST_F(PackageTest, VerifyTellsDamageFromBytesAfterTheArchive) {
 // Packages written by hand, past the checks of the build.
 using ExtractTest = KelpackTest;
 
-// Names that leave the target folder: the whole package is refused and nothing is written.
+// A name that leaves the target folder refuses the whole package: nothing is written. (Which names do:
+// MemberPathsTest.)
 TEST_F(ExtractTest, EscapingNamesAreRefused) {
-    for (const char* hostile :
-         {"Src\\..\\..\\evil.txt", "\\evil.txt", "C:\\evil.txt", "Src\\a\\\\b", "Src\\. .\\x"}) {
-        EXPECT_EQ(Extract(Package({"KPII", hostile}), "x/y"), 1) << hostile;
-        EXPECT_NE(err.find("refused"), std::string::npos) << err;
-        EXPECT_FALSE(fs::exists(Path("x/y/KPII"))) << hostile;
-    }
+    EXPECT_EQ(Extract(Package({"KPII", "Src\\..\\..\\evil.txt"}), "x/y"), 1);
+    EXPECT_NE(err.find("refused"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(Path("x/y/KPII")));
     // Listed, names lose their control characters.
     ASSERT_EQ(Run({"list", Package({"KPII", "Src\\red\x1b[31m.txt"})}), 0) << err;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);
