@@ -42,10 +42,8 @@ class PackageTest : public KelpackTest {
 TEST_F(PackageTest, BuildListAndExtract) {
     ASSERT_EQ(Build("out/SETUP.EXE"), 0) << err;
     const std::string package = At("out/SETUP.EXE");
+    // The members and versions the listing shows: kelpack_example.
     ASSERT_EQ(Run({"list", package}), 0) << err;
-    for (const char* name :
-         {"KPII", "KPWB", "KPPI", "Src\\bin\\v.dll", "Src\\nested\\empty\\", "Misc1", "1.2.3.4"})
-        EXPECT_NE(out.find(name), std::string::npos) << name;
     EXPECT_EQ(out.find("KPLI"), std::string::npos);             // no LicenseInfo, no license member
     EXPECT_EQ(out.find("Src\\nested\\\n"), std::string::npos);  // folders with content have no member
     EXPECT_NE(out.find(FormatDosDateTime(DosDateTimeOf(1700000000))), std::string::npos);
@@ -67,19 +65,13 @@ TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
     ASSERT_EQ(Build("two/SETUP.EXE"), 0) << err;
     EXPECT_TRUE(Read(Path("one/SETUP.EXE")) == Read(Path("two/SETUP.EXE")));
 
-    // Another checkout dates its files at its own time: with SOURCE_DATE_EPOCH no member is dated later.
-    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
-    const int before = Build("epoch1/SETUP.EXE");
-    for (const char* file : {"setup.ini", "wizard.bmp", "readme.txt", "app/top.txt", "app/bin/v.dll"})
-        SetFileModificationTime(At(file), 1800000000);
-    const int after = Build("epoch2/SETUP.EXE");
+    // Another checkout's own file times under SOURCE_DATE_EPOCH: kelpack_example. A malformed one is refused.
     setenv("SOURCE_DATE_EPOCH", "17e8", 1);
     const int malformed = Build("malformed/SETUP.EXE");
     unsetenv("SOURCE_DATE_EPOCH");
-    ASSERT_EQ(std::make_pair(before, after), std::make_pair(0, 0));
-    EXPECT_TRUE(Read(Path("epoch1/SETUP.EXE")) == Read(Path("epoch2/SETUP.EXE")));
     EXPECT_NE(malformed, 0);
     EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos) << err;
+    SetFileModificationTime(At("app/top.txt"), 1800000000);
     ASSERT_EQ(Build("later/SETUP.EXE"), 0) << err;
     EXPECT_FALSE(Read(Path("one/SETUP.EXE")) == Read(Path("later/SETUP.EXE"))) << "times are kept without it";
 }
@@ -91,7 +83,6 @@ TEST_F(PackageTest, SplitPackageVolumesAndTheirLoss) {
     for (const char* volume : {"EXE", "001"}) EXPECT_EQ(fs::file_size(At("split/SETUP.") + volume), 1457664u);
     EXPECT_TRUE(fs::exists(Path("split/SETUP.002")));
     for (const char* volume : {"003", "009"}) EXPECT_FALSE(fs::exists(At("split/SETUP.") + volume));
-    ASSERT_EQ(Run({"verify", At("split/SETUP.EXE")}), 0) << err;
 
     // A missing volume is named, and the package counts as damaged.
     fs::rename(Path("split/SETUP.001"), Path("aside"));
@@ -150,14 +141,12 @@ TEST_F(PackageTest, VerifyTellsDamageFromBytesAfterTheArchive) {
 // Packages written by hand, past the checks of the build.
 using ExtractTest = KelpackTest;
 
-// Names that leave the target folder: the whole package is refused and nothing is written.
+// A name that leaves the target folder refuses the whole package: nothing is written. (Which names do:
+// MemberPathsTest.)
 TEST_F(ExtractTest, EscapingNamesAreRefused) {
-    for (const char* hostile :
-         {"Src\\..\\..\\evil.txt", "\\evil.txt", "C:\\evil.txt", "Src\\a\\\\b", "Src\\. .\\x"}) {
-        EXPECT_EQ(Extract(Package({"KPII", hostile}), "x/y"), 1) << hostile;
-        EXPECT_NE(err.find("refused"), std::string::npos) << err;
-        EXPECT_FALSE(fs::exists(Path("x/y/KPII"))) << hostile;
-    }
+    EXPECT_EQ(Extract(Package({"KPII", "Src\\..\\..\\evil.txt"}), "x/y"), 1);
+    EXPECT_NE(err.find("refused"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(Path("x/y/KPII")));
     // Listed, names lose their control characters.
     ASSERT_EQ(Run({"list", Package({"KPII", "Src\\red\x1b[31m.txt"})}), 0) << err;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);

@@ -139,20 +139,6 @@ TEST_F(WorkingFolder, TheWorkingFilesLiveInANewFolderThatOnlyAdministratorsAndSy
     EXPECT_EQ(Entries(temp_), Strings{});
 }
 
-TEST_F(WorkingFolder, TheUninstallRunsFolderGoesWithItsWorkingFiles) {
-    ASSERT_EQ(MakeGuardedFolder(GetTickCount()), 1);
-    const std::string folder = GuardedFolder;
-    ASSERT_FALSE(folder.empty());
-    for (char* name : {InstallLogFile, FileListFile, HandledListFile}) ASSERT_NE(MakeTempName(name), 0);
-    FileListHandle =
-        CreateFileA(FileListFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(Entries(folder).size(), 3u);
-
-    RemoveUninstallWorkFiles();
-    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Entries(temp_), Strings{});
-}
-
 TEST_F(WorkingFolder, ANameThatExistsIsPassedOverAndWhatHoldsItIsLeftAlone) {
     const DWORD seed = 0x4B500000u ^ GetCurrentProcessId();
     ASSERT_EQ(MakeGuardedFolder(seed), 1);
