@@ -102,35 +102,64 @@ class Uninstall : public e2e::WizardTest {
     }
 };
 
-// The whole life in the NT family or the 95 family.
-class Life : public Uninstall, public ::testing::WithParamInterface<bool> {
+// How a user starts the uninstallation.
+enum class Way { Command, Shortcut, WineList };
+struct LifeCase {
+    Way way;
+    bool family95;
+    const char* name;
+};
+
+// The whole life, started one way, in the NT family or the 95 family.
+class Life : public Uninstall, public ::testing::WithParamInterface<LifeCase> {
   protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
     void SetUp() override {
-        if (GetParam()) {
+        if (GetParam().family95) {
             ASSERT_TRUE(asWindows98_.emplace().On());
         }
     }
+    // The entry's command, the uninstall shortcut, or Wine's own list of installed programs.
+    void StartTheUsersWay() {
+        if (GetParam().way == Way::Command) return StartUninstall();
+        ASSERT_FALSE(UninstallString().empty()) << "no entry";
+        if (GetParam().way == Way::Shortcut) {
+            const testsupport::Link link = testsupport::ReadLink(e2e::ShellFolder(CSIDL_PROGRAMS) +
+                                                                 "\\Kelpack\\Life\\Uninstall Life.LNK");
+            ASSERT_TRUE(run_.Start(link.path, link.arguments)) << link.path;
+            return;
+        }
+        ASSERT_TRUE(list_.Start(e2e::WindowsFolder() + "\\system32\\uninstaller.exe", "--remove Life"));
+        const DWORD id = ui::WaitForProcessNamed("KPinst27.exe", Patience);
+        ASSERT_NE(id, 0u) << "Wine's list started no uninstallation";
+        ASSERT_TRUE(run_.Attach(id));
+    }
     std::optional<e2e::AsWindows98> asWindows98_;
+    ui::Process list_;
 };
 
 TEST_P(Life, InstallThenUninstallLeavesTheMachineAsItWas) {
-    const Strings before = e2e::MachinePicture();
-    Install(e2e::LifePackage(e2e::EveryItemKind + e2e::LifeRegistration));
+    const std::string package = e2e::LifePackage(e2e::EveryItemKind + e2e::LifeRegistration);
+    const Strings before = e2e::MachinePicture();  // with the package's folder, whichever test runs first
+    Install(package);
     // The help system makes its index beside a help file once it is opened.
     SetFileBytes(std::string(Folder) + "\\docs\\life.GID", "index");
     ASSERT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
     ASSERT_NE(e2e::Changes(before, e2e::MachinePicture()), Strings{});
 
-    StartUninstall();
-    ConfirmAndComplete(GetParam() ? "95-uninstall" : "uninstall");
+    StartTheUsersWay();
+    const bool shots = GetParam().way == Way::Command;
+    ConfirmAndComplete(shots ? (GetParam().family95 ? "95-uninstall" : "uninstall") : nullptr);
     EXPECT_EQ(e2e::Changes(before, e2e::MachinePicture()), Strings{});
     EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "") << "unregistered";
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Life, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "FromTheCommandIn95" : "FromTheCommand";
-                         });
+INSTANTIATE_TEST_SUITE_P(Ways, Life,
+                         ::testing::Values(LifeCase{Way::Shortcut, false, "FromTheShortcut"},
+                                           LifeCase{Way::Command, false, "FromTheCommand"},
+                                           LifeCase{Way::WineList, false, "FromWinesList"},
+                                           LifeCase{Way::Command, true, "FromTheCommandIn95"}),
+                         [](const ::testing::TestParamInfo<LifeCase>& info) { return info.param.name; });
 
 // The tool's veto, a No, unusable information files and an abort each leave the product for another run.
 TEST_F(Uninstall, AVetoANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
