@@ -40,5 +40,12 @@ xvfb-run -a -s "$KP_XVFB_ARGS" bash -c '
   wineserver -w
   exit $rc'
 rc=$?
-[ "${KP_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$WINEPREFIX"
+# A Wine program started just as the session was killed can be left waiting for the server that is
+# gone, holding our caller's output open: nothing of the prefix may outlive the test.
+prefix=$WINEPREFIX
+unset WINEPREFIX
+for p in /proc/[0-9]*; do
+  grep -qz "^WINEPREFIX=$prefix\$" "$p/environ" 2>/dev/null && kill -9 "${p#/proc/}" 2>/dev/null
+done
+[ "${KP_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$prefix"
 exit $rc

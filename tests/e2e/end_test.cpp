@@ -117,6 +117,9 @@ TEST_F(SessionRestart, TheNextSessionCompletesTheInstallation) {
     ASSERT_TRUE(finish.Attach(postInstall));
     ui::ClickButton(page, IDC_OK);
     ASSERT_TRUE(finish.WaitForExit(e2e::Patience));
+    // Also keeps the session until the application has started: one ended while its console was still
+    // starting leaves that loader waiting for a server that is gone.
+    EXPECT_EQ(e2e::WaitForLine(Ran), e2e::Lower(e2e::SystemFolder() + "\r\n")) << "the finish page's action";
     ExpectCompleted();
 }
 
