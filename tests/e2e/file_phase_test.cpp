@@ -9,7 +9,6 @@ using testsupport::Member;
 using testsupport::SetFileBytes;
 
 const uint32_t Year2024 = (44u << 25 | 3u << 21 | 15u << 16) | (13u << 11 | 45u << 5);
-const uint32_t Year1990 = (10u << 25 | 1u << 21 | 1u << 16);
 
 // A wizard package of Hello with the install information's extra lines, and members.
 std::vector<Member> Package(const std::string& info, const std::vector<Member>& more = {}) {
@@ -198,76 +197,6 @@ TEST_F(FilePhase, ADamagedMemberShowsTheArchiveErrorAndRollsBack) {
     ui::ClickButton(box, IDOK);
     ExpectEndsWith(0);
     ExpectRolledBack();
-}
-
-// The member's time as the file's last-write time carries it (DOS times are local).
-uint32_t DosTimeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA facts;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &facts)) return 0;
-    FILETIME local;
-    FileTimeToLocalFileTime(&facts.ftLastWriteTime, &local);
-    WORD date = 0, time = 0;
-    FileTimeToDosDateTime(&local, &date, &time);
-    return static_cast<uint32_t>(date) << 16 | time;
-}
-
-DWORD SharedCount(const std::string& path) {
-    DWORD count = 0, size = sizeof count;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    RegQueryValueExA(key, path.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size);
-    RegCloseKey(key);
-    return count;
-}
-
-TEST_F(FilePhase, AFullInstallPutsEveryFileInPlaceWithItsTimeAndLogsEachItem) {
-    // A restart is needed, so the run stops at its question with the log complete and still there.
-    const std::string folder = "C:\\Program Files\\Full";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    SetFileBytes(folder + "\\top.txt", "old top");
-    ASSERT_NE(Install(Package("DefInstallFolder={ProgramFiles}\\Full\r\nNeedRestart=1\r\n"
-                              "ConfirmOverwriteSourceFolderFile=0\r\n"
-                              "[MiscFile]\r\nMiscFile1={InstallDir}\\tools\\tool.dat,2,1,1\r\n"
-                              "MiscFile2={WinDir}\\kp-full.dat,2,2\r\n",
-                              {{"Src\\top.txt", "top", Year2024},
-                               {"Src\\nested\\deeper\\inner.txt", "inner", Year1990},
-                               {"Src\\empty\\", ""},
-                               {"Misc1", "tool", Year2024},
-                               {"Misc2", "shared", Year2024}})),
-              nullptr);
-
-    HWND question = Box(e2e::RestartQuestion);
-    std::vector<std::string> logs = e2e::WorkingFilesWith("Folder");
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "1"), folder + "\\tools\\tool.dat,1,1,0,0,0");
-    EXPECT_EQ(e2e::Setting(logs[0], "MiscFile", "2"), e2e::WindowsFolder() + "\\kp-full.dat,2,0,0,0,0");
-    EXPECT_EQ(e2e::Setting(logs[0], "SourceFile", "SourceFileCount"), "2");
-    std::vector<std::string> sourceFiles;
-    for (const std::string& path : e2e::WorkingFiles())
-        if (sourceFiles.empty()) sourceFiles = e2e::FileListRecords(path);
-    // Last come the wizard bitmap copy and the end-install information, which an uninstallation removes
-    // should the restart never come.
-    ASSERT_EQ(sourceFiles.size(), 4u);
-    sourceFiles.resize(2);
-    EXPECT_EQ(sourceFiles,
-              (std::vector<std::string>{folder + "\\top.txt*", folder + "\\nested\\deeper\\inner.txt"}))
-        << "replaced without a question, and marked as replaced";
-
-    ASSERT_NO_FATAL_FAILURE(DeclineRestart(question));
-    // End-install information, when the run wrote some, stays for the run after the restart (the
-    // registration tests check it); it must not count as a leftover in the tests that follow.
-    for (const std::string& path : e2e::WorkingFiles()) e2e::DeleteWorkingFile(path);
-
-    ExpectContents(folder,
-                   {{"top.txt", "top"}, {"nested\\deeper\\inner.txt", "inner"}, {"tools\\tool.dat", "tool"}});
-    EXPECT_EQ(DosTimeOf(folder + "\\top.txt"), Year2024);
-    EXPECT_EQ(DosTimeOf(folder + "\\nested\\deeper\\inner.txt"), Year1990);
-    EXPECT_EQ(GetFileAttributesA((folder + "\\empty").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    // A new file has one user, this installation: its uninstallation frees it again.
-    EXPECT_EQ(SharedCount(folder + "\\tools\\tool.dat"), 1u);
-    EXPECT_EQ(FileBytes(e2e::WindowsFolder() + "\\kp-full.dat"), "shared");
 }
 
 }  // namespace

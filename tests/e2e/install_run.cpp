@@ -154,18 +154,6 @@ std::string Setting(const std::string& file, const char* section, const char* ke
     return value;
 }
 
-Strings FileListRecords(const std::string& file) {
-    const std::string bytes = testsupport::FileBytes(file);
-    Strings paths;
-    for (size_t at = 0; at < bytes.size();) {
-        const size_t length = static_cast<unsigned char>(bytes[at]);
-        if (length < 3 || at + 1 + length > bytes.size() || bytes[at + 2] != ':') return {};
-        paths.push_back(bytes.substr(at + 1, length));
-        at += 1 + length;
-    }
-    return paths;
-}
-
 namespace {
 
 // A 24-bit bitmap file of width x height in two colours (top half, bottom half).

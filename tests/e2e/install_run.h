@@ -93,8 +93,6 @@ Strings WorkingFiles();
 void DeleteWorkingFile(const std::string& path);  // and its own folder once empty
 Strings WorkingFilesWith(const char* section);    // the INI files among them that hold the section
 std::string Setting(const std::string& file, const char* section, const char* key);  // "(none)"
-// The paths of a file-list working file (a length byte, then the path); empty for another file.
-Strings FileListRecords(const std::string& file);
 
 std::string Lower(std::string text);
 // The file's text in lower case once it holds a whole line, or what it holds when patience runs out.
