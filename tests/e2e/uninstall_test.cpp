@@ -161,27 +161,17 @@ INSTANTIATE_TEST_SUITE_P(Ways, Life,
                                            LifeCase{Way::Command, true, "FromTheCommandIn95"}),
                          [](const ::testing::TestParamInfo<LifeCase>& info) { return info.param.name; });
 
-// The tool's veto, a No, unusable information files and an abort each leave the product for another run.
-TEST_F(Uninstall, AVetoANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
-    // The tool says no (exit code 1) while the file "veto" exists: nothing is removed, nothing is said.
-    const std::string veto = "C:\\kp-e2e\\veto";
-    Install(e2e::LifePackage(e2e::LifeRegistration +
-                             "UninstallSilentToolPath={WinSysDir}\\cmd.exe\r\n"
-                             "UninstallSilentToolArg=/c if exist " +
-                             veto + " exit 1\r\n"));
+// A No, unusable information files and an abort each leave the product for another run. (The uninstall
+// tool's veto: Unattended.WithoutAFolder..., through the quiet command.)
+TEST_F(Uninstall, ANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
+    Install(e2e::LifePackage(e2e::LifeRegistration));
     const std::string info = UninstallInfo();
     const Strings installed = e2e::MachinePicture();
-    SetFileBytes(veto, "");
-    StartUninstall();
-    ASSERT_TRUE(Answer(Confirmation, IDYES));
-    ExpectEndsWith(0);
-    EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "vetoed";
-    EXPECT_TRUE(HiddenAndReadOnly(info));
-    DeleteFileA(veto.c_str());
     StartUninstall();
     ASSERT_TRUE(Answer(Confirmation, IDNO));
     ExpectEndsWith(0);
     EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "No at the confirmation";
+    EXPECT_TRUE(HiddenAndReadOnly(info));
 
     const std::string stored = FileBytes(info), damaged = "C:\\kp-e2e\\damaged.inf";
     const char* truncated =
