@@ -29,10 +29,24 @@ std::string Package() {
                                                        {"Misc2", e2e::Fixture("fixture.tlb")}}));
 }
 
-// What the runs after the restart leave: the file replaced, the server registered, nothing else.
+constexpr const char* Library = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";  // the fixture's type library
+
+// The file registered for the type library, or empty.
+std::string RegisteredTypeLibrary() {
+    char value[MAX_PATH] = "";
+    LONG size = sizeof value;
+    return RegQueryValueA(HKEY_CLASSES_ROOT, ("TypeLib\\" + std::string(Library) + "\\1.0\\0\\win32").c_str(),
+                          value, &size) == ERROR_SUCCESS
+               ? value
+               : "";
+}
+
+// What the runs after the restart leave: the file replaced, the server and the type library registered,
+// nothing else.
 void ExpectCompleted() {
     EXPECT_EQ(testsupport::FileBytes(Busy), "new");
     EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "registered");
+    EXPECT_EQ(RegisteredTypeLibrary(), std::string(Folder) + "\\library.tlb");
     EXPECT_EQ(e2e::FinishRunCommand("Restarted"), "(none)");
     EXPECT_EQ(e2e::LeftoversIn(e2e::TempFolder()), e2e::Strings{});
     EXPECT_FALSE(Exists(e2e::WindowsFolder() + "\\WININIT.BAK"));
@@ -43,6 +57,10 @@ class AfterRestart : public e2e::WizardTest, public ::testing::WithParamInterfac
   protected:
     void SetUp() override {
         DeleteFileA(Ran);
+        // The other family's run must not have registered them already.
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Kelpack Tests",
+                           (std::string(Folder) + "\\server.dll").c_str());
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ("TypeLib\\" + std::string(Library)).c_str());
         if (GetParam()) {
             ASSERT_TRUE(asWindows98_.emplace().On());
         }
@@ -59,6 +77,7 @@ TEST_P(AfterRestart, AFileInUseIsReplacedAndTheDeferredStepsAndTheFinishPageFoll
     ui::CaptureScreen(question, Shot("restart-question").c_str());
     EXPECT_EQ(testsupport::FileBytes(Busy), "old");
     EXPECT_NE(e2e::FinishRunCommand("Restarted"), "(none)");
+    EXPECT_EQ(testsupport::ServerRecord(std::string(Folder) + "\\server.dll"), "") << "deferred";
     inUse.reset();  // a restart ends every program: the file is free by then
 
     ASSERT_NO_FATAL_FAILURE(RestartAndFinish(question, "Finishing installation...", Shot("restart-")));
