@@ -38,10 +38,6 @@ HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool RunningUnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 MessageBoxWatcher::MessageBoxWatcher() {
     thread_ = std::thread([this] {
         while (!stop_) {

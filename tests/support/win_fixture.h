@@ -22,8 +22,6 @@ HMODULE LoadModuleResources();
 HWND CreateTestWindow(const char* className, WNDPROC procedure, DWORD style, int width = 0, int height = 0,
                       DWORD exStyle = 0);
 bool Exists(const std::string& path);
-// Whether the tests run under Wine, which emulates some parts of the system only in part.
-bool RunningUnderWine();
 
 // Until Stop, every message box of this process is read and closed with OK, so that none blocks the test;
 // the texts and owners of the boxes answered, in order.
