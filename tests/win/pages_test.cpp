@@ -1,4 +1,4 @@
-// The welcome, license/information and finish pages from the module's templates.
+// The license/information and finish pages from the module's templates.
 #include <functional>
 
 #include "common/message_box.h"
@@ -8,26 +8,17 @@
 #include "tests/win/win_test.h"
 #include "ui/background_window.h"
 #include "ui/pages.h"
-#include "ui/wizard_bitmap.h"
 
 namespace {
 
-// What the stand-in background window received, and whether the reporting page existed during each send.
+// What the stand-in background window received.
 using Sent = std::vector<std::pair<WPARAM, LPARAM>>;
 Sent Reports;
-std::vector<bool> PageAlive;
-HWND ReportingPage = nullptr;
-std::function<void()> OnReport;  // what the background window does next, during the send
 
 LRESULT CALLBACK StandInBackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER) {
-        Reports.push_back({wParam, lParam});
-        PageAlive.push_back(IsWindow(ReportingPage) != FALSE);
-        if (OnReport) OnReport();
-        return 0;
-    }
-    if (message == WM_SYSCOMMAND) return 0;  // a minimize passed on
-    return DefWindowProcA(window, message, wParam, lParam);
+    if (message != WM_USER) return DefWindowProcA(window, message, wParam, lParam);
+    Reports.push_back({wParam, lParam});
+    return 0;
 }
 
 void Pump(HWND page, DWORD milliseconds) {
@@ -48,15 +39,6 @@ void Click(HWND page, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
-// What the page answers WM_CTLCOLORSTATIC for the control.
-LRESULT StaticBrush(HWND page, int id) {
-    HDC dc = GetDC(page);
-    const LRESULT brush = SendMessageA(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-    ReleaseDC(page, dc);
-    return brush;
-}
-
 char License[] = "License line 1\r\nLicense line 2";
 char Info[] = "Read me first.";
 
@@ -74,8 +56,6 @@ class PagesTest : public ::testing::Test {
         LicenseAgreed = 0;
         ReturnedFromFolder = 0;
         Reports.clear();
-        PageAlive.clear();
-        OnReport = nullptr;
         BackgroundWindow =
             testsupport::CreateTestWindow("PagesTestBackground", StandInBackgroundProc, WS_POPUP);
         ASSERT_NE(BackgroundWindow, nullptr);
@@ -86,14 +66,12 @@ class PagesTest : public ::testing::Test {
         DestroyWindow(BackgroundWindow);
         BackgroundWindow = nullptr;
         LicenseText = InfoText = nullptr;
-        OnReport = nullptr;
     }
 
     HWND Open(int page, DLGPROC procedure, LPARAM parameter) {
         HWND window =
             CreateDialogParamA(module_, MAKEINTRESOURCEA(page), BackgroundWindow, procedure, parameter);
         pages_.push_back(window);
-        ReportingPage = window;
         SetForegroundWindow(window);
         Pump(window, 100);  // the posted focus change
         return window;
@@ -117,41 +95,10 @@ class PagesTest : public ::testing::Test {
 };
 HMODULE PagesTest::module_ = nullptr;
 
-// (The texts and the way through the pages that the end-to-end wizard walks are left to it.)
-TEST_F(PagesTest, WelcomeFramesTheBitmapAndReportsNextCancelAndCloseBeforeItGoes) {
-    HWND page = Open(IDD_WELCOME, WelcomePageProc, 0);
-    ASSERT_NE(page, nullptr);
-    RECT frame;
-    GetControlRect(page, IDC_BITMAP_FRAME, &frame);
-    EXPECT_EQ(BitmapRect.left, frame.left + 1);
-    EXPECT_EQ(BitmapRect.bottom, frame.bottom - 1);
-    // A minimize goes to the background window (the end-to-end wizard sees it there); the page stays.
-    SendMessageA(page, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_FALSE(IsIconic(page));
-    for (int way : {IDC_NEXT, IDC_CANCEL, 0}) {
-        if (way == 0)
-            SendMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-        else
-            Click(page, way);
-        EXPECT_FALSE(IsWindow(page)) << way;
-        page = Open(IDD_WELCOME, WelcomePageProc, 0);
-    }
-    EXPECT_EQ(Reports, (Sent{{UM_WELCOME_DONE, 1}, {UM_WELCOME_DONE, 0}, {UM_WELCOME_DONE, 0}}));
-    EXPECT_EQ(PageAlive, std::vector<bool>(3, true));
-}
-
-// The text shows on white, other statics keep the default colours; a Next that reaches the page before
-// I Agree does not pass the license; I Agree moves the focus to Next.
-TEST_F(PagesTest, LicenseOnWhiteAndNotPassedWithoutAgreeing) {
+// A Next that reaches the page before I Agree does not pass the license (the walk: the end-to-end wizard).
+TEST_F(PagesTest, LicenseNotPassedWithoutAgreeing) {
     HWND page = OpenLicensePage(1);
     ASSERT_NE(page, nullptr);
-    auto brush = reinterpret_cast<HBRUSH>(StaticBrush(page, IDC_TEXT));
-    LOGBRUSH colour = {};
-    ASSERT_NE(brush, nullptr);
-    GetObjectA(brush, sizeof colour, &colour);
-    EXPECT_EQ(colour.lbColor, RGB(255, 255, 255));
-    EXPECT_NE(StaticBrush(page, IDC_WIZARD_STAMP), reinterpret_cast<LRESULT>(brush));
-
     Click(page, IDC_NEXT);
     EXPECT_TRUE(IsWindow(page));
     EXPECT_TRUE(Reports.empty());
@@ -159,26 +106,11 @@ TEST_F(PagesTest, LicenseOnWhiteAndNotPassedWithoutAgreeing) {
     Click(page, IDC_PREV);
     Pump(page, 100);
     EXPECT_EQ(LicenseAgreed, 1);
-    EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_NEXT));
 }
 
-TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
+// Leaving the information page asks even when no license was ever agreed to.
+TEST_F(PagesTest, InformationPageAsksOnCancelAndHidesPrevWithoutALicense) {
     HWND page = OpenLicensePage(0);
-    EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_NEXT));
-
-    // Prev while the background window opens the license page during the send, as it does: the new
-    // page keeps its own brush when the old one goes.
-    HWND next = nullptr;
-    OnReport = [this, &next] { next = OpenLicensePage(1); };
-    Click(page, IDC_PREV);
-    OnReport = nullptr;
-    EXPECT_FALSE(IsWindow(page));
-    ASSERT_TRUE(IsWindow(next));
-    EXPECT_NE(StaticBrush(next, IDC_TEXT), 0);
-    DestroyWindow(next);
-
-    // Leaving the information page asks even when no license was ever agreed to.
-    page = OpenLicensePage(0);
     std::thread user = Answer(IDYES);
     Click(page, IDC_CANCEL);
     user.join();
@@ -188,7 +120,7 @@ TEST_F(PagesTest, InformationPageFocusPrevAndHiddenButton) {
     page = OpenLicensePage(0);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_PREV)));
     Click(page, IDC_NEXT);
-    EXPECT_EQ(Reports, (Sent{{UM_INFO_DONE, 2}, {UM_INFO_DONE, 0}, {UM_INFO_DONE, 1}}));
+    EXPECT_EQ(Reports, (Sent{{UM_INFO_DONE, 0}, {UM_INFO_DONE, 1}}));
 }
 
 // Runs the finish page as the finish worker does, modal; act plays the user on a second thread.
