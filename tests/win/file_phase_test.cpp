@@ -94,8 +94,7 @@ TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
 
     EXPECT_EQ(Logged("Folder"),
               (Strings{folder_.Path("App"), App("sub"), App("sub\\deep"), App("empty"), App("Misc")}));
-    // The server registered itself; the DLL holds no type library, which is shown and logged as not
-    // registered, and the phase goes on.
+    // The server registered itself; the missing type library is shown and logged, and the phase goes on.
     EXPECT_EQ(testsupport::ServerRecord(App("Misc\\m.dll")), "registered");
     EXPECT_EQ(boxes.Texts(), Strings{"Error registering file '" + App("Misc\\m.dll") + "'."});
     EXPECT_EQ(Logged("MiscFile"), (Strings{App("Misc\\m.dll") + ",1,1,1,0,0"}));
@@ -122,8 +121,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     for (const char* name : {"newer.txt", "older.txt"}) SetFileBytes(App(name), "old");
     const std::string original = FileBytes(versioned);
     WriteSetting("General", "NeedRestart", "1", InstallInfoFile);
-    // The same version is kept, but still shared and registered; an empty mode asks too, and is answered
-    // for all by the question before it.
+    // The same version is kept but shared and registered; an empty mode asks, answered for all before it.
     WriteItems(
         "MiscFile",
         {"{InstallDir}\\newer.dll,1,1", "{InstallDir}\\same.dll,1,1,1,1", "{InstallDir}\\always.dll,2,1",
@@ -153,8 +151,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
     EXPECT_EQ(FileBytes(App("newer.txt")), "future");
     EXPECT_EQ(FileBytes(App("older.txt")), "old");
     EXPECT_EQ(FileBytes(App("fresh.txt")), "fresh");
-    // The question described both files, with their sizes, and suggested No: the package file is older
-    // than the one in place.
+    // The question described both files with their sizes and suggested No: the package file is older.
     const std::string sizes =
         "; " + std::string(GroupDigits(original.size())) + "Bytes)|ask.dll(2024-3-15/13:45; 6Bytes)|";
     EXPECT_EQ(shown.substr(0, 18), "ask.dll(1.2.3.4; 2") << shown;
@@ -166,8 +163,7 @@ TEST_F(FilePhaseTest, MiscOverwriteModesCompareVersionsAndTimes) {
                                            App("asked.dll") + ",2,0,0,0,0", App("never.dll") + ",2,0,0,0,0",
                                            App("newer.txt") + ",1,0,0,0,1", App("older.txt") + ",2,0,0,0,0",
                                            App("fresh.txt") + ",1,0,0,0,0"}));
-    // With a restart pending the server is recorded for after it, silently; no type-library flag, no
-    // type library.
+    // With a restart pending the server is recorded for after it, silently; no type library.
     EXPECT_TRUE(boxes.Texts().empty());
     FlushSettings(EndInstallFile);
     EXPECT_EQ(wintest::Setting(EndInstallFile, "RegisterServer", "1"), App("same.dll"));

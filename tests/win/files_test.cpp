@@ -19,8 +19,7 @@ constexpr size_t MemberData = 17 + 29 + 9;  // of "Src\a.bin": after the archive
 
 class ExtractTest : public testsupport::PackageTest {};
 
-// Each row: whether a file was there, and the byte flipped (0: none). Only a whole member replaces the
-// old file; no copy stays beside it and nothing is logged or arranged.
+// Rows: a file there, the byte flipped (0: none). Only a whole member replaces it; nothing stays beside it.
 TEST_F(ExtractTest, OnlyAWholeMemberIsWrittenWithItsTimeAndProgress) {
     const std::tuple<const char*, bool, size_t> rows[] = {
         {"new file", false, 0},
@@ -62,8 +61,7 @@ TEST_F(ExtractTest, AnEmptyMemberAndAMissingFolder) {
     EXPECT_TRUE(LoggedEntries("SourceFile").empty());
 }
 
-// Each row: how the target is held open (never for deleting: it cannot be moved over) and the byte
-// flipped. A whole copy waits beside it for the restart, logged under its own name; a damaged one goes.
+// Rows: the target's sharing, the byte flipped. A whole copy waits for the restart; a damaged one goes.
 TEST_F(ExtractTest, ATargetInUseIsReplacedAtRestart) {
     ASSERT_TRUE(IsNtPlatform());
     const std::tuple<const char*, DWORD, size_t> rows[] = {
@@ -100,14 +98,12 @@ TEST_F(ExtractTest, ATargetInUseIsReplacedAtRestart) {
     }
 }
 
+// (The order of whole versions: FilePhaseTest.MiscOverwriteModesCompareVersionsAndTimes.)
 TEST(FileFacts, VersionOrder) {
     const VersionPair unknown = {0xFFFFFFFF, 0xFFFFFFFF}, lowUnknown = {0x00020000, 0xFFFFFFFF};
     const VersionPair v1 = {0x00010000, 5}, v1b = {0x00010000, 6}, v2 = {0x00020000, 0},
                       big = {0x80000000, 0};
-    EXPECT_EQ(CompareVersions(v1, v1), 0);
     EXPECT_LT(CompareVersions(v1, v1b), 0);
-    EXPECT_GT(CompareVersions(v1b, v1), 0);
-    EXPECT_LT(CompareVersions(v1b, v2), 0);
     EXPECT_GT(CompareVersions(big, v2), 0);  // unsigned
     EXPECT_EQ(CompareVersions(unknown, v2), 0);
     EXPECT_EQ(CompareVersions(v1, lowUnknown), 0);
@@ -129,18 +125,14 @@ TEST(SharedCount, RaisedAndLoweredInTheTypeItWasStoredIn) {
         {up, REG_SZ, std::string("19", 3), true, 1, REG_SZ, std::string("20", 3)},
         {up, REG_BINARY, "\x02\x01", true, 1, REG_BINARY, dword(0x0103)},  // little-endian, high bytes 0
         {up, REG_BINARY, "12345", true, 1, REG_DWORD, dword(2)},           // too long for a count
-        {up, REG_MULTI_SZ, std::string("7\0", 3), false, 1, REG_DWORD, dword(1)},
         // Lowering never creates a value; only a count of one frees the file.
         {down, REG_NONE, "", false, 0, REG_NONE, ""},
         {down, REG_DWORD, dword(2), false, 0, REG_DWORD, dword(1)},
         {down, REG_DWORD, dword(1), false, 1, REG_NONE, ""},
         {down, REG_SZ, std::string("12", 3), false, 0, REG_SZ, std::string("11", 3)},
-        {down, REG_SZ, std::string("1", 2), false, 1, REG_NONE, ""},
         {down, REG_BINARY, "\x05\x01", false, 0, REG_BINARY, dword(0x0104)},
-        {down, REG_BINARY, "\x01", false, 1, REG_NONE, ""},
         // Unreadable counts never free the file, and a count of 0 is left alone.
         {down, REG_BINARY, "12345", false, 0, REG_DWORD, dword(1)},
-        {down, REG_MULTI_SZ, std::string("1\0", 3), false, 0, REG_DWORD, dword(1)},
         {down, REG_DWORD, dword(0), false, 0, REG_DWORD, dword(0)},
     };
     testsupport::ScratchFolder folder;

@@ -23,8 +23,6 @@ TEST(RegistryForm, OpenedParsedAndRooted) {
     EXPECT_EQ(IsRegForm(" \t{ \tReg\t :2"), 1);
     EXPECT_EQ(IsRegForm("{reg:2,K,V}S;D"), 0);  // case matters
     EXPECT_EQ(IsRegForm("{Reg 2,K,V}"), 0);
-    EXPECT_EQ(IsRegForm("x{Reg:"), 0);
-    EXPECT_EQ(IsRegForm("{ProgramFiles}\\App"), 0);
     EXPECT_EQ(IsRegForm(nullptr), 0);
 
     RegForm form(
@@ -36,10 +34,6 @@ TEST(RegistryForm, OpenedParsedAndRooted) {
     EXPECT_STREQ(form.subfolder, "Example App");
     EXPECT_STREQ(form.fallback, "{ProgramFiles}\\Example App");
 
-    RegForm root("{Reg:1,K,}S;C:\\");
-    EXPECT_STREQ(root.value, "");  // the key's default value
-    EXPECT_STREQ(root.fallback, "C:\\");
-
     // A missing separator leaves the later fields empty and says so.
     RegForm cut("{Reg:1,Key,Value}Sub");
     EXPECT_EQ(cut.complete, 0);
@@ -49,19 +43,15 @@ TEST(RegistryForm, OpenedParsedAndRooted) {
     EXPECT_EQ(none.complete, 0);
     EXPECT_STREQ(none.root, "");
 
-    EXPECT_EQ(RegFormRoot("0"), HKEY_CLASSES_ROOT);
-    EXPECT_EQ(RegFormRoot("3"), HKEY_USERS);
     EXPECT_EQ(RegFormRoot("2x"), HKEY_LOCAL_MACHINE);  // read as atol reads it
     EXPECT_EQ(RegFormRoot("7"), nullptr);
-    EXPECT_EQ(RegFormRoot("-1"), nullptr);
 }
 
 TEST(FreeSpace, ClusterProductIsCappedBelowFourGigabytes) {
     EXPECT_EQ(CapFreeBytes(8, 512, 1000), 4096000u);
     EXPECT_EQ(CapFreeBytes(1, 1, 0xFFFFFFFFu), 0xFFFFFFFFu);
-    EXPECT_EQ(CapFreeBytes(8, 512, 1048576), 0xFFFFFFFFu);        // exactly 4 GB
-    EXPECT_EQ(CapFreeBytes(64, 4096, 0xFFFFFFF0u), 0xFFFFFFFFu);  // far beyond
-    EXPECT_EQ(CapFreeBytes(65536, 65536, 5), 0u);                 // the cluster size wraps in 32 bits
+    EXPECT_EQ(CapFreeBytes(8, 512, 1048576), 0xFFFFFFFFu);  // exactly 4 GB
+    EXPECT_EQ(CapFreeBytes(65536, 65536, 5), 0u);           // the cluster size wraps in 32 bits
     EXPECT_EQ(CapFreeBytes(0, 512, 100), 0u);
 
     EXPECT_GT(DiskFreeBytes(wintest::WindowsFolder().c_str()), 0u);
@@ -95,7 +85,6 @@ class ProposedFolder : public ::testing::Test {
 
 TEST_F(ProposedFolder, VariablesAbsoluteRelativeAndRegistryFolders) {
     EXPECT_EQ(Propose("{ProgramFiles}\\App"), "C:\\Program Files\\App|App");
-    EXPECT_EQ(Propose("{ProgramFiles}\\App\\Sub"), "C:\\Program Files\\App\\Sub|App\\Sub");
     EXPECT_EQ(Propose("C:\\App"), "C:\\App|");
     // The package lies on a hard disk here: beside it.
     EXPECT_EQ(Propose("App"), scratch_.Path("App") + "|App");

@@ -7,9 +7,7 @@
 
 namespace {
 
-// Each row: whether a copy was there, whether it is in use (open without delete sharing, as a running
-// program is), and the size of the package the module is copied from (shorter than the module when cut,
-// -1 when missing). A copy is replaced only by a whole module; no new file stays beside it.
+// Rows: a copy there, in use, the package's size (-1: missing). Only a whole module replaces the copy.
 TEST(ModuleCopy, IsReplacedOnlyByAWholeModule) {
     using Row = std::tuple<const char*, bool, bool, long, int, bool>;
     const long whole = static_cast<long>(ModuleSize) + 100;

@@ -26,8 +26,7 @@ class InstallLogTest : public testsupport::PackageTest {
     }
 };
 
-// Counted sections come back newest first; shell folders are logged once whatever their case, other
-// folders every time; values keep their quotes; uncounted sections take only named entries.
+// Newest first; shell folders once in any case, other folders each time; uncounted sections by name only.
 TEST_F(InstallLogTest, CountedSectionsComeBackNewestFirst) {
     LogItem("Folder", nullptr, "C:\\a");
     LogItem("Folder", nullptr, "C:\\a");
@@ -114,8 +113,7 @@ TEST_F(InstallLogTest, RecordsKeepTheirStoredFormAndComeBackWhole) {
     EXPECT_EQ(Raw("IniFile", "1"), "C:\\win\\app.ini,1");
     EXPECT_EQ(Raw("General", "UninstallType"), "2");
 
-    // Read back as the uninstaller does, with the counts as stored. (Source and misc files as the file phase
-    // writes them: the file-phase and rollback cases.)
+    // Read back as the uninstaller does, with the counts as stored.
     ResetLogCounters();
     for (const char* section :
          {"MiscFile", "Shortcut", "RegistrySubKey", "RegistryValue", "IniFile", "IniKey"})

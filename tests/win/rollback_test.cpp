@@ -41,8 +41,7 @@ TEST_F(RollbackTest, InstalledFilesAndFoldersGoReplacedFilesStay) {
     LogItem("MiscFile", nullptr, "misc-relative.dll,0,1,0,0,0");
     LogItem("MiscFile", nullptr, "");
 
-    // The rollback reads the counters from the log, not from the writer's memory; the file phase has
-    // written them all by its end.
+    // The rollback reads the counters from the log, as the file phase has written them by its end.
     WriteSourceFileCount();
     ResetLogCounters();
     RestartNeeded = 1;

@@ -7,7 +7,6 @@
 namespace {
 
 using testsupport::MessageBoxWatcher;
-using wintest::Setting;
 
 constexpr const char* PlainLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E01}";
 constexpr const char* HelpedLibrary = "{6B1F0C3E-4D2A-4A51-9E0B-2C7D5F1A9E02}";
@@ -43,8 +42,7 @@ class Registration : public ::testing::Test {
     testsupport::ScratchFolder folder_;
 };
 
-// E_FAIL from DllRegisterServer: it was called, which is all the installation can vouch for; unregistration
-// does look at the answer. (A server that answers S_OK: the server-loading case.)
+// E_FAIL from DllRegisterServer: it was called, all the installation vouches for; unregistration looks.
 TEST_F(Registration, AServerIsRegisteredByItsOwnEntryWhateverItAnswers) {
     const std::string failing = Copy("failing_server.dll", "failing.dll");
     MessageBoxWatcher boxes;
@@ -91,8 +89,7 @@ TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregi
     EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0"), "Kelpack test library");
     EXPECT_EQ(TypeLibraryValue(HelpedLibrary, "1.0\\0\\win32"), helped);
     EXPECT_EQ(TypeLibraryValue(HelpedLibrary, "1.0\\HELPDIR"), "C:\\Kelpack Help");
-    // Without a help folder the system takes the library's own folder. A help file named without a
-    // folder gives none: its name is no folder.
+    // Without a help folder, or with a bare help file name, the system takes the library's own folder.
     const std::string own = plain.substr(0, plain.rfind('\\'));
     EXPECT_EQ(TypeLibraryValue(PlainLibrary, "1.0\\HELPDIR"), own);
     EXPECT_EQ(TypeLibraryValue(BareHelpLibrary, "1.0\\HELPDIR"), own);
@@ -103,18 +100,6 @@ TEST_F(Registration, ATypeLibraryIsRegisteredWithTheFolderOfItsHelpFileAndUnregi
         EXPECT_FALSE(wintest::KeyExists(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + guid)) << guid;
     boxes.Stop();
     EXPECT_TRUE(boxes.Texts().empty()) << boxes.Texts()[0];
-}
-
-// (The end-to-end restart case checks the first of each, and that nothing is registered at once.)
-TEST_F(Registration, DeferredFilesAreNumberedInTheirOwnList) {
-    EXPECT_NE(DeferServerRegistration("C:\\One\\first.dll"), 0);
-    EXPECT_NE(DeferTypeLibraryRegistration("C:\\One\\first.tlb"), 0);
-    EXPECT_NE(DeferServerRegistration("C:\\Other\\second.dll"), 0);
-    FlushSettings(EndInstallFile);
-    EXPECT_EQ(Setting(EndInstallFile, "RegisterServer", "1"), "C:\\One\\first.dll");
-    EXPECT_EQ(Setting(EndInstallFile, "RegisterServer", "2"), "C:\\Other\\second.dll");
-    EXPECT_EQ(Setting(EndInstallFile, "RegisterTypeLibrary", "1"), "C:\\One\\first.tlb");
-    EXPECT_EQ(Setting(EndInstallFile, "RegisterTypeLibrary", "2"), "(none)");
 }
 
 TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirstGap) {
@@ -137,22 +122,16 @@ TEST_F(Registration, TheFinishingBoxPerformsServersThenTypeLibrariesUpToTheFirst
         shown = ui::WaitForDialogWithControl(GetCurrentProcessId(), IDC_BUSY_TEXT, 5000);
         if (shown == nullptr) return;
         text = ui::WindowText(GetDlgItem(shown, IDC_BUSY_TEXT));
-        ui::WaitUntilPainted(shown);
-        ui::CaptureScreen(shown, "finishing-box");
     });
     MessageBoxWatcher boxes;
-    const DWORD start = GetTickCount();
     EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BUSY), nullptr, FinishingDialogProc, 0), 0);
-    const DWORD elapsed = GetTickCount() - start;
     look.join();
     boxes.Stop();
     FreeLibrary(module);
 
     EXPECT_EQ(text, "Finishing installation...");
     EXPECT_EQ(CurrentPage.load(), shown);
-    EXPECT_GE(elapsed, 900u) << "the work waits for the box's one-second timer";
-    // Servers first: the failing server's message comes before the failing library's; both are owned
-    // by the box, and what follows a failure is still done.
+    // Servers first; both messages owned by the box; what follows a failure is still done.
     EXPECT_EQ(boxes.Texts(), (Strings{Error(missingServer), Error(missingLibrary)}));
     for (HWND owner : boxes.Owners()) EXPECT_EQ(owner, shown);
     EXPECT_EQ(testsupport::ServerRecord(first), "registered");

@@ -48,8 +48,7 @@ TEST(Startup, ProgramsAreStartedQuotedAndFoundByNameWhenMissing) {
     EXPECT_EQ(CommandLineSeenBy(probe, scratch), "\"" + probe + "\"" + tail);
     EXPECT_EQ(CommandLineSeenBy("\"" + probe + "\"", scratch),
               "\"" + probe + "\"" + tail);  // not quoted twice
-    // A program that is not where it is said to be is started by its name: the system searches for it
-    // (here it finds the probe beside the test program).
+    // A program not where it is said to be is started by its name (the system finds the probe here).
     EXPECT_EQ(CommandLineSeenBy("C:\\nowhere\\command_line_probe.exe", scratch),
               "\"command_line_probe.exe\"" + tail);
     EXPECT_EQ(RunProgram("C:\\nowhere\\no-such-program.exe", "", 0), 0);

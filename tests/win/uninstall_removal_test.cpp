@@ -165,8 +165,7 @@ void LogMisc(const std::string& path, int mode, int shared) {
             (path + "," + std::to_string(mode) + "," + std::to_string(shared) + ",0,0,0").c_str());
 }
 
-// Each row: what is there with which attributes, held open but not for deleting, the result, whether it
-// stays.
+// Rows: what is there, its attributes, held open (not for deleting), the result, whether it stays.
 TEST_F(RemovalTest, DeleteFileForceDeletesWhateverTheAttributesAndPutsThemBackWhenItCannot) {
     enum Kind { AFile, AFolder, Nothing };
     const std::tuple<const char*, Kind, DWORD, bool, int, bool> rows[] = {
@@ -225,8 +224,7 @@ TEST_F(RemovalTest, CheckHandledKnowsAPathInAnyCaseListsItOnceAndKeepsThemAll) {
     EXPECT_EQ(firstWrong, -1) << "a handled path was forgotten";
 }
 
-// Each row: UninstallType, the answer for all, the abort flag, the reply to a question (one that should
-// not come would show in the files), whether the unknown files went, the questions asked.
+// Rows: UninstallType, answer for all, abort flag, reply to a question, unknown files gone, questions asked.
 TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnesAndEmptyFoldersGo) {
     const std::tuple<const char*, int, int, int, int, bool, int> rows[] = {
         {"type 0, delete all", 0, 1, 0, IDC_NO_BUTTON, true, 0},
@@ -280,9 +278,7 @@ bool ShowsFolder(const std::string& line, const std::string& folder) {
            folder.compare(folder.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Both questions show the folder with No focused. Each row: the reply, the result, the answer for all
-// afterwards (0 before), the abort flag afterwards, whether the question stayed after the abort question
-// and whether the shared-file question, which differs only in its heading and answer, takes it too.
+// Rows: reply, result, answer for all and abort flag after, question kept after Abort, shared-file row too.
 TEST_F(RemovalTest, DeleteQuestionsShowTheFolderAndEachAnswerEndsTheQuestionAsItSays) {
     const std::string folder = Folder("Questions"), file = File("Questions\\asked.dll");
     const std::tuple<const char*, Reply, int, int, int, bool, bool> rows[] = {
@@ -292,7 +288,6 @@ TEST_F(RemovalTest, DeleteQuestionsShowTheFolderAndEachAnswerEndsTheQuestionAsIt
         {"No for all", {IDC_NO_BUTTON, true}, 0, -1, 0, false, false},
         {"Escape with the box checked", {IDCANCEL, true}, 0, 0, 0, false, false},
         {"Abort confirmed", {IDC_YES_BUTTON, false, IDYES}, 0, 0, 1, false, true},
-        {"Abort confirmed with the box checked", {IDC_YES_BUTTON, true, IDYES}, 0, 0, 1, false, false},
         {"Abort declined, then No", {IDC_NO_BUTTON, false, IDNO}, 0, 0, 0, true, false},
     };
     const struct {
@@ -339,8 +334,7 @@ TEST_F(RemovalTest, AHelpFilesIndexFilesGoAndTheHelpFileStays) {
     EXPECT_EQ(wintest::Entries(folder_.Root().string(), "Guide.*"), (Strings{"Guide.CNT", "Guide.hlp"}));
 }
 
-// Every kind of entry, each phase run as the worker runs them, with the steps it reported. The logged
-// application folder still holds kept files; with UninstallType 2 it stays unswept.
+// Every kind of entry through its phase, with the steps reported; under UninstallType 2 no sweep.
 TEST_F(RemovalTest, ThePhasesRemoveWhatTheLogNamesAndStepOncePerEntryTheyTake) {
     const std::string app = Folder("App"), empty = Folder("App\\Empty"), links = Folder("Links");
     const std::string copied = File("App\\a.txt"), replaced = File("App\\b.txt");
