@@ -1,7 +1,5 @@
-// Path variables and the folders behind them, against the real shell and registry.
+// Path variables and the folders behind them, against the real registry.
 #include "script/path_variables.h"
-
-#include <shlobj.h>
 
 #include "common/file_system.h"
 #include "tests/win/win_test.h"
@@ -104,75 +102,17 @@ TEST_F(PathVariablesTest, ReplaceTokenDoesNotExpandAValueAgainAndShellFoldersExp
     EXPECT_STREQ(text, "C:\\Desk\\{WinDir}|C:\\Send|{{}");
 }
 
-// A folder under the temporary folder, removed (with one inner level) so that it is missing.
+// A folder under the temporary folder, removed so that it is missing.
 std::string MissingFolder(const char* name) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     std::string folder = std::string(temp) + name;
-    RemoveDirectoryA((folder + "\\inner").c_str());
     RemoveDirectoryA(folder.c_str());
     return folder;
 }
 
 void SetString(HKEY key, const char* name, const std::string& value) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), value.size() + 1);
-}
-
-std::string Special(int folderId) {
-    char buffer[260];
-    GetSpecialFolder(folderId, buffer);
-    return buffer;
-}
-
-TEST(ShellFolderLookup, AMissingFolderNamedInTheRegistryIsMade) {
-    char buffer[260] = "stale";
-    EXPECT_EQ(GetSpecialFolder(0x7F, buffer), 0);
-    EXPECT_STREQ(buffer, "");
-
-    // A registry value names a missing folder: it is made with its parents.
-    std::string folder = MissingFolder("kpshell");
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER,
-                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", &key),
-              ERROR_SUCCESS);
-    SetString(key, "KelpackTest", folder + "\\inner\\");
-    EXPECT_EQ(ReadShellFolderFromRegistry(HKEY_CURRENT_USER, "KelpackTest", buffer), 1);
-    EXPECT_EQ(buffer, folder + "\\inner");
-    EXPECT_TRUE(FolderExists(buffer));
-    RegDeleteValueA(key, "KelpackTest");
-    RegCloseKey(key);
-    EXPECT_EQ(ReadShellFolderFromRegistry(HKEY_CURRENT_USER, "KelpackTest", buffer), 0);
-    EXPECT_STREQ(buffer, "");
-    MissingFolder("kpshell");
-}
-
-TEST_F(PathVariablesTest, TheFlagChoosesTheAllUsersProfileOnNt) {
-    GetWindowsDirectoryA(WinDir, sizeof WinDir);
-    testsupport::ScratchFolder scratch;
-    lstrcpynA(InstallInfoFile, scratch.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
-    const std::tuple<const char*, int, int> folders[] = {
-        {DeskTopDir, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY},
-        {StartMenuDir, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU},
-        {ProgramMenuDir, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS},
-        {StartupMenuDir, CSIDL_STARTUP, CSIDL_COMMON_STARTUP}};
-    std::string userSendTo;
-    for (const char* flag : {"0", "1"}) {
-        SCOPED_TRACE(flag);
-        WritePrivateProfileStringA("Shortcut", "CreateIconsInAllUsersProfile", flag, InstallInfoFile);
-        ResolveShellFolders();
-        for (const auto& [variable, user, allUsers] : folders) {
-            EXPECT_EQ(variable, Special(*flag == '1' ? allUsers : user));
-            EXPECT_TRUE(FolderExists(variable)) << variable;
-        }
-        // These two have no all-users form.
-        if (userSendTo.empty()) userSendTo = SendToDir;
-        EXPECT_EQ(SendToDir, userSendTo);
-        EXPECT_EQ(QuickLaunchDir, Special(CSIDL_APPDATA) + "\\Microsoft\\Internet Explorer\\Quick Launch");
-        EXPECT_TRUE(FolderExists(QuickLaunchDir) && FolderExists(SendToDir));
-    }
-    EXPECT_NE(DeskTopDir, Special(CSIDL_DESKTOPDIRECTORY));
-    FlushSettings(InstallInfoFile);
-    InstallInfoFile[0] = '\0';
 }
 
 // Wine lets the test change HKEY_LOCAL_MACHINE; both values are put back.
