@@ -104,8 +104,6 @@ TEST_F(EndOfInstallTest, TheUninstallInformationComesBackAsTheUninstallRunsWorki
     EXPECT_EQ(FileBytes(InstallLogFile), log_);
     EXPECT_EQ(Setting(InstallLogFile, "UninstallSilentTool", "Path"), std::string(InstallDir) + "\\tool.exe");
     EXPECT_EQ(Setting(InstallLogFile, "UninstallSilentTool", "Arg"), "");
-    EXPECT_EQ(Setting(InstallLogFile, "Window", "WizardStamp"), "Stamp");
-    EXPECT_EQ(WizardBitmapBytes(), Bitmap);
     EXPECT_EQ(LoggedEntries("Folder"), Strings{InstallDir});
     RewindFileList();
     EXPECT_EQ(LoggedEntries("SourceFile"),
