@@ -265,7 +265,7 @@ TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnesAnd
 }
 
 // Rows: reply, result, answer for all and abort flag after, question kept after Abort, shared-file row too.
-TEST_F(RemovalTest, DeleteQuestionsShowTheFolderAndEachAnswerEndsTheQuestionAsItSays) {
+TEST_F(RemovalTest, DeleteQuestionsFocusNoAndEachAnswerEndsTheQuestionAsItSays) {
     const std::string file = File("asked.dll");
     const std::tuple<const char*, Reply, int, int, int, bool, bool> rows[] = {
         {"Yes", {IDC_YES_BUTTON}, 1, 0, 0, false, false},
