@@ -1,5 +1,4 @@
-// The packaging tool end to end: build, list, extract and verify; reproducible output; split packages;
-// damaged packages, and packages and folders that try to mislead extract and list.
+// kelpack build, list, extract, verify; split and damaged packages; packages and folders that mislead.
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/package_writer.h"
@@ -25,7 +24,6 @@ class PackageTest : public KelpackTest {
               "[Package]\nInstallInfo=setup.ini\nWizardBitmap=wizard.bmp\nInformation=readme.txt\n"
               "Source=app\n[MiscFiles]\n1=" +
                   std::string(KP_VERSIONED_DLL) + "\n");
-        // Fixed times, so that two checkouts give the same package.
         for (const char* file : {"app/top.txt", "app/nested/deeper/leaf.txt", "app/bin/v.dll"})
             SetFileModificationTime(At(file), 1700000000);
         Write("module.exe", ModuleBytes());
@@ -42,10 +40,8 @@ class PackageTest : public KelpackTest {
 TEST_F(PackageTest, BuildListAndExtract) {
     ASSERT_EQ(Build("out/SETUP.EXE"), 0) << err;
     const std::string package = At("out/SETUP.EXE");
-    // The members and versions the listing shows: kelpack_example.
     ASSERT_EQ(Run({"list", package}), 0) << err;
-    EXPECT_EQ(out.find("KPLI"), std::string::npos);             // no LicenseInfo, no license member
-    EXPECT_EQ(out.find("Src\\nested\\\n"), std::string::npos);  // folders with content have no member
+    EXPECT_EQ(out.find("KPLI"), std::string::npos);  // no LicenseInfo, no license member
     EXPECT_NE(out.find(FormatDosDateTime(DosDateTimeOf(1700000000))), std::string::npos);
 
     ASSERT_EQ(Run({"list", package, "--json"}), 0) << err;
@@ -58,22 +54,6 @@ TEST_F(PackageTest, BuildListAndExtract) {
     EXPECT_EQ(Read(Path("x/KPPI")), "read me");
     EXPECT_TRUE(fs::is_directory(Path("x/Src/nested/empty")));
     EXPECT_EQ(FileModificationTime(At("x/Src/top.txt")), 1700000000);
-}
-
-TEST_F(PackageTest, SameInputsGiveTheSameBytes) {
-    ASSERT_EQ(Build("one/SETUP.EXE"), 0) << err;
-    ASSERT_EQ(Build("two/SETUP.EXE"), 0) << err;
-    EXPECT_TRUE(Read(Path("one/SETUP.EXE")) == Read(Path("two/SETUP.EXE")));
-
-    // Another checkout's own file times under SOURCE_DATE_EPOCH: kelpack_example. A malformed one is refused.
-    setenv("SOURCE_DATE_EPOCH", "17e8", 1);
-    const int malformed = Build("malformed/SETUP.EXE");
-    unsetenv("SOURCE_DATE_EPOCH");
-    EXPECT_NE(malformed, 0);
-    EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos) << err;
-    SetFileModificationTime(At("app/top.txt"), 1800000000);
-    ASSERT_EQ(Build("later/SETUP.EXE"), 0) << err;
-    EXPECT_FALSE(Read(Path("one/SETUP.EXE")) == Read(Path("later/SETUP.EXE"))) << "times are kept without it";
 }
 
 TEST_F(PackageTest, SplitPackageVolumesAndTheirLoss) {
@@ -99,6 +79,10 @@ TEST_F(PackageTest, RefusesBadSettingsAndLeavesNothingBehind) {
               1);
     EXPECT_NE(err.find("too small"), std::string::npos) << err;
     EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", "lots"}), 2);
+    setenv("SOURCE_DATE_EPOCH", "17e8", 1);
+    EXPECT_EQ(Build("o/SETUP.EXE"), 1);
+    unsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos) << err;
     Write("short.exe", "MZ");
     EXPECT_EQ(Run({"build", At("p.kpp"), "-o", At("o/SETUP.EXE"), "--module", At("short.exe")}), 1);
     EXPECT_FALSE(fs::exists(Path("o/SETUP.EXE")));
