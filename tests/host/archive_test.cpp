@@ -69,35 +69,28 @@ TEST_F(ArchiveTest, EveryVolumeBoundaryIsCrossedCorrectly) {
     }
 }
 
-TEST_F(ArchiveTest, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
+// Volumes are named after the package and each is asked for once, in order; a prompt that gives up ends
+// the reading. (A missing volume file: PackageTest.SplitPackageVolumesAndTheirLoss.)
+TEST_F(ArchiveTest, VolumesAreAskedForInOrder) {
     ASSERT_TRUE(WriteArchive(path, 0, 20000, SampleMembers()));
     std::vector<unsigned> volumes;
-    for (unsigned volume = 1; std::filesystem::exists(folder.Path("SETUP.00" + std::to_string(volume)));
-         ++volume)
-        volumes.push_back(volume);
+    for (unsigned v = 1; std::filesystem::exists(folder.Path("SETUP.00" + std::to_string(v))); ++v)
+        volumes.push_back(v);
     ASSERT_GE(volumes.size(), 2u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Root()), {}),
               long(volumes.size() + 1));
-
     static std::vector<unsigned> asked;
-    static int refuseFrom;
-    asked.clear();
-    refuseFrom = 1000;
-    ASSERT_EQ(SetVolumePrompt([](unsigned volume) -> int {
-                  asked.push_back(volume);
-                  return volume >= unsigned(refuseFrom) ? 1 : 0;
-              }),
-              0);
-    EXPECT_TRUE(ReadArchive(path, 0).ok);
-    EXPECT_EQ(asked, volumes);
-
-    // A prompt that gives up ends the reading; so does a missing volume file.
-    refuseFrom = 2;
-    EXPECT_FALSE(ReadArchive(path, 0).ok);
-    refuseFrom = 1000;
-    std::filesystem::remove(folder.Path("SETUP.002"));
-    EXPECT_FALSE(ReadArchive(path, 0).ok);
-    EXPECT_EQ(SetVolumePrompt(nullptr), -1);
+    static unsigned refuseFrom;
+    for (unsigned refuse : {1000u, 2u}) {
+        asked.clear();
+        refuseFrom = refuse;
+        SetVolumePrompt([](unsigned volume) -> int {
+            asked.push_back(volume);
+            return volume >= refuseFrom ? 1 : 0;
+        });
+        EXPECT_EQ(ReadArchive(path, 0).ok, refuse == 1000u);
+        EXPECT_EQ(asked, refuse == 1000u ? volumes : (std::vector<unsigned>{1, 2}));
+    }
     SetVolumePrompt([](unsigned) { return 0; });
 }
 
@@ -188,15 +181,12 @@ TEST_F(ArchiveTest, MisleadingHeadersAreRefused) {
     EXPECT_EQ(OpenArchive(folder.Path("missing.exe").c_str(), 0), nullptr);
 }
 
-// The walk through the module's package reader: member information, skipping unread and partly read data,
-// whole members to memory.
+// The module's package reader: member information, skipping unread and partly read data, whole members.
 TEST_F(ArchiveTest, WalkSkipsUnreadAndPartlyReadData) {
     const auto members = SampleMembers();
     ASSERT_TRUE(WriteArchive(path, 0, 50000, members));  // data spans volumes too
     PackageReader = OpenArchive(path.c_str(), 0);
     ASSERT_NE(PackageReader, nullptr);
-    EXPECT_EQ(MemberNameIs("kpii"), 1);  // letter case does not matter
-    EXPECT_EQ(MemberNameIs("KPI"), 0);
     MemberInfo info;
     ASSERT_EQ(GetMemberInfo(&info), 1);
     EXPECT_STREQ(info.name, "KPII");
@@ -227,7 +217,6 @@ TEST_F(ArchiveTest, WalkSkipsUnreadAndPartlyReadData) {
     for (int end : {1, 2}) EXPECT_EQ(NextMember(PackageReader), -2) << end;
     EXPECT_EQ(CloseArchive(PackageReader), 0);
     PackageReader = nullptr;
-    EXPECT_EQ(CloseArchive(nullptr), -1);
 }
 
 TEST_F(ArchiveTest, WriterRefusesWhatTheFormatCannotHold) {
@@ -237,11 +226,9 @@ TEST_F(ArchiveTest, WriterRefusesWhatTheFormatCannotHold) {
 
     ArchiveWriter* writer = CreateArchive(path.c_str(), 100, ArchiveFormat::NotSplit);
     ASSERT_NE(writer, nullptr);
-    EXPECT_EQ(BeginMember(writer, std::string(256, 'n').c_str(), 0, 0, 0), -1);
+    EXPECT_EQ(BeginMember(writer, std::string(256, 'n').c_str(), 0, 0, 0), -1);  // past its header buffer
     ASSERT_EQ(BeginMember(writer, std::string(255, 'n').c_str(), 0, 0, 0), 0);
-    EXPECT_EQ(BeginMember(writer, "second", 0, 0, 0), -1);  // one member at a time
     EXPECT_EQ(EndMember(writer), 0);
-    EXPECT_EQ(EndMember(writer), -1);
     EXPECT_EQ(FinishArchive(writer), 0);
     auto result = ReadArchive(path, 100);
     ASSERT_TRUE(result.ok);
