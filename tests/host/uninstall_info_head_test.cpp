@@ -22,40 +22,30 @@ Parsed Parse(const std::string& bytes) {
     return {result, title, language};
 }
 
-// Written heads: signature, title cut to its field with zeros after it, a language byte that keeps
-// "not Korean" whatever the value; read back as written.
+// Written: signature, title cut to its field with zeros after it, a language byte that keeps "not Korean"
+// whatever the value; read back as written. (A Korean title and language: UninstallInfoTest.)
 TEST(UninstallHeadTest, WrittenHeadsReadBack) {
     const std::string longTitle(300, 'T');
-    const struct {
-        const char* title;
-        int language;
-        std::string storedTitle;
-        char storedLanguage;
-    } cases[] = {
-        {"Hello \xc7\xd1\xb1\xdb", 0, "Hello \xc7\xd1\xb1\xdb", 0},
-        {longTitle.c_str(), 1, longTitle.substr(0, 259), 1},
-        {nullptr, 0, "", 0},
-        {"English", 256, "English", 1},  // not 0 once cut to a byte
-        {"English", -1, "English", 1},
-    };
-    for (const auto& c : cases) {
-        const std::string head = Head(c.title, c.language);
-        EXPECT_EQ(head, std::string("KPUI0207\0", 9) + c.storedTitle +
-                            std::string(260 - c.storedTitle.size(), '\0') + c.storedLanguage)
-            << c.language;
-        EXPECT_EQ(Parse(head + "archive"), Parsed(UninstallHeadOk, c.storedTitle, c.storedLanguage));
+    const std::tuple<const char*, int, std::string, char> cases[] = {
+        {longTitle.c_str(), 0, longTitle.substr(0, 259), 0},
+        {nullptr, 1, "", 1},
+        {"English", 256, "English", 1}};
+    for (const auto& [title, language, stored, storedLanguage] : cases) {
+        const std::string head = Head(title, language);
+        EXPECT_EQ(head, std::string("KPUI0207\0", 9) + stored + std::string(260 - stored.size(), '\0') +
+                            storedLanguage)
+            << language;
+        EXPECT_EQ(Parse(head + "archive"), Parsed(UninstallHeadOk, stored, storedLanguage));
     }
 }
 
 // Short or foreign heads leave the outputs alone; a title without terminator stops at its field.
 TEST(UninstallHeadTest, ParsingChecksLengthSignatureAndTitleField) {
     const std::string good = Head("Title", 1);
-    const Parsed tooShort{UninstallHeadTooShort, "untouched", -7},
-        foreign{UninstallHeadWrongSignature, "untouched", -7};
+    const Parsed foreign{UninstallHeadWrongSignature, "untouched", -7};
     const std::pair<std::string, Parsed> cases[] = {
-        {good.substr(0, 269), tooShort},
+        {good.substr(0, 269), {UninstallHeadTooShort, "untouched", -7}},
         {"kpui0207" + good.substr(8), foreign},
-        {"KPUI0206" + good.substr(8), foreign},
         {"KPUI0207 " + good.substr(9), foreign},  // no NUL after the signature
         {good.substr(0, 9) + std::string(260, 'U') + "\x02", {UninstallHeadOk, std::string(259, 'U'), 2}},
     };
