@@ -1,5 +1,4 @@
-// Seed inputs for the archive reader's fuzz target, made by the writer, in the target's input form: three
-// leading bytes that say whether and where to split into two volumes, or that an uninstall file follows.
+// Seeds for the archive reader's fuzz target, made by the writer, in its input form (see the target).
 #include <stdio.h>
 
 #include "tests/support/archive_fixture.h"
@@ -27,8 +26,7 @@ int main(int argc, char** argv) {
     const std::string single = scratch.Path("ONE.EXE"), split = scratch.Path("TWO.EXE");
     if (!WriteArchive(single, 0, 0xFFFFFFFF, members)) return 1;
     const std::string whole = FileBytes(single);
-    // Two volumes, the boundary inside the members.
-    if (!WriteArchive(split, 0, static_cast<uint32_t>(whole.size() / 2 + 5), members)) return 1;
+    if (!WriteArchive(split, 0, uint32_t(whole.size() / 2 + 5), members)) return 1;  // split mid-member
     seed("single-volume", whole, "");
     seed("two-volumes", FileBytes(split), FileBytes(scratch.Path("TWO.001")));
     seed("empty-archive", "", "");

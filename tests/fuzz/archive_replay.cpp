@@ -1,7 +1,5 @@
-// Replays fuzz inputs through the fuzz target without libFuzzer: the 32-bit Windows build of the reader
-// meets the corpus the 64-bit fuzzer grew, since size arithmetic can go wrong in one word size only.
-// Usage: archive_replay FOLDER...   (the input files of the folders in name order, at most 2000 of them
-// spread evenly, so that a grown corpus still replays in bounded time)
+// Replays the fuzz corpus through the target without libFuzzer, for the 32-bit reader under Wine: at most
+// 2000 of the folders' files in name order, spread evenly. Usage: archive_replay FOLDER...
 #include <stdint.h>
 #include <stdio.h>
 

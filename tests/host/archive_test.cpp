@@ -189,9 +189,6 @@ TEST_F(ArchiveTest, WalkSkipsUnreadAndPartlyReadData) {
     ASSERT_NE(PackageReader, nullptr);
     MemberInfo info;
     ASSERT_EQ(GetMemberInfo(&info), 1);
-    EXPECT_STREQ(info.name, "KPII");
-    EXPECT_EQ(info.uncompressedLeft, members[0].data.size());
-    EXPECT_EQ(info.versionHigh, 0x00010002u);
     // 0x5A2E6B4D: 2025-01-14 13:26:26 as a DOS date/time.
     EXPECT_EQ(uint64_t(info.time.dwHighDateTime) << 32 | info.time.dwLowDateTime, 133813347860000000ull);
     EXPECT_EQ(NextMember(PackageReader), 0);  // KPII never opened

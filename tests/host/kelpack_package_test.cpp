@@ -44,10 +44,6 @@ TEST_F(PackageTest, BuildListAndExtract) {
     EXPECT_EQ(out.find("KPLI"), std::string::npos);  // no LicenseInfo, no license member
     EXPECT_NE(out.find(FormatDosDateTime(DosDateTimeOf(1700000000))), std::string::npos);
 
-    ASSERT_EQ(Run({"list", package, "--json"}), 0) << err;
-    EXPECT_NE(out.find("\"name\": \"Src\\\\bin\\\\v.dll\""), std::string::npos);
-    EXPECT_NE(out.find("\"version\": \"1.2.3.4\""), std::string::npos);
-
     ASSERT_EQ(Extract(package), 0) << err;
     EXPECT_EQ(Read(Path("x/Src/nested/deeper/leaf.txt")), std::string(100000, 'L'));
     EXPECT_EQ(Read(Path("x/Src/bin/v.dll")), Read(KP_VERSIONED_DLL));
@@ -68,17 +64,12 @@ TEST_F(PackageTest, SplitPackageVolumesAndTheirLoss) {
     fs::rename(Path("split/SETUP.001"), Path("aside"));
     EXPECT_EQ(Run({"verify", At("split/SETUP.EXE")}), 1);
     EXPECT_NE(err.find("SETUP.001"), std::string::npos) << err;
-    fs::rename(Path("aside"), Path("split/SETUP.001"));
-    fs::remove(Path("split/SETUP.002"));  // it holds the headers of the members after big.bin
-    EXPECT_EQ(Run({"list", At("split/SETUP.EXE")}), 1);
-    EXPECT_NE(err.find("volume file missing"), std::string::npos) << err;
 }
 
 TEST_F(PackageTest, RefusesBadSettingsAndLeavesNothingBehind) {
     EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", std::to_string(ModuleSize + ArchiveFormat::HeaderSize)}),
               1);
     EXPECT_NE(err.find("too small"), std::string::npos) << err;
-    EXPECT_EQ(Build("o/SETUP.EXE", {"--volume-size", "lots"}), 2);
     setenv("SOURCE_DATE_EPOCH", "17e8", 1);
     EXPECT_EQ(Build("o/SETUP.EXE"), 1);
     unsetenv("SOURCE_DATE_EPOCH");

@@ -1,4 +1,4 @@
-// kelpack's project checks (member order, misc entries, missing parts, long names, space) and INI rules.
+// kelpack's project checks (member order, misc entries, missing parts, long names) and INI rules.
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/ini_file.h"
 #include "tools/kelpack/package_plan.h"
@@ -77,15 +77,6 @@ TEST_F(ProjectTest, MissingPartsAndLongNamesAreErrorsNamingTheirKeys) {
     EXPECT_NE(Find(plan, "setup.ini", "[Info] LicenseInfo"), nullptr);  // set, but no License file
     project_ = "[Package]\nWizardBitmap=wizard.bmp\n";
     EXPECT_NE(Find(Plan(), "p.kpp", "[Package] InstallInfo"), nullptr);
-}
-
-TEST_F(ProjectTest, SpaceNeededBelowThePayloadIsAWarning) {
-    info_.replace(info_.find("100000"), 6, "2");
-    PackagePlan plan = Plan();
-    const Diagnostic* d = Find(plan, "setup.ini", "[General] SpaceNeeded");
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->kind, Diagnostic::Warning);
-    EXPECT_FALSE(HasErrors(plan.diagnostics));
 }
 
 TEST(IniFileTest, ReadsAsTheProfileFunctionsDo) {
