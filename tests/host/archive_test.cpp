@@ -218,9 +218,6 @@ TEST_F(ArchiveTest, WalkSkipsUnreadAndPartlyReadData) {
 
 TEST_F(ArchiveTest, WriterRefusesWhatTheFormatCannotHold) {
     SetFileBytes(path, std::string(100, 'M'));
-    for (uint32_t volumeSize : {0, 117})
-        EXPECT_EQ(CreateArchive(path.c_str(), 100, volumeSize), nullptr);  // no room for the header
-
     ArchiveWriter* writer = CreateArchive(path.c_str(), 100, ArchiveFormat::NotSplit);
     ASSERT_NE(writer, nullptr);
     EXPECT_EQ(BeginMember(writer, std::string(256, 'n').c_str(), 0, 0, 0), -1);  // past its header buffer

@@ -25,9 +25,11 @@ class UninstallInfoTest : public KelpackTest {
   protected:
     void SetUp() override { image_ = WriteInfo("KPU0001.inf", Members(bitmap_)); }
 
-    std::vector<Member> Members(const std::string& bitmap) const {
+    // The log, the file list, then the bitmap (if any) and the others.
+    std::vector<Member> Members(const std::string& bitmap, const std::vector<Member>& others = {}) const {
         std::vector<Member> members = {{"KPUI", Log}, {"KPFL", FileList(Paths)}};
         if (!bitmap.empty()) members.push_back({"KPWB", bitmap});
+        members.insert(members.end(), others.begin(), others.end());
         return members;
     }
     // Writes the file, returns its bytes.
@@ -121,30 +123,19 @@ TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
     const size_t logData = ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +
                            ArchiveFormat::MemberHeaderSize + 4 + 50;  // behind the first member's name
     const struct {
-        std::string name;
         std::vector<Member> members;
         std::string damage;  // "log" or "bitmap" data, the "bitmap header", a "tail" after the archive
         std::string message;
         std::string shown;  // the bitmap line of log, empty when log refuses the file
     } cases[] = {
-        {"damaged stored bitmap", Members(bitmap_), "bitmap", "wizard bitmap (KPWB) does not match",
-         "3,002 bytes, damaged"},
-        {"damaged bitmap header", Members(bitmap_), "bitmap header", "member 3 has no readable header",
-         "damaged"},
-        {"member after the bitmap",
-         {{"KPUI", Log}, {"KPFL", FileList(Paths)}, {"KPWB", "BM"}, {"Misc1", "x"}},
-         "",
-         "member 'Misc1' does not belong",
-         "2 bytes"},
-        {"bytes after the archive", Members(bitmap_), "tail", "4 bytes after the archive", "3,002 bytes"},
-        {"damaged log", {{"KPUI", text}, {"KPFL", FileList(Paths)}}, "log", "installation log (KPUI)", ""},
-        {"no file list", {{"KPUI", Log}}, "", "no file list (KPFL)", ""},
-        {"members swapped", {{"KPFL", FileList(Paths)}, {"KPUI", Log}}, "", "member 1 is 'KPFL'", ""},
-        {"path past the list's end",
-         {{"KPUI", Log}, {"KPFL", FileList({"a"}) + "\x05" + "abc"}},
-         "",
-         "ends inside path 2",
-         ""},
+        {Members(bitmap_), "bitmap", "wizard bitmap (KPWB) does not match", "3,002 bytes, damaged"},
+        {Members(bitmap_), "bitmap header", "member 3 has no readable header", "damaged"},
+        {Members("BM", {{"Misc1", "x"}}), "", "member 'Misc1' does not belong", "2 bytes"},
+        {Members(bitmap_), "tail", "4 bytes after the archive", "3,002 bytes"},
+        {{{"KPUI", text}, {"KPFL", FileList(Paths)}}, "log", "installation log (KPUI)", ""},
+        {{{"KPUI", Log}}, "", "no file list (KPFL)", ""},
+        {{{"KPFL", FileList(Paths)}, {"KPUI", Log}}, "", "member 1 is 'KPFL'", ""},
+        {{{"KPUI", Log}, {"KPFL", FileList({"a"}) + "\x05" + "abc"}}, "", "ends inside path 2", ""},
     };
     for (const auto& c : cases) {
         std::string image = WriteInfo("bad.inf", c.members);
@@ -155,18 +146,18 @@ TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
         Write("bad.inf", image);
 
         const int code = Run({"log", At("bad.inf")});
-        EXPECT_NE(err.find(c.message), std::string::npos) << c.name << ": " << err;
+        EXPECT_NE(err.find(c.message), std::string::npos) << c.message << ": " << err;
         if (c.shown.empty()) {
-            ExpectRefused(code, c.name);
+            ExpectRefused(code, c.message);
         } else {
-            EXPECT_EQ(code, 0) << c.name;
-            EXPECT_NE(err.find("kelpack: warning: "), std::string::npos) << c.name;
+            EXPECT_EQ(code, 0) << c.message;
+            EXPECT_NE(err.find("kelpack: warning: "), std::string::npos) << c.message;
             for (const std::string& part : {"Wizard bitmap: " + c.shown + "\n",
                                             std::string("    Title = Hello\n"), "  " + Paths[0] + "\n"})
-                EXPECT_NE(out.find(part), std::string::npos) << c.name << ": " << part << "\nin:\n" << out;
+                EXPECT_NE(out.find(part), std::string::npos) << c.message << ": " << part << "\nin:\n" << out;
         }
-        EXPECT_EQ(Run({"verify", At("bad.inf")}), 1) << c.name;
-        EXPECT_NE(out.find("DAMAGED"), std::string::npos) << c.name;
+        EXPECT_EQ(Run({"verify", At("bad.inf")}), 1) << c.message;
+        EXPECT_NE(out.find("DAMAGED"), std::string::npos) << c.message;
     }
 }
 

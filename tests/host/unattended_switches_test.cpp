@@ -16,7 +16,6 @@ TEST(UnattendedSwitches, EachLineIsReadOrRefusedWithTheWordAtFault) {
         const char* uninstallInfo = "";
         const char* problem = "";  // the word at fault
     } cases[] = {
-        {"", NotSilent},
         {"/D=C:\\App /LOG=C:\\kp.log", NotSilent},
         {"  /s  ", Silent},
         {"/S \"/D=C:\\A B\"", Silent, "C:\\A B"},
@@ -27,7 +26,6 @@ TEST(UnattendedSwitches, EachLineIsReadOrRefusedWithTheWordAtFault) {
         {.line = "/S /DIR=C:\\x", .read = Malformed, .problem = "/DIR=C:\\x"},
         {.line = "/S /D=relative\\dir", .read = Malformed, .problem = "/D=relative\\dir"},
         {.line = "/S /D=", .read = Malformed, .problem = "/D="},
-        {.line = "/S /U= /LOG=C:\\kp.log", .read = Malformed, .problem = "/U="},
         {.line = "/S /D=\"C:\\App", .read = Malformed, .problem = "/D=\"C:\\App"},
         {.line = "/S /D=C:\\App /X", .read = Malformed, .problem = "/X"},
     };
