@@ -42,9 +42,6 @@ TEST_F(ProjectTest, MembersInTheirFixedOrder) {
     for (const PlannedMember& m : plan.members) names.push_back(m.name);
     EXPECT_EQ(names,
               (std::vector<std::string>{"KPII", "KPWB", "KPLI", "Src\\a\\x.txt", "Src\\b.txt", "Misc1"}));
-    EXPECT_EQ(plan.payloadBytes, 3u);
-    EXPECT_EQ(plan.members[0].dosDateTime, 0u);
-    EXPECT_NE(plan.members[3].dosDateTime, 0u);
 }
 
 TEST_F(ProjectTest, MiscEntriesMustRunWithoutGapsAndMatchTheFiles) {

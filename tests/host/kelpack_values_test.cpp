@@ -43,16 +43,11 @@ TEST(DosTimeTest, PacksAndClampsToTheFormatsYears) {
 
 using PeVersionTest = KelpackTest;
 
-// A missing or damaged DLL gives no version; every cut of it reads as no version or as the right one.
+// A missing DLL gives no version; every cut of one reads as no version or as the right one.
 TEST_F(PeVersionTest, NoImageOrACutOneGivesNoVersion) {
     std::string image = Read(KP_VERSIONED_DLL);
     ASSERT_GT(image.size(), 1024u);
-    const size_t key = image.find(std::string("V\0S\0_\0V\0E\0R", 11));
-    ASSERT_NE(key, std::string::npos);
-    std::string damaged = image;
-    damaged[key] = 'X';  // the version block's key no longer found
-    for (const auto& other : {Path("missing.dll"), Write("damaged.dll", damaged)})
-        EXPECT_FALSE(ReadFileVersion(other.string()).Known()) << other;
+    EXPECT_FALSE(ReadFileVersion(At("missing.dll")).Known());
     for (size_t size = 0; size < image.size(); size += size < 1024 ? 7 : 61) {
         FileVersion version = ReadFileVersion(Write("cut.dll", image.substr(0, size)).string());
         EXPECT_TRUE(!version.Known() || FormatVersion(version.high, version.low) == "1.2.3.4")
