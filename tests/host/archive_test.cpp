@@ -69,9 +69,9 @@ TEST_F(ArchiveTest, EveryVolumeBoundaryIsCrossedCorrectly) {
     }
 }
 
-// Volumes are named after the package and each is asked for once, in order; a prompt that gives up ends
-// the reading. (A missing volume file: PackageTest.SplitPackageVolumesAndTheirLoss.)
-TEST_F(ArchiveTest, VolumesAreAskedForInOrder) {
+// Volumes are named after the package and asked for in order; a prompt that gives up ends the reading.
+// (A missing volume file: PackageTest.SplitPackageVolumesAndTheirLoss.)
+TEST_F(ArchiveTest, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
     ASSERT_TRUE(WriteArchive(path, 0, 20000, SampleMembers()));
     std::vector<unsigned> volumes;
     for (unsigned v = 1; std::filesystem::exists(folder.Path("SETUP.00" + std::to_string(v))); ++v)
@@ -81,16 +81,15 @@ TEST_F(ArchiveTest, VolumesAreAskedForInOrder) {
               long(volumes.size() + 1));
     static std::vector<unsigned> asked;
     static unsigned refuseFrom;
-    for (unsigned refuse : {1000u, 2u}) {
-        asked.clear();
-        refuseFrom = refuse;
-        SetVolumePrompt([](unsigned volume) -> int {
-            asked.push_back(volume);
-            return volume >= refuseFrom ? 1 : 0;
-        });
-        EXPECT_EQ(ReadArchive(path, 0).ok, refuse == 1000u);
-        EXPECT_EQ(asked, refuse == 1000u ? volumes : (std::vector<unsigned>{1, 2}));
-    }
+    asked.clear(), refuseFrom = 1000;
+    SetVolumePrompt([](unsigned volume) -> int {
+        asked.push_back(volume);
+        return volume >= refuseFrom ? 1 : 0;
+    });
+    EXPECT_TRUE(ReadArchive(path, 0).ok);
+    EXPECT_EQ(asked, volumes);
+    refuseFrom = 2;
+    EXPECT_FALSE(ReadArchive(path, 0).ok);
     SetVolumePrompt([](unsigned) { return 0; });
 }
 

@@ -1,10 +1,8 @@
-// Values kelpack reads and writes: member names as paths, volume sizes, DOS date/time values, DLL versions.
+// Values kelpack reads and writes: member names as paths, DOS date/time values, DLL versions.
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/member_paths.h"
 #include "tools/kelpack/pe_version.h"
-#include "tools/kelpack/tool_error.h"
-#include "tools/kelpack/volume_size.h"
 
 namespace {
 
@@ -16,17 +14,8 @@ TEST(MemberPathsTest, OnlyNamesThatStayBelowTheFolderAreSafe) {
         EXPECT_NE(UnsafeMemberName(name), "") << name;
 }
 
-TEST(VolumeSizeTest, BytesUnitsAndDisketteNames) {
-    const std::pair<const char*, uint32_t> cases[] = {
-        {"1457664", 1457664}, {"1.44M", 1457664}, {"1.2m", 1228800}, {"700K", 716800}, {"100M", 104857600}};
-    for (const auto& [text, bytes] : cases) EXPECT_EQ(ParseVolumeSize(text), bytes) << text;
-    for (const char* bad : {"", "0", "1.5M", "12Q", "K", "4096M", "99999999999", "-5"})
-        EXPECT_THROW(ParseVolumeSize(bad), UsageError) << bad;
-}
-
-// The date in the high half, the time in the low half in two-second steps, clamped to 1980..2107. (Back
-// to a file's time: PackageTest.BuildListAndExtract.)
-TEST(DosTimeTest, PacksAndClampsToTheFormatsYears) {
+// The date in the high half, the time in the low half in two-second steps, clamped to 1980..2107.
+TEST(DosTimeTest, PacksFormatsAndRoundTripsWithinTheFormatsYears) {
     const auto dos = [](int year, int month, int day, int hour, int minute, int second) {
         std::tm t{};
         t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
@@ -39,6 +28,7 @@ TEST(DosTimeTest, PacksAndClampsToTheFormatsYears) {
     EXPECT_EQ(FormatDosDateTime(value), "2024-03-15 13:45:30");
     EXPECT_EQ(FormatDosDateTime(dos(1970, 1, 1, 0, 0, 0)), "1980-01-01 00:00:00");
     EXPECT_EQ(FormatDosDateTime(dos(2200, 6, 1, 0, 0, 0)), "2107-12-31 23:59:58");
+    EXPECT_EQ(TimeOfDosDateTime(DosDateTimeOf(1700000001)), 1700000000);  // local time there and back
 }
 
 using PeVersionTest = KelpackTest;

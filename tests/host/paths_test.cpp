@@ -142,8 +142,8 @@ TEST(BoundedTest, AppendAndCopyKeepTextAndTerminatorWithinSize) {
     EXPECT_STREQ(text, "kept as is");
 }
 
-// A blank key path would name a whole registry root.
-TEST(BlankTest, KeyPathsOfOnlyBlanksAndBackslashesAreBlank) {
+// A key path of blanks and backslashes is blank: it would name a whole registry root.
+TEST(BlankTest, OnlySpacesAndTabsAreBlank) {
     for (const char* root : {static_cast<const char*>(nullptr), "", " \\\\ \t\\"})
         EXPECT_EQ(IsBlankKeyPath(root), 1);
     for (const char* key : {"\\a\\", " x"}) EXPECT_EQ(IsBlankKeyPath(key), 0) << key;
