@@ -29,7 +29,6 @@ int main(int argc, char** argv) {
     if (!WriteArchive(split, 0, uint32_t(whole.size() / 2 + 5), members)) return 1;  // split mid-member
     seed("single-volume", whole, "");
     seed("two-volumes", FileBytes(split), FileBytes(scratch.Path("TWO.001")));
-    seed("empty-archive", "", "");
 
     // An uninstall information file (first byte: bit 1; a flip of bit 2 shows it as JSON).
     std::string fileList;  // each path a length byte, then the path

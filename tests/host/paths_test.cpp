@@ -74,12 +74,12 @@ TEST(PathPartsTest, EachPartOfManyForms) {
 }
 
 TEST(JoinPathTest, ExactlyOneBackslashBetweenWithinThePathBuffer) {
-    const char* const cases[][3] = {{"C:\\dir\\", "\\file.txt", "C:\\dir\\file.txt"},
-                                    {" C:\\dir ", "sub\\file.txt", "C:\\dir\\sub\\file.txt"},
-                                    {"C:\\", "\\\\file.txt", "C:\\file.txt"},
-                                    {"C:\\dir", " \t", "C:\\dir"},
-                                    {"C:\\dir", nullptr, "C:\\dir"},
-                                    {"", "\\sub\\file.txt", "sub\\file.txt"}};
+    // clang-format off
+    const char* const cases[][3] = {
+        {"C:\\dir\\", "\\file.txt", "C:\\dir\\file.txt"}, {" C:\\dir ", "sub\\f.txt", "C:\\dir\\sub\\f.txt"},
+        {"C:\\", "\\\\file.txt", "C:\\file.txt"}, {"C:\\dir", " \t", "C:\\dir"}, {"C:\\d", nullptr, "C:\\d"},
+        {"", "\\sub\\file.txt", "sub\\file.txt"}};
+    // clang-format on
     for (const auto& c : cases) EXPECT_STREQ(JoinPath(c[0], c[1]), c[2]) << c[0];
 
     // Results of earlier calls may be passed back in, in either place.

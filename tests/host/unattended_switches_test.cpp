@@ -27,7 +27,6 @@ TEST(UnattendedSwitches, EachLineIsReadOrRefusedWithTheWordAtFault) {
         {.line = "/S /D=relative\\dir", .read = Malformed, .problem = "/D=relative\\dir"},
         {.line = "/S /D=", .read = Malformed, .problem = "/D="},
         {.line = "/S /D=\"C:\\App", .read = Malformed, .problem = "/D=\"C:\\App"},
-        {.line = "/S /D=C:\\App /X", .read = Malformed, .problem = "/X"},
     };
     UnattendedSwitches switches;
     char problem[260] = "";
