@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     };
     const std::vector<Member> members = {
         {"KPII", "[General]\r\nTitle=Seed\r\nLanguage=1\r\n", 0x5A2E6B4Du, 0x00010002u, 0x00030004u},
-        {"KPWB", ""},
-        {"Src\\dir\\", ""},
+        {"Src\\dir\\", ""},  // a folder, as an empty member
         {"Src\\dir\\file.txt", SampleText(700, 7)},
         {"Misc1", SampleNoise(300, 8)},
     };

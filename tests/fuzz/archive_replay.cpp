@@ -27,13 +27,12 @@ int main(int argc, char** argv) {
     }
     std::sort(inputs.begin(), inputs.end());
     const size_t step = (inputs.size() + most - 1) / most;
-    size_t replayed = 0;
-    for (size_t i = 0; i < inputs.size(); i += step, ++replayed) {
+    for (size_t i = 0; i < inputs.size(); i += step) {
         std::ifstream file(inputs[i], std::ios::binary);
         const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file),
                                          std::istreambuf_iterator<char>()};
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
-    printf("replayed %zu of %zu fuzz inputs\n", replayed, inputs.size());
+    printf("replayed %zu of %zu fuzz inputs\n", (inputs.size() + step - 1) / step, inputs.size());
     return 0;
 }

@@ -70,7 +70,6 @@ TEST_F(ArchiveTest, EveryVolumeBoundaryIsCrossedCorrectly) {
 }
 
 // Volumes are named after the package and asked for in order; a prompt that gives up ends the reading.
-// (A missing volume file: PackageTest.SplitPackageVolumesAndTheirLoss.)
 TEST_F(ArchiveTest, VolumesAreNamedAfterThePackageAndAskedForInOrder) {
     ASSERT_TRUE(WriteArchive(path, 0, 20000, SampleMembers()));
     std::vector<unsigned> volumes;

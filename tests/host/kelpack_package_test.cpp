@@ -114,8 +114,7 @@ TEST_F(PackageTest, VerifyTellsDamageFromBytesAfterTheArchive) {
 // Packages written by hand, past the checks of the build.
 using ExtractTest = KelpackTest;
 
-// A name that leaves the target folder refuses the whole package: nothing is written. (Which names do:
-// MemberPathsTest.)
+// A name that leaves the target folder refuses the whole package (which names do: MemberPathsTest).
 TEST_F(ExtractTest, EscapingNamesAreRefused) {
     EXPECT_EQ(Extract(Package({"KPII", "Src\\..\\..\\evil.txt"}), "x/y"), 1);
     EXPECT_NE(err.find("refused"), std::string::npos) << err;

@@ -80,9 +80,8 @@ TEST_F(UninstallInfoTest, CutAndForeignFilesAreRefused) {
     ExpectRefused(Run({"log", At("missing.inf")}), "missing file");
 }
 
-// Faults in the log, the file list or the member order fail log and verify. A damaged wizard bitmap,
-// which the uninstaller does without, members after it and bytes after the archive fail verify only;
-// log shows the rest (paths escaped) and warns. (A good file's log: e2e items_test.)
+// Faults in the log, file list or member order fail log and verify. A damaged bitmap (the uninstaller does
+// without it), members after it and bytes after the archive fail verify; log warns and shows the rest.
 TEST_F(UninstallInfoTest, DamageIsReportedByWhatItCosts) {
     const std::string text = testsupport::SampleText(5000, 3);  // compressed: damage upsets inflate
     const size_t logData = ArchiveFormat::UninstallArchiveOffset + ArchiveFormat::HeaderSize +

@@ -20,9 +20,6 @@ TEST(Messages, EveryPairIsCompleteAndTakesTheSameArguments) {
         EXPECT_TRUE(*pair.korean && *pair.english) << "row " << i;
         EXPECT_EQ(CountConversions(pair.korean), CountConversions(pair.english)) << "row " << i;
     }
-    // The volume prompts are the only texts with two arguments.
-    EXPECT_EQ(CountConversions(SelectText(MessageId::InsertVolume)), 2);
-    EXPECT_EQ(CountConversions(SelectText(MessageId::VolumeNotInFolder)), 2);
 }
 
 }  // namespace

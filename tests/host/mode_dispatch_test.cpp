@@ -5,9 +5,8 @@
 
 namespace {
 
-// Options are case-sensitive two-character prefixes, and the option alone still selects its mode; the
-// argument is the rest of the line taken whole, blanks and quotes kept, cut to 259 characters. (Each
-// mode's plain line, as the module starts itself: the e2e runs of install, finish, restart, uninstall.)
+// The argument is the rest of the line whole, blanks and quotes kept, cut to 259 characters. (Each mode's
+// own line, as the module starts itself: the e2e runs of install, finish, restart and uninstall.)
 TEST(ModeDispatch, ModeAndArgumentOfEachLine) {
     using enum Mode;
     const std::string longest(259, 'x');

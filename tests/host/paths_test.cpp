@@ -51,8 +51,7 @@ TEST(InPlacePathTest, EditsStayWithinThePathBuffer) {
     EXPECT_EQ(std::string(tight, 4), std::string("C:\0#", 4));
 }
 
-// Drive letter or server and share; folder without its trailing backslash but at a drive root; the part
-// after the last backslash; the last dot after the last colon and backslash.
+// Drive or share; folder (a drive root keeps its backslash); name after the last backslash; extension.
 TEST(PathPartsTest, EachPartOfManyForms) {
     // clang-format off
     ExpectParts("DriveOf", DriveOf,
@@ -149,8 +148,7 @@ TEST(BlankTest, OnlySpacesAndTabsAreBlank) {
     for (const char* key : {"\\a\\", " x"}) EXPECT_EQ(IsBlankKeyPath(key), 0) << key;
 }
 
-// Trimming removes blanks but no other white space, backslashes go after the blanks; quoting adds only the
-// missing quotes.
+// Trimming removes blanks only, backslashes go after the blanks; quoting adds only the missing quotes.
 TEST(InPlaceEditTest, TrimAndQuote) {
     const char* const path = " \\\\dir\\file\\\\ ";
     // clang-format off
