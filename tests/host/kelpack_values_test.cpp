@@ -1,7 +1,8 @@
-// Values kelpack reads and writes: member names as paths and DOS date/time values.
+// Values kelpack reads and writes: member names as paths, DOS date/time values, DLL versions.
 #include "tests/support/kelpack_fixture.h"
 #include "tools/kelpack/dos_time.h"
 #include "tools/kelpack/member_paths.h"
+#include "tools/kelpack/pe_version.h"
 
 namespace {
 
@@ -27,6 +28,20 @@ TEST(DosTimeTest, PacksFormatsAndRoundTripsWithinTheFormatsYears) {
     EXPECT_EQ(FormatDosDateTime(dos(1970, 1, 1, 0, 0, 0)), "1980-01-01 00:00:00");
     EXPECT_EQ(FormatDosDateTime(dos(2200, 6, 1, 0, 0, 0)), "2107-12-31 23:59:58");
     EXPECT_EQ(TimeOfDosDateTime(DosDateTimeOf(1700000001)), 1700000000);  // local time there and back
+}
+
+using PeVersionTest = KelpackTest;
+
+// A missing DLL gives no version; every cut of one reads as no version or as the right one.
+TEST_F(PeVersionTest, NoImageOrACutOneGivesNoVersion) {
+    std::string image = Read(KP_VERSIONED_DLL);
+    ASSERT_GT(image.size(), 1024u);
+    EXPECT_FALSE(ReadFileVersion(At("missing.dll")).Known());
+    for (size_t size = 0; size < image.size(); size += size < 1024 ? 7 : 61) {
+        FileVersion version = ReadFileVersion(Write("cut.dll", image.substr(0, size)).string());
+        EXPECT_TRUE(!version.Known() || FormatVersion(version.high, version.low) == "1.2.3.4")
+            << "cut at " << size << ": " << FormatVersion(version.high, version.low);
+    }
 }
 
 }  // namespace
