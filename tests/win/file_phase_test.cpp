@@ -20,7 +20,7 @@ int FilesDone = -1;
 DWORD ProgressSum = 0;
 std::string LastItem;
 
-// Entries of a counted log section, oldest first.
+// Entries of a counted log section, oldest first (the file list is in that order already).
 Strings Logged(const char* section) {
     Strings items = LoggedEntries(section);
     std::reverse(items.begin(), items.end());
@@ -78,6 +78,10 @@ class FilePhaseTest : public testsupport::PackageTest {
 TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
     // The third after a gap: not installed.
     WriteItems("MiscFile", {"{InstallDir}\\Misc\\m.dll,2,1,1,1,1", "", "{InstallDir}\\never.dat,2,1,0,0,0"});
+    // a.txt is there already and is replaced without a question.
+    WriteSetting("General", "ConfirmOverwriteSourceFolderFile", "0", InstallInfoFile);
+    CreateDirectoryA(InstallDir, nullptr);
+    SetFileBytes(App("a.txt"), "old");
     const std::string server = FileBytes(testsupport::Beside("com_server.dll"));
     testsupport::MessageBoxWatcher boxes;
     Run({{"Src\\a.txt", "alpha", Year2024},
@@ -92,8 +96,10 @@ TEST_F(FilePhaseTest, InstallsNestedFilesEmptyFoldersAndMiscFilesAndLogsThem) {
     EXPECT_EQ(ProgressSum, 5 + 5 + server.size());
     EXPECT_EQ(LastItem, App("Misc\\m.dll"));
 
-    EXPECT_EQ(Logged("Folder"),
-              (Strings{folder_.Path("App"), App("sub"), App("sub\\deep"), App("empty"), App("Misc")}));
+    EXPECT_EQ(FileBytes(App("a.txt")), "alpha");
+    EXPECT_EQ(Logged("Folder"), (Strings{App("sub"), App("sub\\deep"), App("empty"), App("Misc")}));
+    // A replaced file is marked: a rollback or an uninstallation must not take it away.
+    EXPECT_EQ(LoggedEntries("SourceFile"), (Strings{App("a.txt*"), App("sub\\deep\\b.txt")}));
     // The server registered itself; the missing type library is shown and logged, and the phase goes on.
     EXPECT_EQ(testsupport::ServerRecord(App("Misc\\m.dll")), "registered");
     EXPECT_EQ(boxes.Texts(), Strings{"Error registering file '" + App("Misc\\m.dll") + "'."});
