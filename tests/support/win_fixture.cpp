@@ -2,9 +2,12 @@
 #include "tests/support/win_fixture.h"
 
 #include "archive/archive_reader.h"
+#include "common/messages.h"
 #include "common/process_state.h"
+#include "common/progress_report.h"
 #include "common/wizard_state.h"
 #include "common/working_files_state.h"
+#include "items/server_registration.h"
 #include "script/install_log.h"
 #include "script/path_variables.h"
 #include "script/settings.h"
@@ -90,6 +93,15 @@ void PackageTest::SetUp() {
     ASSERT_TRUE(OpenScratchLog(folder_.Root().string()));
     lstrcpynA(InstallInfoFile, folder_.Path("kpii.ini").c_str(), sizeof InstallInfoFile);
     lstrcpynA(InstallDir, folder_.Path("App").c_str(), sizeof InstallDir);
+    lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
+    lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
+    DeferredServers = DeferredTypeLibraries = 0;
+    LanguageFlag = 1;
+    ClearReports();
+    CoInitialize(nullptr);
+    ModuleInstance = LoadModuleResources();
+    ASSERT_NE(ModuleInstance, nullptr);
+    CurrentPage = standInPage_ = CreateTestWindow("KpStandInPage", DefWindowProcA, 0);
 }
 
 void PackageTest::TearDown() {
@@ -98,6 +110,12 @@ void PackageTest::TearDown() {
     PackageReader = nullptr;
     RestartNeeded = 0;
     AbortFlag = 0;
+    DestroyWindow(standInPage_);
+    CurrentPage = nullptr;
+    FreeLibrary(ModuleInstance);
+    ModuleInstance = nullptr;
+    FlushSettings(EndInstallFile);
+    EndInstallFile[0] = 0;
     FlushSettings(InstallInfoFile);
     CloseScratchLog();
 }

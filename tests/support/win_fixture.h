@@ -51,8 +51,9 @@ std::vector<std::string> LoggedEntries(const char* section);
 
 constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-// A scratch folder with a fresh log, InstallInfoFile (kpii.ini) and InstallDir (App) in it; the package
-// reader, the restart and abort flags and the shared counts set through it are reset afterwards.
+// A scratch folder with a fresh log, InstallInfoFile, InstallDir, EndInstallFile and ProgramMenuDir in it,
+// English, COM, the module's resources and a stand-in page owning the dialogs; the package reader, the
+// restart and abort flags and the shared counts set through it are reset afterwards.
 class PackageTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -67,6 +68,7 @@ class PackageTest : public ::testing::Test {
                      size_t damageAt = 0);
     ScratchFolder folder_;
     std::vector<std::string> counted_;
+    HWND standInPage_ = nullptr;
 };
 
 }  // namespace testsupport

@@ -26,21 +26,16 @@ class AbortHold : public testsupport::PackageTest {
     void SetUp() override {
         PackageTest::SetUp();
         lstrcpyA(ModuleCaption, "Installation of Demo");
-        ModuleInstance = testsupport::LoadModuleResources();
         BackgroundWindow =
             testsupport::CreateTestWindow("KpAbortHoldBackground", StandInBackground, WS_POPUP);
         AbortFlag = 0;
         EndsSeen = 0;
-        ClearReports();
         OpenPackage({{"KPII", "[General]\n"}, {"Src\\a.txt", "a"}});
     }
     void TearDown() override {
         if (IsWindow(page_)) DestroyWindow(page_);
-        CurrentPage = nullptr;
         DestroyWindow(BackgroundWindow);
         BackgroundWindow = nullptr;
-        FreeLibrary(ModuleInstance);
-        ModuleInstance = nullptr;
         WorkerHeld = 0;
         PackageTest::TearDown();  // clears the abort flag
     }

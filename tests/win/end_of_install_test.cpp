@@ -54,11 +54,8 @@ class EndOfInstallTest : public testsupport::PackageTest {
     void SetUp() override {
         PackageTest::SetUp();
         lstrcpynA(UninstallInfoPath, folder_.Path("KPU0001.inf").c_str(), sizeof UninstallInfoPath);
-        lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
-        lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
         lstrcpyA(Title, TestTitle);
         lstrcpyA(WizardStampValue, "Stamp");
-        LanguageFlag = 1;
         SetWizardBitmap(Bitmap);
         before_ = WorkingFiles();
     }
@@ -67,7 +64,6 @@ class EndOfInstallTest : public testsupport::PackageTest {
         DeleteFileA(UninstallInfoPath);
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, wintest::RunOnce, TestTitle);
         SetWizardBitmap("");
-        FlushSettings(EndInstallFile);
         Title[0] = WizardStampValue[0] = '\0';
         PackageTest::TearDown();
     }

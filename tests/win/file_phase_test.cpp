@@ -45,21 +45,7 @@ class FilePhaseTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(EndInstallFile, folder_.Path("end.ini").c_str(), sizeof EndInstallFile);
-        DeferredServers = DeferredTypeLibraries = 0;
-        ModuleInstance = testsupport::LoadModuleResources();
-        CurrentPage = testsupport::CreateTestWindow("KpFilePhasePage", DefWindowProcA, 0);
-        ClearReports();
         FilesDone = -1;
-    }
-    void TearDown() override {
-        DestroyWindow(CurrentPage);
-        CurrentPage = nullptr;
-        FreeLibrary(ModuleInstance);
-        ModuleInstance = nullptr;
-        FlushSettings(EndInstallFile);
-        EndInstallFile[0] = 0;
-        PackageTest::TearDown();
     }
     // The package of the members as the package reader, on a leading member as start-up leaves it.
     void Run(std::vector<Member> members) {

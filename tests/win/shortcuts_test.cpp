@@ -13,10 +13,8 @@ using testsupport::ReadLink;
 
 class ShortcutsTest : public testsupport::PackageTest {
   protected:
-    static void SetUpTestSuite() { CoInitialize(nullptr); }
     void SetUp() override {
         PackageTest::SetUp();
-        lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
         lstrcpynA(DeskTopDir, folder_.Path("Desktop").c_str(), sizeof DeskTopDir);
         for (const char* made : {InstallDir, ProgramMenuDir, DeskTopDir}) CreateDirectoryA(made, nullptr);
         SetFileBytes(App("app.exe"), "MZ");

@@ -28,11 +28,9 @@ bool EntryExists() { return wintest::KeyExists(HKEY_LOCAL_MACHINE, Entry); }
 
 class UninstallRegistrationTest : public testsupport::PackageTest {
   protected:
-    static void SetUpTestSuite() { CoInitialize(nullptr); }
     void SetUp() override {
         PackageTest::SetUp();
         lstrcpynA(InstallDir, folder_.Path("My App").c_str(), sizeof InstallDir);
-        lstrcpynA(ProgramMenuDir, folder_.Path("Programs").c_str(), sizeof ProgramMenuDir);
         GetWindowsDirectoryA(WinDir, sizeof WinDir);
         CreateDirectoryA(InstallDir, nullptr);
         lstrcpyA(Title, TestTitle);

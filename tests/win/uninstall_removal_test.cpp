@@ -101,7 +101,7 @@ int CountedGoOn() { return ++GoOnCalls <= GoOnLimit; }
 void CountedStep() { ++Steps; }
 const UninstallProgress Counted = {CountedGoOn, CountedStep};
 
-// A scratch folder and log, a stand-in page owning the dialogs, nothing handled and fresh answers.
+// Nothing handled and fresh answers; the current folder and the scratch files' attributes put back.
 class RemovalTest : public testsupport::PackageTest {
   protected:
     void SetUp() override {
@@ -109,22 +109,14 @@ class RemovalTest : public testsupport::PackageTest {
         GetCurrentDirectoryA(sizeof currentFolder_, currentFolder_);
         ForgetHandledFiles();
         UninstallType = UninstallAbort = SharedFileAnswer = SweepAnswer = 0;
-        LanguageFlag = 1;
         Steps = GoOnCalls = 0;
         GoOnLimit = INT_MAX;
-        ModuleInstance = testsupport::LoadModuleResources();
-        ASSERT_NE(ModuleInstance, nullptr);
-        CurrentPage = testsupport::CreateTestWindow("KpRemovalPage", DefWindowProcA, 0);
     }
     void TearDown() override {
         if (HandledListHandle != INVALID_HANDLE_VALUE) CloseHandle(HandledListHandle);
         HandledListHandle = INVALID_HANDLE_VALUE;
         ForgetHandledFiles();
         RegDeleteTreeA(HKEY_CURRENT_USER, TestKey);
-        DestroyWindow(CurrentPage);
-        CurrentPage = nullptr;
-        FreeLibrary(ModuleInstance);
-        ModuleInstance = nullptr;
         UninstallType = UninstallAbort = SharedFileAnswer = SweepAnswer = 0;
         SetCurrentDirectoryA(currentFolder_);
         // A file left read-only by a failed check must not outlive the scratch folder.

@@ -15,7 +15,6 @@ class VolumePromptTest : public testsupport::PackageTest {
         PackageTest::SetUp();
         OpenPackage({{"KPII", testsupport::SampleNoise(300, 9)}}, 200);
         AbortFlag = 0;
-        LanguageFlag = 1;
     }
 
     // Waits for the prompt's message box, remembers its text, runs `act` and presses `button`.
