@@ -1,7 +1,6 @@
-// Path variables and the folders behind them, against the real registry.
+// Path variables: tokens expanded, the buffer's limit, values replaced in place.
 #include "script/path_variables.h"
 
-#include "common/file_system.h"
 #include "tests/win/win_test.h"
 
 namespace {
@@ -100,46 +99,6 @@ TEST_F(PathVariablesTest, ReplaceTokenDoesNotExpandAValueAgainAndShellFoldersExp
     strcpy(text, "{DeskTop}\\{WinDir}|{SendTo}|{{}");
     ExpandShellFolders(text);
     EXPECT_STREQ(text, "C:\\Desk\\{WinDir}|C:\\Send|{{}");
-}
-
-// A folder under the temporary folder, removed so that it is missing.
-std::string MissingFolder(const char* name) {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + name;
-    RemoveDirectoryA(folder.c_str());
-    return folder;
-}
-
-void SetString(HKEY key, const char* name, const std::string& value) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), value.size() + 1);
-}
-
-// Wine lets the test change HKEY_LOCAL_MACHINE; both values are put back.
-TEST_F(PathVariablesTest, ProgramAndCommonFilesFromTheRegistryAreMadeWhenMissing) {
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    const char* const names[] = {"ProgramFilesDir", "CommonFilesDir"};
-    char saved[2][MAX_PATH] = {};
-    for (int i = 0; i < 2; ++i) ReadRegistryString(key, names[i], saved[i], MAX_PATH);
-
-    const std::string programs = MissingFolder("kpprograms"), common = MissingFolder("kpcommon");
-    SetString(key, names[0], programs + "\\");
-    SetString(key, names[1], common);
-    ResolveProgramFiles();
-    ResolveCommonFiles();
-    EXPECT_EQ(ProgramFilesDir, programs);
-    EXPECT_EQ(CommonFilesDir, common);
-    EXPECT_TRUE(FolderExists(ProgramFilesDir));
-    EXPECT_TRUE(FolderExists(CommonFilesDir));
-    MissingFolder("kpprograms");
-    MissingFolder("kpcommon");
-    for (const char* name : names) RegDeleteValueA(key, name);
-    for (int i = 0; i < 2; ++i)
-        if (saved[i][0] != '\0') SetString(key, names[i], saved[i]);
-    RegCloseKey(key);
 }
 
 }  // namespace
