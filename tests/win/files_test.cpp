@@ -5,7 +5,6 @@
 #include "files/extract_member.h"
 #include "common/file_system.h"
 #include "files/file_facts.h"
-#include "files/restart_operations.h"
 #include "files/wininit.h"
 #include "tests/win/win_test.h"
 
@@ -166,22 +165,9 @@ std::string ShortName(const std::string& path) {
     return buffer;
 }
 
-// A delayed delete on the NT family touches no WININIT.INI; the lines the 95 family's file gets.
-TEST(RestartOperations, DelayedDeleteOnTheNtFamilyAndWininitLinesOfTheNinetyFiveFamily) {
-    ASSERT_TRUE(IsNtPlatform());
-    const std::string wininit = WindowsFolder() + "\\WININIT.INI";
-    const bool hadWininit = Exists(wininit);
+// The lines the 95 family's WININIT.INI gets: short names, after what the file holds.
+TEST(RestartOperations, WininitLinesOfTheNinetyFiveFamily) {
     testsupport::ScratchFolder folder;
-    const std::string doomed = folder.Path("doomed.dll");
-    SetFileBytes(doomed, "x");
-    RestartNeeded = 0;
-    DeleteOnRestart(doomed.c_str());
-    EXPECT_EQ(RestartNeeded, 1);
-    EXPECT_TRUE(HasMove(doomed, ""));
-    EXPECT_EQ(Exists(wininit), hadWininit);
-    ClearPendingMoves();
-    RestartNeeded = 0;
-
     const std::string ini = folder.Path("WININIT.INI");
     SetFileBytes(ini, "[Rename]\r\nC:\\OLD.DLL=C:\\NEW.DLL\r\n");
     const std::string first = folder.Path("first long name.dll"),

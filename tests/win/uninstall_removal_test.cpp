@@ -14,11 +14,6 @@ namespace {
 
 constexpr char TestKey[] = "Software\\Kelpack Test Removal";
 
-std::string Upper(std::string text) {
-    CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
 // Presses a control of a dialog or message box of the test thread, as a click or key would.
 void Press(HWND window, int id) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -207,7 +202,7 @@ TEST_F(RemovalTest, CheckHandledKnowsAPathInAnyCaseListsItOnceAndKeepsThemAll) {
         if (CheckHandled(numbered(n).c_str()) != 0) firstWrong = n;
     EXPECT_EQ(firstWrong, -1) << "a new path was taken as handled";
     for (int n = 0; n < Count && firstWrong < 0; ++n)
-        if (CheckHandled(Upper(numbered(n)).c_str()) != 1) firstWrong = n;
+        if (CheckHandled(wintest::Lower(numbered(n)).c_str()) != 1) firstWrong = n;
     EXPECT_EQ(firstWrong, -1) << "a handled path was forgotten";
 }
 
@@ -231,7 +226,7 @@ TEST_F(RemovalTest, TheSweepDeletesAsksOrKeepsUnknownFilesAndNeverHandledOnesAnd
         const std::string handled = File(name + "\\handled.txt"), unknown = File(name + "\\unknown.txt");
         const std::string inner = File(name + "\\sub\\inner.txt");
         ForgetHandledFiles();
-        CheckHandled(Upper(handled).c_str());
+        CheckHandled(wintest::Lower(handled).c_str());
         UninstallType = type;
         SweepAnswer = answer;
         UninstallAbort = aborted;
