@@ -154,33 +154,12 @@ std::string Setting(const std::string& file, const char* section, const char* ke
     return value;
 }
 
-namespace {
-
-// A 24-bit bitmap file of width x height in two colours (top half, bottom half).
-std::string SampleBitmap(int width, int height, COLORREF top, COLORREF bottom) {
-    const int stride = (width * 3 + 3) & ~3;
-    std::string rows;
-    for (int row = 0; row < height; ++row) {  // bottom row first
-        const COLORREF colour = row < height / 2 ? bottom : top;
-        std::string line(stride, '\0');
-        for (int x = 0; x < width; ++x) {
-            line[x * 3] = static_cast<char>(GetBValue(colour));
-            line[x * 3 + 1] = static_cast<char>(GetGValue(colour));
-            line[x * 3 + 2] = static_cast<char>(GetRValue(colour));
-        }
-        rows += line;
-    }
-    return ui::BitmapFile(width, height, rows);
-}
-
-}  // namespace
-
 std::string HelloInfo(const std::string& more) { return Info("Hello", "", more); }
 
 std::vector<testsupport::Member> WizardMembers(const std::string& info,
                                                const std::vector<testsupport::Member>& more) {
     std::vector<testsupport::Member> members = {
-        {"KPII", info}, {"KPWB", SampleBitmap(110, 250, RGB(0, 96, 160), RGB(240, 200, 0))}};
+        {"KPII", info}, {"KPWB", ui::BitmapFile(110, 250, std::string(332 * 250, '\x60'))}};  // grey, 24-bit
     members.insert(members.end(), more.begin(), more.end());
     return members;
 }
@@ -414,80 +393,6 @@ void WizardTest::ExpectFinished(const char* screenshot) {
     }
     ui::ClickButton(page, IDC_OK);
     ExpectEndsWith(0);
-}
-
-namespace {
-
-// The end of a session reaches console programs too; the test stays to see the restart through.
-BOOL WINAPI OutliveTheSession(DWORD) { return TRUE; }
-
-}  // namespace
-
-void WizardTest::RestartAndFinish(HWND question, const std::string& finishing,
-                                  const std::string& shotPrefix) {
-    SetConsoleCtrlHandler(OutliveTheSession, TRUE);
-    ui::ClickButton(question, IDYES);
-    ASSERT_TRUE(run_.WaitForExit(Patience));
-    EXPECT_EQ(run_.ExitCode(), 0u);
-
-    const DWORD finishRun = ui::WaitForProcessNamed("KPinst27.exe", 2 * Patience, run_.Id());
-    ASSERT_NE(finishRun, 0u) << "no finish run after the restart";
-    if (HWND box = ui::WaitForDialogWithControl(finishRun, IDC_BUSY_TEXT, Patience)) {
-        EXPECT_EQ(ui::WindowText(GetDlgItem(box, IDC_BUSY_TEXT)), finishing);
-        ui::CaptureScreen(box, (shotPrefix + "finishing").c_str());
-    } else {
-        ADD_FAILURE() << "no finishing box";
-    }
-    const DWORD postInstall = ui::WaitForProcessNamed("KPinst27.exe", 2 * Patience, finishRun);
-    ASSERT_NE(postInstall, 0u) << "no post-install run";
-    ui::Process finish;
-    ASSERT_TRUE(finish.Attach(postInstall));
-    HWND page = ui::WaitForDialogWithControl(postInstall, IDC_COMPLETED, Patience);
-    ASSERT_NE(page, nullptr) << "no finish page after the restart";
-    ui::WaitUntilPainted(page);
-    ui::CaptureScreen(page, (shotPrefix + "finish-page").c_str());
-    ui::ClickButton(page, IDC_OK);
-    ASSERT_TRUE(finish.WaitForExit(Patience));
-    EXPECT_EQ(finish.ExitCode(), 0u);
-}
-
-void WizardTest::DeclineRestart(HWND question) {
-    ui::ClickButton(question, IDNO);
-    ASSERT_TRUE(ui::WaitForWindowToGo(question, Patience));
-    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
-    ASSERT_TRUE(run_.WaitForExit(Patience));
-    EXPECT_EQ(run_.ExitCode(), 0u);
-
-    Strings endInstall = WorkingFilesWith("Window");
-    ASSERT_EQ(endInstall.size(), 1u) << "the end-install information stays";
-    const std::string title = Setting(endInstall[0], "General", "Title");
-    EXPECT_EQ(Lower(FinishRunCommand(title.c_str())),
-              Lower("\"" + WindowsFolder() + "\\KPinst27.exe\" -i" + endInstall[0]));
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, RunOnceKey, title.c_str());
-    const std::string bitmap = Setting(endInstall[0], "Window", "WizardBitmap");
-    if (bitmap != "(none)") DeleteWorkingFile(bitmap);
-}
-
-void WizardTest::ExpectSystemItemWarnings(bool korean) {
-    HWND page = Page(IDC_PROGRESS_TITLE);
-    const std::pair<MessageId, const char*> warnings[] = {
-        {MessageId::ErrorCreatingShortcuts, "shortcuts"},
-        {MessageId::ErrorInstallingRegistryItems, "registry"},
-        {MessageId::ErrorInstallingIniItems, "ini"},
-        {MessageId::ErrorRegisteringUninstall, "uninstall"}};
-    for (const auto& [warning, name] : warnings) {
-        HWND box = Box(korean ? MessageOf(warning).korean : MessageOf(warning).english);
-        EXPECT_EQ(GetWindow(box, GW_OWNER), page);
-        ui::CaptureScreen(box,
-                          (std::string(korean ? "korean-" : "") + "system-items-warning-" + name).c_str());
-        ui::ClickButton(box, IDOK);
-        ASSERT_TRUE(ui::WaitForWindowToGo(box, Patience));
-    }
-    ExpectFinished();
-    char value[64] = "";
-    GetProfileStringA("Kelpack Warned", "Key", "", value, sizeof value);
-    EXPECT_STREQ(value, "after the warnings");
-    WriteProfileStringA("Kelpack Warned", nullptr, nullptr);
 }
 
 }  // namespace e2e

@@ -32,15 +32,6 @@ constexpr const char* PackageDamagedText =
     "Aborting installation.";
 constexpr const char* RunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-// Every step of the system items fails in turn and warns (a missing drive, a missing registry root); a
-// win.ini entry last shows that the run went on.
-constexpr const char* FailingSystemItems =
-    "[Shortcut]\r\nShortcut1=Lost,{InstallDir}\\lost.txt,Q:\\Nowhere\r\n"
-    "[Registry]\r\nRegistry1=0,0,9,Software\\Nowhere,X,1,x\r\n"
-    "[Ini]\r\nIni1=0,0,Q:\\Nowhere\\lost.ini,Lost,Key,x\r\n"
-    "Ini2=0,0,{WinIni},Kelpack Warned,Key,after the warnings\r\n"
-    "[Uninstall]\r\nUninstallShortcutName=Q:\\Nowhere,Uninstall\r\n";
-
 // Every kind of item of the Life package: a shared COM server, a type library, shortcuts in the program
 // menu and on the desktop, registry values of each type, an INI file of its own and a win.ini entry.
 inline const std::string EveryItemKind =
@@ -175,15 +166,6 @@ class WizardTest : public ::testing::Test {
     void CancelUnasked(HWND page);                          // no question comes; ends with 0
     void Abort(HWND page, int button = IDC_CANCEL);         // confirms the abort question; ends with 0
     void ExpectFinished(const char* screenshot = nullptr);  // OK on the finish page; ends with 0
-    // Declines the restart: the run says when the installation completes, ends with 0 and leaves the
-    // end-install information and the RunOnce value that reads it; value and bitmap copy go here.
-    void DeclineRestart(HWND question);
-    // Yes to the restart, then the finish run's box (text checked) and the post-install run's finish
-    // page, each saved as a screenshot named with the prefix; OK there, ending with 0.
-    void RestartAndFinish(HWND question, const std::string& finishing, const std::string& shotPrefix);
-    // Answers the FailingSystemItems warnings, each in the run's language and owned by the progress
-    // page; the run then ends and the step after them has run.
-    void ExpectSystemItemWarnings(bool korean);
 
     ui::Process run_;
 };

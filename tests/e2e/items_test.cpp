@@ -24,6 +24,15 @@ const std::string Items =
     "CPLUninstallName=Kelpack Items\r\n"
     "UninstallShortcutName={ProgramMenu}\\Kelpack\\Items,Uninstall Items\r\n";
 
+// Every step fails in turn and warns (a missing drive, a missing registry root); a win.ini entry last shows
+// that the run went on.
+constexpr const char* FailingSystemItems =
+    "[Shortcut]\r\nShortcut1=Lost,{InstallDir}\\lost.txt,Q:\\Nowhere\r\n"
+    "[Registry]\r\nRegistry1=0,0,9,Software\\Nowhere,X,1,x\r\n"
+    "[Ini]\r\nIni1=0,0,Q:\\Nowhere\\lost.ini,Lost,Key,x\r\n"
+    "Ini2=0,0,{WinIni},Kelpack Warned,Key,after the warnings\r\n"
+    "[Uninstall]\r\nUninstallShortcutName=Q:\\Nowhere,Uninstall\r\n";
+
 // What the command line prints, run by cmd.
 std::string Printed(const std::string& commandLine) {
     const std::string out = "C:\\kp-e2e\\printed.txt";
@@ -121,14 +130,40 @@ TEST_F(SystemItems, EveryKindIsMadeLoggedAndListedAndASecondRunReplacesTheEntry)
     // (The registry and INI items' log: RegistryItemsTest and IniItemsTest.)
     EXPECT_EQ(e2e::Setting(logs[0], "General", "UninstallType"), "0");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, Entry, "Stale"), "(none)");
-    ASSERT_NO_FATAL_FAILURE(DeclineRestart(question));
-    // The end-install information waits for the restart; this test plays none.
+    // Declined, the run says when the installation completes and leaves the end-install information and
+    // the RunOnce value that reads it; this test plays no restart.
+    ui::ClickButton(question, IDNO);
+    ASSERT_TRUE(ui::WaitForWindowToGo(question, e2e::Patience));
+    ASSERT_TRUE(Answer("Installation will be completed after system restarted.", IDOK));
+    ASSERT_TRUE(run_.WaitForExit(e2e::Patience));
+    EXPECT_EQ(run_.ExitCode(), 0u);
+    const Strings endInstall = e2e::WorkingFilesWith("Window");
+    ASSERT_EQ(endInstall.size(), 1u) << "the end-install information stays";
+    EXPECT_EQ(e2e::Lower(e2e::FinishRunCommand("Items")), e2e::Lower("\"" + copy + "\" -i" + endInstall[0]));
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, e2e::RunOnceKey, "Items");
     for (const std::string& file : e2e::WorkingFiles()) e2e::DeleteWorkingFile(file);
 }
 
 TEST_F(SystemItems, AFailingStepWarnsOverThePageAndTheNextStepStillRuns) {
-    StartInstall(Package("", e2e::FailingSystemItems, "warned.txt"));
-    ExpectSystemItemWarnings(false);
+    StartInstall(Package("", FailingSystemItems, "warned.txt"));
+    HWND page = Page(IDC_PROGRESS_TITLE);
+    const std::pair<MessageId, const char*> warnings[] = {
+        {MessageId::ErrorCreatingShortcuts, "shortcuts"},
+        {MessageId::ErrorInstallingRegistryItems, "registry"},
+        {MessageId::ErrorInstallingIniItems, "ini"},
+        {MessageId::ErrorRegisteringUninstall, "uninstall"}};
+    for (const auto& [warning, name] : warnings) {
+        HWND box = Box(MessageOf(warning).english);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), page);
+        ui::CaptureScreen(box, ("system-items-warning-" + std::string(name)).c_str());
+        ui::ClickButton(box, IDOK);
+        ASSERT_TRUE(ui::WaitForWindowToGo(box, e2e::Patience));
+    }
+    ExpectFinished();
+    char value[64] = "";
+    GetProfileStringA("Kelpack Warned", "Key", "", value, sizeof value);
+    EXPECT_STREQ(value, "after the warnings");
+    WriteProfileStringA("Kelpack Warned", nullptr, nullptr);
 }
 
 TEST_F(SystemItems, The95FamilyMakesTheSameItems) {
