@@ -3,60 +3,41 @@
 
 namespace {
 
-std::string LicenseText() {
-    std::string text;
-    for (int line = 1; line <= 200; ++line) text += "License line " + std::to_string(line) + "\r\n";
-    return text;
-}
-
 // A package of Hello: install information with the extra lines, a bitmap, and the texts asked for.
 std::string Hello(const std::string& extra = "", bool license = false, bool information = false) {
     const std::string info = e2e::HelloInfo(extra) + "[Info]\r\nLicenseInfo=" + (license ? "1" : "0") +
                              "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
     std::vector<testsupport::Member> members = e2e::WizardMembers(info);
-    if (license) members.push_back({"KPLI", LicenseText()});
+    if (license) members.push_back({"KPLI", "License line 1\r\nLicense line 2\r\n"});
     if (information) members.push_back({"KPPI", "Read me before you install.\r\n"});
     members.push_back({"Src\\hello.txt", "hello"});
     return e2e::WritePackage("hello.exe", members);
 }
 
-class Wizard : public e2e::WizardTest {
-  protected:
-    // Starts Hello and waits for its welcome page and its background window.
-    void StartWithBackdrop(const std::string& extra, bool license = false) {
-        welcome_ = Start(Hello(extra, license), IDC_WELCOME_TITLE);
-        background_ = Backdrop();
-    }
+using Wizard = e2e::WizardTest;
 
-    HWND welcome_ = nullptr, background_ = nullptr;
-};
-
-// An empty header still gives the backdrop; minimizing the page minimizes it, restoring brings both back.
-// Cancel before the license is agreed to ends the run without a question.
+// The backdrop covers the screen; minimizing the page minimizes it, restoring brings both back. Cancel
+// before the license is agreed to ends the run without a question.
 TEST_F(Wizard, TheWelcomePageMinimizesWithTheBackdropAndCancelBeforeAgreeingEndsTheRunAtOnce) {
-    ASSERT_NO_FATAL_FAILURE(StartWithBackdrop("[Background]\r\nHeader=\r\n", true));
-    HWND welcome = welcome_;
+    HWND welcome =
+        Start(Hello("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true), IDC_WELCOME_TITLE);
+    HWND background = Backdrop();
     EXPECT_EQ(ui::WindowText(welcome), "Installation of Hello");
-    ExpectTexts(welcome,
-                {{IDC_WELCOME_TITLE, "This will install Hello on your computer."},
-                 {IDC_WELCOME_ADVICE,
-                  "It is recommended that you exit all other programs\nbefore proceed with installation."},
-                 {IDC_WELCOME_INSTRUCTIONS,
-                  "Click <Next> to continue installation,\nOr, click <Cancel> to cancel installation."},
-                 {IDC_NEXT, "Next"},
-                 {IDC_CANCEL, "Cancel"}});
+    EXPECT_EQ(Text(welcome, IDC_WELCOME_TITLE), "This will install Hello on your computer.");
     ui::CaptureScreen(welcome, "wizard-welcome");
     RECT area;
-    GetWindowRect(background_, &area);
+    GetWindowRect(background, &area);
     EXPECT_EQ(area.right - area.left, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(area.bottom - area.top, GetSystemMetrics(SM_CYSCREEN));
+    ui::WaitUntilPainted(background);
+    ui::CaptureScreen(nullptr, "wizard-backdrop");
 
     PostMessageA(welcome, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    for (int wait = 0; wait < 50 && !IsIconic(background_); ++wait) Sleep(50);
-    EXPECT_TRUE(IsIconic(background_));
-    PostMessageA(background_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    for (int wait = 0; wait < 50 && IsIconic(background_); ++wait) Sleep(50);
-    EXPECT_FALSE(IsIconic(background_));
+    for (int wait = 0; wait < 50 && !IsIconic(background); ++wait) Sleep(50);
+    EXPECT_TRUE(IsIconic(background));
+    PostMessageA(background, WM_SYSCOMMAND, SC_RESTORE, 0);
+    for (int wait = 0; wait < 50 && IsIconic(background); ++wait) Sleep(50);
+    EXPECT_FALSE(IsIconic(background));
     EXPECT_TRUE(IsWindowVisible(welcome));
     CancelUnasked(Go(welcome, IDC_NEXT, IDC_TEXT));
 }
@@ -68,19 +49,8 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformati
     EXPECT_EQ(ui::WindowText(license), "Installation of Hello - License");
     EXPECT_EQ(Text(license, IDC_PREV), "I Agree");
     EXPECT_FALSE(Enabled(license, IDC_NEXT));
-    EXPECT_EQ(SettledFocus(license), GetDlgItem(license, IDC_CANCEL));
     EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
     ui::CaptureScreen(license, "wizard-license");
-
-    // With the focus on a button, Down scrolls the text a line, Page Down further, Right moves nothing.
-    HWND text = GetDlgItem(license, IDC_TEXT);
-    ui::PressKey(license, VK_DOWN);
-    EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
-    ui::PressKey(license, VK_NEXT);
-    EXPECT_GT(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
-    ui::PressKey(license, VK_RIGHT);
-    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
-
     Agree(license);
     EXPECT_TRUE(Enabled(license, IDC_NEXT));
     EXPECT_FALSE(Enabled(license, IDC_PREV));
@@ -110,37 +80,11 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformati
     EXPECT_TRUE(Visible(folder, IDC_PREV));
     ui::CaptureScreen(folder, "wizard-install-folder");
 
-    // Back from the folder page, the information page has the focus on Prev.
-    information = Go(folder, IDC_PREV, IDC_TEXT);
-    EXPECT_EQ(SettledFocus(information), GetDlgItem(information, IDC_PREV));
-    Abort(information);
-}
-
-TEST_F(Wizard, TheBackdropCoversTheScreenAndPassesAltF4ToThePage) {
-    ASSERT_NO_FATAL_FAILURE(
-        StartWithBackdrop("[Background]\r\nHeader=Hello Setup\r\nFooter=Kelpack\r\n", true));
-    RECT area;
-    GetWindowRect(background_, &area);
-    EXPECT_EQ(area.left, 0);
-    EXPECT_EQ(area.right, GetSystemMetrics(SM_CXSCREEN));
-    ui::WaitUntilPainted(background_);
-    ui::CaptureScreen(nullptr, "wizard-backdrop");
-
-    HWND license = Go(welcome_, IDC_NEXT, IDC_TEXT);
-    Agree(license);
-    // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
-    ui::PressKey(background_, VK_F4, true);
-    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
-    ExpectEndsWith(0);
+    Abort(Go(folder, IDC_PREV, IDC_TEXT));
 }
 
 // The install folder page on Install: each check in its order with its message, and the folder made.
 using testsupport::FileBytes;
-
-bool FolderExists(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 std::string Package(const std::string& general, const char* folder = "Hello") {
     return e2e::WritePackage("folder.exe",
@@ -166,7 +110,7 @@ TEST_F(FolderPage, ATypedMissingFolderIsCreatedOnlyAfterTheUserAgrees) {
     Install(page, "C:\\Typed\\Deeper");
     const std::string question = "Folder 'C:\\Typed\\Deeper' does not exists.\n\nCreate this folder?";
     ASSERT_TRUE(Answer(question, IDNO));
-    EXPECT_FALSE(FolderExists("C:\\Typed")) << "No creates nothing";
+    EXPECT_FALSE(e2e::Exists("C:\\Typed")) << "No creates nothing";
     EXPECT_TRUE(IsWindow(page));
 
     ui::ClickButton(page, IDC_INSTALL);
@@ -192,23 +136,9 @@ TEST_F(FolderPage, RemoteInvalidRemovableAndFullDrivesEachKeepThePage) {
     ASSERT_TRUE(Answer(removable, IDYES));
     ASSERT_TRUE(Answer("Folder 'F:\\Hello' does not exists.\n\nCreate this folder?", IDYES));
     ASSERT_TRUE(Answer("Not enough free space on drive 'F:'.", IDOK));
-    EXPECT_FALSE(FolderExists("F:\\Hello")) << "nothing is created before every check has passed";
+    EXPECT_FALSE(e2e::Exists("F:\\Hello")) << "nothing is created before every check has passed";
     EXPECT_TRUE(IsWindow(page));
     Abort(page);
-}
-
-TEST_F(FolderPage, AForcedFolderCannotBeChanged) {
-    HWND page = StartAtFolderPage(Package("ForceInstallFolder=1\r\n", "Forced"));
-    EXPECT_EQ(ui::WindowText(page), "Installation of Hello");
-    EXPECT_EQ(Text(page, IDC_FOLDER_INSTRUCTIONS),
-              "Click <Install> to begin installation to following folder.");
-    EXPECT_FALSE(Enabled(page, IDC_BROWSE));
-    EXPECT_TRUE(GetWindowLongA(GetDlgItem(page, IDC_FOLDER_EDIT), GWL_STYLE) & ES_READONLY);
-    ui::CaptureScreen(page, "folder-forced");
-    ui::ClickButton(page, IDC_INSTALL);
-    // The proposed folder is created without a question.
-    ExpectFinished();
-    EXPECT_EQ(FileBytes("C:\\Program Files\\Forced\\hello.txt"), "hello");
 }
 
 }  // namespace
