@@ -61,7 +61,6 @@ TEST(Bootstrap, TheBareModuleAsksForACommandLineAndACutPackageIsDamaged) {
 
 // The module copies itself to the Windows folder and starts the copy, which opens its background window.
 using e2e::LeftoversIn;
-using e2e::Patience;
 using e2e::TempFolder;
 
 const std::string Info = e2e::HelloInfo();

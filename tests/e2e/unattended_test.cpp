@@ -37,24 +37,8 @@ std::string Flat(std::string text) {
 // How a watched run ended: its exit code (STILL_ACTIVE when it did not) and what it showed.
 struct Outcome {
     DWORD exitCode;
-    Strings windows;  // "class 'caption'" of each visible top-level window seen
+    Strings windows;  // "class 'caption'" of each visible window seen
 };
-
-struct WindowSearch {
-    std::set<DWORD> processes;
-    Strings* seen;
-};
-
-BOOL CALLBACK NoteIfVisible(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (!search->processes.contains(owner) || !IsWindowVisible(window)) return TRUE;
-    const std::string seen = ui::ClassOf(window) + " '" + ui::WindowText(window) + "'";
-    if (std::find(search->seen->begin(), search->seen->end(), seen) == search->seen->end())
-        search->seen->push_back(seen);
-    return TRUE;
-}
 
 // A command line run as a caller runs it; every 50 ms the visible windows of the processes of its file
 // and of the module copy (every run it starts) are noted.
@@ -72,8 +56,15 @@ class WatchedRun {
     // Watches until the condition holds; false when it did not in the time of a whole run.
     bool WatchUntil(const std::function<bool()>& done) {
         for (const DWORD start = GetTickCount();; Sleep(50)) {
-            WindowSearch search = {Processes(), &windows_};
-            EnumWindows(NoteIfVisible, reinterpret_cast<LPARAM>(&search));
+            const std::set<DWORD> processes = Processes();
+            for (HWND window : ui::ChildWindows(GetDesktopWindow())) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (!processes.contains(owner) || !IsWindowVisible(window)) continue;
+                const std::string seen = ui::ClassOf(window) + " '" + ui::WindowText(window) + "'";
+                if (std::find(windows_.begin(), windows_.end(), seen) == windows_.end())
+                    windows_.push_back(seen);
+            }
             if (done()) return true;
             if (GetTickCount() - start >= WholeRun) return false;
         }
@@ -250,19 +241,17 @@ TEST_F(Unattended, WithoutAFolderTheProposedOneServesTheLogTellsTheRunAndTheTool
 // The overwrite question takes the answer it suggests: replace, unless the file there is newer.
 TEST_F(Unattended, AFileThereIsReplacedUnlessItIsNewer) {
     constexpr uint32_t Year2000 = 20u << 25 | 1u << 21 | 1u << 16;  // 1 January, midnight
-    const std::string package = e2e::WritePackage(
-        "hello.exe", e2e::WizardMembers(e2e::HelloInfo("DefInstallFolder={ProgramFiles}\\Hello\r\n"),
-                                        {{"Src\\hello.txt", "hello", Year2000}}));
-    const std::string file = HelloFolder + "\\hello.txt";
-    for (const auto& [year, after] : {std::pair<WORD, const char*>{2000, "hello"}, {2001, "mine"}}) {
-        SCOPED_TRACE(year);
-        CreateDirectoryA(HelloFolder.c_str(), nullptr);
-        SetFileBytes(file, "mine");
-        ASSERT_TRUE(e2e::DateFile(file, year));
-        EXPECT_TRUE(EndedQuietly(RunPackageWith(package, "/S"), SilentExit::Done));
-        EXPECT_EQ(FileBytes(file), after);
-        e2e::RemoveTree(HelloFolder);
+    CreateDirectoryA(HelloFolder.c_str(), nullptr);
+    for (const auto& [name, year] :
+         {std::pair<const char*, WORD>{"\\same.txt", 2000}, {"\\newer.txt", 2001}}) {
+        SetFileBytes(HelloFolder + name, "mine");
+        ASSERT_TRUE(e2e::DateFile(HelloFolder + name, year));
     }
+    const std::string package =
+        HelloPackage("", {{"Src\\same.txt", "new", Year2000}, {"Src\\newer.txt", "new", Year2000}});
+    EXPECT_TRUE(EndedQuietly(RunPackageWith(package, "/S"), SilentExit::Done));
+    EXPECT_EQ(FileBytes(HelloFolder + "\\same.txt"), "new");
+    EXPECT_EQ(FileBytes(HelloFolder + "\\newer.txt"), "mine");
 }
 
 // A failure's message is logged in English whatever the package's language.
