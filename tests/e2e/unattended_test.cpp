@@ -37,7 +37,7 @@ std::string Flat(std::string text) {
 // How a watched run ended: its exit code (STILL_ACTIVE when it did not) and what it showed.
 struct Outcome {
     DWORD exitCode;
-    Strings windows;  // "class 'caption'" of each visible window seen
+    Strings windows;  // "class 'caption'" of each visible top-level window seen
 };
 
 // A command line run as a caller runs it; every 50 ms the visible windows of the processes of its file
@@ -60,7 +60,9 @@ class WatchedRun {
             for (HWND window : ui::ChildWindows(GetDesktopWindow())) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
-                if (!processes.contains(owner) || !IsWindowVisible(window)) continue;
+                if (!processes.contains(owner) || !IsWindowVisible(window) ||
+                    GetAncestor(window, GA_ROOT) != window)
+                    continue;
                 const std::string seen = ui::ClassOf(window) + " '" + ui::WindowText(window) + "'";
                 if (std::find(windows_.begin(), windows_.end(), seen) == windows_.end())
                     windows_.push_back(seen);
