@@ -8,7 +8,9 @@ std::string Hello(const std::string& extra = "", bool license = false, bool info
     const std::string info = e2e::HelloInfo(extra) + "[Info]\r\nLicenseInfo=" + (license ? "1" : "0") +
                              "\r\nPreInfo=" + (information ? "1" : "0") + "\r\n";
     std::vector<testsupport::Member> members = e2e::WizardMembers(info);
-    if (license) members.push_back({"KPLI", "License line 1\r\nLicense line 2\r\n"});
+    std::string text;  // longer than the page shows
+    for (int line = 1; line <= 200; ++line) text += "License line " + std::to_string(line) + "\r\n";
+    if (license) members.push_back({"KPLI", text});
     if (information) members.push_back({"KPPI", "Read me before you install.\r\n"});
     members.push_back({"Src\\hello.txt", "hello"});
     return e2e::WritePackage("hello.exe", members);
@@ -51,6 +53,15 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformati
     EXPECT_FALSE(Enabled(license, IDC_NEXT));
     EXPECT_EQ(Text(license, IDC_TEXT).substr(0, 14), "License line 1");
     ui::CaptureScreen(license, "wizard-license");
+    // With the focus on a button, Down scrolls the text a line, Page Down further, Right moves nothing.
+    ASSERT_EQ(SettledFocus(license), GetDlgItem(license, IDC_CANCEL));
+    HWND text = GetDlgItem(license, IDC_TEXT);
+    ui::PressKey(license, VK_DOWN);
+    EXPECT_EQ(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+    ui::PressKey(license, VK_NEXT);
+    EXPECT_GT(SendMessageA(text, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+    ui::PressKey(license, VK_RIGHT);
+    EXPECT_EQ(ui::FocusedControl(license), GetDlgItem(license, IDC_CANCEL));
     Agree(license);
     EXPECT_TRUE(Enabled(license, IDC_NEXT));
     EXPECT_FALSE(Enabled(license, IDC_PREV));
@@ -80,7 +91,11 @@ TEST_F(Wizard, TheLicenseMustBeAgreedToAndPrevAndNextWalkBetweenLicenseInformati
     EXPECT_TRUE(Visible(folder, IDC_PREV));
     ui::CaptureScreen(folder, "wizard-install-folder");
 
-    Abort(Go(folder, IDC_PREV, IDC_TEXT));
+    // Alt+F4 on the backdrop is the page's close: after agreeing it asks.
+    Go(folder, IDC_PREV, IDC_TEXT);
+    ui::PressKey(Backdrop(), VK_F4, true);
+    ASSERT_TRUE(Answer(e2e::AbortQuestion, IDYES));
+    ExpectEndsWith(0);
 }
 
 // The install folder page on Install: each check in its order with its message, and the folder made.
