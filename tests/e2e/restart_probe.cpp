@@ -1,9 +1,7 @@
-// A probe started under either family of Windows; exit code 0 when its step succeeded.
-// "arrange [system]" replaces a file in use at the next restart; after the Wine session has ended and
-// started again (scripts/wine-restart-test.sh), "check [system]" finds the new content in place. With
-// "system" the file is in the system folder, which a 32-bit program in the 64-bit world sees redirected.
-// "shell-folders" resolves the shell folders for an install information that asks for the all-users
-// profile and writes the family and the desktop folder it got to the file named by KP_PROBE_OUT.
+// A probe, under either family of Windows; exit code 0 when its step succeeded. "arrange [system]" replaces
+// a file in use (in the system folder, redirected for 32 bits in the 64-bit world) at the next restart,
+// "check [system]" finds it replaced in the next Wine session (scripts/wine-restart-test.sh).
+// "shell-folders" writes the family and the desktop folder got for all users to the file KP_PROBE_OUT.
 #include <windows.h>
 
 #include <cstdio>

@@ -47,6 +47,14 @@ class Uninstall : public e2e::WizardTest {
                                                e2e::ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Life.LNK"});
     }
 
+    // Files of the user's in the product's folders, which the installation did not write.
+    const std::string mine_ = std::string(Folder) + "\\mine.txt",
+                      notes_ = std::string(Folder) + "\\docs\\more\\user.txt";
+    void PlaceUsersFiles() {
+        SetFileBytes(mine_, "mine");
+        SetFileBytes(notes_, "notes");
+    }
+
     // Installs through the wizard into the folder it proposes, to the end of the finish page.
     void Install(const std::string& package) {
         StartInstall(package);
@@ -204,10 +212,7 @@ TEST_F(Uninstall, ANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
     EXPECT_EQ(e2e::Changes(installed, e2e::MachinePicture()), Strings{}) << "unusable files";
 
     // An abort at the first question about a file the installation did not write.
-    const std::string mine = std::string(Folder) + "\\mine.txt",
-                      notes = std::string(Folder) + "\\docs\\more\\user.txt";
-    SetFileBytes(mine, "mine");
-    SetFileBytes(notes, "notes");
+    PlaceUsersFiles();
     StartUninstall();
     ASSERT_TRUE(Answer(Confirmation, IDYES));
     ui::ClickButton(Page(IDC_DELETE_QUESTION), IDC_UNINSTALL_BUTTON);
@@ -216,8 +221,8 @@ TEST_F(Uninstall, ANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
     ExpectEndsWith(0);
     EXPECT_EQ(UninstallInfo(), info);
     EXPECT_TRUE(HiddenAndReadOnly(info));
-    EXPECT_EQ(FileBytes(mine), "mine");
-    EXPECT_EQ(FileBytes(notes), "notes");
+    EXPECT_EQ(FileBytes(mine_), "mine");
+    EXPECT_EQ(FileBytes(notes_), "notes");
     EXPECT_EQ(e2e::FinishRunCommand("Life"), "(none)");
 
     // Under uninstall type 0 each is asked about, innermost folder first.
@@ -226,8 +231,8 @@ TEST_F(Uninstall, ANoUnusableFilesAndAnAbortLeaveTheProductForAnotherRun) {
     ReplyUnknown("user.txt", IDC_NO_BUTTON, "uninstall-unknown-file");
     ReplyUnknown("mine.txt", IDC_YES_BUTTON);
     Complete();
-    EXPECT_FALSE(Exists(mine));
-    EXPECT_EQ(FileBytes(notes), "notes");
+    EXPECT_FALSE(Exists(mine_));
+    EXPECT_EQ(FileBytes(notes_), "notes");
     EXPECT_FALSE(Exists(std::string(Folder) + "\\life.txt"));
     EXPECT_EQ(UninstallString(), "");
 }
@@ -240,17 +245,14 @@ TEST_F(Uninstall, ASharedLibraryGoesWithTheLastProductThatUsesIt) {
         "[MiscFile]\r\nMiscFile1={WinSysDir}\\kpshared.dll,2,0,1,1,0\r\n" + e2e::LifeRegistration;
     Install(e2e::LifePackage(shared + "UninstallType=2\r\n"));
     Install(e2e::LifePackage(shared + "CPLUninstallName=Twin\r\n", "Twin", "C:\\Program Files\\Twin"));
-    const std::string mine = std::string(Folder) + "\\mine.txt",
-                      notes = std::string(Folder) + "\\docs\\more\\user.txt";
-    SetFileBytes(mine, "mine");
-    SetFileBytes(notes, "notes");
+    PlaceUsersFiles();
     // Asks nothing about the library: the twin still uses it.
     StartUninstall();
     ConfirmAndComplete();
     EXPECT_EQ(testsupport::ServerRecord(dll), "registered");
     ASSERT_TRUE(FileBytes(dll) == e2e::Fixture("com_server.dll")) << "the library stays";
-    EXPECT_EQ(FileBytes(mine), "mine");
-    EXPECT_EQ(FileBytes(notes), "notes");
+    EXPECT_EQ(FileBytes(mine_), "mine");
+    EXPECT_EQ(FileBytes(notes_), "notes");
     EXPECT_FALSE(Exists(std::string(Folder) + "\\life.txt"));
     EXPECT_EQ(UninstallString(), "");
 

@@ -99,14 +99,6 @@ inline std::string PendingMoves() {
     return Lower(moves);
 }
 
-inline bool HasMove(const std::string& source, const std::string& destination) {
-    return PendingMoves().find(Lower("|" + source + "|" + destination + "|")) != std::string::npos;
-}
-
-inline void ClearPendingMoves() {
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, SessionManager, "PendingFileRenameOperations");
-}
-
 // Names in folder that match pattern, "." and ".." left out, sorted.
 inline std::vector<std::string> Entries(const std::string& folder, const char* pattern = "*") {
     std::vector<std::string> names;
