@@ -118,6 +118,7 @@ void PackageTest::TearDown() {
     EndInstallFile[0] = 0;
     FlushSettings(InstallInfoFile);
     CloseScratchLog();
+    CoUninitialize();
 }
 
 void PackageTest::FreshLog() {

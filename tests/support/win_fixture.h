@@ -51,9 +51,8 @@ std::vector<std::string> LoggedEntries(const char* section);
 
 constexpr char SharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-// A scratch folder with a fresh log, InstallInfoFile, InstallDir, EndInstallFile and ProgramMenuDir in it,
-// English, COM, the module's resources and a stand-in page owning the dialogs; the package reader, the
-// restart and abort flags and the shared counts set through it are reset afterwards.
+// A scratch folder with the log and the run's files in it, English, COM, the module's resources and a page
+// owning the dialogs; the package reader, restart and abort flags and shared counts are reset afterwards.
 class PackageTest : public ::testing::Test {
   protected:
     void SetUp() override;
